@@ -1,0 +1,46 @@
+#include "cli/commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const kUsage =
+    "usage: tessaro-cli COMMAND [ARGS]\n"
+    "\n"
+    "Commands:\n"
+    "  mal SOURCE.mal OUTPUT.bin\n"
+    "      Translate a MAL microprogram into a control-store file. Problems are printed as\n"
+    "      SOURCE:LINE: message; the file is written in any case. Exit 0 without problems,\n"
+    "      1 otherwise.\n"
+    "  asm PROGRAM.jvm [--dump]\n"
+    "      Assemble an IJVM program. Errors are printed as PROGRAM:LINE:COLUMN: message\n"
+    "      (exit 1). --dump prints the method area and the constant pool.\n"
+    "  run PROGRAM.jvm [--microprogram FILE.mal] [--max-steps N] [--trace] [--stats]\n"
+    "      Assemble, load and run an IJVM program on the microprogrammed Mic-1. IN reads\n"
+    "      whitespace-separated numbers from standard input (0 when exhausted); OUT writes\n"
+    "      characters to standard output. Exit 0 after HALT, 2 when N micro-instructions ran\n"
+    "      without HALT, 3 after ERR, 1 for bad input.\n"
+    "\n"
+    "  --help  show this text\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        std::fputs(kUsage, argc < 2 ? stderr : stdout);
+        return argc < 2 ? 1 : 0;
+    }
+    const char* command = argv[1];
+    if (std::strcmp(command, "mal") == 0) {
+        return tessaro::cli::malCommand(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "asm") == 0) {
+        return tessaro::cli::asmCommand(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "run") == 0) {
+        return tessaro::cli::runCommand(argc - 2, argv + 2);
+    }
+    std::fprintf(stderr, "tessaro-cli: unknown command '%s'\n\n%s", command, kUsage);
+    return 1;
+}

@@ -1,0 +1,34 @@
+#include "core/fatal.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace tessaro {
+
+namespace {
+MessageHook g_messageHook = nullptr;
+}
+
+void setMessageHook(MessageHook hook) { g_messageHook = hook; }
+
+void showMessage(const std::string& caption, const std::string& text) {
+    if (g_messageHook != nullptr) {
+        g_messageHook(caption, text);
+    } else {
+        std::fprintf(stderr, "%s %s\n", caption.c_str(), text.c_str());
+        std::fflush(stderr);
+    }
+}
+
+void fatal(const std::string& line) {
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+    if (g_messageHook != nullptr) {
+        g_messageHook("Tessaro", line);
+    }
+    // A failure must never look like success to a script or a shell.
+    std::exit(1);
+}
+
+} // namespace tessaro

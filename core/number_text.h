@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tessaro {
+
+/// Outcome of reading a number without ending the process.
+struct NumberResult {
+    bool ok = false;
+    std::int32_t value = 0;
+    std::string message;  ///< when !ok: "Errore: il numero X non è valido. Il programma sarà adesso terminato."
+};
+
+/// Reads decimal, or hexadecimal/octal/binary with the radix letters X/O/N (0x1F, 0o17, 0n101),
+/// with an optional sign; never ends the process.
+NumberResult checkedAtolong(const std::string& s);
+
+/// As checkedAtolong, but a bad number shows the message box "IJVM Error:" and ends the process.
+std::int32_t atolong(const std::string& s);
+
+/// Value 0..15 of a hexadecimal digit (either case); any other character ends the process.
+int getnum(char ch);
+
+/// b to the power e (e >= 0), in wrapping 32-bit arithmetic.
+std::int32_t ipow(std::int32_t b, int e);
+
+/// Digits of v in radix (2, 8, 10, 16), upper case, with the prefix 0b/0o/0x; radix 10 is
+/// signed, the others show the 32-bit pattern as unsigned.
+std::string radixText(std::int32_t v, int radix);
+
+/// As radixText, with the digits left-padded with '0' to width (never cut).
+std::string radixTextPadded(std::int32_t v, int radix, int width);
+
+/// Number of base-digits of v, at least 1.
+int digitCount(std::uint32_t v, int base);
+
+/// src followed by blanks up to width characters; a longer src is kept whole.
+std::string padRight(const std::string& src, int width);
+
+/// '0' characters then src, to width characters; a longer src is kept whole.
+std::string padLeftZeros(const std::string& src, int width);
+
+/// Signed decimal text of v.
+std::string decimalText(std::int32_t v);
+
+/// Digits of v in radix, zero-filled on the left to width (never cut); radix 256 writes each
+/// digit as one byte. Signed and unsigned division forms.
+std::string digitString(std::int32_t v, int radix, int width);
+std::string digitString(std::uint32_t v, int radix, int width);
+
+/// Deletes from text every character that occurs in set.
+void removeChars(std::string& text, const std::string& set);
+
+/// Position of the first character of text that is not ch (text.size() if none).
+std::size_t skipChar(const std::string& text, char ch);
+
+/// Position of the first character of text not in set (text.size() if none).
+std::size_t skipChars(const std::string& text, const std::string& set);
+
+/// Cuts text at the first character that occurs in set and returns true; false (text unchanged)
+/// when there is none.
+bool cutAtAny(std::string& text, const std::string& set);
+
+} // namespace tessaro

@@ -1,0 +1,18 @@
+# Installs the Debian packages named as arguments that are not installed yet (as root, or
+# through sudo when available). Sourced by the build scripts.
+ensure_packages() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev qt6-base-dev
+                libgl-dev fonts-dejavu-core)
