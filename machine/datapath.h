@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/memory.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tessaro {
+
+/// Register indexes: the C-bus bit order and the B-bus code order.
+enum RegisterIndex : int {
+    kMAR = 0, kMDR = 1, kPC = 2, kSP = 3, kLV = 4, kCPP = 5, kTOS = 6, kOPC = 7, kH = 8, kMBR = 9
+};
+
+/// The register-transfer half of the Mic-1: registers, buses, ALU, shifter, flags and the
+/// memory interface with its one-micro-instruction delay on reads and fetches.
+class Datapath {
+public:
+    std::int32_t A = 0;                 ///< A bus (always H)
+    std::int32_t B = 0;                 ///< B bus
+    std::int32_t C = 0;                 ///< C bus: ALU result after the shifter
+    std::uint8_t N = 0;                 ///< C < 0
+    std::uint8_t Z = 0;                 ///< C == 0
+    std::uint8_t aluFunction = 0;       ///< ALU byte bits 0-5
+    std::uint8_t shiftCode = 0;         ///< ALU byte bits 6-7
+    Memory<std::uint32_t, std::int32_t> wordMemory;  ///< sparse word memory
+    std::vector<std::uint8_t> methodArea;            ///< bytes read by fetch
+    std::int32_t constantPoolWords = 0;
+    std::int32_t methodAreaSize = 0;
+    std::int32_t registers[10] = {};    ///< MAR, MDR, PC, SP, LV, CPP, TOS, OPC, H, MBR
+    std::int32_t readLatch = 0;
+    std::int32_t fetchLatch = 0;
+    std::uint32_t MIR = 0;              ///< control word of the executing micro-instruction
+    std::uint8_t pendingMem = 0;        ///< Mem bits of the previous micro-instruction
+
+    std::int32_t& MAR() { return registers[kMAR]; }
+    std::int32_t& MDR() { return registers[kMDR]; }
+    std::int32_t& PC() { return registers[kPC]; }
+    std::int32_t& SP() { return registers[kSP]; }
+    std::int32_t& LV() { return registers[kLV]; }
+    std::int32_t& CPP() { return registers[kCPP]; }
+    std::int32_t& TOS() { return registers[kTOS]; }
+    std::int32_t& OPC() { return registers[kOPC]; }
+    std::int32_t& H() { return registers[kH]; }
+    std::int32_t& MBR() { return registers[kMBR]; }
+    std::int32_t MAR() const { return registers[kMAR]; }
+    std::int32_t MDR() const { return registers[kMDR]; }
+    std::int32_t PC() const { return registers[kPC]; }
+    std::int32_t SP() const { return registers[kSP]; }
+    std::int32_t LV() const { return registers[kLV]; }
+    std::int32_t CPP() const { return registers[kCPP]; }
+    std::int32_t TOS() const { return registers[kTOS]; }
+    std::int32_t OPC() const { return registers[kOPC]; }
+    std::int32_t H() const { return registers[kH]; }
+    std::int32_t MBR() const { return registers[kMBR]; }
+
+    /// One field of MIR, right-aligned: 0 = B, 1 = Mem, 2 = C, 3 = ALU, 4 = JAM.
+    std::uint32_t getField(int kind) const;
+    void decodeALU(std::uint32_t aluField);
+    void computeALU();
+    void latchMemory();
+    void writeC();
+    void startMemory();
+    /// Executes the micro-instruction whose control word is in MIR.
+    void cycle();
+};
+
+} // namespace tessaro
