@@ -10,3 +10,14 @@ function(tessaro_add_test name)
       TESSARO_CLI="$<TARGET_FILE:tessaro-cli>")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS core)
 endfunction()
+
+# tessaro_add_gui_test(NAME source...): a Qt Test executable over the real widgets, run under the
+# offscreen platform.
+function(tessaro_add_gui_test name)
+  add_executable(${name} ${ARGN})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE tessaro_ui Qt6::Test)
+  target_compile_definitions(${name} PRIVATE TESSARO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES LABELS gui ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
