@@ -1,1 +1,363 @@
-// placeholder: filled in by the work on this subsystem
+#include "core/number_text.h"
+
+#include "core/array.h"
+#include "core/fatal.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+namespace tessaro {
+
+namespace {
+
+char upperAscii(char ch) {
+    return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+}
+
+bool isDecimalDigit(char ch) {
+    return ch >= '0' && ch <= '9';
+}
+
+bool isByteContinuation(char ch) {
+    return (static_cast<unsigned char>(ch) & 0xC0U) == 0x80U;
+}
+
+// Value of a hexadecimal digit, or -1.
+int digitValue(char ch) {
+    const char up = upperAscii(ch);
+    if (up >= '0' && up <= '9') {
+        return up - '0';
+    }
+    if (up >= 'A' && up <= 'F') {
+        return up - 'A' + 10;
+    }
+    return -1;
+}
+
+// Radixes outside what a digit character can show fall back to decimal rather than looping or
+// dividing by zero.
+unsigned sanitizedRadix(int radix) {
+    return (radix >= 2 && radix <= 36) ? static_cast<unsigned>(radix) : 10U;
+}
+
+// A byte that would break the console line (a NUL ends it, a stray UTF-8 byte makes it invalid)
+// is shown as \xNN instead.
+std::string printableByte(char ch) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (byte >= 0x20U && byte < 0x7FU) {
+        return std::string(1, ch);
+    }
+    static const char hex[] = "0123456789ABCDEF";
+    return std::string("\\x") + hex[byte >> 4] + hex[byte & 0x0FU];
+}
+
+[[noreturn]] void badDigit(const std::string& shown) {
+    fatal("Errore nella funzione getnum(char): Il carattere " + shown + " non è valido");
+}
+
+enum class ParseStatus { Ok, BadText, BadDigit };
+
+struct Parse {
+    ParseStatus status = ParseStatus::Ok;
+    std::int32_t value = 0;
+    std::string rest;     // the text after the sign
+    std::string badDigit; // the offending character (whole, when it is a UTF-8 sequence)
+};
+
+std::string unsignedDigits(std::uint32_t v, unsigned radix) {
+    static const char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    std::string out;
+    do {
+        out.insert(out.begin(), digits[v % radix]);
+        v /= radix;
+    } while (v != 0);
+    return out;
+}
+
+std::string prefixOf(unsigned radix) {
+    switch (radix) {
+    case 2:
+        return "0b";
+    case 8:
+        return "0o";
+    case 16:
+        return "0x";
+    default:
+        return "";
+    }
+}
+
+Parse parseNumber(const std::string& s) {
+    Parse p;
+    std::size_t start = 0;
+    bool negative = false;
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        negative = s[0] == '-';
+        start = 1;
+    }
+    p.rest = s.substr(start);
+    const std::string& t = p.rest;
+
+    if (t.empty() || !isDecimalDigit(t[0])) {
+        p.status = ParseStatus::BadText;
+        return p;
+    }
+
+    // Arithmetic in uint32_t: a long run of digits wraps modulo 2^32 like the machine's words.
+    std::uint32_t value = 0;
+    if (t.size() == 1 || isDecimalDigit(t[1])) {
+        for (std::size_t i = 0; i < t.size() && isDecimalDigit(t[i]); ++i) {
+            value = value * 10U + static_cast<std::uint32_t>(t[i] - '0');
+        }
+    } else {
+        std::uint32_t radix = 0;
+        switch (upperAscii(t[1])) {
+        case 'X':
+            radix = 16;
+            break;
+        case 'O':
+            radix = 8;
+            break;
+        case 'N':
+            radix = 2;
+            break;
+        default:
+            p.status = ParseStatus::BadText;
+            return p;
+        }
+        if (t.size() == 2) {
+            p.status = ParseStatus::BadText;
+            return p;
+        }
+        // Digits are read from the last one back to the nearest radix letter, so "0x1n2" is 2;
+        // a digit is not checked against the radix ("0o9" is 9).
+        std::uint32_t weight = 1;
+        for (std::size_t i = t.size(); i-- > 0;) {
+            const char up = upperAscii(t[i]);
+            if (up == 'X' || up == 'N' || up == 'O') {
+                break;
+            }
+            const int digit = digitValue(t[i]);
+            if (digit < 0) {
+                std::size_t first = i;
+                if (isByteContinuation(t[i])) {
+                    while (first > 0 && isByteContinuation(t[first])) {
+                        --first;
+                    }
+                }
+                p.status = ParseStatus::BadDigit;
+                p.badDigit = t.substr(first, i - first + 1);
+                return p;
+            }
+            value += weight * static_cast<std::uint32_t>(digit);
+            weight *= radix;
+        }
+    }
+    p.value = static_cast<std::int32_t>(negative ? 0U - value : value);
+    return p;
+}
+
+std::string invalidNumberMessage(const std::string& s) {
+    return "Errore: il numero " + s + " non è valido. Il programma sarà adesso terminato.";
+}
+
+} // namespace
+
+NumberResult checkedAtolong(const std::string& s) {
+    const Parse p = parseNumber(s);
+    NumberResult r;
+    if (p.status == ParseStatus::Ok) {
+        r.ok = true;
+        r.value = p.value;
+    } else {
+        r.message = invalidNumberMessage(s);
+    }
+    return r;
+}
+
+std::int32_t atolong(const std::string& s) {
+    const Parse p = parseNumber(s);
+    switch (p.status) {
+    case ParseStatus::Ok:
+        break;
+    case ParseStatus::BadText:
+        showMessage("IJVM Error:", invalidNumberMessage(s));
+        fatal("Errore nella funzione atolong(char): Numero " + p.rest + " non valido");
+    case ParseStatus::BadDigit: {
+        // A complete UTF-8 character is shown as it is; a lone byte goes through getnum's rule.
+        const bool whole =
+            p.badDigit.size() > 1 && static_cast<unsigned char>(p.badDigit[0]) >= 0xC0U;
+        badDigit(whole ? p.badDigit : printableByte(upperAscii(p.badDigit.back())));
+    }
+    }
+    return p.value;
+}
+
+int getnum(char ch) {
+    const int digit = digitValue(ch);
+    if (digit < 0) {
+        badDigit(printableByte(upperAscii(ch)));
+    }
+    return digit;
+}
+
+std::int32_t ipow(std::int32_t b, int e) {
+    // Square-and-multiply in uint32_t: the same wrapped result as repeated multiplication,
+    // without signed overflow and without a cost that grows with e.
+    std::uint32_t result = 1;
+    std::uint32_t base = static_cast<std::uint32_t>(b);
+    for (unsigned rest = e > 0 ? static_cast<unsigned>(e) : 0U; rest != 0; rest >>= 1) {
+        if ((rest & 1U) != 0) {
+            result *= base;
+        }
+        base *= base;
+    }
+    return static_cast<std::int32_t>(result);
+}
+
+std::string radixText(std::int32_t v, int radix) {
+    const unsigned r = sanitizedRadix(radix);
+    if (r == 10) {
+        return decimalText(v);
+    }
+    return prefixOf(r) + unsignedDigits(static_cast<std::uint32_t>(v), r);
+}
+
+std::string radixTextPadded(std::int32_t v, int radix, int width) {
+    const unsigned r = sanitizedRadix(radix);
+    if (r == 10 && v < 0) {
+        // Zeros go between the sign and the digits: "-005", never "00-5".
+        const std::string magnitude = unsignedDigits(0U - static_cast<std::uint32_t>(v), 10);
+        return "-" + padLeftZeros(magnitude, width - 1);
+    }
+    return prefixOf(r) + padLeftZeros(unsignedDigits(static_cast<std::uint32_t>(v), r), width);
+}
+
+int digitCount(std::uint32_t v, int base) {
+    const unsigned b = base >= 2 ? static_cast<unsigned>(base) : 10U;
+    int count = 1;
+    while (v >= b) {
+        v /= b;
+        ++count;
+    }
+    return count;
+}
+
+std::string padRight(const std::string& src, int width) {
+    std::string out = src;
+    if (width > 0 && out.size() < static_cast<std::size_t>(width)) {
+        out.append(static_cast<std::size_t>(width) - out.size(), ' ');
+    }
+    return out;
+}
+
+std::string padLeftZeros(const std::string& src, int width) {
+    if (width > 0 && src.size() < static_cast<std::size_t>(width)) {
+        return std::string(static_cast<std::size_t>(width) - src.size(), '0') + src;
+    }
+    return src;
+}
+
+std::string decimalText(std::int32_t v) {
+    return std::to_string(v);
+}
+
+namespace {
+
+char digitCharacter(std::uint32_t digit, unsigned radix) {
+    if (radix == 256) {
+        return static_cast<char>(digit);
+    }
+    if (digit < 10) {
+        return static_cast<char>('0' + digit);
+    }
+    if (digit < 36) {
+        return static_cast<char>('A' + (digit - 10));
+    }
+    return '?';
+}
+
+// Digits least significant first are collected, then the array is flipped with its reversed flag
+// and copied, which leaves the copy most significant first.
+template <typename D>
+std::string writeDigits(Array<D>& scratch, int count, unsigned radix, int width, bool negative) {
+    scratch.reversed = 1;
+    Array<D> ordered(scratch);
+    std::string out = negative ? "-" : "";
+    const int shown = count + (negative ? 1 : 0);
+    if (shown < width) {
+        out.append(static_cast<std::size_t>(width - shown), '0');
+    }
+    for (int i = 0; i < count; ++i) {
+        out += digitCharacter(static_cast<std::uint32_t>(ordered[i]), radix);
+    }
+    return out;
+}
+
+unsigned digitRadix(int radix) {
+    return (radix >= 2 && radix <= 256) ? static_cast<unsigned>(radix) : 10U;
+}
+
+} // namespace
+
+std::string digitString(std::int32_t v, int radix, int width) {
+    const unsigned r = digitRadix(radix);
+    const auto sr = static_cast<std::int32_t>(r);
+    // Negative values show a minus sign and the digits of the magnitude; int64 keeps INT32_MIN.
+    const bool negative = v < 0;
+    std::int64_t rest = negative ? -static_cast<std::int64_t>(v) : v;
+    int count = 1;
+    for (std::int64_t t = rest; t >= sr; t /= sr) {
+        ++count;
+    }
+    Array<int> scratch(count);
+    for (int i = 0; i < count; ++i) {
+        scratch[i] = static_cast<int>(rest % sr);
+        rest /= sr;
+    }
+    return writeDigits(scratch, count, r, width, negative);
+}
+
+std::string digitString(std::uint32_t v, int radix, int width) {
+    const unsigned r = digitRadix(radix);
+    const int count = digitCount(v, static_cast<int>(r));
+    Array<std::uint32_t> scratch(count);
+    for (int i = 0; i < count; ++i) {
+        scratch[i] = v % r;
+        v /= r;
+    }
+    return writeDigits(scratch, count, r, width, false);
+}
+
+void removeChars(std::string& text, const std::string& set) {
+    std::string kept;
+    kept.reserve(text.size());
+    for (const char ch : text) {
+        if (set.find(ch) == std::string::npos) {
+            kept += ch;
+        }
+    }
+    text = std::move(kept);
+}
+
+std::size_t skipChar(const std::string& text, char ch) {
+    const std::size_t at = text.find_first_not_of(ch);
+    return at == std::string::npos ? text.size() : at;
+}
+
+std::size_t skipChars(const std::string& text, const std::string& set) {
+    const std::size_t at = text.find_first_not_of(set);
+    return at == std::string::npos ? text.size() : at;
+}
+
+bool cutAtAny(std::string& text, const std::string& set) {
+    const std::size_t at = text.find_first_of(set);
+    if (at == std::string::npos) {
+        return false;
+    }
+    text.resize(at);
+    return true;
+}
+
+} // namespace tessaro
