@@ -1,1 +1,191 @@
-// placeholder: filled in by the work on this subsystem
+#include "ijvm/file_reader.h"
+
+#include "core/fatal.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace tessaro {
+
+namespace {
+
+constexpr int kEnd = -1;
+
+// A path cut in the middle of a UTF-8 sequence would name a file nobody can type.
+std::string cutName(const std::string& name) {
+    if (name.size() <= FileReader::kMaxFileName) {
+        return name;
+    }
+    std::size_t end = FileReader::kMaxFileName;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return name.substr(0, end);
+}
+
+bool isDelimiter(int c, const char* delimiters) {
+    return c == 0 || (delimiters != nullptr && std::strchr(delimiters, c) != nullptr);
+}
+
+void removeLineBreaks(std::string& text) {
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
+}
+
+} // namespace
+
+FileReader::FileReader(const std::string& name) : fileName(cutName(name)) {}
+
+bool FileReader::open() {
+    if (!tryOpen()) {
+        fatal("Errore nel metodo FileReader::open(): impossibile aprire il file");
+    }
+    return true;
+}
+
+bool FileReader::tryOpen() {
+    close();
+    fileName = cutName(fileName);
+    // Opened for reading only: the file is never written, and a read-only file must load.
+    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::vector<unsigned char> data;
+    unsigned char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        data.insert(data.end(), buffer, buffer + got);
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        return false;
+    }
+    m_data = std::move(data);
+    m_pos = 0;
+    m_eof = false;
+    m_open = true;
+    m_lastDelimiter = kEnd;
+    tokenStart = 0;
+    return true;
+}
+
+void FileReader::close() {
+    m_data.clear();
+    m_data.shrink_to_fit();
+    m_pos = 0;
+    m_eof = false;
+    m_open = false;
+}
+
+bool FileReader::isOpen() const {
+    return m_open;
+}
+
+int FileReader::get() {
+    // 0xFF stops reading like the end itself, and stays where it is so that it keeps doing so.
+    if (m_pos >= m_data.size() || m_data[m_pos] == 0xFF) {
+        m_eof = true;
+        return kEnd;
+    }
+    return m_data[m_pos++];
+}
+
+bool FileReader::readUntil(int max, const char* delimiters) {
+    tokenStart = tell();
+    token.clear();
+    int stored = 0;
+    int c = get();
+    while (stored < max && c != kEnd && !isDelimiter(c, delimiters)) {
+        if (token.size() < kMaxToken) {
+            token.push_back(static_cast<char>(c));
+        }
+        ++stored;
+        c = get();
+    }
+    m_lastDelimiter = (c != kEnd && isDelimiter(c, delimiters)) ? c : kEnd;
+    if (c == kEnd) {
+        return false;
+    }
+    removeLineBreaks(token);
+    return true;
+}
+
+void FileReader::skipPast(int max, const char* sequence) {
+    tokenStart = tell();
+    const std::size_t length = sequence != nullptr ? std::strlen(sequence) : 0;
+    if (length == 0) {
+        return;
+    }
+    int count = 0;
+    std::size_t matched = 0;
+    int c = get();
+    while (count < max && c != kEnd) {
+        if (c == static_cast<unsigned char>(sequence[matched])) {
+            if (++matched == length) {
+                return;
+            }
+        } else {
+            // Start again one byte after the start of the broken partial match.
+            m_pos -= matched;
+            count -= static_cast<int>(matched);
+            matched = 0;
+        }
+        c = get();
+        ++count;
+    }
+}
+
+bool FileReader::nextToken() {
+    // A loop rather than recursion: a file of thousands of comment lines must not exhaust the
+    // stack.
+    for (;;) {
+        tokenStart = tell();
+        bool read = false;
+        do {
+            read = readUntil(static_cast<int>(kMaxToken), ", \r\t\n");
+        } while (read && token.empty());
+        if (!read) {
+            return false;
+        }
+        if (token.starts_with("//")) {
+            // When the line feed itself ended the comment token, the comment is over already;
+            // reading on to the next line feed would swallow the next line.
+            if (m_lastDelimiter != '\n') {
+                readUntil(static_cast<int>(kMaxToken), "\n");
+            }
+            continue;
+        }
+        if (token.starts_with("/*")) {
+            // Search after the opener, so that "/*/" does not close itself; the window still
+            // ends 300 bytes after the "/*".
+            seek(tokenStart + 2);
+            skipPast(298, "*/");
+            continue;
+        }
+        return true;
+    }
+}
+
+int FileReader::tell() const {
+    return static_cast<int>(m_pos);
+}
+
+void FileReader::seek(int position) {
+    if (position < 0) {
+        position = 0;
+    }
+    m_pos = static_cast<std::size_t>(position) > m_data.size() ? m_data.size()
+                                                               : static_cast<std::size_t>(position);
+    m_eof = false;
+}
+
+bool FileReader::eof() const {
+    return m_eof;
+}
+
+void FileReader::clearEof() {
+    m_eof = false;
+}
+
+} // namespace tessaro

@@ -2,16 +2,22 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tessaro {
 
 /// Reads a file byte by byte and cuts it into tokens, skipping comments and remembering where
 /// each token began so that errors can point at it. A byte 0xFF counts as the end of the file.
+///
+/// The whole file is read into memory when it is opened, so positioning is cheap and exact.
 class FileReader {
 public:
-    std::string fileName;   ///< at most 199 bytes
-    int tokenStart = 0;     ///< byte offset at which the last read began
-    std::string token;      ///< the current token, at most 100 bytes
+    std::string fileName; ///< at most 199 bytes
+    int tokenStart = 0;   ///< byte offset at which the last read began
+    std::string token;    ///< the current token, at most 100 bytes
+
+    static constexpr std::size_t kMaxFileName = 199;
+    static constexpr std::size_t kMaxToken = 100;
 
     FileReader() = default;
     explicit FileReader(const std::string& name);
@@ -23,8 +29,9 @@ public:
     void close();
     bool isOpen() const;
 
-    /// Reads raw bytes into token until a delimiter (NUL always counts), max bytes or the end;
-    /// true when it stopped before the end of the file.
+    /// Reads raw bytes until a delimiter (NUL always counts), max bytes or the end; the byte
+    /// that stopped it is consumed. token keeps the first 100 bytes read. True when it stopped
+    /// before the end of the file (carriage returns and line feeds are then removed from token).
     bool readUntil(int max, const char* delimiters);
     /// Reads on until sequence has been read, at most max bytes.
     void skipPast(int max, const char* sequence);
@@ -32,12 +39,23 @@ public:
     /// the text of a last token that no delimiter ended).
     bool nextToken();
 
-    int tell() const;           ///< current byte offset
-    void seek(int position);    ///< moves to a byte offset (clamped to the file)
-    bool eof() const;           ///< the end-of-file state
-    void clearEof();            ///< clears the end-of-file state
+    int tell() const;        ///< current byte offset
+    void seek(int position); ///< moves to a byte offset (clamped to the file); clears eof
+    bool eof() const;        ///< the end-of-file state
+    void clearEof();         ///< clears the end-of-file state
 
-    // (implementation members follow in the source's own section)
+    /// The delimiter byte consumed by the last readUntil (also by the one inside nextToken),
+    /// or -1 when it stopped at the end of the file or after max bytes without a delimiter.
+    int lastDelimiter() const { return m_lastDelimiter; }
+
+private:
+    int get();
+
+    std::vector<unsigned char> m_data;
+    std::size_t m_pos = 0;
+    bool m_open = false;
+    bool m_eof = false;
+    int m_lastDelimiter = -1;
 };
 
 } // namespace tessaro
