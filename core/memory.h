@@ -23,7 +23,11 @@ public:
             return found.value;
         }
         this->insert(probe);
-        return this->search(probe).value;
+        // The search after the insert finds the new element and clears the not-found flags; the
+        // reference is taken through find so that it can never be the local probe (search hands
+        // the probe back on a miss, which optimising compilers rightly reject as a return value).
+        this->search(probe);
+        return this->buckets[Base::bucketOf(static_cast<std::uint32_t>(key))].find(probe)->value;
     }
 
     /// The value stored at key, or nullptr; creates nothing (for readers that must not grow the
