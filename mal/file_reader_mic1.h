@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace tessaro {
+
+/// Reads a MAL source line by line: each line is normalised (upper case, white space made
+/// blank, "/" comments cut, ";" appended) and split into a label and an instruction text.
+/// The translator also uses one of these just for the stream of the file it writes.
+class FileReaderMic1 {
+public:
+    static constexpr int kMaxLine = 254; ///< longest line that can be read
+    static constexpr int kMaxText = 99;  ///< label and text are cut here
+
+    std::FILE* stream = nullptr; ///< the open file
+    std::int32_t lineStart = 0;  ///< offset at which the last getLine began reading
+    std::string name;            ///< file path, set before opening
+    std::string label;           ///< label of the last line, or "label" when it has none
+    std::string text;            ///< instruction text of the last line
+
+    /// 1-based number of the physical line last read (blank and comment lines count).
+    int lineNumber = 0;
+    /// Set when reading stopped at a line longer than kMaxLine; tooLongLine is its number.
+    bool lineTooLong = false;
+    int tooLongLine = 0;
+
+    FileReaderMic1() = default;
+    FileReaderMic1(const FileReaderMic1&) = delete;
+    FileReaderMic1& operator=(const FileReaderMic1&) = delete;
+    ~FileReaderMic1();
+
+    /// Opens name ("rb" reads, "wb" creates or empties); a failure ends the process with the
+    /// fixed line.
+    bool open(const char* mode = "rb");
+    /// As open, but a failure only returns false.
+    bool tryOpen(const char* mode = "rb");
+    /// Reads the next line that holds an instruction: its label, or nothing at the end of the
+    /// file (or at a line too long to read).
+    std::optional<std::string> getLine();
+    void close();
+
+    /// Current byte offset of the stream.
+    std::int32_t tell() const;
+    /// Back to offset 0 with the end-of-file state and the line count cleared.
+    void rewind();
+
+private:
+    bool m_failed = false;
+
+    bool readRawLine(std::string& line);
+};
+
+} // namespace tessaro
