@@ -1,1 +1,204 @@
-// placeholder: filled in by the work on this subsystem
+#include "machine/datapath.h"
+
+#include <bit>
+
+namespace tessaro {
+
+namespace {
+
+constexpr std::uint32_t kMemFetch = 1u;
+constexpr std::uint32_t kMemRead = 2u;
+constexpr std::uint32_t kMemWrite = 4u;
+
+} // namespace
+
+void WordSlotIndex::remember(std::uint32_t address, std::int32_t* slot) {
+    if (address < kPagedWords) {
+        std::unique_ptr<std::int32_t*[]>& page = m_pages[address >> kPageBits];
+        if (!page) {
+            page = std::make_unique<std::int32_t*[]>(kPageSize);
+        }
+        page[address & (kPageSize - 1)] = slot;
+    } else if (address >= kHighBase) {
+        m_high[address - kHighBase] = slot;
+    }
+}
+
+void WordSlotIndex::clear() {
+    for (std::unique_ptr<std::int32_t*[]>& page : m_pages) {
+        page.reset();
+    }
+    m_high.fill(nullptr);
+}
+
+std::uint32_t Datapath::getField(int kind) const {
+    switch (kind) {
+    case 0:
+        return MIR & 0xFu;
+    case 1:
+        return (MIR >> 4) & 0x7u;
+    case 2:
+        return (MIR >> 7) & 0x1FFu;
+    case 3:
+        return (MIR >> 16) & 0xFFu;
+    case 4:
+        return (MIR >> 24) & 0x7u;
+    default:
+        return 0;
+    }
+}
+
+void Datapath::decodeALU(std::uint32_t aluField) {
+    aluFunction = static_cast<std::uint8_t>(aluField & 0x3Fu);
+    shiftCode = static_cast<std::uint8_t>((aluField >> 6) & 0x3u);
+}
+
+void Datapath::computeALU() {
+    // Unsigned arithmetic: the machine's words wrap, and signed overflow must not be relied on.
+    const std::uint32_t a = static_cast<std::uint32_t>(A);
+    const std::uint32_t b = static_cast<std::uint32_t>(B);
+    std::uint32_t c = 0;
+    switch (aluFunction) {
+    case 24:
+        c = a;
+        break;
+    case 20:
+        c = b;
+        break;
+    case 26:
+        c = ~a;
+        break;
+    case 44:
+        c = ~b;
+        break;
+    case 60:
+        c = a + b;
+        break;
+    case 61:
+        c = a + b + 1u;
+        break;
+    case 57:
+        c = a + 1u;
+        break;
+    case 53:
+        c = b + 1u;
+        break;
+    case 63:
+        c = b - a;
+        break;
+    case 55:
+        c = b - 1u;
+        break;
+    case 59:
+        c = 0u - a;
+        break;
+    case 12:
+        c = a & b;
+        break;
+    case 28:
+        c = a | b;
+        break;
+    case 16:
+        c = 0u;
+        break;
+    case 17:
+        c = 1u;
+        break;
+    case 18:
+        c = 0xFFFFFFFFu;
+        break;
+    default:
+        c = 0u;
+        break;
+    }
+    if (shiftCode == 1) {
+        // The sign bit is copied in.
+        c = (c >> 1) | (c & 0x80000000u);
+    } else if (shiftCode == 2) {
+        c <<= 8;
+    }
+    C = static_cast<std::int32_t>(c);
+    N = C < 0 ? 1 : 0;
+    Z = C == 0 ? 1 : 0;
+}
+
+void Datapath::latchMemory() {
+    if ((pendingMem & kMemFetch) != 0) {
+        registers[kMBR] = fetchLatch;
+    }
+    if ((pendingMem & kMemRead) != 0) {
+        registers[kMDR] = readLatch;
+    }
+    pendingMem = 0;
+}
+
+void Datapath::writeC() {
+    // MBR has no C-bus bit: nine bits, registers 0 to 8.
+    for (std::uint32_t bits = getField(2); bits != 0; bits &= bits - 1) {
+        registers[std::countr_zero(bits)] = C;
+    }
+}
+
+void Datapath::startMemory() {
+    const std::uint32_t mem = getField(1);
+    pendingMem = static_cast<std::uint8_t>(mem);
+    if (mem == 0) {
+        return;
+    }
+    if ((mem & kMemFetch) != 0) {
+        const std::uint32_t pc = static_cast<std::uint32_t>(registers[kPC]);
+        const std::uint32_t size =
+            methodAreaSize > 0 ? static_cast<std::uint32_t>(methodAreaSize) : 0u;
+        // A PC outside the method area delivers 0 and never reads past the bytes we own.
+        fetchLatch = (pc < size && pc < methodArea.size()) ? methodArea[pc] : 0;
+    }
+    const std::uint32_t mar = static_cast<std::uint32_t>(registers[kMAR]);
+    if ((mem & kMemRead) != 0) {
+        readLatch = wordAt(mar);
+    } else if ((mem & kMemWrite) != 0) {
+        wordAt(mar) = registers[kMDR];
+    }
+}
+
+void Datapath::cycleUnchecked() {
+    decodeALU(getField(3));
+    // The B bus sees the registers as they were before this micro-instruction: read it first.
+    const std::uint32_t code = getField(0);
+    if (code <= 9u) {
+        B = registers[code];
+    } else if (code == 10u) {
+        B = static_cast<std::int8_t>(static_cast<std::uint8_t>(registers[kMBR]));
+    } else {
+        B = 0;
+    }
+    A = registers[kH];
+    latchMemory();
+    computeALU();
+    writeC();
+    startMemory();
+}
+
+void Datapath::cycle() {
+    checkMemoryCache();
+    cycleUnchecked();
+}
+
+void Datapath::invalidateMemoryCache() {
+    m_wordIndex.clear();
+    m_indexedWordCount = wordMemory.elementCount();
+}
+
+void Datapath::checkMemoryCache() {
+    if (wordMemory.elementCount() != m_indexedWordCount) {
+        invalidateMemoryCache();
+    }
+}
+
+std::int32_t& Datapath::wordAtSlow(std::uint32_t address) {
+    std::int32_t& slot = wordMemory[address];
+    m_wordIndex.remember(address, &slot);
+    m_indexedWordCount = wordMemory.elementCount();
+    return slot;
+}
+
+} // namespace tessaro

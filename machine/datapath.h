@@ -2,36 +2,84 @@
 
 #include "core/memory.h"
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tessaro {
 
 /// Register indexes: the C-bus bit order and the B-bus code order.
 enum RegisterIndex : int {
-    kMAR = 0, kMDR = 1, kPC = 2, kSP = 3, kLV = 4, kCPP = 5, kTOS = 6, kOPC = 7, kH = 8, kMBR = 9
+    kMAR = 0,
+    kMDR = 1,
+    kPC = 2,
+    kSP = 3,
+    kLV = 4,
+    kCPP = 5,
+    kTOS = 6,
+    kOPC = 7,
+    kH = 8,
+    kMBR = 9
+};
+
+/// Pointers from word addresses to the value slots inside a word memory's nodes, so that reads
+/// and writes need not walk the hash buckets. The nodes never move and are only removed when
+/// the whole memory is cleared or replaced; whoever does that drops the index. A copy of the
+/// index would point into another object's nodes, so copying yields an empty index.
+class WordSlotIndex {
+public:
+    WordSlotIndex() = default;
+    WordSlotIndex(const WordSlotIndex&) {}
+    WordSlotIndex& operator=(const WordSlotIndex&) {
+        clear();
+        return *this;
+    }
+
+    /// The cached slot of address, or nullptr.
+    std::int32_t* find(std::uint32_t address) const {
+        if (address < kPagedWords) {
+            std::int32_t* const* page = m_pages[address >> kPageBits].get();
+            return page != nullptr ? page[address & (kPageSize - 1)] : nullptr;
+        }
+        if (address >= kHighBase) {
+            return m_high[address - kHighBase];
+        }
+        return nullptr;
+    }
+    /// Remembers slot for address (addresses outside the indexed ranges are not kept).
+    void remember(std::uint32_t address, std::int32_t* slot);
+    void clear();
+
+private:
+    static constexpr int kPageBits = 12;
+    static constexpr std::uint32_t kPageSize = 1u << kPageBits;
+    static constexpr std::uint32_t kPagedWords = 1u << 20;  // the stack and the constant pool
+    static constexpr std::uint32_t kHighBase = 0xFFFFFF00u; // the I/O words -6 .. -1 and near
+    std::array<std::unique_ptr<std::int32_t*[]>, (kPagedWords >> kPageBits)> m_pages;
+    std::array<std::int32_t*, 256> m_high{};
 };
 
 /// The register-transfer half of the Mic-1: registers, buses, ALU, shifter, flags and the
 /// memory interface with its one-micro-instruction delay on reads and fetches.
 class Datapath {
 public:
-    std::int32_t A = 0;                 ///< A bus (always H)
-    std::int32_t B = 0;                 ///< B bus
-    std::int32_t C = 0;                 ///< C bus: ALU result after the shifter
-    std::uint8_t N = 0;                 ///< C < 0
-    std::uint8_t Z = 0;                 ///< C == 0
-    std::uint8_t aluFunction = 0;       ///< ALU byte bits 0-5
-    std::uint8_t shiftCode = 0;         ///< ALU byte bits 6-7
-    Memory<std::uint32_t, std::int32_t> wordMemory;  ///< sparse word memory
-    std::vector<std::uint8_t> methodArea;            ///< bytes read by fetch
+    std::int32_t A = 0;                             ///< A bus (always H)
+    std::int32_t B = 0;                             ///< B bus
+    std::int32_t C = 0;                             ///< C bus: ALU result after the shifter
+    std::uint8_t N = 0;                             ///< C < 0
+    std::uint8_t Z = 0;                             ///< C == 0
+    std::uint8_t aluFunction = 0;                   ///< ALU byte bits 0-5
+    std::uint8_t shiftCode = 0;                     ///< ALU byte bits 6-7
+    Memory<std::uint32_t, std::int32_t> wordMemory; ///< sparse word memory
+    std::vector<std::uint8_t> methodArea;           ///< bytes read by fetch
     std::int32_t constantPoolWords = 0;
     std::int32_t methodAreaSize = 0;
-    std::int32_t registers[10] = {};    ///< MAR, MDR, PC, SP, LV, CPP, TOS, OPC, H, MBR
+    std::int32_t registers[10] = {}; ///< MAR, MDR, PC, SP, LV, CPP, TOS, OPC, H, MBR
     std::int32_t readLatch = 0;
     std::int32_t fetchLatch = 0;
-    std::uint32_t MIR = 0;              ///< control word of the executing micro-instruction
-    std::uint8_t pendingMem = 0;        ///< Mem bits of the previous micro-instruction
+    std::uint32_t MIR = 0;       ///< control word of the executing micro-instruction
+    std::uint8_t pendingMem = 0; ///< Mem bits of the previous micro-instruction
 
     std::int32_t& MAR() { return registers[kMAR]; }
     std::int32_t& MDR() { return registers[kMDR]; }
@@ -63,6 +111,28 @@ public:
     void startMemory();
     /// Executes the micro-instruction whose control word is in MIR.
     void cycle();
+
+    /// Drops the fast index into wordMemory. Call it after clearing wordMemory or assigning
+    /// another memory to it (adding entries, also through operator[], needs nothing). A change
+    /// of wordMemory's element count is noticed by itself at the next step.
+    void invalidateMemoryCache();
+
+protected:
+    /// Drops the index when wordMemory's element count is not the one the index last saw.
+    void checkMemoryCache();
+    /// cycle() without the check: for the control path's step loops, which check once per call.
+    void cycleUnchecked();
+    /// The value slot of a word address, created with 0 when absent.
+    std::int32_t& wordAt(std::uint32_t address) {
+        std::int32_t* slot = m_wordIndex.find(address);
+        return slot != nullptr ? *slot : wordAtSlow(address);
+    }
+
+private:
+    std::int32_t& wordAtSlow(std::uint32_t address);
+
+    WordSlotIndex m_wordIndex;
+    int m_indexedWordCount = 0;
 };
 
 } // namespace tessaro

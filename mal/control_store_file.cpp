@@ -1,1 +1,147 @@
-// placeholder: filled in by the work on this subsystem
+#include "mal/control_store_file.h"
+
+#include "ijvm/file_reader.h"
+
+#include <climits>
+#include <cstdint>
+
+namespace tessaro {
+
+namespace {
+
+constexpr std::size_t kMaxComment = 69;
+constexpr std::int64_t kAddressCount = 512;
+constexpr std::int32_t kNextAddrMask = 0x1FF;
+constexpr std::int32_t kWordMask = 0x7FFFFFF;
+
+// Decimal value of a word as the C library reads it on a 32-bit long: optional sign, the
+// leading digits, saturated at the range ends. Not a number reads as 0.
+std::int32_t wordValue(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    std::int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > std::int64_t{INT32_MAX} + 1) {
+            value = std::int64_t{INT32_MAX} + 1;
+        }
+    }
+    if (negative) {
+        value = -value;
+    }
+    if (value > INT32_MAX) {
+        value = INT32_MAX;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+// The first bytes of text, at most max, not ending inside a UTF-8 sequence.
+std::string utf8Prefix(const std::string& text, std::size_t max) {
+    if (text.size() <= max) {
+        return text;
+    }
+    std::size_t end = max;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return text.substr(0, end);
+}
+
+// The rest of the current line (the line feed consumed), keeping the first kMaxComment bytes.
+std::string readComment(FileReader& reader) {
+    std::string comment;
+    for (;;) {
+        const bool more = reader.readUntil(INT_MAX, "\n");
+        for (char c : reader.token) {
+            if (c != '\r' && c != '\n') {
+                comment.push_back(c);
+            }
+        }
+        // A NUL byte also stops readUntil; the line goes on after it.
+        if (!more || reader.lastDelimiter() != 0) {
+            break;
+        }
+        comment.push_back(' ');
+    }
+    return utf8Prefix(comment, kMaxComment);
+}
+
+} // namespace
+
+void writeControlStoreRecord(std::FILE* out, int address, int nextAddr, std::int32_t word,
+                             const std::string& comment) {
+    std::string text = comment;
+    for (char& c : text) {
+        if (c == '\n' || c == '\r' || c == '\0') {
+            c = ' ';
+        }
+    }
+    std::fprintf(out, "%d %d %ld\t", address, nextAddr, static_cast<long>(word));
+    std::fwrite(text.data(), 1, text.size(), out);
+    std::fputc('\n', out);
+}
+
+void readControlStoreFile(const std::string& path, Memory<std::uint32_t, Mic>& store) {
+    FileReader reader(path);
+    reader.open();
+    while (reader.nextToken()) {
+        const std::int32_t address = wordValue(reader.token);
+        // The two numbers after the address, on the address's line. A file that ends inside a
+        // record still gives the text of its last word; a record short of its control word is
+        // dropped.
+        std::int32_t numbers[2] = {0, 0};
+        int got = 0;
+        bool lineOver = false;
+        while (got < 2) {
+            // A line that ends before its control word is a broken record: drop it rather than
+            // take the next record's numbers for its own.
+            if (reader.lastDelimiter() == '\n' || reader.lastDelimiter() == '\r') {
+                lineOver = true;
+                break;
+            }
+            const bool read = reader.nextToken();
+            if (!read && (reader.token.empty() || reader.token.starts_with("//") ||
+                          reader.token.starts_with("/*"))) {
+                break;
+            }
+            numbers[got++] = wordValue(reader.token);
+            if (!read) {
+                break;
+            }
+        }
+        if (lineOver) {
+            continue;
+        }
+        if (got < 2) {
+            break;
+        }
+        Mic mic;
+        mic.NextAddr = numbers[0] & kNextAddrMask;
+        mic.word = numbers[1] & kWordMask;
+        // When the line feed itself ended the control word there is no comment, and the next
+        // line is the next record.
+        if (!reader.eof() && reader.lastDelimiter() != '\n') {
+            mic.text = readComment(reader);
+        }
+        if (address < 0 || address >= kAddressCount) {
+            continue;
+        }
+        const auto key = static_cast<std::uint32_t>(address);
+        if (!store.contains(key)) {
+            Elem<std::uint32_t, Mic> entry;
+            entry.key = key;
+            entry.value = mic;
+            store.insert(entry);
+        }
+    }
+    reader.close();
+}
+
+} // namespace tessaro
