@@ -1,0 +1,335 @@
+#pragma once
+
+// Every coordinate of the datapath picture, the clock picture and the labels that the main
+// window lays over them. The drawing code reads nothing but this table, so moving a register
+// row or a bus is a change of one number here.
+//
+// Two coordinate systems are used and each constant says which:
+//  - window: relative to the main window's client area (where the labels are placed);
+//  - picture: relative to the top left corner of the datapath picture (kPictureRect).
+
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace tessaro::geometry {
+
+// ---------------------------------------------------------------------------------------------
+// Window layout of the surfaces
+// ---------------------------------------------------------------------------------------------
+
+/// The datapath picture (window coordinates).
+inline constexpr QRect kPictureRect{7, 16, 801, 481};
+/// The microprogram listing lies on the picture here (window); the figure leaves it free and
+/// calls it the control store.
+inline constexpr QRect kListingRect{360, 56, 425, 193};
+/// The bus overlay region of the window layout (window). Every trace lies inside the picture,
+/// so the overlay child of the picture covers the picture only.
+inline constexpr QRect kBusOverlayRect{0, 0, 849, 601};
+/// The clock picture (window).
+inline constexpr QRect kClockRect{216, 576, 352, 116};
+
+/// Converts a window point into picture coordinates.
+constexpr QPoint toPicture(QPoint window) {
+    return window - kPictureRect.topLeft();
+}
+/// Converts a window rectangle into picture coordinates.
+constexpr QRect toPicture(QRect window) {
+    return window.translated(-kPictureRect.topLeft());
+}
+/// Converts a picture rectangle into window coordinates.
+constexpr QRect toWindow(QRect picture) {
+    return picture.translated(kPictureRect.topLeft());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Register rows: one line per row, top to bottom. labelY is the window y of the value label;
+// the register box, its C stub, its B connection and its decoder lines all follow from it.
+// ---------------------------------------------------------------------------------------------
+
+/// One register of the stack of registers.
+struct RegisterRow {
+    const char* name; ///< printed in the box
+    int labelY;       ///< window y of the value label
+    int cBit;         ///< C-field bit that writes it, -1 for none (MBR)
+    int bCode;        ///< B code that puts it on the B bus, -1 for none (MAR, H)
+    int bCodeAlt;     ///< a second B code (MBRU for MBR), -1 for none
+};
+
+/// Rows in the order of the picture; this order is also the order of the value labels.
+inline constexpr std::array<RegisterRow, 10> kRegisterRows{{
+    {"MAR", 39, 0, -1, -1},
+    {"MDR", 66, 1, 1, -1},
+    {"PC", 95, 2, 2, -1},
+    {"MBR", 124, -1, 10, 9},
+    {"SP", 153, 3, 3, -1},
+    {"LV", 181, 4, 4, -1},
+    {"CPP", 206, 5, 5, -1},
+    {"TOS", 237, 6, 6, -1},
+    {"OPC", 265, 7, 7, -1},
+    {"H", 295, 8, -1, -1},
+}};
+
+/// Row of the register written by C-field bit (0 = MAR ... 8 = H), -1 when out of range.
+constexpr int rowOfCBit(int bit) {
+    for (int row = 0; row < static_cast<int>(kRegisterRows.size()); ++row)
+        if (kRegisterRows[row].cBit == bit)
+            return row;
+    return -1;
+}
+/// Row of the register selected by a B code, -1 for codes without a register row (0, 8, 11+).
+constexpr int rowOfBCode(int code) {
+    for (int row = 0; row < static_cast<int>(kRegisterRows.size()); ++row)
+        if (kRegisterRows[row].bCode == code || kRegisterRows[row].bCodeAlt == code)
+            return row;
+    return -1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The figure (picture coordinates)
+// ---------------------------------------------------------------------------------------------
+
+/// Columns, sizes and positions of the figure's parts (picture coordinates).
+struct Layout {
+    // Register column.
+    int registerX = 84;
+    int registerWidth = 130;
+    int registerHeight = 20;
+    int registerTopFromLabel = -3; ///< box top relative to the label's picture y
+    int nameX = 88;                ///< register name inside the box
+
+    // C bus: the vertical run on the left and its stubs into the registers.
+    int cBusX = 48;
+    int cBusWidth = 8;
+    int cStubHeight = 8; ///< stub rows: centre - 4 .. centre + 4
+    // Shifter output: drop, then the bottom run to the left.
+    QRect cDrop{171, 392, 8, 8};
+    int cRunY = 400;
+    int cRunHeight = 8;
+
+    // B bus on the right of the registers, down to the ALU.
+    int bBusX = 232;
+    int bBusWidth = 6;
+    int bConnectionHeight = 9;    ///< connection rows: centre - 4 .. centre + 5
+    int bBusBottom = 307;         ///< where the bus meets the ALU's B input
+    QRect bStub{232, 307, 6, 11}; ///< into the ALU
+
+    // Decoders: tall boxes beside the stack, one output line per register.
+    QRect cDecoder{6, 24, 14, 272};
+    QRect bDecoder{282, 44, 14, 226};
+    int decoderLineOffset = 7; ///< line y = row centre + offset (MBRU: centre - offset)
+
+    // ALU (a notched trapezoid), A bus, shifter.
+    int aluTop = 318;
+    int aluBottom = 362;
+    int aluTopLeft = 104;
+    int aluTopRight = 246;
+    int aluBottomLeft = 136;
+    int aluBottomRight = 214;
+    int aluNotchLeft = 166;
+    int aluNotchRight = 184;
+    int aluNotchDepth = 10;
+    QRect aBus{132, 296, 6, 22};
+    QRect aluToShifter{172, 362, 6, 10};
+    QRect shifter{130, 372, 94, 20};
+
+    // N and Z flip-flops (around the N and Z value labels).
+    QRect nBox{254, 322, 24, 20};
+    QRect zBox{254, 354, 24, 20};
+
+    // Control store (the listing), MPC, MIR and the next-address logic.
+    QRect controlStore{353, 40, 425, 193};
+    QRect mpcBox{300, 68, 50, 24};
+    QRect mirBox{346, 320, 432, 42};
+    QRect nextAddress{356, 258, 134, 38};
+    QRect memory{654, 398, 124, 66};
+
+    // ALU panel: the QLabel child "Panel2".
+    QRect aluPanel{40, 416, 250, 26};
+};
+
+inline constexpr Layout kLayout{};
+
+/// Picture rectangle of a register box.
+constexpr QRect registerBox(int row) {
+    const int top = kRegisterRows[row].labelY - kPictureRect.y() + kLayout.registerTopFromLabel;
+    return {kLayout.registerX, top, kLayout.registerWidth, kLayout.registerHeight};
+}
+/// Picture y of the middle of a register row.
+constexpr int rowCentre(int row) {
+    return registerBox(row).y() + kLayout.registerHeight / 2;
+}
+
+/// C-bus stub from the vertical run into a register (27 px in the original layout; here it
+/// spans the gap between the bus and the box).
+constexpr QRect cStub(int row) {
+    const int x = kLayout.cBusX + kLayout.cBusWidth;
+    return {x, rowCentre(row) - kLayout.cStubHeight / 2, kLayout.registerX - x,
+            kLayout.cStubHeight};
+}
+/// Bottom run of the C bus, from the shifter's drop to the vertical run.
+constexpr QRect cRun() {
+    return {kLayout.cBusX, kLayout.cRunY, kLayout.cDrop.right() + 1 - kLayout.cBusX,
+            kLayout.cRunHeight};
+}
+/// Vertical C run from the bottom run up to the stub of a row.
+constexpr QRect cVertical(int row) {
+    const int top = cStub(row).y();
+    return {kLayout.cBusX, top, kLayout.cBusWidth, kLayout.cRunY - top};
+}
+/// Horizontal connection from a register to the B bus.
+constexpr QRect bConnection(int row) {
+    const int x = kLayout.registerX + kLayout.registerWidth;
+    return {x, rowCentre(row) - 4, kLayout.bBusX - x, kLayout.bConnectionHeight};
+}
+/// The B bus from a register's connection down to the ALU's B input.
+constexpr QRect bVertical(int row) {
+    const int top = bConnection(row).y();
+    return {kLayout.bBusX, top, kLayout.bBusWidth, kLayout.bBusBottom - top};
+}
+
+/// A short polyline (at most six points).
+struct Polyline {
+    std::array<QPoint, 6> points{};
+    int count = 0;
+};
+
+/// The output line of the B decoder for B code 1-7, 9, 10 (empty for other codes).
+constexpr Polyline bDecoderLine(int code) {
+    const int row = rowOfBCode(code);
+    if (row < 0)
+        return {};
+    const bool alt = kRegisterRows[row].bCodeAlt == code;
+    const int y = rowCentre(row) + (alt ? -kLayout.decoderLineOffset : kLayout.decoderLineOffset);
+    return {{QPoint{kLayout.bDecoder.x(), y}, QPoint{registerBox(row).right() + 1, y}}, 2};
+}
+/// The output line of the C decoder for C bit 0-8.
+constexpr Polyline cDecoderLine(int bit) {
+    const int row = rowOfCBit(bit);
+    if (row < 0)
+        return {};
+    const int y = rowCentre(row) + kLayout.decoderLineOffset;
+    return {{QPoint{kLayout.cDecoder.right() + 1, y}, QPoint{kLayout.registerX, y}}, 2};
+}
+
+/// Control lines that drawControlLines and drawFlagLines colour.
+enum class ControlLine { SRA1, SLL8, JMPC, N, Z, NZ };
+inline constexpr std::array<ControlLine, 6> kControlLines{ControlLine::SRA1, ControlLine::SLL8,
+                                                          ControlLine::JMPC, ControlLine::N,
+                                                          ControlLine::Z,    ControlLine::NZ};
+
+// ---------------------------------------------------------------------------------------------
+// Labels placed by the main window (window coordinates)
+// ---------------------------------------------------------------------------------------------
+
+/// Value labels and captions that the main window lays over the picture.
+enum class LabelId {
+    BusCCaption, ///< "Bus C:"
+    BusC,        ///< Label28
+    BusB,        ///< Label27
+    N,           ///< Label29
+    Z,           ///< Label30
+    MPC,         ///< Label1
+};
+
+/// Size of a register value label (room for "-2147483648" in a bold 9-point font).
+inline constexpr QSize kValueLabelSize{86, 16};
+
+inline constexpr QRect kBusCCaptionRect{9, 20, 38, 16};
+inline constexpr QRect kBusCValueRect{48, 20, 86, 16};
+inline constexpr QRect kBusBValueRect{224, 316, 86, 16};
+inline constexpr QRect kNValueRect{266, 342, 12, 16};
+inline constexpr QRect kZValueRect{266, 374, 12, 16};
+inline constexpr QRect kMpcValueRect{320, 91, 40, 16};
+
+/// Number of MIR bit labels and the first label of each field (NextAddr, JAM, ALU, C, Mem, B).
+inline constexpr int kMirBits = 36;
+inline constexpr std::array<int, 7> kMirFieldStart{0, 9, 12, 20, 29, 32, 36};
+inline constexpr std::array<const char*, 6> kMirFieldNames{"Addr", "JAM", "ALU", "C", "Mem", "B"};
+/// Window row and spacing of the MIR bit labels: x = first + i * pitch + field * gap.
+inline constexpr int kMirBitY = 357;
+inline constexpr int kMirBitFirstX = 359;
+inline constexpr int kMirBitPitch = 11;
+inline constexpr int kMirFieldGap = 5;
+inline constexpr QSize kMirBitSize{9, 16};
+
+/// Field (0 = NextAddr ... 5 = B) of MIR bit label index i (0 = L1).
+constexpr int mirFieldOf(int i) {
+    int field = 0;
+    while (field < 5 && i >= kMirFieldStart[field + 1])
+        ++field;
+    return field;
+}
+/// Window rectangle of MIR bit label i (0 = L1, most significant NextAddr bit ... 35 = L36).
+constexpr QRect mirBitRect(int i) {
+    return {kMirBitFirstX + i * kMirBitPitch + mirFieldOf(i) * kMirFieldGap, kMirBitY,
+            kMirBitSize.width(), kMirBitSize.height()};
+}
+/// Window rectangle of the value label of register row 0-9 (MAR, MDR, PC, MBR, SP, LV, CPP,
+/// TOS, OPC, H).
+constexpr QRect registerLabelRect(int row) {
+    return {136, kRegisterRows[row].labelY, kValueLabelSize.width(), kValueLabelSize.height()};
+}
+/// Window rectangle of a bus, flag or MPC label.
+constexpr QRect labelRect(LabelId id) {
+    switch (id) {
+    case LabelId::BusCCaption:
+        return kBusCCaptionRect;
+    case LabelId::BusC:
+        return kBusCValueRect;
+    case LabelId::BusB:
+        return kBusBValueRect;
+    case LabelId::N:
+        return kNValueRect;
+    case LabelId::Z:
+        return kZValueRect;
+    case LabelId::MPC:
+        return kMpcValueRect;
+    }
+    return {};
+}
+
+/// Window rectangle of a label by the main window's object name: "Label11".."Label20" (the
+/// registers), "Label27" (B), "Label28" (C), "Label29" (N), "Label30" (Z), "Label1" (MPC),
+/// "L1".."L36" (MIR bits) and "LabelBusC" (the "Bus C:" caption). Null QRect for any other.
+QRect labelRect(std::string_view objectName);
+/// The same for a QString object name.
+QRect labelRect(const QString& objectName);
+
+// ---------------------------------------------------------------------------------------------
+// Clock picture (clock-picture coordinates, 352 x 116)
+// ---------------------------------------------------------------------------------------------
+
+/// The waveform of one data-path cycle, as seven strokes: 0 the falling stroke at the start,
+/// 1-4 the four segments of the low level, 5 the rising stroke at the end, 6 the beginning
+/// of the next high level.
+struct ClockLayout {
+    int highY = 22;
+    int lowY = 62;
+    int cycleStartX = 40;
+    int segmentWidth = 64;
+    int nextHighWidth = 34;
+    int leadingHighX = 8; ///< the end of the previous high level (static, never red)
+};
+inline constexpr ClockLayout kClock{};
+inline constexpr int kClockStrokes = 7;
+
+/// Start and end of clock stroke s (0-6).
+constexpr std::array<QPoint, 2> clockStroke(int s) {
+    const int x0 = kClock.cycleStartX;
+    const int xEnd = x0 + 4 * kClock.segmentWidth;
+    if (s == 0)
+        return {QPoint{x0, kClock.highY}, QPoint{x0, kClock.lowY}};
+    if (s >= 1 && s <= 4)
+        return {QPoint{x0 + (s - 1) * kClock.segmentWidth, kClock.lowY},
+                QPoint{x0 + s * kClock.segmentWidth, kClock.lowY}};
+    if (s == 5)
+        return {QPoint{xEnd, kClock.lowY}, QPoint{xEnd, kClock.highY}};
+    return {QPoint{xEnd, kClock.highY}, QPoint{xEnd + kClock.nextHighWidth, kClock.highY}};
+}
+
+} // namespace tessaro::geometry
