@@ -1,12 +1,27 @@
 #include "cli/commands.h"
 
+#include "mal/translate.h"
+
 #include <cstdio>
 
 namespace tessaro::cli {
 
-int malCommand(int, char**) {
-    std::fputs("tessaro-cli mal: not built yet\n", stderr);
-    return 1;
+int malCommand(int argc, char** argv) {
+    if (argc != 2) {
+        std::fputs("usage: tessaro-cli mal SOURCE.mal OUTPUT.bin\n", stderr);
+        return 1;
+    }
+    const char* sourcePath = argv[0];
+    Translate translate(sourcePath, argv[1]);
+    translate.tryRun();
+    for (const MalProblem& problem : translate.problems) {
+        if (problem.line > 0) {
+            std::fprintf(stderr, "%s:%d: %s\n", sourcePath, problem.line, problem.message.c_str());
+        } else {
+            std::fprintf(stderr, "tessaro-cli mal: %s\n", problem.message.c_str());
+        }
+    }
+    return translate.problems.empty() ? 0 : 1;
 }
 
 } // namespace tessaro::cli

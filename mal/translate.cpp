@@ -1,1 +1,316 @@
-// placeholder: filled in by the work on this subsystem
+#include "mal/translate.h"
+
+#include "ijvm/string_tokenizer.h"
+#include "mal/control_store_file.h"
+#include "mal/mistrc.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
+
+namespace tessaro {
+
+namespace {
+
+constexpr const char* kDelimiters = "=+-~|&;()<>";
+
+bool isLetter(unsigned char ch) {
+    return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
+}
+bool isDigit(unsigned char ch) {
+    return ch >= '0' && ch <= '9';
+}
+
+// Cuts text to at most max bytes without splitting a UTF-8 sequence.
+std::string cutUtf8(const std::string& text, std::size_t max) {
+    if (text.size() <= max) {
+        return text;
+    }
+    std::size_t end = max;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return text.substr(0, end);
+}
+
+std::string describeByte(unsigned char ch) {
+    if (ch >= 0x21 && ch < 0x7F) {
+        return std::string("'") + static_cast<char>(ch) + "'";
+    }
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "0x%02X", ch);
+    return buffer;
+}
+
+// Characters that no tokenizing rule accepts, each named once, in order of appearance.
+std::string foreignCharacters(const std::string& text) {
+    std::string seen;
+    std::string list;
+    for (char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (isLetter(byte) || isDigit(byte) || ch == ' ' ||
+            std::string_view(kDelimiters).find(ch) != std::string_view::npos) {
+            continue;
+        }
+        if (seen.find(ch) != std::string::npos) {
+            continue;
+        }
+        seen.push_back(ch);
+        list += list.empty() ? "" : ", ";
+        list += describeByte(byte);
+    }
+    return list;
+}
+
+std::int32_t digitsValue(const std::string& text) {
+    std::int64_t value = 0;
+    for (char ch : text) {
+        value = value * 10 + (ch - '0');
+        if (value > INT32_MAX) {
+            return INT32_MAX;
+        }
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+struct Token {
+    std::string text;
+    int type = 0;
+};
+
+std::string rebuilt(const std::vector<Token>& tokens) {
+    std::string text;
+    for (const Token& token : tokens) {
+        text += ' ';
+        text += token.text;
+    }
+    return text;
+}
+
+const Token* tokenAt(const std::vector<Token>& tokens, std::size_t index) {
+    return index < tokens.size() ? &tokens[index] : nullptr;
+}
+
+bool textIs(const std::vector<Token>& tokens, std::size_t index, std::string_view text) {
+    const Token* token = tokenAt(tokens, index);
+    return token != nullptr && token->text == text;
+}
+
+} // namespace
+
+Translate::Translate(const std::string& sourcePath, const std::string& binPath)
+    : sourcePath(sourcePath), binPath(binPath) {
+    std::remove(binPath.c_str());
+    source.name = sourcePath;
+    output.name = binPath;
+}
+
+void Translate::run() {
+    translate(true);
+}
+
+bool Translate::tryRun() {
+    return translate(false);
+}
+
+std::int32_t Translate::addressOf(const std::string& name) const {
+    Label probe;
+    probe.name = name.substr(0, kMaxLabel);
+    const Label* found = labels.find(probe);
+    return found != nullptr ? found->address : -1;
+}
+
+void Translate::report(int line, std::string message) {
+    problems.push_back({line, std::move(message)});
+}
+
+bool Translate::translate(bool fatalOnOpen) {
+    labels.clear();
+    problems.clear();
+    m_written.clear();
+    instructionCount = 0;
+    std::fill(std::begin(lineStart), std::end(lineStart), 0);
+    std::fill(std::begin(lineLength), std::end(lineLength), 0);
+    source.name = sourcePath;
+    output.name = binPath;
+
+    if (fatalOnOpen) {
+        source.open("rb");
+    } else if (!source.tryOpen("rb")) {
+        report(0, "impossibile aprire il file " + sourcePath);
+        return false;
+    }
+    firstPass();
+    source.rewind();
+    if (fatalOnOpen) {
+        output.open("wb");
+    } else if (!output.tryOpen("wb")) {
+        source.close();
+        report(0, "impossibile scrivere il file " + binPath);
+        return false;
+    }
+    secondPass();
+    source.close();
+    output.close();
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const MalProblem& a, const MalProblem& b) { return a.line < b.line; });
+    return true;
+}
+
+void Translate::firstPass() {
+    int address = 0;
+    while (std::optional<std::string> label = source.getLine()) {
+        const int line = source.lineNumber;
+        if (address < kAddresses) {
+            lineStart[address] = source.lineStart;
+            lineLength[address] = source.tell() - source.lineStart;
+        } else if (address == kAddresses) {
+            report(line, "più di 512 righe di istruzioni: gli indirizzi da 512 in poi non "
+                         "esistono nel control store");
+        }
+        if (label->size() > static_cast<std::size_t>(kMaxLabel)) {
+            report(line, "etichetta " + *label + " più lunga di 29 caratteri");
+        }
+        labels.insert(Label{address, label->substr(0, kMaxLabel)});
+        ++address;
+    }
+    instructionCount = address;
+    if (source.lineTooLong) {
+        report(source.tooLongLine,
+               "riga più lunga di 254 caratteri: la lettura del file termina qui");
+    }
+    if (address == 0 && !source.lineTooLong) {
+        report(1, "il file non contiene istruzioni");
+    }
+}
+
+void Translate::secondPass() {
+    int address = 0;
+    while (std::optional<std::string> label = source.getLine()) {
+        const int line = source.lineNumber;
+        lineText = *label + ": " + source.text;
+        m_comment = cutUtf8(lineText, kMaxLineText);
+        // The record is one line of text: a stray control byte must not split or end it.
+        for (char& ch : m_comment) {
+            const auto byte = static_cast<unsigned char>(ch);
+            if (byte < 0x20 || byte == 0x7F) {
+                ch = '?';
+            }
+        }
+        if (lineText.size() > static_cast<std::size_t>(kMaxLineText)) {
+            report(line, "etichetta e istruzione superano 69 caratteri: il commento è tagliato");
+        }
+        instrText = source.text;
+        const std::string foreign = foreignCharacters(instrText);
+        if (!foreign.empty()) {
+            report(line, "carattere non ammesso nell'istruzione: " + foreign);
+        }
+        resolveControl(address, line);
+        if (instrText.size() > static_cast<std::size_t>(kMaxInstrText)) {
+            report(line, "istruzione di " + std::to_string(instrText.size()) +
+                             " caratteri dopo la risoluzione dei salti (al massimo 49)");
+        }
+        writeRecord(address, line, false);
+        ++address;
+    }
+}
+
+std::int32_t Translate::resolveTarget(const std::string& name, int type, int line) {
+    if (name.size() > static_cast<std::size_t>(kMaxLabel)) {
+        report(line, "nome di etichetta " + name + " più lungo di 29 caratteri");
+    }
+    const std::int32_t address = addressOf(name);
+    if (address >= 0) {
+        return address;
+    }
+    if (type == 3) {
+        // A number where a label belongs is taken as the address itself.
+        const std::int32_t value = digitsValue(name);
+        if (value >= kAddresses) {
+            report(line, "indirizzo " + name + " fuori dal control store (0-511)");
+        }
+        return value;
+    }
+    report(line, "etichetta non definita: " + name);
+    return 0;
+}
+
+void Translate::resolveControl(int address, int line) {
+    std::vector<Token> tokens;
+    {
+        StringTokenizer tokenizer(instrText, kDelimiters);
+        for (const TokenElem& elem : tokenizer) {
+            tokens.push_back({elem.text, elem.type});
+        }
+    }
+    bool sawGoto = false;
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+        const std::string& text = tokens[k].text;
+        if (text == "GOTO" && !textIs(tokens, k + 1, "(")) {
+            const Token* target = tokenAt(tokens, k + 1);
+            if (target == nullptr || target->type == 1) {
+                report(line, "GOTO senza etichetta");
+                tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(k) + 1, Token{"0", 3});
+            } else {
+                tokens[k + 1].text =
+                    std::to_string(resolveTarget(target->text, target->type, line));
+            }
+            instrText = rebuilt(tokens);
+            return;
+        }
+        if (text == "GOTO") {
+            sawGoto = true;
+        }
+        if (text == "IF") {
+            const bool wellFormed = textIs(tokens, k + 1, "(") &&
+                                    (textIs(tokens, k + 2, "Z") || textIs(tokens, k + 2, "N")) &&
+                                    textIs(tokens, k + 3, ")") && textIs(tokens, k + 4, "GOTO") &&
+                                    tokenAt(tokens, k + 5) != nullptr &&
+                                    textIs(tokens, k + 7, "ELSE") &&
+                                    textIs(tokens, k + 8, "GOTO") && tokenAt(tokens, k + 9);
+            if (!wellFormed) {
+                report(line, "IF non nella forma IF (Z) GOTO etichetta; ELSE GOTO etichetta "
+                             "(oppure IF (N) ...)");
+            }
+            const Token* elseToken = tokenAt(tokens, k + 9);
+            const Token* thenToken = tokenAt(tokens, k + 5);
+            const std::int32_t elseAddress =
+                elseToken != nullptr ? resolveTarget(elseToken->text, elseToken->type, line) : 0;
+            const std::int32_t thenAddress =
+                thenToken != nullptr ? resolveTarget(thenToken->text, thenToken->type, line) : 0;
+            if (elseToken != nullptr) {
+                tokens[k + 9].text = std::to_string(elseAddress);
+            }
+            if (elseAddress >= 256) {
+                report(line, "destinazione ELSE " + std::to_string(elseAddress) +
+                                 " non sotto 256: il ramo vero non può raggiungere " +
+                                 "la destinazione dell'IF");
+            }
+            instrText = " GOTO " + std::to_string(thenAddress) + ";";
+            writeRecord(elseAddress + 256, line, true);
+            instrText = rebuilt(tokens);
+            return;
+        }
+    }
+    if (!sawGoto) {
+        instrText += " GOTO " + std::to_string(address + 1) + ";";
+    }
+}
+
+void Translate::writeRecord(int address, int line, bool trampoline) {
+    MIstrC mic(instrText);
+    mic.compile();
+    const auto [at, inserted] = m_written.try_emplace(address, Written{line, trampoline});
+    if (!inserted) {
+        const Written& earlier = at->second;
+        std::string what = trampoline ? "il salto del ramo vero dell'IF" : "l'istruzione";
+        std::string other = earlier.trampoline ? "il salto del ramo vero dell'IF della riga "
+                                               : "l'istruzione della riga ";
+        report(line, "indirizzo " + std::to_string(address) + " già occupato da " + other +
+                         std::to_string(earlier.line) + ": " + what + " di questa riga va persa");
+    }
+    writeControlStoreRecord(output.stream, address, mic.nextAddr,
+                            static_cast<std::int32_t>(mic.word), m_comment);
+}
+
+} // namespace tessaro
