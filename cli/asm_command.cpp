@@ -1,12 +1,180 @@
 #include "cli/commands.h"
 
+#include "ijvm/ijvmc.h"
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace tessaro::cli {
 
-int asmCommand(int, char**) {
-    std::fputs("tessaro-cli asm: not built yet\n", stderr);
-    return 1;
+namespace {
+
+const char* const kAsmUsage = "usage: tessaro-cli asm PROGRAM.jvm [--dump]\n";
+
+// Line and column (both 1-based, the column in bytes) of a byte offset; offsets outside the
+// text are placed at its nearest end.
+void lineAndColumn(const std::string& text, int offset, int& line, int& column) {
+    std::size_t end = offset < 0 ? 0 : static_cast<std::size_t>(offset);
+    if (end > text.size()) {
+        end = text.size();
+    }
+    line = 1;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < end; ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    column = static_cast<int>(end - lineStart) + 1;
+}
+
+// Where each instruction begins in the method area, with the mnemonic to show there.
+std::vector<std::string> instructionStarts(IJVMC& assembler) {
+    std::vector<std::string> starts(static_cast<std::size_t>(assembler.methodArea.length));
+    auto mark = [&](int address, const std::string& text) {
+        if (address >= 0 && address < assembler.methodArea.length) {
+            starts[static_cast<std::size_t>(address)] = text;
+        }
+    };
+    mark(0, "INVOKEVIRTUAL");
+    int i = 0;
+    for (const Method& method : assembler.methods) {
+        // Method i's code follows the 3-byte prologue and i + 1 headers of 4 bytes.
+        for (const IstructionTable& istruction : method.istructions) {
+            mark(istruction.address + 4 * i + 7, displayMnemonic(istruction.mnemonic));
+        }
+        ++i;
+    }
+    return starts;
+}
+
+std::int32_t poolWord(const Vector& pool, int index) {
+    std::uint32_t word = 0;
+    for (int b = 3; b >= 0; --b) {
+        word = (word << 8) | pool.at(4 * index + b);
+    }
+    return static_cast<std::int32_t>(word);
+}
+
+void dump(IJVMC& assembler) {
+    const std::vector<std::string> starts = instructionStarts(assembler);
+    std::vector<std::string> headers(starts.size());
+    const int constantCount = assembler.constants.count;
+    int i = 0;
+    for (const Method& method : assembler.methods) {
+        const int at = poolWord(assembler.constantPool, constantCount + i);
+        if (at >= 0 && static_cast<std::size_t>(at) < headers.size()) {
+            headers[static_cast<std::size_t>(at)] = "; method " + method.name;
+        }
+        ++i;
+    }
+    std::printf("Method area (%d bytes)\n", assembler.methodArea.length);
+    for (int a = 0; a < assembler.methodArea.length; ++a) {
+        const std::string& text = starts[static_cast<std::size_t>(a)];
+        const std::string& header = headers[static_cast<std::size_t>(a)];
+        std::string line = std::to_string(a);
+        line.insert(0, line.size() < 6 ? 6 - line.size() : 0, ' ');
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "  %02X", assembler.methodArea.at(a));
+        line += hex;
+        if (!text.empty()) {
+            line += "  " + text;
+        } else if (!header.empty()) {
+            line += "  " + header;
+        }
+        std::printf("%s\n", line.c_str());
+    }
+    const int words = assembler.constantPool.length / 4;
+    std::printf("Constant pool (%d words)\n", words);
+    int k = 0;
+    for (const SymbolTable& constant : assembler.constants) {
+        std::printf("%6d  %-20s  %d\n", k, constant.name.c_str(),
+                    poolWord(assembler.constantPool, k));
+        ++k;
+    }
+    for (const Method& method : assembler.methods) {
+        std::printf("%6d  %-20s  %d\n", k, method.name.c_str(),
+                    poolWord(assembler.constantPool, k));
+        ++k;
+    }
+}
+
+} // namespace
+
+int asmCommand(int argc, char** argv) {
+    std::string program;
+    bool wantDump = false;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--dump") {
+            wantDump = true;
+        } else if (arg == "--help" || arg == "-h") {
+            std::fputs(kAsmUsage, stdout);
+            return 0;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "tessaro-cli asm: unknown option '%s'\n%s", arg.c_str(),
+                         kAsmUsage);
+            return 1;
+        } else if (program.empty()) {
+            program = arg;
+        } else {
+            std::fprintf(stderr, "tessaro-cli asm: more than one program given\n%s", kAsmUsage);
+            return 1;
+        }
+    }
+    if (program.empty()) {
+        std::fputs(kAsmUsage, stderr);
+        return 1;
+    }
+
+    // Checked here, because the assembler itself ends the process on a file it cannot open.
+    std::error_code ec;
+    if (std::filesystem::is_directory(program, ec)) {
+        std::fprintf(stderr, "tessaro-cli asm: cannot read '%s': it is a directory\n",
+                     program.c_str());
+        return 1;
+    }
+    std::ifstream in(program, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "tessaro-cli asm: cannot read '%s': %s\n", program.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        std::fprintf(stderr, "tessaro-cli asm: cannot read '%s'\n", program.c_str());
+        return 1;
+    }
+    if (program.size() > FileReader::kMaxFileName) {
+        std::fprintf(stderr, "tessaro-cli asm: the path '%s' is longer than %zu bytes\n",
+                     program.c_str(), FileReader::kMaxFileName);
+        return 1;
+    }
+
+    IJVMC assembler(program);
+    assembler.compile();
+
+    if (!assembler.errors.empty()) {
+        for (const ErrorTable& error : assembler.errors) {
+            int line = 0;
+            int column = 0;
+            lineAndColumn(text, error.position, line, column);
+            std::fprintf(stderr, "%s:%d:%d: %s\n", program.c_str(), line, column,
+                         error.message.c_str());
+        }
+        return 1;
+    }
+    if (wantDump) {
+        dump(assembler);
+    }
+    return 0;
 }
 
 } // namespace tessaro::cli

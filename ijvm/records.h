@@ -11,9 +11,9 @@ namespace tessaro {
 /// A constant, a parameter, a local variable or a label; compared and ordered by name
 /// (byte-wise).
 struct SymbolTable {
-    int index = 0;      ///< constant-pool index, local-variable index, or 0 for a label
-    std::string name;   ///< at most 9 bytes (constants, variables) or 20 (labels)
-    int value = 0;      ///< constant value or label address
+    int index = 0;    ///< constant-pool index, local-variable index, or 0 for a label
+    std::string name; ///< at most 9 bytes (constants, variables) or 20 (labels)
+    int value = 0;    ///< constant value or label address
 
     friend bool operator==(const SymbolTable& a, const SymbolTable& b) { return a.name == b.name; }
     friend bool operator<(const SymbolTable& a, const SymbolTable& b) { return a.name < b.name; }
@@ -21,14 +21,16 @@ struct SymbolTable {
 
 /// One recorded instruction of a method body.
 struct IstructionTable {
-    std::string label;     ///< first 7 bytes of the label token (colon included), or empty
-    std::string mnemonic;  ///< upper case; "WIDEILOAD" / "WIDEISTORE" for the WIDE forms
-    std::string operand1;  ///< at most 19 bytes
-    std::string operand2;  ///< at most 3 bytes (IINC's constant)
-    int sourcePos = 0;     ///< byte offset of the mnemonic in the source
-    int index = 0;         ///< number of the instruction within its method
-    int address = 0;       ///< code offset when recorded
-    int length = 0;        ///< encoded size, 1 to 3
+    std::string label;    ///< first 7 bytes of the label token (colon included), or empty
+    std::string mnemonic; ///< upper case; "WIDEILOAD" / "WIDEISTORE" for the WIDE forms
+    std::string operand1; ///< at most 19 bytes
+    std::string operand2; ///< IINC's constant, at most 19 bytes (so -128 is kept whole)
+    int sourcePos = 0;    ///< byte offset of the mnemonic in the source
+    int index = 0;        ///< number of the instruction within its method
+    int address = 0;      ///< code offset when recorded
+    int length = 0;       ///< encoded size, 1 to 3
+    int operand1Pos = 0;  ///< byte offset of operand1's token, for number errors
+    int operand2Pos = 0;  ///< byte offset of operand2's token
 
     friend bool operator==(const IstructionTable& a, const IstructionTable& b) {
         return a.index == b.index && a.address == b.address;
@@ -40,15 +42,15 @@ struct IstructionTable {
 
 /// One method (or main) with its tables.
 struct Method {
-    std::string name;   ///< at most 20 bytes; "main" for the main section
+    std::string name; ///< at most 20 bytes; "main" for the main section
     int number = 0;
     int paramCount = 1; ///< declared parameters + the object reference
     int varCount = 0;
     int instrCount = 0;
     int length = 0;
     List<IstructionTable> istructions;
-    List<SymbolTable> labels;     ///< sorted by name
-    List<SymbolTable> variables;  ///< parameters, then local variables
+    List<SymbolTable> labels;    ///< sorted by name
+    List<SymbolTable> variables; ///< parameters, then local variables
 
     friend bool operator==(const Method& a, const Method& b) { return a.name == b.name; }
     friend bool operator<(const Method& a, const Method& b) { return a.name < b.name; }
@@ -56,26 +58,37 @@ struct Method {
 
 /// One assembler error: message and the span of source bytes to highlight.
 struct ErrorTable {
-    std::string message;  ///< at most 99 bytes, cut on a UTF-8 character boundary
-    int position = 0;     ///< byte offset where the span begins
-    int length = 0;       ///< span length in bytes
+    std::string message; ///< at most 99 bytes, cut on a UTF-8 character boundary
+    int position = 0;    ///< byte offset where the span begins
+    int length = 0;      ///< span length in bytes
 
     friend bool operator==(const ErrorTable& a, const ErrorTable& b) {
         return a.position == b.position && a.message == b.message;
     }
-    friend bool operator<(const ErrorTable& a, const ErrorTable& b) { return a.position < b.position; }
+    friend bool operator<(const ErrorTable& a, const ErrorTable& b) {
+        return a.position < b.position;
+    }
 };
 
-/// A byte buffer of fixed capacity; putHalf is big-endian, putWord little-endian.
+/// A byte buffer of fixed capacity; putHalf is big-endian, putWord little-endian. The assembler
+/// sizes it exactly beforehand; a write past the capacity is dropped (and counted in overflow)
+/// rather than corrupting memory.
 struct Vector {
     std::unique_ptr<std::uint8_t[]> data;
     int capacity = 0;
     int length = 0;
+    int overflow = 0; ///< bytes that did not fit; 0 in every consistent image
 
+    /// Takes a zeroed buffer of bytes bytes (a negative size counts as 0); length := 0.
     void allocate(int bytes);
+    /// Stores b at length and advances.
     void putByte(std::uint8_t b);
+    /// Stores the low 16 bits of v, most significant byte first.
     void putHalf(std::int32_t v);
+    /// Stores the 32 bits of v, least significant byte first.
     void putWord(std::int32_t v);
+    /// Byte at i, or 0 outside 0..length-1.
+    std::uint8_t at(int i) const;
 };
 
 } // namespace tessaro

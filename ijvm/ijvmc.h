@@ -1,0 +1,124 @@
+#pragma once
+
+#include "core/list.h"
+#include "core/memory.h"
+#include "ijvm/file_reader.h"
+#include "ijvm/records.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tessaro {
+
+/// Opcodes of the instruction set: the control-store addresses at which the microprogram's
+/// routine for each instruction begins.
+namespace opcode {
+inline constexpr std::uint8_t NOP = 0x01;
+inline constexpr std::uint8_t IADD = 0x02;
+inline constexpr std::uint8_t ISUB = 0x05;
+inline constexpr std::uint8_t IAND = 0x08;
+inline constexpr std::uint8_t IOR = 0x0B;
+inline constexpr std::uint8_t DUP = 0x0E;
+inline constexpr std::uint8_t POP = 0x10;
+inline constexpr std::uint8_t SWAP = 0x13;
+inline constexpr std::uint8_t BIPUSH = 0x19;
+inline constexpr std::uint8_t ILOAD = 0x1C;
+inline constexpr std::uint8_t ISTORE = 0x21;
+inline constexpr std::uint8_t WIDE_ILOAD = 0x28;
+inline constexpr std::uint8_t WIDE_ISTORE = 0x2C;
+inline constexpr std::uint8_t LDCW = 0x30;
+inline constexpr std::uint8_t IINC = 0x34;
+inline constexpr std::uint8_t GOTO = 0x3A;
+inline constexpr std::uint8_t IFLT = 0x40;
+inline constexpr std::uint8_t IFEQ = 0x44;
+inline constexpr std::uint8_t IFICMPEQ = 0x48;
+inline constexpr std::uint8_t INVOKEVIRTUAL = 0x52;
+inline constexpr std::uint8_t IRETURN = 0x68;
+inline constexpr std::uint8_t HALT = 0x70;
+inline constexpr std::uint8_t OUT = 0x71;
+inline constexpr std::uint8_t IN = 0x7C;
+inline constexpr std::uint8_t ERR = 0x84;
+} // namespace opcode
+
+/// Opcode of a recorded mnemonic ("WIDEILOAD" for the wide form), or -1 if it is none.
+int opcodeOf(const std::string& mnemonic);
+
+/// Encoded size (1 to 3) of a recorded mnemonic, or 0 if it is none.
+int sizeOf(const std::string& mnemonic);
+
+/// The mnemonic as a reader writes it: "WIDE ILOAD" for the recorded "WIDEILOAD".
+std::string displayMnemonic(const std::string& mnemonic);
+
+/// Assembles one IJVM source file into a method area, a constant pool, two address maps and
+/// the tables of methods, constants and errors. Errors never stop it: they are collected in
+/// errors, each with an Italian message and the span of source bytes concerned.
+class IJVMC {
+public:
+    Vector methodArea;   ///< the method area bytes
+    Vector constantPool; ///< constant values, then method entry addresses; 4 bytes a word
+    int methodCount = 0; ///< methods accepted so far; the next method's number
+    int codeOffset = 0;  ///< instruction bytes recorded so far over all methods
+    Memory<std::uint32_t, std::uint32_t> sourceMap; ///< method-area address -> source offset
+    Memory<std::uint32_t, std::uint32_t> methodMap; ///< method-area address -> pool index
+    List<Method> methods;                           ///< methods in the order accepted
+    List<SymbolTable> constants;                    ///< constants in declaration order
+    List<ErrorTable> errors;                        ///< errors in the order found
+    FileReader reader;                              ///< the source reader and its current token
+
+    /// Builds the empty tables on a source file; the file is opened by compile().
+    explicit IJVMC(const std::string& fileName);
+    IJVMC(const IJVMC&) = delete;
+    IJVMC& operator=(const IJVMC&) = delete;
+
+    /// Declaration pass, then encoding pass. A file that cannot be opened ends the process.
+    void compile();
+
+    /// At ".constant": reads the section into constants. False if the current token is
+    /// not ".constant".
+    bool parseConstants();
+    /// At ".method": reads the header, the variable block and the body. False if the current
+    /// token is not ".method".
+    bool parseMethod();
+    /// At ".main": as parseMethod, for the main section. False if the current token is not
+    /// ".main".
+    bool parseMain();
+    /// After ".var": reads the variables up to ".end-var" (indexes continue from counter);
+    /// false when the block has no ".end-var" before ".var", closer or the end of the file.
+    bool parseVariables(Method& method, const std::string& closer, int& counter);
+    /// Records the instruction whose first token (perhaps a label) is the current token;
+    /// false when the line is refused (nothing recorded).
+    bool parseIstruction(Method& method);
+    /// Appends the bytes of one recorded instruction of method to methodArea; records
+    /// errors for undeclared names and bad numbers.
+    void encode(const Method& method, const IstructionTable& istruction);
+
+    /// Appends the error of the given code. firstName is the method's name (code 1: the
+    /// constant's), secondName the name concerned, number the instruction count (code 4).
+    /// position and length are used by the codes whose span is given by the caller.
+    void addError(int code, const std::string& firstName, const std::string& secondName, int number,
+                  int position, int length);
+
+    /// Appends an error with a ready message and span (message cut to 99 bytes).
+    void addMessage(const std::string& message, int position, int length);
+
+private:
+    bool next();
+    int currentTokenLength() const;
+    bool readHeader(Method& method);
+    void parseBody(Method& method, const std::string& closer);
+    void finishMethod(Method& method);
+    void encodeImage();
+    std::int32_t number(const std::string& text, int position);
+    const SymbolTable* findVariable(const Method& method, const std::string& name) const;
+    const SymbolTable* findLabel(const Method& method, const std::string& name) const;
+    const SymbolTable* findConstant(const std::string& name) const;
+    const Method* findMethod(const std::string& name) const;
+
+    std::string m_source;   // the file's bytes up to its end (or a 0xFF byte)
+    bool m_atEnd = false;   // the last read met the end of the file
+    int m_lastTokenPos = 0; // span of the last token delivered, for the missing main
+    int m_lastTokenLength = 0;
+    int m_pendingWideStart = -1;
+};
+
+} // namespace tessaro
