@@ -66,6 +66,7 @@ bool FileReaderMic1::tryOpen(const char* mode) {
     lineStart = 0;
     lineNumber = 0;
     lineTooLong = false;
+    readError = false;
     tooLongLine = 0;
     m_failed = false;
     return stream != nullptr;
@@ -94,6 +95,7 @@ void FileReaderMic1::rewind() {
     lineStart = 0;
     lineNumber = 0;
     lineTooLong = false;
+    readError = false;
     tooLongLine = 0;
     m_failed = false;
 }
@@ -108,6 +110,7 @@ bool FileReaderMic1::readRawLine(std::string& line) {
     int ch = std::fgetc(stream);
     if (ch == EOF) {
         m_failed = true;
+        readError = std::ferror(stream) != 0;
         return false;
     }
     ++lineNumber;

@@ -26,6 +26,8 @@ public:
     /// Set when reading stopped at a line longer than kMaxLine; tooLongLine is its number.
     bool lineTooLong = false;
     int tooLongLine = 0;
+    /// Set when reading stopped at a read error (a directory, a device that failed).
+    bool readError = false;
 
     FileReaderMic1() = default;
     FileReaderMic1(const FileReaderMic1&) = delete;

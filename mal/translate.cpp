@@ -1,11 +1,13 @@
 #include "mal/translate.h"
 
+#include "core/fatal.h"
 #include "ijvm/string_tokenizer.h"
 #include "mal/control_store_file.h"
 #include "mal/mistrc.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
 
 namespace tessaro {
@@ -100,7 +102,12 @@ bool textIs(const std::vector<Token>& tokens, std::size_t index, std::string_vie
 
 Translate::Translate(const std::string& sourcePath, const std::string& binPath)
     : sourcePath(sourcePath), binPath(binPath) {
-    std::remove(binPath.c_str());
+    // Writing the control store over the source would destroy the source.
+    std::error_code error;
+    m_sameFile = std::filesystem::equivalent(sourcePath, binPath, error);
+    if (!m_sameFile) {
+        std::remove(binPath.c_str());
+    }
     source.name = sourcePath;
     output.name = binPath;
 }
@@ -142,6 +149,14 @@ bool Translate::translate(bool fatalOnOpen) {
     }
     firstPass();
     source.rewind();
+    if (m_sameFile) {
+        source.close();
+        if (fatalOnOpen) {
+            fatal("Errore nel metodo FileReaderMic1::open(): impossibile aprire il file");
+        }
+        report(0, "il file di uscita " + binPath + " è il sorgente stesso");
+        return false;
+    }
     if (fatalOnOpen) {
         output.open("wb");
     } else if (!output.tryOpen("wb")) {
@@ -179,7 +194,9 @@ void Translate::firstPass() {
         report(source.tooLongLine,
                "riga più lunga di 254 caratteri: la lettura del file termina qui");
     }
-    if (address == 0 && !source.lineTooLong) {
+    if (source.readError) {
+        report(source.lineNumber + 1, "errore di lettura del file");
+    } else if (address == 0 && !source.lineTooLong) {
         report(1, "il file non contiene istruzioni");
     }
 }

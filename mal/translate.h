@@ -50,7 +50,8 @@ public:
 
     int instructionCount = 0; ///< instruction lines translated by the last run
 
-    /// Deletes any file at binPath and prepares both readers.
+    /// Deletes any file at binPath and prepares both readers. When binPath names the source
+    /// itself nothing is deleted, and running fails instead.
     Translate(const std::string& sourcePath, const std::string& binPath);
 
     /// Translates; a source or output file that cannot be opened ends the process.
@@ -67,6 +68,7 @@ private:
         bool trampoline = false;
     };
     std::map<int, Written> m_written;
+    bool m_sameFile = false;
     std::string m_comment;
 
     bool translate(bool fatalOnOpen);

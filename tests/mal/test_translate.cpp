@@ -336,6 +336,21 @@ TEST(TranslateOpen, FilesThatCannotBeOpened) {
         "^Errore nel metodo FileReaderMic1::open\\(\\): impossibile aprire il file\n$");
 }
 
+TEST(TranslateOpen, OutputOverTheSourceIsRefused) {
+    const std::string mal = test::tempPath(".mal");
+    test::writeFile(mal, "RD\n");
+    Translate translate(mal, mal);
+    EXPECT_FALSE(translate.tryRun());
+    ASSERT_EQ(translate.problems.size(), 1u);
+    EXPECT_EQ(test::readFile(mal), "RD\n");
+}
+
+TEST(TranslateOpen, DirectoryAsSource) {
+    Translate translate(::testing::TempDir(), test::tempPath(".bin"));
+    EXPECT_TRUE(translate.tryRun());
+    EXPECT_TRUE(hasProblem(translate.problems, 1, "lettura"));
+}
+
 TEST(TranslateBundled, TheShippedMicroprogramHasNoProblems) {
     const std::string mal = std::string(TESSARO_SOURCE_DIR) + "/data/velkora.mal";
     if (std::FILE* f = std::fopen(mal.c_str(), "rb")) {
