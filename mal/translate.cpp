@@ -135,6 +135,7 @@ bool Translate::translate(bool fatalOnOpen) {
     labels.clear();
     problems.clear();
     m_written.clear();
+    trampolines.clear();
     instructionCount = 0;
     std::fill(std::begin(lineStart), std::end(lineStart), 0);
     std::fill(std::begin(lineLength), std::end(lineLength), 0);
@@ -303,6 +304,7 @@ void Translate::resolveControl(int address, int line) {
                                  " non sotto 256: il ramo vero non può raggiungere " +
                                  "la destinazione dell'IF");
             }
+            trampolines.try_emplace(elseAddress + 256, address);
             instrText = " GOTO " + std::to_string(thenAddress) + ";";
             writeRecord(elseAddress + 256, line, true);
             instrText = rebuilt(tokens);

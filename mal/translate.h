@@ -49,6 +49,9 @@ public:
     std::vector<MalProblem> problems;      ///< problems of the last run, ordered by line
 
     int instructionCount = 0; ///< instruction lines translated by the last run
+    /// Trampoline address -> address of the IF line that wrote it (for showing the IF line
+    /// while the machine stands on its trampoline).
+    std::map<int, int> trampolines;
 
     /// Deletes any file at binPath and prepares both readers. When binPath names the source
     /// itself nothing is deleted, and running fails instead.

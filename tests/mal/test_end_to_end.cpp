@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <map>
 #include <string>
 
 namespace tessaro {
@@ -41,6 +42,7 @@ TEST(TranslateEndToEnd, MicroprogramRunsOnTheMachine) {
     ASSERT_TRUE(translate.tryRun());
     ASSERT_TRUE(translate.problems.empty());
     EXPECT_EQ(translate.instructionCount, 0x71);
+    EXPECT_EQ(translate.trampolines, (std::map<int, int>{{256 + 7, 9}}));
 
     ControlPath machine;
     machine.loadControlStore(bin);
