@@ -17,15 +17,21 @@ std::int32_t word(const ControlPath& m, std::uint32_t address) {
     return value != nullptr ? *value : 0;
 }
 
-QString text(const std::string& s) { return QString::fromStdString(s); }
+QString text(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QString addressText(std::uint32_t a, const ViewFormat& f, int width) {
     return text(radixTextPadded(static_cast<std::int32_t>(a), f.addressRadix, width));
 }
 
-QString valueText(std::int32_t v, const ViewFormat& f) { return text(radixText(v, f.valueRadix)); }
+QString valueText(std::int32_t v, const ViewFormat& f) {
+    return text(radixText(v, f.valueRadix));
+}
 
-int nameLength(const std::string& name) { return static_cast<int>(name.size()); }
+int nameLength(const std::string& name) {
+    return static_cast<int>(name.size());
+}
 
 // The method at position index of the method table, or nullptr when there is none.
 const Method* methodAt(const ControlPath& m, long long index) {
@@ -63,12 +69,12 @@ const char* MachineViews::mnemonic(std::uint8_t byte, int* operandBytes) {
         int operands;
     };
     static constexpr Opcode kOpcodes[] = {
-        {1, "NOP", 0},       {2, "IADD", 0},      {5, "ISUB", 0},           {8, "IAND", 0},
-        {11, "IOR", 0},      {14, "DUP", 0},      {16, "POP", 0},           {19, "SWAP", 0},
-        {25, "BIPUSH", 1},   {28, "ILOAD", 1},    {33, "ISTORE", 1},        {40, "WIDEILOAD", 2},
-        {44, "WIDEISTORE", 2}, {48, "LDCW", 2},   {52, "IINC", 2},          {58, "GOTO", 2},
-        {64, "IFLT", 2},     {68, "IFEQ", 2},     {72, "IFICMPEQ", 2},      {82, "INVOKEVIRTUAL", 2},
-        {104, "IRETURN", 0}, {112, "HALT", 0},    {113, "OUT", 0},          {124, "IN", 0},
+        {1, "NOP", 0},         {2, "IADD", 0},   {5, "ISUB", 0},      {8, "IAND", 0},
+        {11, "IOR", 0},        {14, "DUP", 0},   {16, "POP", 0},      {19, "SWAP", 0},
+        {25, "BIPUSH", 1},     {28, "ILOAD", 1}, {33, "ISTORE", 1},   {40, "WIDEILOAD", 2},
+        {44, "WIDEISTORE", 2}, {48, "LDCW", 2},  {52, "IINC", 2},     {58, "GOTO", 2},
+        {64, "IFLT", 2},       {68, "IFEQ", 2},  {72, "IFICMPEQ", 2}, {82, "INVOKEVIRTUAL", 2},
+        {104, "IRETURN", 0},   {112, "HALT", 0}, {113, "OUT", 0},     {124, "IN", 0},
         {132, "ERR", 0}};
     for (const Opcode& op : kOpcodes) {
         if (op.byte == byte) {
@@ -82,8 +88,7 @@ const char* MachineViews::mnemonic(std::uint8_t byte, int* operandBytes) {
 }
 
 QStringList MachineViews::constantPool(const ControlPath& m, const ViewFormat& f) const {
-    const int width =
-        digitCount(static_cast<std::uint32_t>(m.constantPoolWords), f.addressRadix);
+    const int width = digitCount(static_cast<std::uint32_t>(m.constantPoolWords), f.addressRadix);
     int longest = 0;
     for (const SymbolTable& c : m.constants) {
         longest = std::max(longest, nameLength(c.name));
@@ -93,7 +98,7 @@ QStringList MachineViews::constantPool(const ControlPath& m, const ViewFormat& f
     }
     const int nameWidth = longest + 1;
 
-    QStringList lines;  // bottom line first; reversed at the end
+    QStringList lines; // bottom line first; reversed at the end
     for (const SymbolTable& c : m.constants) {
         lines.append(addressText(static_cast<std::uint32_t>(c.index), f, width) +
                      QStringLiteral(": ") + text(padRight(c.name, nameWidth)) +
@@ -185,7 +190,7 @@ QStringList MachineViews::frame(const ControlPath& m, const ViewFormat& f) {
     const auto lv = static_cast<std::uint32_t>(m.LV());
     const auto sp = static_cast<std::uint32_t>(m.SP());
     const Method* named = methodOwning(m, static_cast<std::uint32_t>(framePC));
-    QStringList lines;  // bottom line first; reversed at the end
+    QStringList lines; // bottom line first; reversed at the end
     auto plainLine = [&](std::uint32_t a) {
         return addressText(a, f, width) + QStringLiteral(": ") + valueText(word(m, a), f);
     };

@@ -12,16 +12,16 @@ struct Method;
 
 /// Radices and method-area format chosen with the format selector.
 struct ViewFormat {
-    int addressRadix = 10;       ///< radix of addresses, 10 or 16
-    int valueRadix = 10;         ///< radix of values, 10 or 16
-    bool rawMethodArea = false;  ///< method area as byte values only, without mnemonics
+    int addressRadix = 10;      ///< radix of addresses, 10 or 16
+    int valueRadix = 10;        ///< radix of values, 10 or 16
+    bool rawMethodArea = false; ///< method area as byte values only, without mnemonics
 };
 
 /// What selectCurrentInstruction does to the method-area list (-1: nothing).
 struct InstructionSelection {
-    int scrollTo = -1;  ///< line to bring into view first (two lines past the instruction)
-    int select = -1;    ///< line to highlight (the instruction at PC)
-    int deselect = -1;  ///< line whose old highlight goes away
+    int scrollTo = -1; ///< line to bring into view first (two lines past the instruction)
+    int select = -1;   ///< line to highlight (the instruction at PC)
+    int deselect = -1; ///< line whose old highlight goes away
 };
 
 /// The texts of the machine views, built from the machine on every call. Each list is given
@@ -36,9 +36,9 @@ public:
     /// The most words the stack or the frame view lists.
     static constexpr std::uint32_t kMaxStackLines = 4096;
 
-    std::uint32_t lastSelected = 0;  ///< method-area line highlighted last
-    std::int32_t framePC = 0;        ///< PC at the last instruction boundary not after HALT
-    int frameLocals = 0;             ///< parameters and variables of the frame's method
+    std::uint32_t lastSelected = 0; ///< method-area line highlighted last
+    std::int32_t framePC = 0;       ///< PC at the last instruction boundary not after HALT
+    int frameLocals = 0;            ///< parameters and variables of the frame's method
 
     /// The mnemonic of an opcode byte and its operand byte count; nullptr for other bytes.
     static const char* mnemonic(std::uint8_t byte, int* operandBytes);

@@ -30,7 +30,7 @@ public:
     int textLength() const { return m_textLength; }
 
 private:
-    std::vector<int> m_positions;  // one entry per byte offset, plus the end
+    std::vector<int> m_positions; // one entry per byte offset, plus the end
     int m_textLength = 0;
 };
 

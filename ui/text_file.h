@@ -8,8 +8,8 @@ namespace tessaro {
 /// Outcome of reading or writing a text file: on failure `error` holds the platform's reason.
 struct TextFileResult {
     bool ok = false;
-    QString text;   ///< the decoded text (reading only)
-    QString error;  ///< why it failed, as the platform words it
+    QString text;  ///< the decoded text (reading only)
+    QString error; ///< why it failed, as the platform words it
 };
 
 /// Reading and writing the text files the editor and the listing show. Files are decoded as

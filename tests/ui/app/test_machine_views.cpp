@@ -8,7 +8,9 @@ using namespace tessaro;
 
 namespace {
 
-constexpr std::uint32_t word(std::int32_t a) { return static_cast<std::uint32_t>(a); }
+constexpr std::uint32_t word(std::int32_t a) {
+    return static_cast<std::uint32_t>(a);
+}
 
 void addConstant(ControlPath& m, int index, const char* name, int value) {
     SymbolTable c;
@@ -102,10 +104,10 @@ private slots:
     void methodAreaShowsBipushInTheThreeFormats() {
         ControlPath m;
         std::vector<std::uint8_t> bytes(40, 0);
-        bytes[0] = 82;  // prologue: INVOKEVIRTUAL 0 0
-        bytes[3] = 0;   // header: two 16-bit counts
+        bytes[0] = 82; // prologue: INVOKEVIRTUAL 0 0
+        bytes[3] = 0;  // header: two 16-bit counts
         bytes[4] = 1;
-        bytes[7] = 25;  // BIPUSH 65
+        bytes[7] = 25; // BIPUSH 65
         bytes[8] = 65;
         bytes[9] = 112;
         setMethodArea(m, bytes);
@@ -152,19 +154,19 @@ private slots:
         InstructionSelection s = views.selectCurrentInstruction(m, 40);
         QCOMPARE(s.scrollTo, 12);
         QCOMPARE(s.select, 10);
-        QCOMPARE(s.deselect, 0);  // the start value 0 counts as the line highlighted last
+        QCOMPARE(s.deselect, 0); // the start value 0 counts as the line highlighted last
         s = views.selectCurrentInstruction(m, 40);
         QCOMPARE(s.select, 10);
-        QCOMPARE(s.deselect, -1);  // unchanged PC keeps its highlight
+        QCOMPARE(s.deselect, -1); // unchanged PC keeps its highlight
         m.PC() = 12;
         s = views.selectCurrentInstruction(m, 40);
         QCOMPARE(s.select, 12);
         QCOMPARE(s.deselect, 10);
-        m.PC() = 39;  // last line: nothing to scroll to beyond it
+        m.PC() = 39; // last line: nothing to scroll to beyond it
         s = views.selectCurrentInstruction(m, 40);
         QCOMPARE(s.scrollTo, -1);
         QCOMPARE(s.select, 39);
-        m.PC() = -1;  // outside the list: nothing selected, the old line released
+        m.PC() = -1; // outside the list: nothing selected, the old line released
         s = views.selectCurrentInstruction(m, 40);
         QCOMPARE(s.select, -1);
         QCOMPARE(s.deselect, 39);
@@ -206,7 +208,7 @@ private slots:
         addMethod(m, "f", 1, {"a", "b"});
         setMethodArea(m, std::vector<std::uint8_t>(40, 1));
         for (std::uint32_t a = 20; a < 40; ++a) {
-            m.methodMap[a] = 2;  // method f
+            m.methodMap[a] = 2; // method f
         }
         m.PC() = 23;
         m.MPC = 0;
@@ -217,10 +219,10 @@ private slots:
             m.wordMemory[word(2001 + i)] = frame[i];
         }
         MachineViews views;
-        QCOMPARE(views.frame(m, format(0)),
-                 (QStringList{"2006: 7", "2005: LV PREC  : 2000", "2004: PC PREC  : 23",
-                              "2003: b        = 0", "2002: a        = 5",
-                              "2001: Link Ptr : 2004"}));
+        QCOMPARE(
+            views.frame(m, format(0)),
+            (QStringList{"2006: 7", "2005: LV PREC  : 2000", "2004: PC PREC  : 23",
+                         "2003: b        = 0", "2002: a        = 5", "2001: Link Ptr : 2004"}));
         QCOMPARE(views.framePC, 23);
         QCOMPARE(views.frameLocals, 2);
 
@@ -248,10 +250,10 @@ private slots:
         ControlPath m;
         addMethod(m, "main", 0, {"i", "j", "k"});
         addMethod(m, "g", 1, {"p"});
-        m.wordMemory[0] = 3;   // main starts at byte 3
-        m.wordMemory[1] = 20;  // g at byte 20
+        m.wordMemory[0] = 3;  // main starts at byte 3
+        m.wordMemory[1] = 20; // g at byte 20
         std::vector<std::uint8_t> bytes(30, 1);
-        bytes[14] = 112;  // HALT
+        bytes[14] = 112; // HALT
         setMethodArea(m, bytes);
         for (std::uint32_t a = 3; a < 20; ++a) {
             m.methodMap[a] = 0;
@@ -292,13 +294,13 @@ private slots:
         ControlPath m;
         addMethod(m, "main", 0, {"a"});
         setMethodArea(m, std::vector<std::uint8_t>(10, 1));
-        m.methodMap[5] = 7;  // a method index past the table
+        m.methodMap[5] = 7; // a method index past the table
         m.PC() = 5;
         m.LV() = 2000;
         m.SP() = 2002;
         MachineViews views;
         QCOMPARE(views.frame(m, format(0)), (QStringList{"2002: 0", "2001: 0", "2000: 0"}));
-        m.PC() = 500;  // outside the method area
+        m.PC() = 500; // outside the method area
         QCOMPARE(views.frame(m, format(0)).size(), 3);
         QCOMPARE(views.frameLocals, 0);
     }
@@ -312,7 +314,7 @@ private slots:
         m.wordMemory[word(-6)] = -42;
         QCOMPARE(MachineViews::output(m), QStringLiteral("Hi"));
         QCOMPARE(MachineViews::input(m), QStringLiteral("-42"));
-        m.wordMemory[word(-3)] = 0x121;  // only the low byte counts
+        m.wordMemory[word(-3)] = 0x121; // only the low byte counts
         QCOMPARE(MachineViews::output(m), QStringLiteral("Hi!!!"));
     }
 };

@@ -1,0 +1,232 @@
+#pragma once
+
+#include "machine/control_path.h"
+#include "mal/translate.h"
+#include "ui/app_paths.h"
+#include "ui/machine_views.h"
+#include "ui/source_offsets.h"
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tessaro {
+
+class ClockView;
+class DatapathView;
+class TForm2;
+
+/// The main window: the IJVM editor, the microprogram listing, the datapath picture with its
+/// value labels, the machine views and every command. It owns the machine and turns commands
+/// into calls on it followed by refreshes of the views; it holds no machine logic itself.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    ControlPath machine;                   ///< the simulated Mic-1
+    std::unique_ptr<Translate> translator; ///< the micro-assembler run at start-up
+    bool programLoaded = false; ///< a Compile and Load without errors, nothing reloaded since
+    int addressRadix = 10;      ///< radix of addresses in the views
+    int valueRadix = 10;        ///< radix of values in the views
+    bool rawMethodArea = false; ///< method area as bytes only
+    int subCyclePhase = 0;      ///< 0..3: where the next sub-cycle press goes on
+
+    /// Longest IJVM step before it is given up (micro-instructions).
+    static constexpr std::int64_t kIjvmStepBound = 20'000'000;
+
+    /// Builds the window on the data folders of paths: translates and loads the microprogram
+    /// and applies the layout. Does not show itself or any dialog.
+    explicit TForm1(const AppPaths& paths, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    /// Problems the translation of the microprogram reported.
+    const std::vector<MalProblem>& microprogramProblems() const { return m_problems; }
+    /// The start-up dialogs, before the window is shown: the translation problems (if any)
+    /// and, when showInfo, the Info window.
+    void runStartupDialogs(bool showInfo);
+
+    /// B half of the bus values: B bus label := decimal B.
+    void showBBusValue();
+    /// C half of the bus values: C bus label := decimal C.
+    void showCBusValue();
+    /// Register, bus, flag and MPC labels.
+    void showRegisters();
+    /// Black text for the ALU panel and the ten register labels.
+    void resetRegisterColours();
+    /// The register label that drove the B bus, in magenta.
+    void markBSource();
+    /// The register labels written from the C bus, in red.
+    void markCDestinations();
+    /// The 36 bit labels of the micro-instruction executed last.
+    void showMirBits();
+    /// Selects the current source line and the current microprogram line.
+    void selectCurrentLines();
+    /// Rebuilds the constant-pool list.
+    void showConstantPool();
+    /// Rebuilds the method-area list.
+    void showMethodArea();
+    /// Moves the highlight of the method-area list to PC.
+    void selectCurrentInstruction();
+    /// Rebuilds the stack list.
+    void showStack();
+    /// Rebuilds the frame list and selects its top line (or the stack's).
+    void showFrame();
+    /// Output line and input box.
+    void showIO();
+    /// Empties the lists, hides the error list and zeroes the input word.
+    void clearViews();
+    /// Every view and the picture.
+    void refreshAll();
+    /// Every view but the constant pool, with the method-area highlight instead of a rebuild.
+    void refreshAfterStep();
+
+    /// Reassembles the editor text through the scratch file when it was modified; false when
+    /// the scratch file could not be written (the command then stops).
+    bool compileIfModified();
+    /// True when a program is loaded; otherwise shows the not-loaded message.
+    bool checkLoaded();
+    /// Opens path into the editor (the Open command after its dialog).
+    bool openProgramFile(const QString& path);
+    /// Writes the editor to path and makes it the program file (Save and Save As after their
+    /// dialogs).
+    bool saveProgramFile(const QString& path);
+
+    /// Whether a Run or a long IJVM step is executing in slices.
+    bool isRunning() const { return m_runMode != RunMode::None; }
+    /// Whether the editor holds text not saved to a file since the last open or save.
+    bool hasUnsavedChanges() const;
+    const AppPaths& paths() const { return m_paths; }
+    DatapathView* datapathView() const { return m_picture; }
+    ClockView* clockView() const { return m_clock; }
+
+public slots:
+    void newProgram();
+    void openProgram();
+    void skeleton();
+    bool save();
+    bool saveAs();
+    void exitProgram();
+    void resetCommand();
+    void subCycleStep();
+    void microStepCommand();
+    void ijvmStepCommand();
+    void runCommand();
+    /// Stops a running Run or IJVM step after the current slice.
+    void stopRun();
+    void compileAndLoad();
+    void errorClicked(int row);
+    void formatChanged(int index);
+    /// The input box lost the focus: its number becomes the input word.
+    void inputLeft();
+    void backColor();
+    void windowColor();
+    void toggleClock();
+    void info();
+    /// Puts every control at its place and shows the controls of the full layout.
+    void applyLayout();
+
+signals:
+    /// A message window or box is about to be shown (caption, text).
+    void messageShown(const QString& caption, const QString& text);
+    /// A Run or a sliced IJVM step has ended and the views are refreshed.
+    void executionFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class RunMode { None, Run, IjvmStep };
+
+    void createControls();
+    void createMenus();
+    void loadMicroprogram();
+    void showMessageWindow(const QString& text);
+    void showBox(const QString& caption, const QString& text);
+    void showFileError(const QString& path, const QString& reason);
+    bool maybeSave();
+    /// Before a command: completes a running bus trace and takes over a typed input number.
+    void settle();
+    void setEditorText(const QString& text);
+    void selectSpan(QPlainTextEdit* editor, CharSpan span);
+    void selectSourceAt(std::uint32_t address);
+    void fillList(QListWidget* list, const QStringList& lines);
+    void setFontColour(QLabel* label, const QColor& colour);
+    QLabel* registerLabel(int registerIndex) const;
+    ViewFormat viewFormat() const;
+    void drawPicture(bool withFlags);
+    QString chooseFile(bool forSave);
+    void startExecution(RunMode mode);
+    void executeSlice();
+    void finishExecution(const QString& status);
+    void setExecutionControlsEnabled(bool enabled);
+
+    AppPaths m_paths;
+    MachineViews m_views;
+    std::vector<MalProblem> m_problems;
+    SourceOffsets m_scratchOffsets; // the text assembled last
+    SourceOffsets m_listingOffsets; // the microprogram listing
+    QString m_savedText;            // editor text at the last open or save
+
+    RunMode m_runMode = RunMode::None;
+    bool m_stopRequested = false;
+    std::int64_t m_sliceSize = 200'000;
+    std::int64_t m_executed = 0;
+    QElapsedTimer m_runClock;
+
+    TForm2* m_startupInfo = nullptr;
+    DatapathView* m_picture = nullptr;
+    ClockView* m_clock = nullptr;
+    QWidget* m_central = nullptr;
+    QPlainTextEdit* m_memo1 = nullptr;
+    QPlainTextEdit* m_memo2 = nullptr;
+    QListWidget* m_listBox1 = nullptr;
+    QListWidget* m_listBox2 = nullptr;
+    QListWidget* m_listBox3 = nullptr;
+    QListWidget* m_listBox4 = nullptr;
+    QListWidget* m_listBox5 = nullptr;
+    QComboBox* m_comboBox1 = nullptr;
+    QGroupBox* m_ioGroup = nullptr;
+    QLineEdit* m_edit1 = nullptr;
+    QLabel* m_label5 = nullptr;
+    QLabel* m_label33 = nullptr;
+    QLabel* m_label34 = nullptr;
+    QLabel* m_microCaption = nullptr;
+    QLabel* m_programCaption = nullptr;
+    QLabel* m_busCCaption = nullptr;
+    QLabel* m_poolCaption = nullptr;
+    QLabel* m_methodCaption = nullptr;
+    QLabel* m_stackCaption = nullptr;
+    QLabel* m_markers[3] = {};         // Label2, Label3, Label4
+    QLabel* m_registerLabels[10] = {}; // Label11..Label20: MAR MDR PC MBR SP LV CPP TOS OPC H
+    QLabel* m_busB = nullptr;          // Label27
+    QLabel* m_busC = nullptr;          // Label28
+    QLabel* m_flagN = nullptr;         // Label29
+    QLabel* m_flagZ = nullptr;         // Label30
+    QLabel* m_mpc = nullptr;           // Label1
+    QLabel* m_bits[36] = {};           // L1..L36
+    QPushButton* m_buttons[7] = {};    // BitBtn1..BitBtn7
+    QPushButton* m_button2 = nullptr;
+    QPushButton* m_stopButton = nullptr;
+    QLabel* m_runStatus = nullptr;
+    QAction* m_subCycleAction = nullptr;
+    QAction* m_micAction = nullptr;
+    QAction* m_ijvmAction = nullptr;
+    QAction* m_runAction = nullptr;
+    QAction* m_resetAction = nullptr;
+    QAction* m_stopAction = nullptr;
+};
+
+} // namespace tessaro
