@@ -48,7 +48,13 @@ std::vector<std::string> instructionStarts(IJVMC& assembler) {
     for (const Method& method : assembler.methods) {
         // Method i's code follows the 3-byte prologue and i + 1 headers of 4 bytes.
         for (const IstructionTable& istruction : method.istructions) {
-            mark(istruction.address + 4 * i + 7, displayMnemonic(istruction.mnemonic));
+            std::string text = displayMnemonic(istruction.mnemonic);
+            for (const std::string* operand : {&istruction.operand1, &istruction.operand2}) {
+                if (!operand->empty()) {
+                    text += " " + *operand;
+                }
+            }
+            mark(istruction.address + 4 * i + 7, text);
         }
         ++i;
     }

@@ -285,7 +285,7 @@ bool IJVMC::readHeader(Method& method) {
     const int textStart = static_cast<int>(open + 1);
     const int textLength = static_cast<int>(close - open - 1);
     std::string text = m_source.substr(open + 1, close - open - 1);
-    removeChars(text, "\r\n");
+    removeChars(text, std::string("\r\n\0", 3));
     // A tab between parameters is as much a blank as a space.
     std::replace(text.begin(), text.end(), '\t', ' ');
 
@@ -420,11 +420,13 @@ bool IJVMC::parseVariables(Method& method, const std::string& closer, int& count
 }
 
 void IJVMC::parseBody(Method& method, const std::string& closer) {
+    m_labels.clear();
+    m_labelNames.clear();
     while (reader.token != closer) {
         if (m_atEnd) {
             // Nothing more can come: the method ends here, with one error.
             addError(3, method.name, "", 0, 0, 0);
-            return;
+            break;
         }
         if (reader.token == ".method") {
             addError(3, method.name, "", 0, 0, 0);
@@ -434,6 +436,23 @@ void IJVMC::parseBody(Method& method, const std::string& closer) {
         }
         next();
     }
+    // Ascending by name and, among equal names, the later first: the order that inserting
+    // each label before the first one not smaller than it would give.
+    std::vector<std::size_t> order(m_labels.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+        if (m_labels[x].name != m_labels[y].name) {
+            return m_labels[x].name < m_labels[y].name;
+        }
+        return x > y;
+    });
+    for (std::size_t i : order) {
+        method.labels.insertTail(m_labels[i]);
+    }
+    m_labels.clear();
+    m_labelNames.clear();
 }
 
 void IJVMC::finishMethod(Method& method) {
@@ -451,10 +470,10 @@ bool IJVMC::parseIstruction(Method& method) {
         SymbolTable label;
         label.name = cutUtf8(reader.token.substr(0, reader.token.size() - 1), kLabelBytes);
         label.value = codeOffset;
-        if (method.labels.contains(label)) {
+        if (!m_labelNames.insert(label.name).second || method.labels.contains(label)) {
             addError(0, method.name, label.name, 0, 0, 0);
         }
-        method.labels.insert(label);
+        m_labels.push_back(label);
         record.label = cutUtf8(reader.token, kLabelFieldBytes);
         next();
     }
@@ -521,6 +540,9 @@ bool IJVMC::parseIstruction(Method& method) {
 // Encoding pass
 
 void IJVMC::encodeImage() {
+    m_constantIndex.clear();
+    m_methodIndex.clear();
+    m_indexedMethod = nullptr;
     const int constantCount = constants.count;
     int areaSize = 3;
     for (const Method& method : methods) {
@@ -582,33 +604,52 @@ std::int32_t IJVMC::number(const std::string& text, int position) {
     return 0;
 }
 
-const SymbolTable* IJVMC::findVariable(const Method& method, const std::string& name) const {
-    return method.variables.find(SymbolTable{0, cutUtf8(name, kSymbolBytes), 0});
-}
-
-const SymbolTable* IJVMC::findLabel(const Method& method, const std::string& name) const {
-    // The labels are sorted with the later of two equal names first, so it wins.
-    const std::string wanted = cutUtf8(name, kOperandBytes);
+void IJVMC::indexMethod(const Method& method) {
+    if (m_indexedMethod == &method) {
+        return;
+    }
+    m_indexedMethod = &method;
+    m_labelIndex.clear();
+    m_variableIndex.clear();
+    // The first entry of a name wins: for labels that is the one declared last.
     for (const SymbolTable& label : method.labels) {
-        if (cutUtf8(label.name, kOperandBytes) == wanted) {
-            return &label;
-        }
+        m_labelIndex.emplace(cutUtf8(label.name, kOperandBytes), &label);
     }
-    return nullptr;
+    for (const SymbolTable& variable : method.variables) {
+        m_variableIndex.emplace(variable.name, &variable);
+    }
 }
 
-const SymbolTable* IJVMC::findConstant(const std::string& name) const {
-    return constants.find(SymbolTable{0, cutUtf8(name, kSymbolBytes), 0});
+const SymbolTable* IJVMC::findVariable(const Method& method, const std::string& name) {
+    indexMethod(method);
+    const auto found = m_variableIndex.find(cutUtf8(name, kSymbolBytes));
+    return found != m_variableIndex.end() ? found->second : nullptr;
 }
 
-const Method* IJVMC::findMethod(const std::string& name) const {
-    const std::string wanted = cutUtf8(name, kOperandBytes);
-    for (const Method& method : methods) {
-        if (cutUtf8(method.name, kOperandBytes) == wanted) {
-            return &method;
+const SymbolTable* IJVMC::findLabel(const Method& method, const std::string& name) {
+    indexMethod(method);
+    const auto found = m_labelIndex.find(cutUtf8(name, kOperandBytes));
+    return found != m_labelIndex.end() ? found->second : nullptr;
+}
+
+const SymbolTable* IJVMC::findConstant(const std::string& name) {
+    if (m_constantIndex.empty()) {
+        for (const SymbolTable& constant : constants) {
+            m_constantIndex.emplace(constant.name, &constant);
         }
     }
-    return nullptr;
+    const auto found = m_constantIndex.find(cutUtf8(name, kSymbolBytes));
+    return found != m_constantIndex.end() ? found->second : nullptr;
+}
+
+const Method* IJVMC::findMethod(const std::string& name) {
+    if (m_methodIndex.empty()) {
+        for (const Method& method : methods) {
+            m_methodIndex.emplace(cutUtf8(method.name, kOperandBytes), &method);
+        }
+    }
+    const auto found = m_methodIndex.find(cutUtf8(name, kOperandBytes));
+    return found != m_methodIndex.end() ? found->second : nullptr;
 }
 
 void IJVMC::encode(const Method& method, const IstructionTable& istruction) {

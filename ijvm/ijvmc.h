@@ -7,6 +7,9 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace tessaro {
 
@@ -86,7 +89,8 @@ public:
     /// false when the block has no ".end-var" before ".var", closer or the end of the file.
     bool parseVariables(Method& method, const std::string& closer, int& counter);
     /// Records the instruction whose first token (perhaps a label) is the current token;
-    /// false when the line is refused (nothing recorded).
+    /// false when the line is refused (nothing recorded). A label is filed into the method's
+    /// labels when its body ends.
     bool parseIstruction(Method& method);
     /// Appends the bytes of one recorded instruction of method to methodArea; records
     /// errors for undeclared names and bad numbers.
@@ -109,16 +113,26 @@ private:
     void finishMethod(Method& method);
     void encodeImage();
     std::int32_t number(const std::string& text, int position);
-    const SymbolTable* findVariable(const Method& method, const std::string& name) const;
-    const SymbolTable* findLabel(const Method& method, const std::string& name) const;
-    const SymbolTable* findConstant(const std::string& name) const;
-    const Method* findMethod(const std::string& name) const;
+    const SymbolTable* findVariable(const Method& method, const std::string& name);
+    const SymbolTable* findLabel(const Method& method, const std::string& name);
+    const SymbolTable* findConstant(const std::string& name);
+    const Method* findMethod(const std::string& name);
+    void indexMethod(const Method& method);
 
     std::string m_source;   // the file's bytes up to its end (or a 0xFF byte)
     bool m_atEnd = false;   // the last read met the end of the file
     int m_lastTokenPos = 0; // span of the last token delivered, for the missing main
     int m_lastTokenLength = 0;
-    int m_pendingWideStart = -1;
+    // Labels of the body being read: sorted into the method's list once, at its end, since a
+    // sorted insert per label would cost a walk of the list each.
+    std::vector<SymbolTable> m_labels;
+    std::unordered_set<std::string> m_labelNames;
+    // Name indexes of the encoding pass; keys are cut like the operands that look them up.
+    std::unordered_map<std::string, const SymbolTable*> m_constantIndex;
+    std::unordered_map<std::string, const Method*> m_methodIndex;
+    std::unordered_map<std::string, const SymbolTable*> m_labelIndex;
+    std::unordered_map<std::string, const SymbolTable*> m_variableIndex;
+    const Method* m_indexedMethod = nullptr;
 };
 
 } // namespace tessaro
