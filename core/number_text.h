@@ -9,17 +9,21 @@ namespace tessaro {
 struct NumberResult {
     bool ok = false;
     std::int32_t value = 0;
-    std::string message;  ///< when !ok: "Errore: il numero X non è valido. Il programma sarà adesso terminato."
+    std::string message; ///< when !ok: "Errore: il numero X non è valido. Il programma sarà adesso
+                         ///< terminato."
 };
 
 /// Reads decimal, or hexadecimal/octal/binary with the radix letters X/O/N (0x1F, 0o17, 0n101),
-/// with an optional sign; never ends the process.
+/// with an optional sign, wrapping modulo 2^32; never ends the process. Malformed text and a bad
+/// digit (0x1G) both give !ok with the message naming the whole text.
 NumberResult checkedAtolong(const std::string& s);
 
-/// As checkedAtolong, but a bad number shows the message box "IJVM Error:" and ends the process.
+/// As checkedAtolong, but malformed text shows the message box "IJVM Error:" and ends the
+/// process, and a bad digit ends it through getnum's line.
 std::int32_t atolong(const std::string& s);
 
-/// Value 0..15 of a hexadecimal digit (either case); any other character ends the process.
+/// Value 0..15 of a hexadecimal digit (either case); any other character ends the process
+/// (a byte that cannot be printed is named as \xNN in the line).
 int getnum(char ch);
 
 /// b to the power e (e >= 0), in wrapping 32-bit arithmetic.
@@ -29,7 +33,8 @@ std::int32_t ipow(std::int32_t b, int e);
 /// signed, the others show the 32-bit pattern as unsigned.
 std::string radixText(std::int32_t v, int radix);
 
-/// As radixText, with the digits left-padded with '0' to width (never cut).
+/// As radixText, with the digits left-padded with '0' to width (never cut); a negative decimal
+/// keeps its sign in front of the zeros.
 std::string radixTextPadded(std::int32_t v, int radix, int width);
 
 /// Number of base-digits of v, at least 1.
@@ -45,7 +50,8 @@ std::string padLeftZeros(const std::string& src, int width);
 std::string decimalText(std::int32_t v);
 
 /// Digits of v in radix, zero-filled on the left to width (never cut); radix 256 writes each
-/// digit as one byte. Signed and unsigned division forms.
+/// digit as one byte. Signed and unsigned division forms; the signed form writes a negative value
+/// as '-' and the digits of its magnitude, the sign counting towards width.
 std::string digitString(std::int32_t v, int radix, int width);
 std::string digitString(std::uint32_t v, int radix, int width);
 

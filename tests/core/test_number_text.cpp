@@ -297,6 +297,8 @@ TEST(NumberPrinting, DigitStringsFillWithZerosNeverCut) {
     EXPECT_EQ(digitString(0, 2, 9), "000000000");
     EXPECT_EQ(digitString(0u, 2, 0), "0");
     EXPECT_EQ(digitString(0x1FF, 2, 9), "111111111");
+    EXPECT_EQ(digitString(0xFF, 2, 9), "011111111");
+    EXPECT_EQ(digitString(0x100u, 2, 9), "100000000");
     EXPECT_EQ(digitString(0x7FFFFFF, 2, 27), std::string(27, '1'));
     EXPECT_EQ(digitString(0x4000001, 2, 27), "1" + std::string(25, '0') + "1");
     EXPECT_EQ(digitString(0xFFFFFFFFu, 2, 27), std::string(32, '1'));
