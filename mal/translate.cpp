@@ -35,6 +35,17 @@ std::string cutUtf8(const std::string& text, std::size_t max) {
     return text.substr(0, end);
 }
 
+// A name as a message shows it: printable ASCII only, long names shortened.
+std::string shown(const std::string& name) {
+    constexpr std::size_t kShown = 40;
+    std::string text;
+    for (char ch : name.substr(0, kShown)) {
+        const auto byte = static_cast<unsigned char>(ch);
+        text.push_back(byte >= 0x20 && byte < 0x7F ? ch : '?');
+    }
+    return name.size() > kShown ? text + "..." : text;
+}
+
 std::string describeByte(unsigned char ch) {
     if (ch >= 0x21 && ch < 0x7F) {
         return std::string("'") + static_cast<char>(ch) + "'";
@@ -58,6 +69,10 @@ std::string foreignCharacters(const std::string& text) {
             continue;
         }
         seen.push_back(ch);
+        if (seen.size() > 8) {
+            list += ", ...";
+            break;
+        }
         list += list.empty() ? "" : ", ";
         list += describeByte(byte);
     }
@@ -185,7 +200,7 @@ void Translate::firstPass() {
                          "esistono nel control store");
         }
         if (label->size() > static_cast<std::size_t>(kMaxLabel)) {
-            report(line, "etichetta " + *label + " più lunga di 29 caratteri");
+            report(line, "etichetta " + shown(*label) + " più lunga di 29 caratteri");
         }
         labels.insert(Label{address, label->substr(0, kMaxLabel)});
         ++address;
@@ -235,7 +250,7 @@ void Translate::secondPass() {
 
 std::int32_t Translate::resolveTarget(const std::string& name, int type, int line) {
     if (name.size() > static_cast<std::size_t>(kMaxLabel)) {
-        report(line, "nome di etichetta " + name + " più lungo di 29 caratteri");
+        report(line, "nome di etichetta " + shown(name) + " più lungo di 29 caratteri");
     }
     const std::int32_t address = addressOf(name);
     if (address >= 0) {
@@ -245,11 +260,11 @@ std::int32_t Translate::resolveTarget(const std::string& name, int type, int lin
         // A number where a label belongs is taken as the address itself.
         const std::int32_t value = digitsValue(name);
         if (value >= kAddresses) {
-            report(line, "indirizzo " + name + " fuori dal control store (0-511)");
+            report(line, "indirizzo " + shown(name) + " fuori dal control store (0-511)");
         }
         return value;
     }
-    report(line, "etichetta non definita: " + name);
+    report(line, "etichetta non definita: " + shown(name));
     return 0;
 }
 
