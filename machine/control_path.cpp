@@ -3,6 +3,7 @@
 #include "ijvm/file_reader.h"
 #include "mal/control_store_file.h"
 
+#include <bit>
 #include <cstdint>
 
 namespace tessaro {
@@ -38,7 +39,7 @@ void dropBrokenTail(std::string& text) {
 ControlPath::ControlPath() = default;
 
 void ControlPath::invalidateControlStoreCache() {
-    m_micIndex.clear();
+    m_decoded.clear();
     m_indexedMicCount = controlStore.elementCount();
     invalidateMemoryCache();
 }
@@ -46,45 +47,229 @@ void ControlPath::invalidateControlStoreCache() {
 void ControlPath::checkCaches() {
     checkMemoryCache();
     if (controlStore.elementCount() != m_indexedMicCount) {
-        m_micIndex.clear();
+        m_decoded.clear();
         m_indexedMicCount = controlStore.elementCount();
     }
     m_executed = nullptr;
 }
 
-const Mic& ControlPath::micAtSlow(std::uint32_t address) {
-    // An address without a micro-instruction gets an all-zero entry, which leads back to 0.
-    const Mic& mic = controlStore[address];
-    m_micIndex.remember(address, &mic);
-    m_indexedMicCount = controlStore.elementCount();
-    return mic;
+namespace {
+
+// The ALU as operand masks: x = (A & aMask) ^ aFlip, y = (B & bMask) ^ bFlip, and the result
+// is x + y + carry, x AND y or x OR y. Exactly the sixteen codes of the table; every other
+// code gives 0 + 0 + 0.
+void decodeAlu(DecodedMic& d) {
+    constexpr std::uint32_t all = 0xFFFFFFFFu;
+    d.aMask = d.aFlip = d.bMask = d.bFlip = d.carry = 0;
+    d.addMask = all;
+    d.andMask = d.orMask = 0;
+    switch (d.aluFunction) {
+    case 24: // A
+        d.aMask = all;
+        break;
+    case 20: // B
+        d.bMask = all;
+        break;
+    case 26: // NOT A
+        d.aMask = d.aFlip = all;
+        break;
+    case 44: // NOT B
+        d.bMask = d.bFlip = all;
+        break;
+    case 60: // A + B
+    case 61: // A + B + 1
+        d.aMask = d.bMask = all;
+        d.carry = d.aluFunction == 61 ? 1u : 0u;
+        break;
+    case 57: // A + 1
+        d.aMask = all;
+        d.carry = 1;
+        break;
+    case 53: // B + 1
+        d.bMask = all;
+        d.carry = 1;
+        break;
+    case 63: // B - A = NOT A + B + 1
+        d.aMask = d.aFlip = d.bMask = all;
+        d.carry = 1;
+        break;
+    case 55: // B - 1 = -1 + B
+        d.aFlip = d.bMask = all;
+        break;
+    case 59: // -A = NOT A + 1
+        d.aMask = d.aFlip = all;
+        d.carry = 1;
+        break;
+    case 12: // A AND B
+    case 28: // A OR B
+        d.aMask = d.bMask = all;
+        d.addMask = 0;
+        (d.aluFunction == 12 ? d.andMask : d.orMask) = all;
+        break;
+    case 17: // 1
+        d.carry = 1;
+        break;
+    case 18: // -1
+        d.aFlip = all;
+        break;
+    default: // 16 (0) and every unlisted code
+        break;
+    }
 }
 
-void ControlPath::stepUnchecked() {
-    ++microCount;
-    const auto address = static_cast<std::uint32_t>(MPC);
-    const Mic* mic = m_micIndex.find(address);
-    if (mic == nullptr) {
-        mic = &micAtSlow(address);
+} // namespace
+
+const DecodedMic& ControlPath::decodeSlow(std::uint32_t address) {
+    DecodedMic& d = address < DecodedStore::kSize ? m_decoded[address] : m_scratch;
+    const Mic* mic = d.mic;
+    if (mic == nullptr || address >= DecodedStore::kSize) {
+        // An address without a micro-instruction gets an all-zero entry, which leads back to 0.
+        mic = &controlStore[address];
+        m_indexedMicCount = controlStore.elementCount();
     }
-    m_executed = mic;
-    MIR = static_cast<std::uint32_t>(mic->word);
-    cycleUnchecked();
-    lastMPC = MPC;
-    std::uint32_t next = static_cast<std::uint32_t>(mic->NextAddr) & kAddressMask;
-    const std::uint32_t jam = getField(4);
-    if (jam != 0) {
-        if ((jam & kJamZ) != 0 && Z != 0) {
-            next |= 0x100u;
-        }
-        if ((jam & kJamN) != 0 && N != 0) {
-            next |= 0x100u;
-        }
-        if ((jam & kJmpc) != 0) {
-            next |= static_cast<std::uint32_t>(MBR()) & 0xFFu;
+    d.mic = mic;
+    d.word = mic->word;
+    d.nextAddr = mic->NextAddr;
+    d.next = static_cast<std::uint32_t>(mic->NextAddr) & kAddressMask;
+    const auto word = static_cast<std::uint32_t>(mic->word);
+    d.bCode = static_cast<std::uint8_t>(word & 0xFu);
+    d.mem = static_cast<std::uint8_t>((word >> 4) & 0x7u);
+    d.cBits = static_cast<std::uint16_t>((word >> 7) & 0x1FFu);
+    d.aluFunction = static_cast<std::uint8_t>((word >> 16) & 0x3Fu);
+    d.shiftCode = static_cast<std::uint8_t>((word >> 22) & 0x3u);
+    d.jam = static_cast<std::uint8_t>((word >> 24) & 0x7u);
+    decodeAlu(d);
+    return d;
+}
+
+inline const DecodedMic& ControlPath::decodedAt(std::uint32_t address) {
+    if (address < DecodedStore::kSize) {
+        const DecodedMic& d = m_decoded[address];
+        if (d.mic != nullptr && d.mic->word == d.word && d.mic->NextAddr == d.nextAddr) {
+            return d;
         }
     }
-    MPC = static_cast<std::int32_t>(next);
+    return decodeSlow(address);
+}
+
+// Micro steps with the same effects, in the same order, as microStep's Datapath::cycle(), from
+// the decoded entries. The state that only the last step leaves behind (MIR, the buses, the
+// flags, the ALU codes, MPC and its neighbours) lives in locals here and is stored at the end,
+// so that the loop keeps to registers and the word memory. Stops after maxSteps, at 0x70 before
+// a step (a run) or at 0 or 0x70 after a step (an IJVM step); returns whether it stopped there.
+template <bool kIjvmStep> bool ControlPath::stepLoop(std::int64_t maxSteps) {
+    checkCaches();
+    std::uint32_t mpc = static_cast<std::uint32_t>(MPC);
+    std::uint32_t last = static_cast<std::uint32_t>(lastMPC);
+    std::uint32_t pending = pendingMem;
+    std::uint32_t a = static_cast<std::uint32_t>(A);
+    std::uint32_t b = static_cast<std::uint32_t>(B);
+    std::uint32_t c = static_cast<std::uint32_t>(C);
+    const DecodedMic* executed = nullptr;
+    std::int32_t* const reg = registers;
+    std::int64_t done = 0;
+    bool stopped = false;
+    for (; done < maxSteps;) {
+        if constexpr (!kIjvmStep) {
+            if (mpc == static_cast<std::uint32_t>(kHaltAddress)) {
+                stopped = true;
+                break;
+            }
+        }
+        const DecodedMic& d = decodedAt(mpc);
+        executed = &d;
+        ++done;
+        // The B bus sees the registers before this micro-instruction changes any of them, and
+        // the ALU needs nothing else: compute C before the arriving word and byte are stored.
+        const std::uint32_t code = d.bCode;
+        if (code <= 9u) {
+            b = static_cast<std::uint32_t>(reg[code]);
+        } else if (code == 10u) {
+            b = static_cast<std::uint32_t>(static_cast<std::int32_t>(
+                static_cast<std::int8_t>(static_cast<std::uint8_t>(reg[kMBR]))));
+        } else {
+            b = 0;
+        }
+        a = static_cast<std::uint32_t>(reg[kH]);
+        const std::uint32_t x = (a & d.aMask) ^ d.aFlip;
+        const std::uint32_t y = (b & d.bMask) ^ d.bFlip;
+        c = ((x + y + d.carry) & d.addMask) | (x & y & d.andMask) | ((x | y) & d.orMask);
+        if (d.shiftCode == 1) {
+            c = (c >> 1) | (c & 0x80000000u);
+        } else if (d.shiftCode == 2) {
+            c <<= 8;
+        }
+        const std::uint32_t mem = d.mem;
+        const std::uint32_t cBits = d.cBits;
+        const std::uint32_t jam = d.jam;
+        std::uint32_t next = d.next;
+        if (pending != 0) {
+            if ((pending & 1u) != 0) {
+                reg[kMBR] = fetchLatch;
+            }
+            if ((pending & 2u) != 0) {
+                reg[kMDR] = readLatch;
+            }
+        }
+        for (std::uint32_t bits = cBits; bits != 0; bits &= bits - 1) {
+            reg[std::countr_zero(bits)] = static_cast<std::int32_t>(c);
+        }
+        pending = mem;
+        if (mem != 0) {
+            if ((mem & 1u) != 0) {
+                const auto pc = static_cast<std::uint32_t>(reg[kPC]);
+                const std::uint32_t size =
+                    methodAreaSize > 0 ? static_cast<std::uint32_t>(methodAreaSize) : 0u;
+                fetchLatch = (pc < size && pc < methodArea.size()) ? methodArea[pc] : 0;
+            }
+            const auto mar = static_cast<std::uint32_t>(reg[kMAR]);
+            if ((mem & 2u) != 0) {
+                readLatch = wordAt(mar);
+            } else if ((mem & 4u) != 0) {
+                wordAt(mar) = reg[kMDR];
+            }
+        }
+        last = mpc;
+        if (jam != 0) {
+            if ((jam & kJamZ) != 0 && c == 0) {
+                next |= 0x100u;
+            }
+            if ((jam & kJamN) != 0 && (c & 0x80000000u) != 0) {
+                next |= 0x100u;
+            }
+            if ((jam & kJmpc) != 0) {
+                next |= static_cast<std::uint32_t>(reg[kMBR]) & 0xFFu;
+            }
+        }
+        mpc = next;
+        if constexpr (kIjvmStep) {
+            if (mpc == static_cast<std::uint32_t>(kMainLoop) ||
+                mpc == static_cast<std::uint32_t>(kHaltAddress)) {
+                stopped = true;
+                break;
+            }
+        }
+    }
+    if constexpr (!kIjvmStep) {
+        stopped = mpc == static_cast<std::uint32_t>(kHaltAddress);
+    }
+    if (executed != nullptr) {
+        microCount += done;
+        MPC = static_cast<std::int32_t>(mpc);
+        lastMPC = static_cast<std::int32_t>(last);
+        pendingMem = static_cast<std::uint8_t>(pending);
+        MIR = static_cast<std::uint32_t>(executed->word);
+        aluFunction = executed->aluFunction;
+        shiftCode = executed->shiftCode;
+        A = static_cast<std::int32_t>(a);
+        B = static_cast<std::int32_t>(b);
+        C = static_cast<std::int32_t>(c);
+        N = C < 0 ? 1 : 0;
+        Z = C == 0 ? 1 : 0;
+        m_executed = executed->mic;
+        publishCurrentMic();
+    }
+    return stopped;
 }
 
 void ControlPath::publishCurrentMic() {
@@ -98,23 +283,31 @@ void ControlPath::publishCurrentMic() {
 }
 
 void ControlPath::microStep() {
+    // The plain way, one entry at a time through the control store and Datapath::cycle(); the
+    // step loops below must agree with it.
     checkCaches();
-    stepUnchecked();
-    publishCurrentMic();
+    ++microCount;
+    currentMic = controlStore[static_cast<std::uint32_t>(MPC)];
+    MIR = static_cast<std::uint32_t>(currentMic.word);
+    cycleUnchecked();
+    lastMPC = MPC;
+    std::uint32_t next = static_cast<std::uint32_t>(currentMic.NextAddr) & kAddressMask;
+    const std::uint32_t jam = getField(4);
+    if ((jam & kJamZ) != 0 && Z != 0) {
+        next |= 0x100u;
+    }
+    if ((jam & kJamN) != 0 && N != 0) {
+        next |= 0x100u;
+    }
+    if ((jam & kJmpc) != 0) {
+        next |= static_cast<std::uint32_t>(MBR()) & 0xFFu;
+    }
+    MPC = static_cast<std::int32_t>(next);
+    m_indexedMicCount = controlStore.elementCount();
 }
 
 bool ControlPath::ijvmStepBounded(std::int64_t maxSteps) {
-    checkCaches();
-    bool boundary = false;
-    for (std::int64_t done = 0; done < maxSteps; ++done) {
-        stepUnchecked();
-        if (MPC == kMainLoop || MPC == kHaltAddress) {
-            boundary = true;
-            break;
-        }
-    }
-    publishCurrentMic();
-    return boundary;
+    return stepLoop<true>(maxSteps);
 }
 
 void ControlPath::ijvmStep() {
@@ -122,12 +315,7 @@ void ControlPath::ijvmStep() {
 }
 
 bool ControlPath::runFor(std::int64_t maxSteps) {
-    checkCaches();
-    for (std::int64_t done = 0; done < maxSteps && MPC != kHaltAddress; ++done) {
-        stepUnchecked();
-    }
-    publishCurrentMic();
-    return MPC == kHaltAddress;
+    return stepLoop<false>(maxSteps);
 }
 
 void ControlPath::run() {
@@ -154,10 +342,12 @@ void ControlPath::reset() {
 
 void ControlPath::loadControlStore(const std::string& path) {
     readControlStoreFile(path, controlStore);
-    // Index every address the file filled, so that the first run does not pay for the lookups.
-    m_micIndex.clear();
-    for (std::uint32_t address = 0; address < MicSlotTable::kSize; ++address) {
-        m_micIndex.remember(address, controlStore.peek(address));
+    // Decode every address now, so that the first run does not pay for the lookups.
+    m_decoded.clear();
+    for (std::uint32_t address = 0; address < DecodedStore::kSize; ++address) {
+        if (controlStore.peek(address) != nullptr) {
+            decodeSlow(address);
+        }
     }
     m_indexedMicCount = controlStore.elementCount();
 }

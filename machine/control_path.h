@@ -12,32 +12,48 @@
 
 namespace tessaro {
 
-/// Pointers from micro-addresses 0..511 to the entries inside a control store's nodes, so that a
-/// step need not walk the hash buckets. Copying yields an empty table (the pointers belong to
-/// the other object's store).
-class MicSlotTable {
+/// A control-store entry taken apart once for the fast step loops: the fields, the ALU
+/// operation as operand masks, and the entry it was made from (with the word and NextAddr it
+/// had then, so that an entry changed in place is noticed and taken apart again).
+struct DecodedMic {
+    const Mic* mic = nullptr;
+    std::int32_t word = 0;
+    std::int32_t nextAddr = 0;
+    std::uint32_t next = 0;  ///< NextAddr modulo 512
+    std::uint32_t aMask = 0; ///< ALU operand x = (A & aMask) ^ aFlip
+    std::uint32_t aFlip = 0;
+    std::uint32_t bMask = 0; ///< ALU operand y = (B & bMask) ^ bFlip
+    std::uint32_t bFlip = 0;
+    std::uint32_t carry = 0;   ///< added to x + y
+    std::uint32_t addMask = 0; ///< result = (x + y + carry) & addMask | (x & y) & andMask |
+    std::uint32_t andMask = 0; ///<          (x | y) & orMask
+    std::uint32_t orMask = 0;
+    std::uint16_t cBits = 0;
+    std::uint8_t bCode = 0;
+    std::uint8_t mem = 0;
+    std::uint8_t jam = 0;
+    std::uint8_t aluFunction = 0;
+    std::uint8_t shiftCode = 0;
+};
+
+/// The decoded entries of micro-addresses 0..511. Copying yields an empty table (the pointers
+/// belong to the other object's store).
+class DecodedStore {
 public:
     static constexpr std::uint32_t kSize = 512;
 
-    MicSlotTable() = default;
-    MicSlotTable(const MicSlotTable&) {}
-    MicSlotTable& operator=(const MicSlotTable&) {
+    DecodedStore() = default;
+    DecodedStore(const DecodedStore&) {}
+    DecodedStore& operator=(const DecodedStore&) {
         clear();
         return *this;
     }
 
-    const Mic* find(std::uint32_t address) const {
-        return address < kSize ? m_slots[address] : nullptr;
-    }
-    void remember(std::uint32_t address, const Mic* mic) {
-        if (address < kSize) {
-            m_slots[address] = mic;
-        }
-    }
-    void clear() { m_slots.fill(nullptr); }
+    DecodedMic& operator[](std::uint32_t address) { return m_entries[address]; }
+    void clear() { m_entries.fill(DecodedMic{}); }
 
 private:
-    std::array<const Mic*, kSize> m_slots{};
+    std::array<DecodedMic, kSize> m_entries{};
 };
 
 /// The whole simulated machine: the datapath plus control store, MPC and its next-address
@@ -99,11 +115,13 @@ public:
 
 private:
     void checkCaches();
-    const Mic& micAtSlow(std::uint32_t address);
-    void stepUnchecked();
+    const DecodedMic& decodedAt(std::uint32_t address);
+    const DecodedMic& decodeSlow(std::uint32_t address);
+    template <bool kIjvmStep> bool stepLoop(std::int64_t maxSteps);
     void publishCurrentMic();
 
-    MicSlotTable m_micIndex;
+    DecodedStore m_decoded;
+    DecodedMic m_scratch; // decoded entry of an MPC beyond 511 (set by hand)
     int m_indexedMicCount = 0;
     const Mic* m_executed = nullptr; // entry of the last step of the current call
 };
