@@ -37,7 +37,9 @@ public:
 
     List& operator=(const List& other) {
         if (this != &other) {
+            // The result is a fresh list: no flag of an earlier search on this one survives.
             clear();
+            notFound = 0;
             appendAll(other);
         }
         return *this;
