@@ -224,9 +224,13 @@ TEST(ListCopy, AssignmentReplacesContentsAndCopyIsIndependent) {
         b.insertTail(100 + i);
     }
     EXPECT_EQ(b[3], 103); // cursor placed deep in b before it is overwritten
+    int missing = 7;
+    b.search(missing);
+    ASSERT_EQ(b.notFound, 1);
     b = a;
     ASSERT_EQ(b.count, 2);
     EXPECT_EQ(b.cursorIndex, -1);
+    EXPECT_EQ(b.notFound, 0); // a fresh list keeps no flag of an earlier search
     EXPECT_EQ(b[0], 1);
     EXPECT_EQ(b[1], 2);
     b[0] = 50;
@@ -434,10 +438,15 @@ TEST(MemoryCopy, AssignmentCopiesEveryBucketAndSelfAssignmentKeepsThem) {
     a[39] = 30;
     Memory<std::uint32_t, std::int32_t> b;
     b[2] = 99;
+    Elem<std::uint32_t, std::int32_t> probe{41, 0};
+    b.search(probe); // leaves bucket 1 of b flagged
     b = a;
     EXPECT_EQ(b.elementCount(), 3);
     EXPECT_EQ(b.peek(2), nullptr);
     EXPECT_EQ(bucketKeys(b, 1), (std::vector<std::uint32_t>{1, 21}));
+    b.insert({61, 1}); // the table reports the bucket's flag, which must be fresh
+    EXPECT_EQ(b.notFound, 0);
+    EXPECT_EQ(bucketKeys(b, 1), (std::vector<std::uint32_t>{1, 21, 61}));
     b[1] = -1;
     EXPECT_EQ(a[1], 10);
 
