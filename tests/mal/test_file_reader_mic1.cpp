@@ -114,25 +114,6 @@ TEST(FileReaderMic1Limits, A254CharacterLineIsReadAndLongerEndsTheFile) {
     EXPECT_EQ(readAll(reader), lines);
 }
 
-TEST(FileReaderMic1Limits, BinaryBytesNeitherCrashNorLoop) {
-    std::string bytes;
-    for (int i = 0; i < 2048; ++i) {
-        bytes.push_back(static_cast<char>((i * 37 + 11) % 256));
-    }
-    bytes += std::string("\0\0\0\n\xFF\xFE\n", 7);
-    const std::string path = test::tempPath(".bin");
-    test::writeFile(path, bytes);
-    FileReaderMic1 reader;
-    reader.name = path;
-    ASSERT_TRUE(reader.tryOpen());
-    int count = 0;
-    while (reader.getLine() && count < 10000) {
-        ++count;
-        EXPECT_LE(reader.text.size(), 99u);
-    }
-    EXPECT_LT(count, 10000);
-}
-
 TEST(FileReaderMic1Open, MissingFile) {
     FileReaderMic1 reader;
     reader.name = test::tempPath("_does_not_exist/x.mal");
@@ -146,16 +127,6 @@ TEST(FileReaderMic1Open, MissingFile) {
         },
         ::testing::ExitedWithCode(1),
         "^Errore nel metodo FileReaderMic1::open\\(\\): impossibile aprire il file\n$");
-}
-
-TEST(FileReaderMic1Open, WriteModeCreatesTheFile) {
-    FileReaderMic1 writer;
-    writer.name = test::tempPath(".out");
-    std::remove(writer.name.c_str());
-    ASSERT_TRUE(writer.open("wb"));
-    std::fputs("x\n", writer.stream);
-    writer.close();
-    EXPECT_EQ(test::readFile(writer.name), "x\n");
 }
 
 } // namespace
