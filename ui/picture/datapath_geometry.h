@@ -222,6 +222,70 @@ inline constexpr std::array<ControlLine, 6> kControlLines{ControlLine::SRA1, Con
                                                           ControlLine::JMPC, ControlLine::N,
                                                           ControlLine::Z,    ControlLine::NZ};
 
+/// Picture x of the middle of MIR bit label i (0 = L1).
+constexpr int mirBitCentreX(int i);
+/// Picture x of the ALU's right (slanted) edge at picture y.
+constexpr int aluRightEdgeX(int y) {
+    return kLayout.aluTopRight - (y - kLayout.aluTop) *
+                                     (kLayout.aluTopRight - kLayout.aluBottomRight) /
+                                     (kLayout.aluBottom - kLayout.aluTop);
+}
+
+/// Routing of the wires, by y of the horizontal runs and x of the vertical runs.
+struct Wiring {
+    int sll8Y = 378;         ///< SLL8 into the shifter
+    int sra1Y = 386;         ///< SRA1 into the shifter
+    int aluControlY = 398;   ///< bottom run of the six ALU function lines
+    int aluControlX = 234;   ///< their rise beside the shifter
+    int aluControlInY = 360; ///< where they enter the ALU
+    int flagForkX = 246;     ///< the ALU output that feeds N and Z
+    int flagForkY = 338;
+    int flagJoinX = 296; ///< where the N and Z lines meet
+    int sharedX = 316;   ///< the shared flag line rises here...
+    int sharedY = 286;   ///< ...and enters the next-address logic here
+    int mpcRouteX = 326; ///< next-address logic up to MPC
+    int mpcRouteY = 272;
+    int mpcToStoreY = 52;
+    int storeToMirX = 600;
+    int mbrInX = 440; ///< the MBR input of the next-address logic
+    int cWireY = 452; ///< C field to the C decoder
+    int cWireX = 13;
+    int bWireY = 10; ///< B field to the B decoder, over the top
+    int bWireX = 792;
+    int bWireDropY = 380;
+};
+inline constexpr Wiring kWiring{};
+
+/// Path of a control or flag line (its arrow, if any, is at the last point).
+constexpr Polyline controlLinePath(ControlLine line);
+
+/// Lines of the figure that never change colour.
+enum class Wire {
+    Addr,       ///< NextAddr field to the next-address logic (9 bits)
+    Jam,        ///< JAMN and JAMZ to the next-address logic (2 bits)
+    AluControl, ///< ALU function bits to the ALU (6 bits)
+    CField,     ///< C field to the C decoder (9 bits)
+    BField,     ///< B field to the B decoder (4 bits)
+    MemControl, ///< Mem field to the memory (3 bits)
+    NextToMpc,  ///< next-address logic to MPC (9 bits)
+    MpcToStore, ///< MPC addresses the control store
+    StoreToMir, ///< the word read from the control store into MIR
+    MbrToNext,  ///< MBR into the next-address logic (for JMPC)
+    FlagFork,   ///< ALU output to the N and Z flip-flops
+};
+inline constexpr std::array<Wire, 11> kWires{Wire::Addr,      Wire::Jam,        Wire::AluControl,
+                                             Wire::CField,    Wire::BField,     Wire::MemControl,
+                                             Wire::NextToMpc, Wire::MpcToStore, Wire::StoreToMir,
+                                             Wire::MbrToNext, Wire::FlagFork};
+
+/// Path of a wire; bits > 1 draws it as a bundle marked with its width.
+struct WirePath {
+    Polyline path;
+    int bits = 1;
+    bool arrow = true;
+};
+constexpr WirePath wirePath(Wire wire);
+
 // ---------------------------------------------------------------------------------------------
 // Labels placed by the main window (window coordinates)
 // ---------------------------------------------------------------------------------------------
@@ -330,6 +394,133 @@ constexpr std::array<QPoint, 2> clockStroke(int s) {
     if (s == 5)
         return {QPoint{xEnd, kClock.lowY}, QPoint{xEnd, kClock.highY}};
     return {QPoint{xEnd, kClock.highY}, QPoint{xEnd + kClock.nextHighWidth, kClock.highY}};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Paths of the lines (picture coordinates)
+// ---------------------------------------------------------------------------------------------
+
+constexpr int mirBitCentreX(int i) {
+    return mirBitRect(i).x() - kPictureRect.x() + 4;
+}
+
+constexpr Polyline controlLinePath(ControlLine line) {
+    const int mirBottom = kLayout.mirBox.bottom() + 1;
+    const int shifterRight = kLayout.shifter.right() + 1;
+    const int nextBottom = kLayout.nextAddress.bottom() + 1;
+    const int flagRight = kLayout.nBox.right() + 1;
+    const int joinY = (kLayout.nBox.center().y() + kLayout.zBox.center().y() + 1) / 2;
+    switch (line) {
+    case ControlLine::SLL8: {
+        const int x = mirBitCentreX(12);
+        return {
+            {QPoint{x, mirBottom}, QPoint{x, kWiring.sll8Y}, QPoint{shifterRight, kWiring.sll8Y}},
+            3};
+    }
+    case ControlLine::SRA1: {
+        const int x = mirBitCentreX(13);
+        return {
+            {QPoint{x, mirBottom}, QPoint{x, kWiring.sra1Y}, QPoint{shifterRight, kWiring.sra1Y}},
+            3};
+    }
+    case ControlLine::JMPC: {
+        const int x = mirBitCentreX(9);
+        return {{QPoint{x, kLayout.mirBox.y()}, QPoint{x, nextBottom}}, 2};
+    }
+    case ControlLine::N: {
+        const int y = kLayout.nBox.center().y() + 1;
+        return {
+            {QPoint{flagRight, y}, QPoint{kWiring.flagJoinX, y}, QPoint{kWiring.flagJoinX, joinY}},
+            3};
+    }
+    case ControlLine::Z: {
+        const int y = kLayout.zBox.center().y() + 1;
+        return {
+            {QPoint{flagRight, y}, QPoint{kWiring.flagJoinX, y}, QPoint{kWiring.flagJoinX, joinY}},
+            3};
+    }
+    case ControlLine::NZ:
+        return {{QPoint{kWiring.flagJoinX, joinY}, QPoint{kWiring.sharedX, joinY},
+                 QPoint{kWiring.sharedX, kWiring.sharedY},
+                 QPoint{kLayout.nextAddress.x(), kWiring.sharedY}},
+                4};
+    }
+    return {};
+}
+
+constexpr WirePath wirePath(Wire wire) {
+    const int mirTop = kLayout.mirBox.y();
+    const int mirBottom = kLayout.mirBox.bottom() + 1;
+    const int nextBottom = kLayout.nextAddress.bottom() + 1;
+    const auto fieldCentre = [](int field) {
+        return (mirBitCentreX(kMirFieldStart[field]) +
+                mirBitCentreX(kMirFieldStart[field + 1] - 1)) /
+               2;
+    };
+    switch (wire) {
+    case Wire::Addr:
+        return {{{QPoint{fieldCentre(0), mirTop}, QPoint{fieldCentre(0), nextBottom}}, 2}, 9};
+    case Wire::Jam: {
+        const int x = (mirBitCentreX(10) + mirBitCentreX(11)) / 2;
+        return {{{QPoint{x, mirTop}, QPoint{x, nextBottom}}, 2}, 2};
+    }
+    case Wire::AluControl: {
+        const int x = (mirBitCentreX(14) + mirBitCentreX(19)) / 2;
+        return {{{QPoint{x, mirBottom}, QPoint{x, kWiring.aluControlY},
+                  QPoint{kWiring.aluControlX, kWiring.aluControlY},
+                  QPoint{kWiring.aluControlX, kWiring.aluControlInY},
+                  QPoint{aluRightEdgeX(kWiring.aluControlInY), kWiring.aluControlInY}},
+                 5},
+                6};
+    }
+    case Wire::CField:
+        return {{{QPoint{fieldCentre(3), mirBottom}, QPoint{fieldCentre(3), kWiring.cWireY},
+                  QPoint{kWiring.cWireX, kWiring.cWireY},
+                  QPoint{kWiring.cWireX, kLayout.cDecoder.bottom() + 1}},
+                 4},
+                9};
+    case Wire::BField:
+        return {
+            {{QPoint{fieldCentre(5), mirBottom}, QPoint{fieldCentre(5), kWiring.bWireDropY},
+              QPoint{kWiring.bWireX, kWiring.bWireDropY}, QPoint{kWiring.bWireX, kWiring.bWireY},
+              QPoint{kLayout.bDecoder.center().x() + 1, kWiring.bWireY},
+              QPoint{kLayout.bDecoder.center().x() + 1, kLayout.bDecoder.y()}},
+             6},
+            4};
+    case Wire::MemControl:
+        return {
+            {{QPoint{fieldCentre(4), mirBottom}, QPoint{fieldCentre(4), kLayout.memory.y()}}, 2},
+            3};
+    case Wire::NextToMpc:
+        return {{{QPoint{kLayout.nextAddress.x(), kWiring.mpcRouteY},
+                  QPoint{kWiring.mpcRouteX, kWiring.mpcRouteY},
+                  QPoint{kWiring.mpcRouteX, kLayout.mpcBox.bottom() + 1}},
+                 3},
+                9};
+    case Wire::MpcToStore:
+        return {{{QPoint{kWiring.mpcRouteX, kLayout.mpcBox.y()},
+                  QPoint{kWiring.mpcRouteX, kWiring.mpcToStoreY},
+                  QPoint{kLayout.controlStore.x(), kWiring.mpcToStoreY}},
+                 3},
+                9};
+    case Wire::StoreToMir:
+        return {{{QPoint{kWiring.storeToMirX, kLayout.controlStore.bottom() + 1},
+                  QPoint{kWiring.storeToMirX, mirTop}},
+                 2},
+                36};
+    case Wire::MbrToNext:
+        return {{{QPoint{kWiring.mbrInX, kLayout.controlStore.bottom() + 9},
+                  QPoint{kWiring.mbrInX, kLayout.nextAddress.y()}},
+                 2},
+                8};
+    case Wire::FlagFork: {
+        const int x0 = aluRightEdgeX(kWiring.flagForkY);
+        return {{{QPoint{x0, kWiring.flagForkY}, QPoint{kWiring.flagForkX, kWiring.flagForkY}}, 2},
+                1,
+                false};
+    }
+    }
+    return {};
 }
 
 } // namespace tessaro::geometry

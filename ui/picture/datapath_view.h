@@ -93,7 +93,6 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     struct TraceRow {
