@@ -1,1 +1,61 @@
-// placeholder: filled in by the work on this subsystem
+#include "ijvm/ijvmc.h"
+#include "machine/control_path.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace tessaro {
+
+namespace {
+
+constexpr std::int32_t kBlank = 32;
+
+// Word i of the pool, least significant byte first; bytes the assembler did not write read 0.
+std::int32_t poolWord(const Vector& pool, int i) {
+    std::uint32_t word = 0;
+    for (int b = 3; b >= 0; --b) {
+        word = (word << 8) | pool.at(4 * i + b);
+    }
+    return static_cast<std::int32_t>(word);
+}
+
+} // namespace
+
+void ControlPath::loadProgram(const std::string& path) {
+    // The assembler lives only for this call: everything the machine keeps is copied out.
+    IJVMC assembler(path);
+    assembler.compile();
+
+    sourceMap = assembler.sourceMap;
+    methodMap = assembler.methodMap;
+    methods = assembler.methods;
+    constants = assembler.constants;
+    errors = assembler.errors;
+
+    // The image is loaded even when the assembler reported errors (the caller shows them); a
+    // byte it allocated but never wrote is 0.
+    const Vector& area = assembler.methodArea;
+    const int size = std::max(area.capacity, 0);
+    methodArea.assign(static_cast<std::size_t>(size), 0);
+    const int written = std::min(area.length, size);
+    if (written > 0) {
+        std::copy(area.data.get(), area.data.get() + written, methodArea.begin());
+    }
+    methodAreaSize = size;
+
+    const Vector& pool = assembler.constantPool;
+    constantPoolWords = std::max(pool.capacity, 0) / 4;
+    for (int i = 0; i < constantPoolWords; ++i) {
+        wordMemory[static_cast<std::uint32_t>(i)] = poolWord(pool, i);
+    }
+
+    // Words -5 .. -1 are the output window (blanks), -6 the input word.
+    for (std::int32_t a = -5; a <= -1; ++a) {
+        wordMemory[static_cast<std::uint32_t>(a)] = kBlank;
+    }
+    wordMemory[static_cast<std::uint32_t>(-6)] = 0;
+
+    reset();
+}
+
+} // namespace tessaro
