@@ -3,12 +3,18 @@
 #include "mal/translate.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace tessaro::cli {
 
 int malCommand(int argc, char** argv) {
+    const char* const usage = "usage: tessaro-cli mal SOURCE.mal OUTPUT.bin\n";
+    if (argc == 1 && (std::strcmp(argv[0], "--help") == 0 || std::strcmp(argv[0], "-h") == 0)) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
     if (argc != 2) {
-        std::fputs("usage: tessaro-cli mal SOURCE.mal OUTPUT.bin\n", stderr);
+        std::fputs(usage, stderr);
         return 1;
     }
     const char* sourcePath = argv[0];

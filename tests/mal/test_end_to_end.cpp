@@ -87,6 +87,7 @@ TEST(MalCommand, ExitCodesAndProblemLines) {
 
     EXPECT_EQ(runCli("", err), 1);
     EXPECT_NE(test::readFile(err).find("usage"), std::string::npos);
+    EXPECT_EQ(runCli("--help", err), 0);
     EXPECT_EQ(runCli("a b c", err), 1);
     EXPECT_NE(test::readFile(err).find("usage"), std::string::npos);
 }
