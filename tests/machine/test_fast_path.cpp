@@ -1,0 +1,144 @@
+#include "machine/control_path.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+using tessaro::ControlPath;
+using tessaro::Mic;
+using namespace tessaro::testing_support;
+
+namespace {
+
+// Every member a view can read, compared between a machine stepped the plain way (microStep)
+// and one driven by the step loops.
+void expectSameState(const ControlPath& plain, const ControlPath& fast, const std::string& where) {
+    SCOPED_TRACE(where);
+    EXPECT_EQ(plain.A, fast.A);
+    EXPECT_EQ(plain.B, fast.B);
+    EXPECT_EQ(plain.C, fast.C);
+    EXPECT_EQ(plain.N, fast.N);
+    EXPECT_EQ(plain.Z, fast.Z);
+    EXPECT_EQ(plain.aluFunction, fast.aluFunction);
+    EXPECT_EQ(plain.shiftCode, fast.shiftCode);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(plain.registers[i], fast.registers[i]) << "register " << i;
+    }
+    EXPECT_EQ(plain.readLatch, fast.readLatch);
+    EXPECT_EQ(plain.fetchLatch, fast.fetchLatch);
+    EXPECT_EQ(plain.MIR, fast.MIR);
+    EXPECT_EQ(plain.pendingMem, fast.pendingMem);
+    EXPECT_EQ(plain.MPC, fast.MPC);
+    EXPECT_EQ(plain.lastMPC, fast.lastMPC);
+    EXPECT_EQ(plain.microCount, fast.microCount);
+    EXPECT_EQ(plain.currentMic.word, fast.currentMic.word);
+    EXPECT_EQ(plain.currentMic.NextAddr, fast.currentMic.NextAddr);
+    EXPECT_EQ(plain.currentMic.text, fast.currentMic.text);
+    EXPECT_EQ(plain.controlStore.elementCount(), fast.controlStore.elementCount());
+    ASSERT_EQ(plain.wordMemory.elementCount(), fast.wordMemory.elementCount());
+    for (int bucket = 0; bucket < 20; ++bucket) {
+        auto p = plain.wordMemory.buckets[bucket].begin();
+        auto f = fast.wordMemory.buckets[bucket].begin();
+        for (; p != plain.wordMemory.buckets[bucket].end(); ++p, ++f) {
+            ASSERT_EQ(p->key, f->key);
+            EXPECT_EQ(p->value, f->value) << "word " << p->key;
+        }
+    }
+}
+
+// A random control store over most of the 512 addresses (some left empty), a random method
+// area and random registers; memory addresses are kept to a few thousand words, with some
+// negative ones, so that reads meet earlier writes.
+ControlPath randomMachine(std::mt19937& random) {
+    std::string text;
+    for (int address = 0; address < 512; ++address) {
+        if (random() % 8 == 0) {
+            continue;
+        }
+        std::uint32_t word = random() & 0x7FFFFFFu;
+        // Keep MAR small now and then: make H or MAR-writing words with small values common.
+        text += record(address, static_cast<int>(random() % 512), word,
+                       "m" + std::to_string(address) + ": random;");
+    }
+    ControlPath machine;
+    machine.loadControlStore(writeTempFile(text));
+    machine.methodArea.resize(300);
+    for (std::uint8_t& byte : machine.methodArea) {
+        byte = static_cast<std::uint8_t>(random());
+    }
+    machine.methodAreaSize = 300;
+    return machine;
+}
+
+void randomRegisters(ControlPath& machine, std::mt19937& random) {
+    for (int i = 0; i < 9; ++i) {
+        machine.registers[i] = static_cast<std::int32_t>(random() % 4000) - 8;
+    }
+    machine.MBR() = static_cast<std::int32_t>(random() % 256);
+    machine.MPC = static_cast<std::int32_t>(random() % 512);
+}
+
+} // namespace
+
+TEST(FastPath, SingleStepsAgreeWithThePlainStepOnRandomMicroprograms) {
+    std::mt19937 random(2024);
+    for (int round = 0; round < 20; ++round) {
+        ControlPath plain = randomMachine(random);
+        randomRegisters(plain, random);
+        ControlPath fast = plain;
+        for (int step = 0; step < 400; ++step) {
+            // Random programs wander to huge addresses; pull MAR back now and then.
+            if (step % 7 == 0) {
+                plain.MAR() = fast.MAR() = static_cast<std::int32_t>(random() % 3000) - 6;
+            }
+            plain.microStep();
+            EXPECT_TRUE(fast.ijvmStepBounded(1) || (fast.MPC != 0 && fast.MPC != 0x70));
+            if (HasFailure()) {
+                return;
+            }
+            expectSameState(plain, fast,
+                            "round " + std::to_string(round) + " step " + std::to_string(step));
+        }
+    }
+}
+
+TEST(FastPath, LongRunsAgreeWithThePlainStep) {
+    std::mt19937 random(77);
+    for (int round = 0; round < 10; ++round) {
+        ControlPath plain = randomMachine(random);
+        randomRegisters(plain, random);
+        ControlPath fast = plain;
+        const std::int64_t steps = 5000;
+        for (std::int64_t i = 0; i < steps; ++i) {
+            plain.microStep();
+        }
+        // IJVM steps (which stop at 0 and 0x70) until the same number has run.
+        while (fast.microCount < steps) {
+            fast.ijvmStepBounded(steps - fast.microCount);
+        }
+        expectSameState(plain, fast, "round " + std::to_string(round));
+    }
+}
+
+TEST(FastPath, RunsAgreeWithThePlainStepUpToHalt) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 10; ++round) {
+        ControlPath plain = randomMachine(random);
+        randomRegisters(plain, random);
+        if (plain.MPC == 0x70) {
+            plain.MPC = 0;
+        }
+        ControlPath fast = plain;
+        const bool halted = fast.runFor(3000);
+        std::int64_t done = 0;
+        while (done < 3000 && plain.MPC != 0x70) {
+            plain.microStep();
+            ++done;
+        }
+        EXPECT_EQ(halted, plain.MPC == 0x70);
+        expectSameState(plain, fast, "round " + std::to_string(round));
+    }
+}
