@@ -119,17 +119,6 @@ TEST(IjvmLayout, SeveralConstantSectionsNumberOnAndMainMayComeFirst) {
     EXPECT_EQ(poolWord(*a, 4), 14);
 }
 
-TEST(IjvmLayout, ConstantValuesInEveryRadixAndSign) {
-    auto a = assemble(".constant\nh 0x1F\no 0o17\nn 0n101\nneg -0x10\nplus +5\n.end-constant\n"
-                      ".main\nHALT\n.end-main\n");
-    ASSERT_TRUE(a->errors.empty());
-    EXPECT_EQ(poolWord(*a, 0), 31);
-    EXPECT_EQ(poolWord(*a, 1), 15);
-    EXPECT_EQ(poolWord(*a, 2), 5);
-    EXPECT_EQ(poolWord(*a, 3), -16);
-    EXPECT_EQ(poolWord(*a, 4), 5);
-}
-
 TEST(IjvmEncoding, BranchesCountFromTheirOwnOpcodeBackAndForward) {
     auto a = assemble(".main\nNOP\nNOP\nNOP\nNOP\nL: NOP\nBIPUSH 1\nBIPUSH 2\nNOP\nGOTO L\n"
                       "IFEQ F\nIFLT F\nIFICMPEQ F\nF: HALT\n.end-main\n");
