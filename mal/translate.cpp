@@ -79,12 +79,15 @@ std::string foreignCharacters(const std::string& text) {
     return list;
 }
 
+// Value of a run of digits, held to at most nine digits (an address is written with at most
+// nine), so that adding 256 for a trampoline cannot overflow.
 std::int32_t digitsValue(const std::string& text) {
+    constexpr std::int32_t kLargest = 999999999;
     std::int64_t value = 0;
     for (char ch : text) {
         value = value * 10 + (ch - '0');
-        if (value > INT32_MAX) {
-            return INT32_MAX;
+        if (value > kLargest) {
+            return kLargest;
         }
     }
     return static_cast<std::int32_t>(value);

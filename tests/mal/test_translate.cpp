@@ -194,6 +194,13 @@ TEST(TranslateProblems, NumbersAsTargetsAreAddresses) {
     EXPECT_EQ(run.problems.size(), 1u) << dump(run.problems);
 }
 
+TEST(TranslateProblems, HugeNumericTargets) {
+    const Outcome run = translateText("Z = H; IF (Z) GOTO 1; ELSE GOTO 99999999999999999999\n");
+    EXPECT_TRUE(hasProblem(run.problems, 1, "fuori"));
+    EXPECT_TRUE(hasProblem(run.problems, 1, "256"));
+    EXPECT_EQ(run.bin.rfind("1000000255 1 0\t", 0), 0u) << run.bin;
+}
+
 TEST(TranslateProblems, MalformedIfAndGotoWithoutTarget) {
     const Outcome run = translateText("A IF (X) GOTO A; ELSE GOTO A\n IF (Z) GOTO A\n GOTO;\n");
     EXPECT_TRUE(hasProblem(run.problems, 1, "IF"));
