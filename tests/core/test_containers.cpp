@@ -4,12 +4,13 @@
 #include "core/list.h"
 #include "core/memory.h"
 
+#include "expect_fatal.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdint>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace tessaro {
@@ -275,25 +276,14 @@ TEST(ListDeath, IndexOutOfRangeEndsTheProcessWithTheFixedLine) {
     list.insertTail(2);
     list.insertTail(3);
     const char* line = "^Errore nel metodo List<T>::operator\\[\\]\\(T\\): indice fuori limite\n$";
-    EXPECT_EXIT(
+    EXPECT_FATAL_OUTPUT(list[3], line);
+    EXPECT_FATAL_OUTPUT(list[-1], line);
+    EXPECT_FATAL_OUTPUT(
         {
-            dup2(2, 1);
-            list[3];
-        },
-        ::testing::ExitedWithCode(1), line);
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            list[-1];
-        },
-        ::testing::ExitedWithCode(1), line);
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
             List<int> empty;
             empty[0];
         },
-        ::testing::ExitedWithCode(1), line);
+        line);
 }
 
 // --- Array ------------------------------------------------------------------------------------
@@ -332,34 +322,14 @@ TEST(ArrayDeath, IndexOutOfRangeEndsTheProcessWithTheFixedLines) {
     Array<int> a(3);
     const char* line =
         "^Errore nella funzione Array::operator\\[\\]\\(int\\)\nIndice fuori limite\n$";
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            a[3];
-        },
-        ::testing::ExitedWithCode(1), line);
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            a[-1];
-        },
-        ::testing::ExitedWithCode(1), line);
+    EXPECT_FATAL_OUTPUT(a[3], line);
+    EXPECT_FATAL_OUTPUT(a[-1], line);
     a.reversed = 1; // the check is on the logical index, whatever the direction
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            a[3];
-        },
-        ::testing::ExitedWithCode(1), line);
+    EXPECT_FATAL_OUTPUT(a[3], line);
 }
 
 TEST(ArrayDeath, NegativeSizeEndsTheProcess) {
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            Array<int> a(-1);
-        },
-        ::testing::ExitedWithCode(1), "^Errore nella funzione Array::Array\n$");
+    EXPECT_FATAL_OUTPUT(Array<int> a(-1), "^Errore nella funzione Array::Array\n$");
 }
 
 // --- HashTable and Memory ---------------------------------------------------------------------

@@ -1,11 +1,12 @@
 #include "core/number_text.h"
 
+#include "expect_fatal.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdint>
 #include <string>
-#include <unistd.h>
 
 namespace tessaro {
 namespace {
@@ -152,94 +153,43 @@ TEST(NumberReading, PowersWrapIn32Bits) {
 
 TEST(NumberReadingDeath, MalformedTextShowsTheMessageThenEnds) {
     // Without a GUI hook the message goes to standard error just before the console line.
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            atolong("0x");
-        },
-        ::testing::ExitedWithCode(1),
+    EXPECT_FATAL_OUTPUT(
+        atolong("0x"),
         "^IJVM Error: Errore: il numero 0x non è valido\\. Il programma sarà adesso terminato\\.\n"
         "Errore nella funzione atolong\\(char\\): Numero 0x non valido\n$");
     // the message has the whole text, the console line the text after the sign
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            atolong("-0b101");
-        },
-        ::testing::ExitedWithCode(1),
+    EXPECT_FATAL_OUTPUT(
+        atolong("-0b101"),
         "^IJVM Error: Errore: il numero -0b101 non è valido\\. Il programma sarà adesso "
         "terminato\\.\nErrore nella funzione atolong\\(char\\): Numero 0b101 non valido\n$");
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            atolong("x1");
-        },
-        ::testing::ExitedWithCode(1),
-        "\nErrore nella funzione atolong\\(char\\): Numero x1 non valido\n$");
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            atolong("+");
-        },
-        ::testing::ExitedWithCode(1),
+    EXPECT_FATAL_OUTPUT(atolong("x1"),
+                        "\nErrore nella funzione atolong\\(char\\): Numero x1 non valido\n$");
+    EXPECT_FATAL_OUTPUT(
+        atolong("+"),
         "sarà adesso terminato\\.\nErrore nella funzione atolong\\(char\\): Numero  non valido\n$");
 }
 
 TEST(NumberReadingDeath, BadDigitEndsThroughTheDigitReaderWithoutAMessage) {
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            atolong("0x1G");
-        },
-        ::testing::ExitedWithCode(1),
-        "^Errore nella funzione getnum\\(char\\): Il carattere G non è valido\n$");
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            atolong("0x1g");
-        },
-        ::testing::ExitedWithCode(1),
-        "^Errore nella funzione getnum\\(char\\): Il carattere G non è valido\n$");
+    EXPECT_FATAL_OUTPUT(atolong("0x1G"),
+                        "^Errore nella funzione getnum\\(char\\): Il carattere G non è valido\n$");
+    EXPECT_FATAL_OUTPUT(atolong("0x1g"),
+                        "^Errore nella funzione getnum\\(char\\): Il carattere G non è valido\n$");
     // the backward walk meets the last bad character first
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            atolong("0xZ1Q");
-        },
-        ::testing::ExitedWithCode(1),
-        "^Errore nella funzione getnum\\(char\\): Il carattere Q non è valido\n$");
+    EXPECT_FATAL_OUTPUT(atolong("0xZ1Q"),
+                        "^Errore nella funzione getnum\\(char\\): Il carattere Q non è valido\n$");
     // a multi-byte character is shown whole, so the line stays valid UTF-8
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            atolong("0x1é");
-        },
-        ::testing::ExitedWithCode(1),
-        "^Errore nella funzione getnum\\(char\\): Il carattere é non è valido\n$");
+    EXPECT_FATAL_OUTPUT(atolong("0x1é"),
+                        "^Errore nella funzione getnum\\(char\\): Il carattere é non è valido\n$");
 }
 
 TEST(NumberReadingDeath, DigitReaderNamesTheCharacterInUpperCase) {
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            getnum('z');
-        },
-        ::testing::ExitedWithCode(1),
-        "^Errore nella funzione getnum\\(char\\): Il carattere Z non è valido\n$");
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            getnum('-');
-        },
-        ::testing::ExitedWithCode(1),
-        "^Errore nella funzione getnum\\(char\\): Il carattere - non è valido\n$");
+    EXPECT_FATAL_OUTPUT(getnum('z'),
+                        "^Errore nella funzione getnum\\(char\\): Il carattere Z non è valido\n$");
+    EXPECT_FATAL_OUTPUT(getnum('-'),
+                        "^Errore nella funzione getnum\\(char\\): Il carattere - non è valido\n$");
     // a byte that cannot be printed is named, not written raw (a NUL would cut the line)
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            getnum('\0');
-        },
-        ::testing::ExitedWithCode(1),
+    EXPECT_FATAL_OUTPUT(
+        getnum('\0'),
         "^Errore nella funzione getnum\\(char\\): Il carattere \\\\x00 non è valido\n$");
 }
 
