@@ -69,6 +69,16 @@ public:
         cursorIndex = -1;
     }
 
+    /// Links a copy right after node `at` (the sentinel: at the front), for callers that know
+    /// the place already; like insert, the cursor goes back to the sentinel.
+    T& insertAfter(NodeBase* at, const T& value) {
+        Node* node = allocateNode(value, "Errore nel metodo List<T>::insert(): Memoria esaurita");
+        linkBefore(at->next, node);
+        cursor = head;
+        cursorIndex = -1;
+        return node->value;
+    }
+
     /// Element i (0-based), bounds-checked; a step next to the cursor costs one link.
     T& operator[](int i) {
         if (i < 0 || i >= count) {
