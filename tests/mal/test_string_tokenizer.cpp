@@ -2,52 +2,35 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
-#include <vector>
 
 namespace tessaro {
 namespace {
 
-struct Piece {
-    std::string text;
-    int type;
-    bool operator==(const Piece&) const = default;
-    friend void PrintTo(const Piece& p, std::ostream* os) {
-        *os << '"' << p.text << "\"/" << p.type;
-    }
-};
-
-std::vector<Piece> pieces(StringTokenizer& t) {
-    std::vector<Piece> out;
+// The elements as "text:type" separated by blanks.
+std::string elements(StringTokenizer& t) {
+    std::string out;
     for (const TokenElem& e : t) {
-        out.push_back({e.text, e.type});
+        out += (out.empty() ? "" : " ") + e.text + ":" + std::to_string(int(e.type));
     }
     return out;
 }
 
-std::vector<Piece> pieces(const std::string& text, const std::string& delimiters) {
+std::string elements(const std::string& text, const std::string& delimiters) {
     StringTokenizer t(text, delimiters);
-    return pieces(t);
+    return elements(t);
 }
 
 TEST(StringTokenizerScan, SplitsDelimitersIdentifiersAndNumbers) {
-    EXPECT_EQ(pieces("a, 2b", ","), (std::vector<Piece>{{"a", 2}, {",", 1}, {"2", 3}, {"b", 2}}));
-    EXPECT_EQ(pieces("MAR=SP=SP-1;RD", "=+-~|&;<>()"), (std::vector<Piece>{{"MAR", 2},
-                                                                           {"=", 1},
-                                                                           {"SP", 2},
-                                                                           {"=", 1},
-                                                                           {"SP", 2},
-                                                                           {"-", 1},
-                                                                           {"1", 3},
-                                                                           {";", 1},
-                                                                           {"RD", 2}}));
+    EXPECT_EQ(elements("a, 2b", ","), "a:2 ,:1 2:3 b:2");
+    EXPECT_EQ(elements("MAR=SP=SP-1;RD", "=+-~|&;<>()"),
+              "MAR:2 =:1 SP:2 =:1 SP:2 -:1 1:3 ;:1 RD:2");
     // A number stops at the first letter: the radix prefix becomes an identifier of its own.
-    EXPECT_EQ(pieces("0X100", "()"), (std::vector<Piece>{{"0", 3}, {"X100", 2}}));
-    EXPECT_EQ(pieces("  a1b2   c  ", ""), (std::vector<Piece>{{"a1b2", 2}, {"c", 2}}));
+    EXPECT_EQ(elements("0X100", "()"), "0:3 X100:2");
+    EXPECT_EQ(elements("  a1b2   c  ", ""), "a1b2:2 c:2");
     // A letter in the delimiter set is a delimiter where an element starts, but an identifier
     // already under way takes it in.
-    EXPECT_EQ(pieces("ax xa", "a"), (std::vector<Piece>{{"a", 1}, {"x", 2}, {"xa", 2}}));
+    EXPECT_EQ(elements("ax xa", "a"), "a:1 x:2 xa:2");
 }
 
 TEST(StringTokenizerScan, EmptyAndBlankTextsGiveNothing) {
@@ -61,15 +44,14 @@ TEST(StringTokenizerScan, EmptyAndBlankTextsGiveNothing) {
 }
 
 TEST(StringTokenizerScan, StopsAtLineFeedAndNul) {
-    EXPECT_EQ(pieces("a b\nc d", ""), (std::vector<Piece>{{"a", 2}, {"b", 2}}));
-    EXPECT_EQ(pieces(std::string("a\0b", 3), ""), (std::vector<Piece>{{"a", 2}}));
-    EXPECT_EQ(pieces("a   \n b", ""), (std::vector<Piece>{{"a", 2}}));
+    EXPECT_EQ(elements("a b\nc d", ""), "a:2 b:2");
+    EXPECT_EQ(elements(std::string("a\0b", 3), ""), "a:2");
+    EXPECT_EQ(elements("a   \n b", ""), "a:2");
 }
 
 TEST(StringTokenizerScan, ForeignCharactersAreSkippedAndKept) {
     StringTokenizer t("GOTO MAIN_1.\tX\xC3\xA8;", ";");
-    EXPECT_EQ(pieces(t),
-              (std::vector<Piece>{{"GOTO", 2}, {"MAIN", 2}, {"1", 3}, {"X", 2}, {";", 1}}));
+    EXPECT_EQ(elements(t), "GOTO:2 MAIN:2 1:3 X:2 ;:1");
     EXPECT_EQ(t.illegal, "_.\t\xC3\xA8");
     // Only foreign characters: the scan still ends.
     StringTokenizer only("____....", "");
