@@ -70,17 +70,20 @@ public:
     /// Bound on the micro steps of run(); callers that want more, or slices, use runFor.
     static constexpr std::int64_t kRunLimit = 1'000'000'000;
 
-    std::int32_t MPC = 0;
-    std::int32_t lastMPC = 0;
+    std::int32_t MPC = 0;        ///< control-store address of the next micro-instruction
+    std::int32_t lastMPC = 0;    ///< address of the micro-instruction executed last
     std::int64_t microCount = 0; ///< micro-instructions since the last reset
-    Mic currentMic;
-    Memory<std::uint32_t, Mic> controlStore;
+    Mic currentMic;              ///< copy of the entry executed last
+    Memory<std::uint32_t, Mic> controlStore; ///< micro-address -> entry
+    /// Method-area byte address -> source offset of its instruction's mnemonic.
     Memory<std::uint32_t, std::uint32_t> sourceMap;
+    /// Method-area byte address -> constant-pool word holding its method's start address.
     Memory<std::uint32_t, std::uint32_t> methodMap;
-    List<Method> methods;
-    List<SymbolTable> constants;
-    List<ErrorTable> errors;
+    List<Method> methods;        ///< the assembled methods, for the views
+    List<SymbolTable> constants; ///< the assembled constants, for the views
+    List<ErrorTable> errors;     ///< the assembler's errors
 
+    /// Empty control store and memories, every register and counter 0.
     ControlPath();
 
     /// Executes the micro-instruction at MPC and moves MPC on (NextAddr, then JAMZ, JAMN, JMPC).

@@ -73,11 +73,11 @@ public:
     std::uint8_t shiftCode = 0;                     ///< ALU byte bits 6-7
     Memory<std::uint32_t, std::int32_t> wordMemory; ///< sparse word memory
     std::vector<std::uint8_t> methodArea;           ///< bytes read by fetch
-    std::int32_t constantPoolWords = 0;
-    std::int32_t methodAreaSize = 0;
-    std::int32_t registers[10] = {}; ///< MAR, MDR, PC, SP, LV, CPP, TOS, OPC, H, MBR
-    std::int32_t readLatch = 0;
-    std::int32_t fetchLatch = 0;
+    std::int32_t constantPoolWords = 0; ///< words the loader placed at addresses 0 .. n-1
+    std::int32_t methodAreaSize = 0;    ///< bytes of methodArea that fetch may read
+    std::int32_t registers[10] = {};    ///< MAR, MDR, PC, SP, LV, CPP, TOS, OPC, H, MBR
+    std::int32_t readLatch = 0;  ///< word read by the previous micro-instruction, not yet in MDR
+    std::int32_t fetchLatch = 0; ///< byte fetched by the previous micro-instruction (0-255)
     std::uint32_t MIR = 0;       ///< control word of the executing micro-instruction
     std::uint8_t pendingMem = 0; ///< Mem bits of the previous micro-instruction
 
@@ -104,10 +104,18 @@ public:
 
     /// One field of MIR, right-aligned: 0 = B, 1 = Mem, 2 = C, 3 = ALU, 4 = JAM.
     std::uint32_t getField(int kind) const;
+    /// Splits the 8-bit ALU field into aluFunction (bits 0-5) and shiftCode (bits 6-7).
     void decodeALU(std::uint32_t aluField);
+    /// C from A and B by the sixteen-code ALU table (any other code gives 0), then the shifter,
+    /// then N and Z of the shifted value.
     void computeALU();
+    /// Completes the previous micro-instruction's fetch (into MBR) and read (into MDR).
     void latchMemory();
+    /// Stores C into every register whose C-field bit is set (never MBR).
     void writeC();
+    /// Starts this micro-instruction's memory operations: fetch and read arrive one
+    /// micro-instruction later, a write happens at once, read and write together only read.
+    /// A fetch outside the method area delivers 0.
     void startMemory();
     /// Executes the micro-instruction whose control word is in MIR.
     void cycle();
