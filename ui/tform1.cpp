@@ -172,6 +172,7 @@ void TForm1::createControls() {
     connect(m_picture, &DatapathView::cBusValueShown, this, &TForm1::showCBusValue);
     m_clock = new ClockView(m_central);
     m_clock->setObjectName(QStringLiteral("Image2"));
+    m_clock->hide(); // until the Clock button swaps it with the editor
 
     m_memo2 = new QPlainTextEdit(m_central);
     m_memo2->setObjectName(QStringLiteral("Memo2"));
