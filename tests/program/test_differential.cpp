@@ -1,0 +1,104 @@
+// The microprogrammed machine against the direct interpreter, instruction boundary by
+// instruction boundary, on generated programs.
+
+#include "tests/program/machine_setup.h"
+#include "tests/program/program_generator.h"
+#include "tests/program/reference_ijvm.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+namespace tessaro::testing {
+namespace {
+
+constexpr int kPrograms = 2500;
+constexpr int kMaxInstructions = 4000;
+constexpr std::uint8_t kIn = 0x7C;
+
+// The first difference between the two machines, or an empty text.
+std::string difference(const ControlPath& machine, const ReferenceIjvm& reference) {
+    std::ostringstream out;
+    const std::int32_t expectedMpc = reference.halted ? ControlPath::kHaltAddress : 0;
+    if (machine.MPC != expectedMpc) {
+        out << "MPC " << machine.MPC << ", expected " << expectedMpc;
+    } else if (machine.PC() != reference.PC) {
+        out << "PC " << machine.PC() << ", expected " << reference.PC;
+    } else if (machine.SP() != reference.SP) {
+        out << "SP " << machine.SP() << ", expected " << reference.SP;
+    } else if (machine.LV() != reference.LV) {
+        out << "LV " << machine.LV() << ", expected " << reference.LV;
+    } else if (machine.TOS() != reference.word(reference.SP)) {
+        out << "TOS " << machine.TOS() << ", the word at SP is " << reference.word(reference.SP);
+    } else {
+        for (std::int32_t a = 2000; a <= reference.SP; ++a) {
+            if (peekWord(machine, a) != reference.word(a)) {
+                out << "stack word " << a << " is " << peekWord(machine, a) << ", expected "
+                    << reference.word(a);
+                break;
+            }
+        }
+        for (std::int32_t a = -6; a <= -1 && out.tellp() == 0; ++a) {
+            if (peekWord(machine, a) != reference.word(a)) {
+                out << "I/O word " << a << " is " << peekWord(machine, a) << ", expected "
+                    << reference.word(a);
+            }
+        }
+    }
+    return out.str();
+}
+
+TEST(Differential, GeneratedProgramsAgreeWithTheDirectInterpreter) {
+    ProgramGenerator generator(20261206);
+    std::mt19937 inputs(7);
+    int halted = 0;
+    for (int n = 0; n < kPrograms; ++n) {
+        const std::string source = generator.next();
+        auto machine = makeMachine();
+        loadSource(*machine, source);
+        ASSERT_TRUE(machine->errors.empty())
+            << machine->errors.begin()->message << "\nin program " << n << ":\n" << source;
+        ReferenceIjvm reference(methodAreaOf(*machine), poolOf(*machine));
+        ASSERT_EQ(difference(*machine, reference), "") << "after loading program " << n << ":\n"
+                                                        << source;
+        for (int i = 0; i < kMaxInstructions && !reference.halted; ++i) {
+            const std::int32_t pc = reference.PC;
+            if (machine->methodArea[static_cast<std::size_t>(pc)] == kIn) {
+                const std::int32_t value = static_cast<std::int32_t>(inputs());
+                reference.setWord(-6, value);
+                machine->wordMemory[static_cast<std::uint32_t>(-6)] = value;
+            }
+            reference.step();
+            ASSERT_TRUE(machine->ijvmStepBounded(100000))
+                << "instruction at " << pc << " never ended; program " << n << ":\n" << source;
+            const std::string diff = difference(*machine, reference);
+            ASSERT_EQ(diff, "") << "after the instruction at " << pc << " (step " << i
+                                << ") of program " << n << ":\n"
+                                << source;
+        }
+        halted += reference.halted ? 1 : 0;
+    }
+    // Nearly every generated program must reach its HALT, or the comparison proves little.
+    EXPECT_GT(halted, kPrograms * 9 / 10);
+}
+
+// The generator must really produce what the comparison is meant to cover.
+TEST(Differential, GeneratedProgramsUseEveryKindOfInstruction) {
+    ProgramGenerator generator(20261206);
+    std::string all;
+    for (int n = 0; n < 200; ++n) {
+        all += generator.next();
+    }
+    for (const char* word :
+         {"IADD", "ISUB", "IAND", "IOR", "DUP", "POP", "SWAP", "BIPUSH", "ILOAD", "ISTORE",
+          "WIDE ILOAD", "WIDE ISTORE", "LDCW", "IINC", "GOTO", "IFLT", "IFEQ", "IFICMPEQ",
+          "INVOKEVIRTUAL", "IRETURN", "HALT", "OUT", "IN", "NOP"}) {
+        EXPECT_NE(all.find(std::string(word) + (std::string(word) == "HALT" ? "" : "")),
+                  std::string::npos)
+            << word;
+    }
+}
+
+} // namespace
+} // namespace tessaro::testing
