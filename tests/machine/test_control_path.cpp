@@ -56,19 +56,6 @@ void put(ControlPath& machine, std::uint32_t address, std::int32_t nextAddr, std
 
 } // namespace
 
-TEST(ControlPathConstruction, StartsEmptyAndZero) {
-    ControlPath machine;
-    EXPECT_EQ(machine.MPC, 0);
-    EXPECT_EQ(machine.lastMPC, 0);
-    EXPECT_EQ(machine.microCount, 0);
-    for (std::int32_t reg : machine.registers) {
-        EXPECT_EQ(reg, 0);
-    }
-    EXPECT_EQ(machine.controlStore.elementCount(), 0);
-    EXPECT_EQ(machine.wordMemory.elementCount(), 0);
-    EXPECT_TRUE(machine.methods.empty());
-}
-
 TEST(ControlPathProgram, ResetEntersTheFirstInstructionAndRunHalts) {
     // BIPUSH 5, BIPUSH -2, IADD, HALT
     ControlPath machine = machineWith({0x10, 5, 0x10, 0xFE, 0x60, 0x70});

@@ -43,14 +43,6 @@ TEST(DatapathAlu, ExactlyTheSixteenCodesComputeEverythingElseGivesZero) {
     }
 }
 
-TEST(DatapathAlu, DecrementIsCode55AndNeighboursAreNotIt) {
-    Datapath dp;
-    EXPECT_EQ(aluResult(dp, 55, 0, 5), 4);
-    EXPECT_EQ(aluResult(dp, 54, 0, 5), 0);
-    EXPECT_EQ(dp.Z, 1);
-    EXPECT_EQ(aluResult(dp, 63, 3, 10), 7);
-}
-
 TEST(DatapathAlu, ArithmeticWrapsAtTheWordEnds) {
     Datapath dp;
     EXPECT_EQ(aluResult(dp, 59, INT_MIN, 0), INT_MIN);
