@@ -97,7 +97,7 @@ constexpr int rowOfBCode(int code) {
 struct Layout {
     // Register column.
     int registerX = 84;
-    int registerWidth = 130;
+    int registerWidth = 144;
     int registerHeight = 20;
     int registerTopFromLabel = -3; ///< box top relative to the label's picture y
     int nameX = 88;                ///< register name inside the box
@@ -112,11 +112,11 @@ struct Layout {
     int cRunHeight = 8;
 
     // B bus on the right of the registers, down to the ALU.
-    int bBusX = 232;
+    int bBusX = 240;
     int bBusWidth = 6;
     int bConnectionHeight = 9;    ///< connection rows: centre - 4 .. centre + 5
     int bBusBottom = 307;         ///< where the bus meets the ALU's B input
-    QRect bStub{232, 307, 6, 11}; ///< into the ALU
+    QRect bStub{240, 307, 6, 11}; ///< into the ALU
 
     // Decoders: tall boxes beside the stack, one output line per register.
     QRect cDecoder{6, 24, 14, 272};
@@ -127,7 +127,7 @@ struct Layout {
     int aluTop = 318;
     int aluBottom = 362;
     int aluTopLeft = 104;
-    int aluTopRight = 246;
+    int aluTopRight = 252;
     int aluBottomLeft = 136;
     int aluBottomRight = 214;
     int aluNotchLeft = 166;
@@ -235,7 +235,7 @@ constexpr int aluRightEdgeX(int y) {
 struct Wiring {
     int sll8Y = 378;         ///< SLL8 into the shifter
     int sra1Y = 386;         ///< SRA1 into the shifter
-    int aluControlY = 398;   ///< bottom run of the six ALU function lines
+    int aluControlY = 404;   ///< bottom run of the six ALU function lines
     int aluControlX = 234;   ///< their rise beside the shifter
     int aluControlInY = 360; ///< where they enter the ALU
     int flagForkX = 246;     ///< the ALU output that feeds N and Z
@@ -301,11 +301,11 @@ enum class LabelId {
 };
 
 /// Size of a register value label (room for "-2147483648" in a bold 9-point font).
-inline constexpr QSize kValueLabelSize{86, 16};
+inline constexpr QSize kValueLabelSize{96, 16};
 
 inline constexpr QRect kBusCCaptionRect{9, 20, 38, 16};
-inline constexpr QRect kBusCValueRect{48, 20, 86, 16};
-inline constexpr QRect kBusBValueRect{224, 316, 86, 16};
+inline constexpr QRect kBusCValueRect{48, 20, 96, 16};
+inline constexpr QRect kBusBValueRect{224, 316, 96, 16};
 inline constexpr QRect kNValueRect{266, 342, 12, 16};
 inline constexpr QRect kZValueRect{266, 374, 12, 16};
 inline constexpr QRect kMpcValueRect{320, 91, 40, 16};

@@ -26,7 +26,7 @@ const QColor kYellow(255, 255, 0);
 const QColor kPaper(255, 255, 255);
 const QColor kInk(32, 36, 44);
 const QColor kWire(96, 100, 108);
-const QColor kBusFill(212, 217, 224);
+const QColor kBusFill(194, 202, 214);
 const QColor kBusEdge(140, 146, 156);
 const QColor kRegisterFill(246, 248, 252);
 const QColor kDecoderFill(255, 246, 214);
@@ -112,12 +112,22 @@ void drawPolyline(QPainter& painter, const QPolygon& line, const QColor& color, 
         drawArrowHead(painter, line, color, 7.0);
 }
 
-// The slash and bit count that mark a bundle of lines on its first segment.
+// The slash and bit count that mark a bundle of lines, on its longest segment.
 void drawBundleMark(QPainter& painter, const QPolygon& line, int bits) {
     if (line.size() < 2 || bits <= 1)
         return;
-    const QPointF a = line.at(0);
-    const QPointF b = line.at(1);
+    int longest = 0;
+    qreal longestLength = -1;
+    for (int i = 0; i + 1 < line.size(); ++i) {
+        const QPoint d = line.at(i + 1) - line.at(i);
+        const qreal length = std::hypot(d.x(), d.y());
+        if (length > longestLength) {
+            longestLength = length;
+            longest = i;
+        }
+    }
+    const QPointF a = line.at(longest);
+    const QPointF b = line.at(longest + 1);
     const QPointF mid = (a + b) / 2;
     const bool vertical = std::abs(b.x() - a.x()) < std::abs(b.y() - a.y());
     painter.save();
@@ -464,11 +474,8 @@ void DatapathView::paintFigure(QPainter& painter) const {
     painter.drawText(QRectF(-30, -12, 60, 12), Qt::AlignCenter, QStringLiteral("C bus"));
     painter.restore();
     const QRect bBus = g::bVertical(g::rowOfBCode(1));
-    painter.save();
-    painter.translate(bBus.right() + 14, bBus.y() + 36);
-    painter.rotate(90);
-    painter.drawText(QRectF(-30, -12, 60, 12), Qt::AlignCenter, QStringLiteral("B bus"));
-    painter.restore();
+    painter.drawText(QRect(L.registerX + L.registerWidth + 3, bBus.y() - 26, 44, 12), Qt::AlignLeft,
+                     QStringLiteral("B bus"));
     painter.drawText(QRect(L.aBus.x() - 16, L.aBus.y() + 4, 14, 14), Qt::AlignCenter,
                      QStringLiteral("A"));
     painter.restore();
@@ -616,18 +623,18 @@ void DatapathView::paintFigure(QPainter& painter) const {
         painter.drawText(QRect(mbr.path.points[0].x() - 34, mbr.path.points[0].y() - 2, 30, 12),
                          Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("MBR"));
         const g::WirePath mem = g::wirePath(g::Wire::MemControl);
-        painter.drawText(QRect(mem.path.points[0].x() + 22, mem.path.points[0].y() + 6, 60, 24),
-                         Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("wr rd fetch"));
+        painter.drawText(QRect(mem.path.points[0].x() - 66, mem.path.points[0].y() + 8, 62, 12),
+                         Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("wr rd fetch"));
     }
-    const auto captionAtEnd = [&painter](const g::Polyline& p, int dx, int dy,
-                                         const QString& text) {
-        const QPoint at = p.points[static_cast<std::size_t>(p.count - 1)];
-        painter.drawText(QRect(at.x() + dx, at.y() + dy, 40, 12), Qt::AlignLeft | Qt::AlignVCenter,
-                         text);
-    };
-    captionAtEnd(g::controlLinePath(g::ControlLine::SLL8), 40, -13, QStringLiteral("SLL8"));
-    captionAtEnd(g::controlLinePath(g::ControlLine::SRA1), 40, 1, QStringLiteral("SRA1"));
-    captionAtEnd(g::controlLinePath(g::ControlLine::JMPC), -34, 12, QStringLiteral("JMPC"));
+    // Names of the shift lines, just right of the flip-flops.
+    const int captionX = g::kWiring.flagJoinX + 6;
+    painter.drawText(QRect(captionX, g::kWiring.sll8Y - 11, 40, 10),
+                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("SLL8"));
+    painter.drawText(QRect(captionX, g::kWiring.sra1Y + 2, 40, 10),
+                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("SRA1"));
+    const g::Polyline jmpc = g::controlLinePath(g::ControlLine::JMPC);
+    painter.drawText(QRect(jmpc.points[0].x() - 34, jmpc.points[0].y() - 12, 30, 10),
+                     Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("JMPC"));
 }
 
 void DatapathView::paintLines(QPainter& painter) const {

@@ -62,8 +62,10 @@ QColor PaintLayer::colorAt(QPoint point) const {
 }
 
 void PaintLayer::paintEvent(QPaintEvent* event) {
+    ensureImage();
     QPainter painter(this);
-    painter.drawImage(event->rect(), m_image, event->rect());
+    painter.setClipRegion(event->region());
+    painter.drawImage(QPoint(0, 0), m_image);
 }
 
 void PaintLayer::resizeEvent(QResizeEvent* event) {

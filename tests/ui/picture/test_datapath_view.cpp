@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -514,8 +515,9 @@ void TestDatapathView::clockFullRefreshAndRepaint() {
         QVERIFY(clock.isStrokeRed(s));
     // The waveform beneath is black, so the red is only on the overlay.
     const auto [from, to] = g::clockStroke(2);
-    const QPoint middle = (from + to) / 2;
-    const QColor beneath = clock.pictureImage().pixelColor(middle);
+    const QImage picture = clock.pictureImage();
+    const QPoint middle = (from + to) / 2 * picture.devicePixelRatio();
+    const QColor beneath = picture.pixelColor(middle);
     QVERIFY(beneath != kRed && beneath.lightness() < 64);
     clock.repaintClock();
     for (int s = 0; s < g::kClockStrokes; ++s)
@@ -543,6 +545,21 @@ void TestDatapathView::picturesAtDoubleScale() {
     const QPoint point = onLine(g::bDecoderLine(5));
     QCOMPARE(doubled.pixelColor(point * 2), kRed);
     QCOMPARE(doubled.pixelColor(point * 2 + QPoint(1, 0)), kRed);
+
+    // What the screen shows, at its own ratio: the picture with the overlay on top.
+    view.animateBBus(*machine, 0);
+    view.finishAnimations();
+    const QImage shown = view.grab().toImage();
+    const qreal ratio = shown.devicePixelRatio();
+    QCOMPARE(shown.size(), g::kPictureRect.size() * ratio);
+    const auto shownAt = [&shown, ratio](QPoint p) {
+        return shown.pixelColor(QPoint(static_cast<int>((p.x() + 0.5) * ratio),
+                                       static_cast<int>((p.y() + 0.5) * ratio)));
+    };
+    QCOMPARE(shownAt(g::kLayout.bStub.center()), kBlue);
+    QCOMPARE(shownAt(g::bConnection(g::rowOfBCode(5)).center()), kBlue);
+    QVERIFY(shownAt(g::bConnection(g::rowOfBCode(6)).center()) != kBlue);
+    QCOMPARE(shownAt(point), kRed);
 }
 
 void TestDatapathView::screenshots() {
@@ -566,6 +583,52 @@ void TestDatapathView::screenshots() {
     view.animateCBus(*machine, 0);
     view.finishAnimations();
     QVERIFY(view.grab().save(dir + QStringLiteral("/datapath.png")));
+
+    // The picture as the main window shows it, with its labels and the listing laid over it.
+    QWidget window;
+    window.setFixedSize(g::kBusOverlayRect.size());
+    auto* picture = new DatapathView(&window);
+    picture->move(g::kPictureRect.topLeft());
+    picture->drawBDecoder(*machine);
+    picture->drawCDecoder(*machine);
+    picture->drawControlLines(*machine);
+    picture->drawFlagLines(*machine);
+    picture->animateBBus(*machine, 0);
+    picture->showALU(*machine);
+    picture->animateCBus(*machine, 0);
+    picture->finishAnimations();
+    auto* listing = new QPlainTextEdit(&window);
+    listing->setGeometry(g::kListingRect);
+    listing->setPlainText(
+        QStringLiteral("Main1  PC = PC + 1; fetch; goto (MBR)\nnop1   goto Main1\n"
+                       "iadd1  MAR = SP = SP - 1; rd\niadd2  H = TOS\niadd3  MDR = TOS = MDR + H; "
+                       "wr; goto Main1"));
+    QFont bold;
+    bold.setBold(true);
+    const auto place = [&window, &bold](const QRect& rect, const QString& text) {
+        auto* label = new QLabel(text, &window);
+        label->setFont(bold);
+        label->setGeometry(rect);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+        label->setPalette(palette);
+    };
+    const char* values[10] = {"2001", "-7", "14",   "96", "2003",
+                              "2000", "0",  "1234", "17", "-2147483648"};
+    for (int row = 0; row < 10; ++row)
+        place(g::registerLabelRect(row), QString::fromLatin1(values[row]));
+    place(g::kBusCCaptionRect, QStringLiteral("Bus C:"));
+    place(g::kBusCValueRect, QStringLiteral("1234"));
+    place(g::kBusBValueRect, QStringLiteral("1233"));
+    place(g::kNValueRect, QStringLiteral("0"));
+    place(g::kZValueRect, QStringLiteral("1"));
+    place(g::kMpcValueRect, QStringLiteral("0x17"));
+    const std::uint32_t bits =
+        (0x17u << 27) | static_cast<std::uint32_t>(machine->controlStore[0x40].word);
+    for (int i = 0; i < 36; ++i)
+        place(g::mirBitRect(i),
+              ((bits >> (35 - i)) & 1u) ? QStringLiteral("1") : QStringLiteral("0"));
+    QVERIFY(window.grab().save(dir + QStringLiteral("/window.png")));
     ClockView clock;
     clock.drawClock(0);
     clock.drawClock(1);
