@@ -164,8 +164,7 @@ constexpr int rowCentre(int row) {
     return registerBox(row).y() + kLayout.registerHeight / 2;
 }
 
-/// C-bus stub from the vertical run into a register (27 px in the original layout; here it
-/// spans the gap between the bus and the box).
+/// C-bus stub from the vertical run into a register: it spans the gap between bus and box.
 constexpr QRect cStub(int row) {
     const int x = kLayout.cBusX + kLayout.cBusWidth;
     return {x, rowCentre(row) - kLayout.cStubHeight / 2, kLayout.registerX - x,

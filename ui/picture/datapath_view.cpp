@@ -433,16 +433,22 @@ void DatapathView::paintEvent(QPaintEvent* event) {
 
 void DatapathView::renderPicture() {
     const qreal ratio = devicePixelRatioF();
-    m_renderedRatio = ratio;
-    const QSize pixels(static_cast<int>(std::ceil(width() * ratio)),
-                       static_cast<int>(std::ceil(height() * ratio)));
-    m_picture = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    m_picture.setDevicePixelRatio(ratio);
-    m_picture.fill(kPaper);
+    if (m_figure.isNull() || ratio != m_renderedRatio) {
+        // The figure itself changes only with the pixel ratio; the lines are drawn on a copy.
+        m_renderedRatio = ratio;
+        const QSize pixels(static_cast<int>(std::ceil(width() * ratio)),
+                           static_cast<int>(std::ceil(height() * ratio)));
+        m_figure = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        m_figure.setDevicePixelRatio(ratio);
+        m_figure.fill(kPaper);
+        QPainter painter(&m_figure);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        paintFigure(painter);
+    }
+    m_picture = m_figure.copy();
     QPainter painter(&m_picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    paintFigure(painter);
     paintLines(painter);
 }
 

@@ -107,7 +107,8 @@ private:
     void traceNext();
     void fillRow(const QRect& row);
 
-    QImage m_picture;
+    QImage m_figure;  ///< the figure without its coloured lines
+    QImage m_picture; ///< the figure with the lines in their current colours
     PaintLayer* m_overlay = nullptr;
     QLabel* m_aluPanel = nullptr;
     std::array<QColor, 16> m_bLines{};

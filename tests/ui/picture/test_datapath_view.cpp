@@ -95,6 +95,7 @@ private slots:
     void newTraceCompletesRunningOne();
     void repaintClearsOverlayAndStopsTrace();
     void windowStaysResponsiveDuringSlowTrace();
+    void fullRefreshIsQuick();
     void aluPanel_data();
     void aluPanel();
     void clockPhases();
@@ -431,6 +432,31 @@ void TestDatapathView::windowStaysResponsiveDuringSlowTrace() {
     QVERIFY(allBlue(view, g::cVertical(0)));
     for (int i = 0; i < 9; ++i)
         QVERIFY(allBlue(view, g::cStub(g::rowOfCBit(i))));
+}
+
+void TestDatapathView::fullRefreshIsQuick() {
+    // Every step command redraws the whole picture; it must not hold the window up. The bound
+    // is loose (sanitizer builds, a loaded machine): a sleep per row or a per-step rebuild of
+    // the whole figure would still exceed it.
+    DatapathView view;
+    auto machine = machineWith(word(6, 2, 0x1FF, 0x80 | 0x35, 0x4));
+    machine->N = 1;
+    constexpr int kRefreshes = 20;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < kRefreshes; ++i) {
+        view.drawBDecoder(*machine);
+        view.drawCDecoder(*machine);
+        view.drawControlLines(*machine);
+        view.drawFlagLines(*machine);
+        view.animateBBus(*machine, 0);
+        view.showALU(*machine);
+        view.animateCBus(*machine, 0);
+        view.finishAnimations();
+    }
+    const qint64 perRefresh = clock.elapsed() / kRefreshes;
+    qInfo("one full refresh of the picture: %lld ms", static_cast<long long>(perRefresh));
+    QVERIFY(perRefresh < 100);
 }
 
 void TestDatapathView::aluPanel_data() {
