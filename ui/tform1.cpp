@@ -600,7 +600,17 @@ void TForm1::selectSpan(QPlainTextEdit* editor, CharSpan span) {
     cursor.setPosition(start);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     editor->setTextCursor(cursor);
-    editor->ensureCursorVisible();
+    // A listing span begins with the comment lines above its instruction: what must be in
+    // view is the last line of the span, the instruction itself.
+    QScrollBar* bar = editor->verticalScrollBar();
+    const int lastLine = editor->document()->findBlock(std::max(start, end - 1)).blockNumber();
+    const int lineHeight = std::max(1, editor->fontMetrics().lineSpacing());
+    const int visibleLines = std::max(1, editor->viewport()->height() / lineHeight);
+    if (lastLine < bar->value()) {
+        bar->setValue(lastLine);
+    } else if (lastLine >= bar->value() + visibleLines) {
+        bar->setValue(lastLine - visibleLines + 1);
+    }
 }
 
 void TForm1::selectSourceAt(std::uint32_t address) {
@@ -630,6 +640,8 @@ void TForm1::selectCurrentLines() {
 
 void TForm1::showConstantPool() {
     fillList(m_listBox1, m_views.constantPool(machine, viewFormat()));
+    // Entry 0 is the bottom line: a pool longer than the list is seen from its start.
+    m_listBox1->scrollToBottom();
 }
 
 void TForm1::showMethodArea() {

@@ -18,9 +18,11 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QtTest>
 
 #include <memory>
@@ -395,8 +397,14 @@ private slots:
         QCOMPARE(selectedSource(), QStringLiteral("BIPUSH 66"));
         QListWidget* area = child<QListWidget>("ListBox2");
         QCOMPARE(selectedRows(area), QList<int>{9});
-        QVERIFY(child<QPlainTextEdit>("Memo2")->textCursor().selectedText().contains(
-            QStringLiteral("Main1")));
+        // The listing selects the span of address 0 (with the comments above Main1) and keeps
+        // the Main1 line itself in view.
+        QPlainTextEdit* listing = child<QPlainTextEdit>("Memo2");
+        QVERIFY(listing->textCursor().selectedText().contains(QStringLiteral("Main1")));
+        const int main1 =
+            listing->document()->find(QStringLiteral("Main1    PC = PC + 1")).block().blockNumber();
+        const int first = listing->verticalScrollBar()->value();
+        QVERIFY2(main1 >= first && main1 < first + 8, qPrintable(QString::number(first)));
         button("BitBtn2")->click();
         QCOMPARE(selectedRows(area), QList<int>{11}); // the old highlight is gone
         QCOMPARE(selectedSource(), QStringLiteral("IADD"));
@@ -409,6 +417,20 @@ private slots:
         QCOMPARE(frame->item(0)->text(), QStringLiteral("%1: 66").arg(sp));
         QCOMPARE(selectedRows(frame), QList<int>{0});
         QVERIFY(frame->item(frame->count() - 1)->text().contains(QStringLiteral("Link Ptr")));
+    }
+
+    void listingKeepsTheInstructionLineInView() {
+        load(kPoolProgram);
+        QPlainTextEdit* listing = child<QPlainTextEdit>("Memo2");
+        const int main1 =
+            listing->document()->find(QStringLiteral("Main1    PC = PC + 1")).block().blockNumber();
+        button("BitBtn1")->click(); // into the BIPUSH routine, further down the listing
+        QCOMPARE(w().machine.MPC, 0x19);
+        QVERIFY(listing->verticalScrollBar()->value() > main1);
+        button("BitBtn2")->click(); // back at the main loop
+        QCOMPARE(w().machine.MPC, 0);
+        const int first = listing->verticalScrollBar()->value();
+        QVERIFY2(main1 >= first && main1 < first + 8, qPrintable(QString::number(first)));
     }
 
     void microStepShowsBitsAndColoursTheRegisters() {
