@@ -53,7 +53,9 @@ const std::string& controlStoreFile() {
 
 } // namespace
 
-std::string scratchPath(const std::string& name) { return (scratch().path() / name).string(); }
+std::string scratchPath(const std::string& name) {
+    return (scratch().path() / name).string();
+}
 
 std::unique_ptr<ControlPath> makeMachine() {
     auto machine = std::make_unique<ControlPath>();

@@ -13,7 +13,9 @@ int ProgramGenerator::pick(int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(m_random);
 }
 
-bool ProgramGenerator::chance(int percent) { return pick(1, 100) <= percent; }
+bool ProgramGenerator::chance(int percent) {
+    return pick(1, 100) <= percent;
+}
 
 void ProgramGenerator::emit(const std::string& line) {
     m_text += "    " + line + "\n";
@@ -31,7 +33,9 @@ std::string ProgramGenerator::local() {
     return k < m_params ? "p" + std::to_string(k) : "v" + std::to_string(k - m_params);
 }
 
-std::string ProgramGenerator::label() { return "L" + std::to_string(m_labels++); }
+std::string ProgramGenerator::label() {
+    return "L" + std::to_string(m_labels++);
+}
 
 // Code that leaves exactly one more word on the stack.
 void ProgramGenerator::expression(int depth) {

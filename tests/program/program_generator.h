@@ -34,13 +34,13 @@ private:
     std::mt19937 m_random;
     std::string m_text;
     MethodShape m_shapes[4];
-    int m_method = 0;      // index of the method being written (its callees are below it)
-    int m_params = 0;      // of the method being written
+    int m_method = 0; // index of the method being written (its callees are below it)
+    int m_params = 0; // of the method being written
     int m_locals = 0;
     int m_loopDepth = 0;
     int m_labels = 0;
     int m_constants = 0;
-    int m_budget = 0;      // instructions still allowed in the current body
+    int m_budget = 0; // instructions still allowed in the current body
 };
 
 } // namespace tessaro::testing

@@ -6,7 +6,9 @@ namespace tessaro::testing {
 
 namespace {
 
-std::int32_t wrap(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
+std::int32_t wrap(std::int64_t v) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+}
 
 } // namespace
 
@@ -83,9 +85,9 @@ bool ReferenceIjvm::step() {
     case 0x01: // NOP
         PC = at + 1;
         break;
-    case 0x02: // IADD
-    case 0x05: // ISUB
-    case 0x08: // IAND
+    case 0x02:   // IADD
+    case 0x05:   // ISUB
+    case 0x08:   // IAND
     case 0x0B: { // IOR
         const std::int32_t top = pop();
         const std::int32_t below = pop();
@@ -138,7 +140,8 @@ bool ReferenceIjvm::step() {
         PC = at + 3;
         break;
     case 0x34: // IINC
-        setWord(LV + b1, wrap(std::int64_t{word(LV + b1)} + static_cast<std::int8_t>(byte(at + 2))));
+        setWord(LV + b1,
+                wrap(std::int64_t{word(LV + b1)} + static_cast<std::int8_t>(byte(at + 2))));
         PC = at + 3;
         break;
     case 0x3A: // GOTO

@@ -14,15 +14,33 @@ namespace {
 // a cost when taken and one when not taken. This is the table the documentation gives.
 const std::map<std::string, int>& documentedCounts() {
     static const std::map<std::string, int> counts = {
-        {"NOP", 2},           {"IADD", 4},          {"ISUB", 4},
-        {"IAND", 4},          {"IOR", 4},           {"DUP", 3},
-        {"POP", 4},           {"SWAP", 7},          {"BIPUSH", 4},
-        {"ILOAD", 6},         {"ISTORE", 7},        {"WIDE ILOAD", 8},
-        {"WIDE ISTORE", 9},   {"LDCW", 8},          {"IINC", 7},
-        {"GOTO", 7},          {"IFLT taken", 11},   {"IFLT not taken", 7},
-        {"IFEQ taken", 11},   {"IFEQ not taken", 7}, {"IFICMPEQ taken", 13},
-        {"IFICMPEQ not taken", 9}, {"INVOKEVIRTUAL", 23}, {"IRETURN", 9},
-        {"OUT", 16},          {"IN", 7},            {"HALT", 1},
+        {"NOP", 2},
+        {"IADD", 4},
+        {"ISUB", 4},
+        {"IAND", 4},
+        {"IOR", 4},
+        {"DUP", 3},
+        {"POP", 4},
+        {"SWAP", 7},
+        {"BIPUSH", 4},
+        {"ILOAD", 6},
+        {"ISTORE", 7},
+        {"WIDE ILOAD", 8},
+        {"WIDE ISTORE", 9},
+        {"LDCW", 8},
+        {"IINC", 7},
+        {"GOTO", 7},
+        {"IFLT taken", 11},
+        {"IFLT not taken", 7},
+        {"IFEQ taken", 11},
+        {"IFEQ not taken", 7},
+        {"IFICMPEQ taken", 13},
+        {"IFICMPEQ not taken", 9},
+        {"INVOKEVIRTUAL", 23},
+        {"IRETURN", 9},
+        {"OUT", 16},
+        {"IN", 7},
+        {"HALT", 1},
         {"ERR", 2},
     };
     return counts;
@@ -30,12 +48,12 @@ const std::map<std::string, int>& documentedCounts() {
 
 std::string nameOf(std::uint8_t code) {
     static const std::map<std::uint8_t, std::string> names = {
-        {0x01, "NOP"},   {0x02, "IADD"},       {0x05, "ISUB"},         {0x08, "IAND"},
-        {0x0B, "IOR"},   {0x0E, "DUP"},        {0x10, "POP"},          {0x13, "SWAP"},
-        {0x19, "BIPUSH"}, {0x1C, "ILOAD"},     {0x21, "ISTORE"},       {0x28, "WIDE ILOAD"},
-        {0x2C, "WIDE ISTORE"}, {0x30, "LDCW"}, {0x34, "IINC"},         {0x3A, "GOTO"},
-        {0x40, "IFLT"},  {0x44, "IFEQ"},       {0x48, "IFICMPEQ"},     {0x52, "INVOKEVIRTUAL"},
-        {0x68, "IRETURN"}, {0x70, "HALT"},     {0x71, "OUT"},          {0x7C, "IN"},
+        {0x01, "NOP"},         {0x02, "IADD"},  {0x05, "ISUB"},     {0x08, "IAND"},
+        {0x0B, "IOR"},         {0x0E, "DUP"},   {0x10, "POP"},      {0x13, "SWAP"},
+        {0x19, "BIPUSH"},      {0x1C, "ILOAD"}, {0x21, "ISTORE"},   {0x28, "WIDE ILOAD"},
+        {0x2C, "WIDE ISTORE"}, {0x30, "LDCW"},  {0x34, "IINC"},     {0x3A, "GOTO"},
+        {0x40, "IFLT"},        {0x44, "IFEQ"},  {0x48, "IFICMPEQ"}, {0x52, "INVOKEVIRTUAL"},
+        {0x68, "IRETURN"},     {0x70, "HALT"},  {0x71, "OUT"},      {0x7C, "IN"},
         {0x84, "ERR"},
     };
     const auto found = names.find(code);

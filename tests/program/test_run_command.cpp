@@ -74,6 +74,13 @@ TEST(RunCommand, ExitStatusTellsHowTheProgramEnded) {
     EXPECT_EQ(err.status, 3);
     EXPECT_EQ(err.out, "E");
 
+    // The same without any IN or OUT, which the command runs without stopping between
+    // instructions.
+    EXPECT_EQ(run(".main\nagain: GOTO again\n.end-main\n", "--max-steps 5000").status, 2);
+    EXPECT_EQ(run(".main\n    BIPUSH 1\n    ERR\n.end-main\n").status, 3);
+    EXPECT_EQ(run(".main\n    BIPUSH 1\n    HALT\n    ERR\n.end-main\n").status, 0);
+    EXPECT_EQ(run(".main\n    BIPUSH 1\n    HALT\n    ERR\n.end-main\n", "--stats").status, 0);
+
     // A limit that the program stays within changes nothing.
     const Result roomy = run(".main\n    HALT\n.end-main\n", "--max-steps 100");
     EXPECT_EQ(roomy.status, 0);
@@ -98,8 +105,8 @@ TEST(RunCommand, InReadsNumbersFromStandardInputAndZeroWhenExhausted) {
 }
 
 TEST(RunCommand, ABadInputNumberIsAnErrorAndNothingRunsOnWithIt) {
-    const Result bad = run(".main\n    BIPUSH 33\n    OUT\n    IN\n    OUT\n    HALT\n.end-main\n",
-                           "", "12abc");
+    const Result bad =
+        run(".main\n    BIPUSH 33\n    OUT\n    IN\n    OUT\n    HALT\n.end-main\n", "", "12abc");
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.out, "!");
     EXPECT_NE(bad.err.find("12abc"), std::string::npos) << bad.err;
@@ -107,13 +114,14 @@ TEST(RunCommand, ABadInputNumberIsAnErrorAndNothingRunsOnWithIt) {
     // Numbers that do not fit a word, or digits foreign to their radix, are refused too.
     const std::string echo = ".main\n    IN\n    IFLT neg\n    HALT\nneg: BIPUSH 45\n    OUT\n"
                              "    HALT\n.end-main\n";
-    for (const char* text : {"2147483648", "-2147483649", "0x1FFFFFFFF", "0o9", "0n102", "0x",
-                             "x12", "--3", "1.5"}) {
+    for (const char* text :
+         {"2147483648", "-2147483649", "0x1FFFFFFFF", "0o9", "0n102", "0x", "x12", "--3", "1.5"}) {
         const Result refused = run(echo, "", text);
         EXPECT_EQ(refused.status, 1) << text;
         EXPECT_NE(refused.err.find(text), std::string::npos) << text << ": " << refused.err;
     }
-    for (const char* text : {"-2147483648", "0xFFFFFFFF", "0o37777777777", "-0n1", "+0X00000000F0"}) {
+    for (const char* text :
+         {"-2147483648", "0xFFFFFFFF", "0o37777777777", "-0n1", "+0X00000000F0"}) {
         const Result accepted = run(echo, "", text);
         EXPECT_EQ(accepted.status, 0) << text << ": " << accepted.err;
         const bool negative = std::string(text) != "+0X00000000F0";
@@ -180,8 +188,8 @@ TEST(RunCommand, AnotherMicroprogramCanBeGiven) {
 
 TEST(RunCommand, BadOptionsAndMissingFilesAreBadInput) {
     const std::string program = ".main\n    HALT\n.end-main\n";
-    for (const char* options : {"--max-steps 0", "--max-steps -4", "--max-steps 12x",
-                                "--max-steps", "--frobnicate", "--microprogram /nonexistent.mal"}) {
+    for (const char* options : {"--max-steps 0", "--max-steps -4", "--max-steps 12x", "--max-steps",
+                                "--frobnicate", "--microprogram /nonexistent.mal"}) {
         const Result result = run(program, options);
         EXPECT_EQ(result.status, 1) << options;
         EXPECT_FALSE(result.err.empty()) << options;
