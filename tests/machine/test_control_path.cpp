@@ -150,6 +150,19 @@ TEST(ControlPathProgram, EndlessProgramsAreBounded) {
     EXPECT_EQ(machine.currentMic.text, "loop1: MAR = OPC = OPC + 1; rd;");
 }
 
+TEST(ControlPathProgram, ResetOnAMicroprogramThatNeverReturnsIsBounded) {
+    ControlPath machine;
+    put(machine, 0, 1, controlWord(bus::MAR, mem::none, 0, alu::zero));
+    put(machine, 1, 2, controlWord(bus::OPC, mem::none, to::OPC, alu::Bplus1));
+    put(machine, 2, 1, controlWord(bus::OPC, mem::none, to::OPC, alu::Bplus1));
+    machine.reset();
+    EXPECT_EQ(machine.microCount, 1 + ControlPath::kIjvmStepLimit);
+    EXPECT_EQ(machine.OPC(), ControlPath::kIjvmStepLimit);
+    const std::int64_t count = machine.microCount;
+    machine.ijvmStep();
+    EXPECT_EQ(machine.microCount, count + ControlPath::kIjvmStepLimit);
+}
+
 TEST(ControlPathNextAddress, JmpcOrsMbrIntoNextAddr) {
     ControlPath machine;
     put(machine, 5, 0, controlWord(bus::MAR, mem::none, 0, alu::zero, jam::MBR));
@@ -241,26 +254,30 @@ TEST(ControlPathNextAddress, AnEmptyAddressGetsAZeroEntryAndLeadsToZero) {
 TEST(ControlPathIndex, EntriesChangedOrReplacedOutsideAreSeen) {
     ControlPath machine;
     put(machine, 0, 0, controlWord(bus::MAR, mem::none, to::H, alu::one));
-    machine.microStep();
+    machine.runFor(1);
     EXPECT_EQ(machine.H(), 1);
     machine.controlStore[0].word =
         static_cast<std::int32_t>(controlWord(bus::MAR, mem::none, to::H, alu::minusOne));
     machine.controlStore[0].text = "changed";
-    machine.microStep();
+    machine.runFor(1);
     EXPECT_EQ(machine.H(), -1);
     EXPECT_EQ(machine.currentMic.text, "changed");
+    machine.controlStore[0].NextAddr = 5;
+    machine.runFor(1);
+    EXPECT_EQ(machine.MPC, 5);
+    machine.MPC = 0;
     // Replaced wholesale: the documented call.
     tessaro::Memory<std::uint32_t, Mic> other;
     other[0].word = static_cast<std::int32_t>(controlWord(bus::MAR, mem::none, to::H, alu::zero));
     machine.controlStore = other;
     machine.invalidateControlStoreCache();
     machine.H() = 8;
-    machine.microStep();
+    machine.runFor(1);
     EXPECT_EQ(machine.H(), 0);
     // Cleared: the count tells.
     machine.controlStore.clear();
     machine.H() = 8;
-    machine.microStep();
+    machine.runFor(1);
     EXPECT_EQ(machine.H(), 8);
     EXPECT_EQ(machine.controlStore.elementCount(), 1);
 }
