@@ -8,7 +8,9 @@ function(tessaro_add_test name)
   target_compile_definitions(${name} PRIVATE
       TESSARO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
       TESSARO_CLI="$<TARGET_FILE:tessaro-cli>")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS core)
+  # Labelled by subsystem (the test folder), so that `ctest -L machine` runs one of them.
+  get_filename_component(subsystem ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${subsystem})
 endfunction()
 
 # tessaro_add_gui_test(NAME source...): a Qt Test executable over the real widgets, run under the
