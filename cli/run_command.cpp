@@ -395,6 +395,19 @@ void printTrace(const ControlPath& machine, std::int32_t address, const std::str
     }
 }
 
+// A program that runs past the end of its code (a main without HALT) would otherwise loop
+// forever over the zero bytes beyond: PC leaves the method area and never comes back.
+bool outsideProgram(const ControlPath& machine) {
+    return machine.PC() < 0 || machine.PC() >= machine.methodAreaSize;
+}
+
+void reportOutside(const ControlPath& machine) {
+    std::fprintf(stderr,
+                 "tessaro-cli run: the program ran past the end of its code (PC = %d) "
+                 "without HALT\n",
+                 machine.PC());
+}
+
 bool mayUseInOrOut(const ControlPath& machine) {
     for (std::int32_t a = 0; a < machine.methodAreaSize; ++a) {
         const std::uint8_t code = byteAt(machine, a);
@@ -407,7 +420,7 @@ bool mayUseInOrOut(const ControlPath& machine) {
 
 // Runs to HALT (or the step limit) without stopping between instructions.
 int runInSlices(ControlPath& machine, const Options& options) {
-    constexpr std::int64_t kSlice = 1'000'000'000;
+    constexpr std::int64_t kSlice = 10'000'000;
     const std::int64_t startCount = machine.microCount;
     bool halted = machine.MPC == ControlPath::kHaltAddress;
     while (!halted) {
@@ -420,6 +433,10 @@ int runInSlices(ControlPath& machine, const Options& options) {
             slice = std::min(slice, left);
         }
         halted = machine.runFor(slice);
+        if (!halted && outsideProgram(machine)) {
+            reportOutside(machine);
+            return kExitBadInput;
+        }
     }
     if (!halted) {
         std::fprintf(stderr, "tessaro-cli run: no HALT within %lld micro-instructions\n",
@@ -496,6 +513,10 @@ int runCommand(int argc, char** argv) {
         if (options.maxSteps >= 0 && used >= options.maxSteps) {
             status = kExitStepLimit;
             break;
+        }
+        if (machine->MPC == ControlPath::kMainLoop && outsideProgram(*machine)) {
+            reportOutside(*machine);
+            return kExitBadInput;
         }
         const std::int32_t address = machine->PC();
         const std::uint8_t code =

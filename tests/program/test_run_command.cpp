@@ -81,9 +81,31 @@ TEST(RunCommand, ExitStatusTellsHowTheProgramEnded) {
     EXPECT_EQ(run(".main\n    BIPUSH 1\n    HALT\n    ERR\n.end-main\n").status, 0);
     EXPECT_EQ(run(".main\n    BIPUSH 1\n    HALT\n    ERR\n.end-main\n", "--stats").status, 0);
 
+    // A main without HALT runs past its code: reported, not an endless loop (with and
+    // without OUT, that is instruction by instruction and in slices).
+    for (const char* program : {".main\n    BIPUSH 65\n    OUT\n.end-main\n",
+                                ".main\n    BIPUSH 65\n    POP\n.end-main\n"}) {
+        const Result endless = run(program);
+        EXPECT_EQ(endless.status, 1) << program;
+        EXPECT_NE(endless.err.find("past the end"), std::string::npos) << endless.err;
+    }
+
     // A limit that the program stays within changes nothing.
     const Result roomy = run(".main\n    HALT\n.end-main\n", "--max-steps 100");
     EXPECT_EQ(roomy.status, 0);
+}
+
+TEST(RunCommand, EachCharacterIsWrittenAtOnce) {
+    // Without a step limit the program below never ends; killed after a second, it must
+    // already have shown its character (nothing may wait in a buffer).
+    const std::string source = scratchPath("forever.jvm");
+    writeFile(source, ".main\n    BIPUSH 87\n    OUT\nagain: GOTO again\n.end-main\n");
+    const std::string out = scratchPath("forever.out");
+    const std::string command = "timeout -s KILL 1 '" + std::string(TESSARO_CLI) + "' run '" +
+                                source + "' > '" + out + "' 2> /dev/null";
+    const int raw = std::system(command.c_str());
+    EXPECT_FALSE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
+    EXPECT_EQ(readFile(out), "W");
 }
 
 TEST(RunCommand, InReadsNumbersFromStandardInputAndZeroWhenExhausted) {
