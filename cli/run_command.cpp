@@ -365,9 +365,20 @@ std::string describe(const ControlPath& machine, std::int32_t address) {
         case opcode::WIDE_ILOAD:
         case opcode::WIDE_ISTORE:
         case opcode::LDCW:
-        case opcode::INVOKEVIRTUAL:
             text += " " + std::to_string(wide);
             break;
+        case opcode::INVOKEVIRTUAL: {
+            // The pool holds the constants first, then one entry per method.
+            text += " " + std::to_string(wide);
+            const int number = wide - machine.constants.size();
+            for (const Method& method : machine.methods) {
+                if (method.number == number) {
+                    text += " (" + method.name + ")";
+                    break;
+                }
+            }
+            break;
+        }
         case opcode::GOTO:
         case opcode::IFLT:
         case opcode::IFEQ:

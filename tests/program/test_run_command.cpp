@@ -186,6 +186,15 @@ TEST(RunCommand, StatsAndTraceGoToStandardError) {
     EXPECT_NE(trace.err.find("IADD"), std::string::npos);
     EXPECT_NE(trace.err.find("stack top 12"), std::string::npos) << trace.err;
     EXPECT_NE(trace.err.find("BIPUSH 7"), std::string::npos) << trace.err;
+
+    const Result call = run(".constant\n    k 1\n.end-constant\n.method twice(x)\n    ILOAD x\n"
+                            "    DUP\n    IADD\n    IRETURN\n.end-method\n.main\n    BIPUSH 0\n"
+                            "    BIPUSH 21\n    INVOKEVIRTUAL twice\n    HALT\n.end-main\n",
+                            "--trace");
+    EXPECT_EQ(call.status, 0);
+    EXPECT_NE(call.err.find("INVOKEVIRTUAL 1 (twice)"), std::string::npos) << call.err;
+    EXPECT_NE(call.err.find("IRETURN                      stack top 42"), std::string::npos)
+        << call.err;
 }
 
 TEST(RunCommand, AnotherMicroprogramCanBeGiven) {
