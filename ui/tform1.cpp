@@ -948,7 +948,7 @@ void TForm1::executeSlice() {
     bool done = false;
     std::int64_t budget = m_sliceSize;
     if (m_runMode == RunMode::IjvmStep) {
-        budget = std::min(budget, kIjvmStepBound - m_executed);
+        budget = std::min(budget, ijvmStepBound - m_executed);
         done = machine.ijvmStepBounded(budget);
     } else {
         done = machine.runFor(budget);
@@ -969,7 +969,7 @@ void TForm1::executeSlice() {
                             : QString());
         return;
     }
-    if (m_runMode == RunMode::IjvmStep && m_executed >= kIjvmStepBound) {
+    if (m_runMode == RunMode::IjvmStep && m_executed >= ijvmStepBound) {
         finishExecution(QStringLiteral("Istruzione IJVM interrotta: il ciclo principale non è "
                                        "stato raggiunto dopo %1 micro-istruzioni")
                             .arg(m_executed));

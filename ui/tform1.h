@@ -44,8 +44,9 @@ public:
     bool rawMethodArea = false; ///< method area as bytes only
     int subCyclePhase = 0;      ///< 0..3: where the next sub-cycle press goes on
 
-    /// Longest IJVM step before it is given up (micro-instructions).
-    static constexpr std::int64_t kIjvmStepBound = 20'000'000;
+    /// Longest IJVM step before it is given up (micro-instructions); only a faulty
+    /// microprogram gets there.
+    std::int64_t ijvmStepBound = 20'000'000;
 
     /// Builds the window on the data folders of paths: translates and loads the microprogram
     /// and applies the layout. Does not show itself or any dialog.
