@@ -506,7 +506,7 @@ int runCommand(int argc, char** argv) {
     // The machine stands at the first instruction of main (loading ran the start-up call).
     // It is driven one IJVM instruction at a time, because IN and OUT are recognised by the
     // opcode about to run: that works with any microprogram, not only the built-in one.
-    // Stepping costs about a third of the speed, so a program that can never execute IN or
+    // Stepping costs about half of the speed, so a program that can never execute IN or
     // OUT (no such byte anywhere in its method area, where PC always points) runs in large
     // slices instead, unless a trace or the instruction count is wanted.
     if (!options.trace && !options.stats && !mayUseInOrOut(*machine)) {
