@@ -245,6 +245,7 @@ void TForm1::createControls() {
     connect(m_edit1, &QLineEdit::editingFinished, this, &TForm1::inputLeft);
     m_label5 = new QLabel(m_ioGroup);
     m_label5->setObjectName(QStringLiteral("Label5"));
+    m_label5->setTextFormat(Qt::PlainText); // program output is never markup
     m_label5->setFont(monoFont(13));
 
     // Value labels on the picture.
@@ -678,7 +679,17 @@ void TForm1::showFrame() {
 }
 
 void TForm1::showIO() {
-    m_label5->setText(MachineViews::output(machine));
+    // A line feed or another control character would break or hide the one-line output: it
+    // is shown as its control picture (the line feed as the symbol for LF).
+    QString output = MachineViews::output(machine);
+    for (QChar& c : output) {
+        if (c.unicode() < 0x20) {
+            c = QChar(0x2400 + c.unicode());
+        } else if (c.unicode() == 0x7F) {
+            c = QChar(0x2421);
+        }
+    }
+    m_label5->setText(output);
     m_edit1->setText(MachineViews::input(machine));
     m_edit1->setModified(false);
 }

@@ -481,6 +481,10 @@ private slots:
         QCOMPARE(w().machine.wordMemory[static_cast<std::uint32_t>(-5)], 72);
         QCOMPARE(w().machine.wordMemory[static_cast<std::uint32_t>(-3)], 0);
         QCOMPARE(label("Label5")->text(), QStringLiteral("Hi"));
+        // A line feed among the last characters stays on the one line, as its symbol.
+        w().machine.wordMemory[static_cast<std::uint32_t>(-3)] = 10;
+        w().showIO();
+        QCOMPARE(label("Label5")->text(), QStringLiteral("Hi\u240A!!"));
         QVERIFY(w().statusBar()
                     ->findChild<QLabel*>(QStringLiteral("RunStatus"))
                     ->text()
