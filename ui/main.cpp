@@ -10,14 +10,20 @@
 
 namespace {
 
+void criticalBox(const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 // Messages of the core (a fatal condition, a bad number) become modal boxes.
 void showMessageBox(const std::string& caption, const std::string& text) {
     if (QApplication::instance() == nullptr) {
         std::fprintf(stderr, "%s %s\n", caption.c_str(), text.c_str());
         return;
     }
-    QMessageBox::critical(QApplication::activeWindow(), QString::fromStdString(caption),
-                          QString::fromStdString(text));
+    criticalBox(QString::fromStdString(caption), QString::fromStdString(text));
 }
 
 } // namespace
@@ -57,7 +63,7 @@ int main(int argc, char** argv) {
     if (!paths.prepare(&error)) {
         std::printf("%s\n", error.toLocal8Bit().constData());
         std::fflush(stdout);
-        QMessageBox::critical(nullptr, QStringLiteral("Tessaro"), error);
+        criticalBox(QStringLiteral("Tessaro"), error);
         return 1;
     }
 

@@ -162,6 +162,7 @@ void TForm1::createControls() {
     auto label = [this](const QString& name, const QString& text) {
         auto* l = new QLabel(text, m_central);
         l->setObjectName(name);
+        l->setTextFormat(Qt::PlainText); // file names and values are never markup
         return l;
     };
 
@@ -469,6 +470,7 @@ void TForm1::showMessageWindow(const QString& text) {
 void TForm1::showBox(const QString& caption, const QString& text) {
     emit messageShown(caption, text);
     QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

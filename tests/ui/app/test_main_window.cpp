@@ -726,7 +726,7 @@ private slots:
 
     void openReadsWindows1252AndCrlfAndClearsTheViews() {
         load(kPoolProgram);
-        const QString path = QDir(m_root.path()).filePath(QStringLiteral("old.jas"));
+        const QString path = QDir(m_root.path()).filePath(QStringLiteral("old <b>1</b>.jas"));
         {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -736,6 +736,7 @@ private slots:
         QCOMPARE(editor()->toPlainText(),
                  QStringLiteral("// vecchio: perchè\n.main\nBIPUSH 3\nHALT\n.end-main"));
         QCOMPARE(label("Label34")->text(), QDir::toNativeSeparators(path));
+        QCOMPARE(label("Label34")->textFormat(), Qt::PlainText);  // the name is not markup
         QVERIFY(!w().programLoaded);
         QVERIFY(editor()->document()->isModified());
         QVERIFY(!w().hasUnsavedChanges());
