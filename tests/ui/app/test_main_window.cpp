@@ -726,7 +726,7 @@ private slots:
 
     void openReadsWindows1252AndCrlfAndClearsTheViews() {
         load(kPoolProgram);
-        const QString path = QDir(m_root.path()).filePath(QStringLiteral("old <b>1</b>.jas"));
+        const QString path = QDir(m_root.path()).filePath(QStringLiteral("old <b>1.jas"));
         {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
