@@ -52,6 +52,9 @@ int main(int argc, char** argv) {
         QStringLiteral("Do not show the Info window at start-up (also TESSARO_NO_INFO=1)."));
     parser.addOption(rootOption);
     parser.addOption(noInfoOption);
+    parser.addPositionalArgument(QStringLiteral("program"),
+                                 QStringLiteral("An IJVM program to open in the editor."),
+                                 QStringLiteral("[program]"));
     parser.process(app);
 
     tessaro::setMessageHook(&showMessageBox);
@@ -72,5 +75,8 @@ int main(int argc, char** argv) {
                           qEnvironmentVariable("TESSARO_NO_INFO") != QLatin1String("1");
     window.runStartupDialogs(showInfo);
     window.show();
+    if (!parser.positionalArguments().isEmpty()) {
+        window.openProgramFile(parser.positionalArguments().constFirst());
+    }
     return QApplication::exec();
 }

@@ -180,6 +180,8 @@ void TForm1::createControls() {
     m_memo2->setReadOnly(true);
     m_memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_memo2->setFont(monoFont(12));
+    m_memo2->setTabStopDistance(8 *
+                                QFontMetricsF(m_memo2->font()).horizontalAdvance(QLatin1Char(' ')));
     setColours(m_memo2, QColor(0, 0, 255), QColor(0xFF, 0xFF, 0xE1));
     keepSelectionVisible(m_memo2);
 
@@ -187,6 +189,8 @@ void TForm1::createControls() {
     m_memo1->setObjectName(QStringLiteral("Memo1"));
     m_memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_memo1->setFont(monoFont(13));
+    m_memo1->setTabStopDistance(8 *
+                                QFontMetricsF(m_memo1->font()).horizontalAdvance(QLatin1Char(' ')));
     setColours(m_memo1, QColor(0x80, 0x00, 0x80), QColor(0xF2, 0xF2, 0xF2));
     keepSelectionVisible(m_memo1);
 
