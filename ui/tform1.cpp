@@ -143,6 +143,9 @@ void TForm1::runStartupDialogs(bool showInfo) {
     if (showInfo && m_startupInfo != nullptr) {
         m_startupInfo->exec();
     }
+    // The start-up Info window serves this one showing only.
+    delete m_startupInfo;
+    m_startupInfo = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
