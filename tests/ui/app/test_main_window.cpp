@@ -529,6 +529,36 @@ private slots:
         QCOMPARE(selectedSource(), QStringLiteral("HALT"));
     }
 
+    void keysDriveTheCommandsAndLeavingTheInputBoxStoresIt() {
+        w().show();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        type(kPoolProgram);
+        editor()->setFocus();
+        QTest::keyClick(&w(), Qt::Key_F8); // compiles, then warns
+        QCOMPARE(m_messages, QStringList{kNotLoaded});
+        button("BitBtn5")->click();
+        QVERIFY(w().programLoaded);
+        w().activateWindow(); // back from the message window
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        QTest::keyClick(&w(), Qt::Key_F8);
+        QCOMPARE(w().machine.PC(), 9);
+        QTest::keyClick(&w(), Qt::Key_F7);
+        QCOMPARE(w().machine.MPC, 0x19);
+        QTest::keyClick(&w(), Qt::Key_F6);
+        QCOMPARE(w().subCyclePhase, 1);
+        QTest::keyClick(&w(), Qt::Key_F10);
+        QCOMPARE(w().subCyclePhase, 0);
+        QCOMPARE(w().machine.PC(), 7);
+
+        QLineEdit* input = child<QLineEdit>("Edit1");
+        input->setFocus();
+        QTRY_VERIFY(input->hasFocus());
+        input->selectAll();
+        QTest::keyClicks(input, QStringLiteral("-0x10"));
+        editor()->setFocus(); // the focus leaves the box
+        QTRY_COMPARE(w().machine.wordMemory[static_cast<std::uint32_t>(-6)], -16);
+    }
+
     // -----------------------------------------------------------------------------------------
     // Sub-cycles
 
@@ -736,7 +766,7 @@ private slots:
         QCOMPARE(editor()->toPlainText(),
                  QStringLiteral("// vecchio: perchè\n.main\nBIPUSH 3\nHALT\n.end-main"));
         QCOMPARE(label("Label34")->text(), QDir::toNativeSeparators(path));
-        QCOMPARE(label("Label34")->textFormat(), Qt::PlainText);  // the name is not markup
+        QCOMPARE(label("Label34")->textFormat(), Qt::PlainText); // the name is not markup
         QVERIFY(!w().programLoaded);
         QVERIFY(editor()->document()->isModified());
         QVERIFY(!w().hasUnsavedChanges());
