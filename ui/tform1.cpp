@@ -1020,6 +1020,16 @@ void TForm1::stopRun() {
     m_stopRequested = true;
 }
 
+void TForm1::abandonExecution() {
+    if (!isRunning()) {
+        return;
+    }
+    m_runMode = RunMode::None;
+    setExecutionControlsEnabled(true);
+    m_runStatus->setText(QStringLiteral("Esecuzione fermata: il programma è stato sostituito"));
+    emit executionFinished();
+}
+
 void TForm1::setExecutionControlsEnabled(bool enabled) {
     for (QPushButton* b :
          {m_buttons[0], m_buttons[1], m_buttons[2], m_buttons[3], m_buttons[4], m_buttons[5]}) {
@@ -1056,6 +1066,7 @@ void TForm1::newProgram() {
     if (!maybeSave()) {
         return;
     }
+    abandonExecution();
     m_label34->clear();
     setEditorText(QString());
     m_savedText.clear();
@@ -1081,6 +1092,7 @@ bool TForm1::openProgramFile(const QString& path) {
         showFileError(path, read.error);
         return false;
     }
+    abandonExecution();
     m_label34->setText(QDir::toNativeSeparators(path));
     setEditorText(read.text);
     m_savedText = read.text;
@@ -1100,6 +1112,7 @@ void TForm1::skeleton() {
     if (!maybeSave()) {
         return;
     }
+    abandonExecution();
     clearViews();
     QStringList lines;
     for (const char* line : kSkeleton) {

@@ -172,6 +172,8 @@ private:
     void startExecution(RunMode mode);
     void executeSlice();
     void finishExecution(const QString& status);
+    /// Ends a running execution without refreshing: the program it ran is being replaced.
+    void abandonExecution();
     void setExecutionControlsEnabled(bool enabled);
 
     AppPaths m_paths;

@@ -636,6 +636,22 @@ private slots:
         QVERIFY(m_messages.isEmpty());
     }
 
+    void anotherProgramEndsARunningOne() {
+        load(kLoopProgram);
+        button("BitBtn3")->click();
+        QVERIFY(w().isRunning());
+        m_driver->then([](QWidget* box) {
+            clickButton(qobject_cast<QMessageBox*>(box), QStringLiteral("Non salvare"));
+        });
+        w().newProgram();
+        QVERIFY(!w().isRunning());
+        QVERIFY(button("BitBtn3")->isEnabled());
+        const std::int64_t count = w().machine.microCount;
+        QTest::qWait(50);
+        QCOMPARE(w().machine.microCount, count); // no slice runs any more
+        QCOMPARE(child<QListWidget>("ListBox2")->count(), 0);
+    }
+
     // -----------------------------------------------------------------------------------------
     // Formats and colours
 
