@@ -643,8 +643,14 @@ void TForm1::selectCurrentLines() {
         selectSourceAt(pc);
     }
     if (translator != nullptr && machine.MPC >= 0 && machine.MPC < 512) {
-        selectSpan(m_memo2, m_listingOffsets.span(translator->lineStart[machine.MPC],
-                                                  translator->lineLength[machine.MPC]));
+        int address = machine.MPC;
+        // A trampoline has no source line of its own: show the IF line that placed it.
+        const auto trampoline = translator->trampolines.find(address);
+        if (translator->lineLength[address] == 0 && trampoline != translator->trampolines.end()) {
+            address = trampoline->second;
+        }
+        selectSpan(m_memo2, m_listingOffsets.span(translator->lineStart[address],
+                                                  translator->lineLength[address]));
     }
 }
 

@@ -433,6 +433,20 @@ private slots:
         QVERIFY2(main1 >= first && main1 < first + 8, qPrintable(QString::number(first)));
     }
 
+    void listingShowsTheIfLineWhileOnATrampoline() {
+        load(".main\n BIPUSH 0\n IFEQ out\n NOP\nout: HALT\n.end-main\n");
+        QPlainTextEdit* listing = child<QPlainTextEdit>("Memo2");
+        int steps = 0;
+        while (w().machine.MPC < 256 && steps < 40) {
+            button("BitBtn1")->click();
+            ++steps;
+        }
+        QVERIFY2(w().machine.MPC >= 256, "the taken IFEQ never reached its trampoline");
+        // The trampoline has no line of its own; the IF line that placed it is selected.
+        const QString selected = listing->textCursor().selectedText().toUpper();
+        QVERIFY2(selected.contains(QStringLiteral("IF (Z)")), qPrintable(selected));
+    }
+
     void microStepShowsBitsAndColoursTheRegisters() {
         load(kPoolProgram);
         // Main1, bipush1, bipush2, bipush3: the last puts MBR on B and writes MDR and TOS.
