@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/diagnostics.h"
 
 #include "ijvm/ijvmc.h"
 
@@ -16,24 +17,6 @@ namespace tessaro::cli {
 namespace {
 
 const char* const kAsmUsage = "usage: tessaro-cli asm PROGRAM.jvm [--dump]\n";
-
-// Line and column (both 1-based, the column in bytes) of a byte offset; offsets outside the
-// text are placed at its nearest end.
-void lineAndColumn(const std::string& text, int offset, int& line, int& column) {
-    std::size_t end = offset < 0 ? 0 : static_cast<std::size_t>(offset);
-    if (end > text.size()) {
-        end = text.size();
-    }
-    line = 1;
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < end; ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            lineStart = i + 1;
-        }
-    }
-    column = static_cast<int>(end - lineStart) + 1;
-}
 
 // Where each instruction begins in the method area, with the mnemonic to show there.
 std::vector<std::string> instructionStarts(IJVMC& assembler) {
@@ -168,13 +151,7 @@ int asmCommand(int argc, char** argv) {
     assembler.compile();
 
     if (!assembler.errors.empty()) {
-        for (const ErrorTable& error : assembler.errors) {
-            int line = 0;
-            int column = 0;
-            lineAndColumn(text, error.position, line, column);
-            std::fprintf(stderr, "%s:%d:%d: %s\n", program.c_str(), line, column,
-                         error.message.c_str());
-        }
+        printAssemblerErrors(program, text, assembler.errors);
         return 1;
     }
     if (wantDump) {

@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/diagnostics.h"
 
 #include "core/number_text.h"
 #include "data/bundled.h"
@@ -198,22 +199,6 @@ bool loadMicroprogram(const Options& options, TemporaryFiles& temporaries, Contr
     return true;
 }
 
-void lineAndColumn(const std::string& text, int offset, int& line, int& column) {
-    std::size_t end = offset < 0 ? 0 : static_cast<std::size_t>(offset);
-    if (end > text.size()) {
-        end = text.size();
-    }
-    line = 1;
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < end; ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            lineStart = i + 1;
-        }
-    }
-    column = static_cast<int>(end - lineStart) + 1;
-}
-
 // A whole number in one of the forms the number reader accepts: decimal within the range of a
 // word, or a digit, a radix letter (X, O or N, either case) and at most 32 bits of digits of
 // that radix. The reader itself would take "12abc" as 12 and let decimals wrap; at a prompt
@@ -297,41 +282,6 @@ public:
     }
 };
 
-// The opcode of every mnemonic, for naming the instruction at an address.
-struct Instruction {
-    const char* name;
-    std::uint8_t opcode;
-    int size;
-};
-
-constexpr Instruction kInstructions[] = {
-    {"NOP", opcode::NOP, 1},
-    {"IADD", opcode::IADD, 1},
-    {"ISUB", opcode::ISUB, 1},
-    {"IAND", opcode::IAND, 1},
-    {"IOR", opcode::IOR, 1},
-    {"DUP", opcode::DUP, 1},
-    {"POP", opcode::POP, 1},
-    {"SWAP", opcode::SWAP, 1},
-    {"BIPUSH", opcode::BIPUSH, 2},
-    {"ILOAD", opcode::ILOAD, 2},
-    {"ISTORE", opcode::ISTORE, 2},
-    {"WIDE ILOAD", opcode::WIDE_ILOAD, 3},
-    {"WIDE ISTORE", opcode::WIDE_ISTORE, 3},
-    {"LDCW", opcode::LDCW, 3},
-    {"IINC", opcode::IINC, 3},
-    {"GOTO", opcode::GOTO, 3},
-    {"IFLT", opcode::IFLT, 3},
-    {"IFEQ", opcode::IFEQ, 3},
-    {"IFICMPEQ", opcode::IFICMPEQ, 3},
-    {"INVOKEVIRTUAL", opcode::INVOKEVIRTUAL, 3},
-    {"IRETURN", opcode::IRETURN, 1},
-    {"HALT", opcode::HALT, 1},
-    {"OUT", opcode::OUT, 1},
-    {"IN", opcode::IN, 1},
-    {"ERR", opcode::ERR, 1},
-};
-
 std::uint8_t byteAt(const ControlPath& machine, std::int64_t address) {
     if (address < 0 || address >= machine.methodAreaSize ||
         static_cast<std::size_t>(address) >= machine.methodArea.size()) {
@@ -346,11 +296,8 @@ std::string describe(const ControlPath& machine, std::int32_t address) {
     const std::uint8_t b1 = byteAt(machine, std::int64_t{address} + 1);
     const std::uint8_t b2 = byteAt(machine, std::int64_t{address} + 2);
     const int wide = (b1 << 8) | b2;
-    for (const Instruction& instruction : kInstructions) {
-        if (instruction.opcode != code) {
-            continue;
-        }
-        std::string text = instruction.name;
+    if (const char* mnemonic = mnemonicOf(code)) {
+        std::string text = displayMnemonic(mnemonic);
         switch (code) {
         case opcode::BIPUSH:
             text += " " + std::to_string(static_cast<std::int8_t>(b1));
@@ -493,13 +440,7 @@ int runCommand(int argc, char** argv) {
 
     machine->loadProgram(options.program);
     if (!machine->errors.empty()) {
-        for (const ErrorTable& error : machine->errors) {
-            int line = 0;
-            int column = 0;
-            lineAndColumn(source, error.position, line, column);
-            std::fprintf(stderr, "%s:%d:%d: %s\n", options.program.c_str(), line, column,
-                         error.message.c_str());
-        }
+        printAssemblerErrors(options.program, source, machine->errors);
         return kExitBadInput;
     }
 

@@ -147,6 +147,15 @@ int opcodeOf(const std::string& mnemonic) {
     return m != nullptr ? m->code : -1;
 }
 
+const char* mnemonicOf(std::uint8_t code) {
+    for (const Mnemonic& m : kMnemonics) {
+        if (m.code == code) {
+            return m.name;
+        }
+    }
+    return nullptr;
+}
+
 int sizeOf(const std::string& mnemonic) {
     const Mnemonic* m = lookupMnemonic(mnemonic);
     return m != nullptr ? m->size : 0;
