@@ -9,7 +9,9 @@ namespace {
 MessageHook g_messageHook = nullptr;
 }
 
-void setMessageHook(MessageHook hook) { g_messageHook = hook; }
+void setMessageHook(MessageHook hook) {
+    g_messageHook = hook;
+}
 
 void showMessage(const std::string& caption, const std::string& text) {
     if (g_messageHook != nullptr) {

@@ -8,7 +8,7 @@ namespace tessaro {
 /// within a bucket the keys ascend.
 template <typename ListT, typename ElemT, int Buckets> class HashTable {
 public:
-    std::uint8_t notFound = 0;   ///< 1 when the last search or contains found nothing
+    std::uint8_t notFound = 0; ///< 1 when the last search or contains found nothing
     ListT buckets[Buckets];
 
     static int bucketOf(std::uint32_t key) { return static_cast<int>(key % Buckets); }

@@ -25,11 +25,11 @@ public:
         T value;
     };
 
-    NodeBase* head;                 ///< sentinel: next is the first element, prev the last
-    NodeBase* cursor;               ///< node last returned by operator[]
-    std::int32_t count = 0;         ///< number of elements
-    std::int32_t cursorIndex = -1;  ///< index of cursor, -1 while it is the sentinel
-    std::uint8_t notFound = 0;      ///< 1 when the last search found nothing
+    NodeBase* head;                ///< sentinel: next is the first element, prev the last
+    NodeBase* cursor;              ///< node last returned by operator[]
+    std::int32_t count = 0;        ///< number of elements
+    std::int32_t cursorIndex = -1; ///< index of cursor, -1 while it is the sentinel
+    std::uint8_t notFound = 0;     ///< 1 when the last search found nothing
 
     List() : head(allocateHead()), cursor(head) {}
 
@@ -52,7 +52,8 @@ public:
 
     /// Appends a copy after the last element; the cursor keeps its place and index.
     void insertTail(const T& value) {
-        Node* node = allocateNode(value, "Errore nel metodo List<T>::insertTail(): Memoria esaurita");
+        Node* node =
+            allocateNode(value, "Errore nel metodo List<T>::insertTail(): Memoria esaurita");
         linkBefore(head, node);
     }
 
@@ -151,7 +152,9 @@ public:
 
         Iterator() = default;
         explicit Iterator(Base* at) : m_at(at) {}
-        reference operator*() const { return static_cast<Node*>(const_cast<NodeBase*>(m_at))->value; }
+        reference operator*() const {
+            return static_cast<Node*>(const_cast<NodeBase*>(m_at))->value;
+        }
         pointer operator->() const { return &**this; }
         Iterator& operator++() {
             m_at = m_at->next;

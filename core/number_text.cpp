@@ -232,7 +232,8 @@ std::string radixTextPadded(std::int32_t v, int radix, int width) {
         // Zeros go between the sign and the digits: "-005", never "00-5".
         // Built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) about string + string.
         std::string text = "-";
-        text.append(padLeftZeros(unsignedDigits(0U - static_cast<std::uint32_t>(v), 10), width - 1));
+        text.append(
+            padLeftZeros(unsignedDigits(0U - static_cast<std::uint32_t>(v), 10), width - 1));
         return text;
     }
     std::string text = prefixOf(r);

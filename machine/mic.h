@@ -10,7 +10,7 @@ namespace tessaro {
 struct Mic {
     std::int32_t word = 0;
     std::int32_t NextAddr = 0;
-    std::string text;  ///< at most 69 bytes
+    std::string text; ///< at most 69 bytes
 };
 
 } // namespace tessaro
