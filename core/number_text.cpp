@@ -367,4 +367,15 @@ bool cutAtAny(std::string& text, const std::string& set) {
     return true;
 }
 
+std::string cutUtf8(const std::string& text, std::size_t max) {
+    if (text.size() <= max) {
+        return text;
+    }
+    std::size_t end = max;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return text.substr(0, end);
+}
+
 } // namespace tessaro

@@ -64,6 +64,10 @@ std::size_t skipChar(const std::string& text, char ch);
 /// Position of the first character of text not in set (text.size() if none).
 std::size_t skipChars(const std::string& text, const std::string& set);
 
+/// The first bytes of text, at most max, never ending inside a UTF-8 sequence: how every
+/// fixed-size text field of the system is filled.
+std::string cutUtf8(const std::string& text, std::size_t max);
+
 /// Cuts text at the first character that occurs in set and returns true; false (text unchanged)
 /// when there is none.
 bool cutAtAny(std::string& text, const std::string& set);

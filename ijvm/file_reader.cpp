@@ -1,6 +1,7 @@
 #include "ijvm/file_reader.h"
 
 #include "core/fatal.h"
+#include "core/number_text.h"
 
 #include <cstdio>
 #include <cstring>
@@ -10,18 +11,6 @@ namespace tessaro {
 namespace {
 
 constexpr int kEnd = -1;
-
-// A path cut in the middle of a UTF-8 sequence would name a file nobody can type.
-std::string cutName(const std::string& name) {
-    if (name.size() <= FileReader::kMaxFileName) {
-        return name;
-    }
-    std::size_t end = FileReader::kMaxFileName;
-    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    return name.substr(0, end);
-}
 
 bool isDelimiter(int c, const char* delimiters) {
     return c == 0 || (delimiters != nullptr && std::strchr(delimiters, c) != nullptr);
@@ -33,7 +22,8 @@ void removeLineBreaks(std::string& text) {
 
 } // namespace
 
-FileReader::FileReader(const std::string& name) : fileName(cutName(name)) {}
+FileReader::FileReader(const std::string& name)
+    : fileName(cutUtf8(name, FileReader::kMaxFileName)) {}
 
 bool FileReader::open() {
     if (!tryOpen()) {
@@ -44,7 +34,7 @@ bool FileReader::open() {
 
 bool FileReader::tryOpen() {
     close();
-    fileName = cutName(fileName);
+    fileName = cutUtf8(fileName, FileReader::kMaxFileName);
     // Opened for reading only: the file is never written, and a read-only file must load.
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
     if (file == nullptr) {

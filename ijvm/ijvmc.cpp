@@ -103,18 +103,6 @@ constexpr std::size_t kOperandBytes = 19;
 constexpr std::size_t kLabelFieldBytes = 7;
 constexpr std::size_t kMessageBytes = 99;
 
-// Cuts text to at most max bytes without splitting a UTF-8 sequence.
-std::string cutUtf8(const std::string& text, std::size_t max) {
-    if (text.size() <= max) {
-        return text;
-    }
-    std::size_t end = max;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    return text.substr(0, end);
-}
-
 std::string upper(std::string text) {
     for (char& c : text) {
         if (c >= 'a' && c <= 'z') {

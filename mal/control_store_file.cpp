@@ -1,5 +1,6 @@
 #include "mal/control_store_file.h"
 
+#include "core/number_text.h"
 #include "ijvm/file_reader.h"
 
 #include <climits>
@@ -42,18 +43,6 @@ std::int32_t wordValue(const std::string& text) {
     return static_cast<std::int32_t>(value);
 }
 
-// The first bytes of text, at most max, not ending inside a UTF-8 sequence.
-std::string utf8Prefix(const std::string& text, std::size_t max) {
-    if (text.size() <= max) {
-        return text;
-    }
-    std::size_t end = max;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    return text.substr(0, end);
-}
-
 // The rest of the current line (the line feed consumed), keeping the first kMaxComment bytes.
 std::string readComment(FileReader& reader) {
     std::string comment;
@@ -70,7 +59,7 @@ std::string readComment(FileReader& reader) {
         }
         comment.push_back(' ');
     }
-    return utf8Prefix(comment, kMaxComment);
+    return cutUtf8(comment, kMaxComment);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "mal/translate.h"
 
 #include "core/fatal.h"
+#include "core/number_text.h"
 #include "ijvm/string_tokenizer.h"
 #include "mal/control_store_file.h"
 #include "mal/mistrc.h"
@@ -21,18 +22,6 @@ bool isLetter(unsigned char ch) {
 }
 bool isDigit(unsigned char ch) {
     return ch >= '0' && ch <= '9';
-}
-
-// Cuts text to at most max bytes without splitting a UTF-8 sequence.
-std::string cutUtf8(const std::string& text, std::size_t max) {
-    if (text.size() <= max) {
-        return text;
-    }
-    std::size_t end = max;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    return text.substr(0, end);
 }
 
 // A name as a message shows it: printable ASCII only, long names shortened.
