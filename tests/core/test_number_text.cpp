@@ -310,11 +310,11 @@ TEST(TextUtilities, CutAtTheFirstCharacterOfTheSet) {
 } // namespace tessaro
 
 TEST(TextUtilities, CutUtf8NeverSplitsACharacter) {
-    const std::string word = "perch\xC3\xA9"; // "perché": the é takes two bytes
-    EXPECT_EQ(cutUtf8(word, 10), word);       // short enough: untouched
-    EXPECT_EQ(cutUtf8(word, 7), word);        // exactly the size
-    EXPECT_EQ(cutUtf8(word, 6), "perch");     // inside the é: the whole é goes
-    EXPECT_EQ(cutUtf8(word, 5), "perch");
-    EXPECT_EQ(cutUtf8("\xE2\x82\xAC", 2), ""); // a lone euro sign cut inside
-    EXPECT_EQ(cutUtf8("abc", 0), "");
+    const std::string word = "perch\xC3\xA9";      // "perché": the é takes two bytes
+    EXPECT_EQ(tessaro::cutUtf8(word, 10), word);   // short enough: untouched
+    EXPECT_EQ(tessaro::cutUtf8(word, 7), word);    // exactly the size
+    EXPECT_EQ(tessaro::cutUtf8(word, 6), "perch"); // inside the é: the whole é goes
+    EXPECT_EQ(tessaro::cutUtf8(word, 5), "perch");
+    EXPECT_EQ(tessaro::cutUtf8("\xE2\x82\xAC", 2), ""); // a lone euro sign cut inside
+    EXPECT_EQ(tessaro::cutUtf8("abc", 0), "");
 }
