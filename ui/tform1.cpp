@@ -860,13 +860,20 @@ void TForm1::settle() {
     }
 }
 
-void TForm1::microStepCommand() {
+bool TForm1::beginExecutionCommand(bool compileFirst) {
     settle();
     if (isRunning()) {
-        return;
+        return false;
     }
     subCyclePhase = 0;
-    if (!compileIfModified() || !checkLoaded()) {
+    if (compileFirst && !compileIfModified()) {
+        return false;
+    }
+    return checkLoaded();
+}
+
+void TForm1::microStepCommand() {
+    if (!beginExecutionCommand(true)) {
         return;
     }
     machine.microStep();
@@ -874,36 +881,21 @@ void TForm1::microStepCommand() {
 }
 
 void TForm1::ijvmStepCommand() {
-    settle();
-    if (isRunning()) {
-        return;
-    }
-    subCyclePhase = 0;
-    if (!compileIfModified() || !checkLoaded()) {
+    if (!beginExecutionCommand(true)) {
         return;
     }
     startExecution(RunMode::IjvmStep);
 }
 
 void TForm1::runCommand() {
-    settle();
-    if (isRunning()) {
-        return;
-    }
-    subCyclePhase = 0;
-    if (!compileIfModified() || !checkLoaded()) {
+    if (!beginExecutionCommand(true)) {
         return;
     }
     startExecution(RunMode::Run);
 }
 
 void TForm1::resetCommand() {
-    settle();
-    if (isRunning()) {
-        return;
-    }
-    subCyclePhase = 0;
-    if (!checkLoaded()) {
+    if (!beginExecutionCommand(false)) {
         return;
     }
     machine.wordMemory[kInputWord] = 0;

@@ -160,6 +160,9 @@ private:
     bool maybeSave();
     /// Before a command: completes a running bus trace and takes over a typed input number.
     void settle();
+    /// The common start of Mic, Step, Run and Reset: completes a trace, refuses while a run
+    /// goes on, leaves the sub-cycle, reassembles if asked and if edited, and wants a program.
+    bool beginExecutionCommand(bool compileFirst);
     void setEditorText(const QString& text);
     void selectSpan(QPlainTextEdit* editor, CharSpan span);
     void selectSourceAt(std::uint32_t address);
