@@ -1,6 +1,7 @@
 #include "ui/picture/clock_view.h"
 
 #include "ui/picture/paint_layer.h"
+#include "ui/picture/sans_font.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -18,15 +19,6 @@ const QColor kInk(32, 36, 44);
 const QColor kGuide(176, 182, 192);
 const QColor kCaption(70, 76, 90);
 constexpr qreal kWaveWidth = 2.0;
-
-QFont clockFont(int pixelSize, bool bold = false) {
-    QFont font;
-    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arial")});
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 // Strokes drawn by each phase; phase 4 is the whole cycle.
 constexpr int kPhaseStrokes[5][8] = {
@@ -111,11 +103,11 @@ void ClockView::renderPicture() {
         if (s > 0)
             painter.drawLine(QPointF(x0 + 0.5, c.highY - 6), QPointF(x0 + 0.5, c.lowY + 4));
         painter.setPen(kInk);
-        painter.setFont(clockFont(11, true));
+        painter.setFont(sansFont(11, true));
         painter.drawText(QRect(x0, c.lowY + 6, c.segmentWidth, 14), Qt::AlignCenter,
                          QString::fromUtf8(kDeltas[s]));
         painter.setPen(kCaption);
-        painter.setFont(clockFont(10));
+        painter.setFont(sansFont(10));
         painter.drawText(QRect(x0, c.lowY + 21, c.segmentWidth, 13), Qt::AlignCenter,
                          QString::fromLatin1(kNames[s]));
     }
@@ -125,11 +117,11 @@ void ClockView::renderPicture() {
     painter.drawLine(QPointF(c.cycleStartX, y + 0.5), QPointF(end, y + 0.5));
     painter.drawLine(QPointF(c.cycleStartX + 0.5, y - 4), QPointF(c.cycleStartX + 0.5, y + 5));
     painter.drawLine(QPointF(end + 0.5, y - 4), QPointF(end + 0.5, y + 5));
-    painter.setFont(clockFont(10));
+    painter.setFont(sansFont(10));
     painter.fillRect(QRect((c.cycleStartX + end) / 2 - 50, y - 6, 100, 13), Qt::white);
     painter.drawText(QRect((c.cycleStartX + end) / 2 - 50, y - 6, 100, 13), Qt::AlignCenter,
                      QStringLiteral("one cycle"));
-    painter.setFont(clockFont(10, true));
+    painter.setFont(sansFont(10, true));
     painter.setPen(kInk);
     painter.drawText(QRect(end + 4, c.highY + 6, 50, 26), Qt::AlignLeft | Qt::AlignTop,
                      QStringLiteral("registers\nloaded"));

@@ -2,6 +2,7 @@
 
 #include "machine/control_path.h"
 #include "ui/picture/paint_layer.h"
+#include "ui/picture/sans_font.h"
 
 #include <QLabel>
 #include <QPaintEvent>
@@ -51,16 +52,6 @@ int cField(std::uint32_t word) {
 }
 bool bit(std::uint32_t word, int n) {
     return ((word >> n) & 1u) != 0;
-}
-
-QFont figureFont(int pixelSize, bool bold = false) {
-    QFont font;
-    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arial")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
 }
 
 QPolygon toPolygon(const g::Polyline& line) {
@@ -133,7 +124,7 @@ void drawBundleMark(QPainter& painter, const QPolygon& line, int bits) {
     painter.save();
     painter.setPen(QPen(kWire, 1.2));
     painter.drawLine(mid + QPointF(-4, 4), mid + QPointF(4, -4));
-    painter.setFont(figureFont(9));
+    painter.setFont(sansFont(9));
     painter.setPen(kCaption);
     const QString text = QString::number(bits);
     if (vertical)
@@ -160,7 +151,7 @@ void drawRotatedText(QPainter& painter, const QRect& box, const QString& text, i
     painter.save();
     painter.translate(box.center().x() + 1, box.center().y() + 1);
     painter.rotate(-90);
-    painter.setFont(figureFont(pixelSize, true));
+    painter.setFont(sansFont(pixelSize, true));
     painter.setPen(kInk);
     painter.drawText(QRectF(-box.height() / 2.0, -box.width() / 2.0, box.height(), box.width()),
                      Qt::AlignCenter, text);
@@ -216,7 +207,7 @@ DatapathView::DatapathView(QWidget* parent) : QWidget(parent) {
     m_aluPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_aluPanel->setLineWidth(1);
     m_aluPanel->setAutoFillBackground(true);
-    m_aluPanel->setFont(figureFont(13, true));
+    m_aluPanel->setFont(sansFont(13, true));
     QPalette palette = m_aluPanel->palette();
     // A mid grey on which both the yellow result and the black of a reset caption read.
     palette.setColor(QPalette::Window, QColor(88, 104, 122));
@@ -471,7 +462,7 @@ void DatapathView::paintFigure(QPainter& painter) const {
     drawBus(painter, L.aluToShifter);
 
     painter.save();
-    painter.setFont(figureFont(10, true));
+    painter.setFont(sansFont(10, true));
     painter.setPen(kCaption);
     const QRect cBus = g::cVertical(0);
     painter.save();
@@ -490,7 +481,7 @@ void DatapathView::paintFigure(QPainter& painter) const {
     for (int row = 0; row < static_cast<int>(g::kRegisterRows.size()); ++row) {
         const QRect box = g::registerBox(row);
         drawBox(painter, box, kRegisterFill, 1.2);
-        painter.setFont(figureFont(10, true));
+        painter.setFont(sansFont(10, true));
         painter.setPen(kInk);
         painter.drawText(QRect(L.nameX, box.y(), 40, box.height()),
                          Qt::AlignLeft | Qt::AlignVCenter,
@@ -505,7 +496,7 @@ void DatapathView::paintFigure(QPainter& painter) const {
     {
         // The second B line into MBR selects it zero-extended.
         const g::Polyline mbru = g::bDecoderLine(9);
-        painter.setFont(figureFont(8));
+        painter.setFont(sansFont(8));
         painter.setPen(kCaption);
         painter.drawText(QRect(mbru.points[0].x() - 24, mbru.points[0].y() - 11, 22, 10),
                          Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("U"));
@@ -521,7 +512,7 @@ void DatapathView::paintFigure(QPainter& painter) const {
     painter.setPen(QPen(kInk, 1.4));
     painter.setBrush(kAluFill);
     painter.drawPolygon(alu);
-    painter.setFont(figureFont(13, true));
+    painter.setFont(sansFont(13, true));
     painter.drawText(QRect(L.aluBottomLeft, L.aluTop + L.aluNotchDepth,
                            L.aluBottomRight - L.aluBottomLeft,
                            L.aluBottom - L.aluTop - L.aluNotchDepth),
@@ -529,7 +520,7 @@ void DatapathView::paintFigure(QPainter& painter) const {
     painter.restore();
 
     drawBox(painter, L.shifter, kAluFill, 1.2);
-    painter.setFont(figureFont(11, true));
+    painter.setFont(sansFont(11, true));
     painter.setPen(kInk);
     painter.drawText(L.shifter, Qt::AlignCenter, QStringLiteral("Shifter"));
 
@@ -547,7 +538,7 @@ void DatapathView::paintFigure(QPainter& painter) const {
                      true);
         drawPolyline(painter, QPolygon({QPoint(x, zY), QPoint(L.zBox.x(), zY)}), kWire, kLineWidth,
                      true);
-        painter.setFont(figureFont(10, true));
+        painter.setFont(sansFont(10, true));
         painter.setPen(kCaption);
         painter.drawText(QRect(L.nBox.right() + 4, L.nBox.y() - 3, 14, 12), Qt::AlignCenter,
                          QStringLiteral("N"));
@@ -557,33 +548,33 @@ void DatapathView::paintFigure(QPainter& painter) const {
 
     // Control store (the listing lies on it), MPC, next-address logic, MIR and memory.
     drawBox(painter, L.controlStore.adjusted(-2, -2, 2, 2), kStoreFill, 1.2);
-    painter.setFont(figureFont(11, true));
+    painter.setFont(sansFont(11, true));
     painter.setPen(kInk);
     painter.drawText(QRect(L.controlStore.x(), L.controlStore.y() - 18, 240, 14),
                      Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Control store"));
-    painter.setFont(figureFont(10));
+    painter.setFont(sansFont(10));
     painter.setPen(kCaption);
     painter.drawText(QRect(L.controlStore.x() + 110, L.controlStore.y() - 18, 200, 14),
                      Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("512 words of 36 bits"));
 
     drawBox(painter, L.mpcBox, kRegisterFill, 1.4);
-    painter.setFont(figureFont(10, true));
+    painter.setFont(sansFont(10, true));
     painter.setPen(kInk);
     painter.drawText(QRect(L.mpcBox.x() - 2, L.mpcBox.y() - 16, 26, 14),
                      Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MPC"));
 
     drawBox(painter, L.nextAddress, kDecoderFill, 1.2);
-    painter.setFont(figureFont(10, true));
+    painter.setFont(sansFont(10, true));
     painter.setPen(kInk);
     painter.drawText(L.nextAddress.adjusted(4, 2, -4, -16), Qt::AlignCenter,
                      QStringLiteral("Next address"));
-    painter.setFont(figureFont(9));
+    painter.setFont(sansFont(9));
     painter.setPen(kCaption);
     painter.drawText(L.nextAddress.adjusted(4, 18, -4, -2), Qt::AlignCenter,
                      QStringLiteral("JAMN · JAMZ · JMPC"));
 
     drawBox(painter, L.mirBox, kRegisterFill, 1.4);
-    painter.setFont(figureFont(9, true));
+    painter.setFont(sansFont(9, true));
     for (int field = 0; field < 6; ++field) {
         const int first = g::kMirFieldStart[static_cast<std::size_t>(field)];
         const int last = g::kMirFieldStart[static_cast<std::size_t>(field) + 1] - 1;
@@ -598,17 +589,17 @@ void DatapathView::paintFigure(QPainter& painter) const {
             painter.drawLine(QPointF(x, L.mirBox.y() + 3), QPointF(x, L.mirBox.bottom() - 2));
         }
     }
-    painter.setFont(figureFont(10, true));
+    painter.setFont(sansFont(10, true));
     painter.setPen(kInk);
     painter.drawText(QRect(L.mirBox.x() + 4, L.mirBox.bottom() + 3, 40, 14),
                      Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MIR"));
 
     drawBox(painter, L.memory, kStoreFill, 1.2);
-    painter.setFont(figureFont(10, true));
+    painter.setFont(sansFont(10, true));
     painter.setPen(kInk);
     painter.drawText(L.memory.adjusted(4, 4, -4, -40), Qt::AlignCenter,
                      QStringLiteral("Main memory"));
-    painter.setFont(figureFont(9));
+    painter.setFont(sansFont(9));
     painter.setPen(kCaption);
     painter.drawText(L.memory.adjusted(6, 24, -4, -4), Qt::AlignLeft | Qt::AlignTop,
                      QStringLiteral("MAR, MDR: words\nPC, MBR: bytes"));
@@ -622,7 +613,7 @@ void DatapathView::paintFigure(QPainter& painter) const {
         drawPolyline(painter, line, kWire, w.bits > 1 ? kBundleWidth : kLineWidth, w.arrow);
         drawBundleMark(painter, line, w.bits);
     }
-    painter.setFont(figureFont(9));
+    painter.setFont(sansFont(9));
     painter.setPen(kCaption);
     {
         const g::WirePath mbr = g::wirePath(g::Wire::MbrToNext);

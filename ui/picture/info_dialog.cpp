@@ -1,5 +1,7 @@
 #include "ui/picture/info_dialog.h"
 
+#include "ui/picture/sans_font.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QLinearGradient>
@@ -22,15 +24,6 @@ namespace {
 
 constexpr int kWidth = 472;
 constexpr int kHeight = 501;
-
-QFont dialogFont(int pixelSize, bool bold = false) {
-    QFont font;
-    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arial")});
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 QPixmap newPixmap(QSize size, qreal ratio) {
     QPixmap pixmap(size * ratio);
@@ -71,12 +64,12 @@ QPixmap logoPixmap(QSize size, qreal ratio) {
         }
     }
     painter.setPen(dark);
-    painter.setFont(dialogFont(52, true));
+    painter.setFont(sansFont(52, true));
     const int textX = origin.x() + side + 22;
     painter.drawText(QRect(textX, origin.y() - 6, size.width() - textX, 70),
                      Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Tessaro"));
     painter.setPen(QColor(90, 98, 112));
-    painter.setFont(dialogFont(15));
+    painter.setFont(sansFont(15));
     painter.drawText(QRect(textX + 3, origin.y() + 64, size.width() - textX, 24),
                      Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Mic-1 · IJVM"));
     return pixmap;
@@ -94,11 +87,11 @@ QPixmap bannerPixmap(QSize size, qreal ratio) {
     shape.addRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 6, 6);
     painter.fillPath(shape, band);
     painter.setPen(Qt::white);
-    painter.setFont(dialogFont(18, true));
+    painter.setFont(sansFont(18, true));
     painter.drawText(QRect(16, 0, size.width() - 32, size.height()),
                      Qt::AlignLeft | Qt::AlignVCenter,
                      QStringLiteral("Version ") + QStringLiteral(TESSARO_INFO_VERSION));
-    painter.setFont(dialogFont(13));
+    painter.setFont(sansFont(13));
     painter.drawText(QRect(16, 0, size.width() - 32, size.height()),
                      Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("microprogrammed machine"));
     return pixmap;
@@ -151,7 +144,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
         auto* line = new QLabel(credits.at(i), panel);
         line->setObjectName(QStringLiteral("Credit%1").arg(i + 1));
         line->setAlignment(Qt::AlignCenter);
-        line->setFont(dialogFont(i == 0 ? 18 : 13, i == 0));
+        line->setFont(sansFont(i == 0 ? 18 : 13, i == 0));
         lines->addWidget(line);
     }
 
