@@ -729,7 +729,7 @@ void TForm1::drawPicture(bool withFlags) {
     }
 }
 
-void TForm1::refreshAll() {
+void TForm1::refreshMachinePicture() {
     showMirBits();
     resetRegisterColours();
     markBSource();
@@ -741,6 +741,10 @@ void TForm1::refreshAll() {
     m_clock->drawClock(4);
     markCDestinations();
     showRegisters();
+}
+
+void TForm1::refreshAll() {
+    refreshMachinePicture();
     showConstantPool();
     showMethodArea();
     showStack();
@@ -750,17 +754,7 @@ void TForm1::refreshAll() {
 }
 
 void TForm1::refreshAfterStep() {
-    showMirBits();
-    resetRegisterColours();
-    markBSource();
-    drawPicture(true);
-    m_picture->animateBBus(machine, 0);
-    m_picture->showALU(machine);
-    m_picture->animateCBus(machine, 0);
-    m_clock->repaintClock();
-    m_clock->drawClock(4);
-    markCDestinations();
-    showRegisters();
+    refreshMachinePicture();
     selectCurrentInstruction();
     showStack();
     showFrame();
