@@ -89,10 +89,10 @@ public:
     void showIO();
     /// Empties the lists, hides the error list and zeroes the input word.
     void clearViews();
-    /// Every view and the picture.
     /// The part both refreshes share: bits, colours, the picture with its traces, the clock,
     /// the register labels.
     void refreshMachinePicture();
+    /// Every view and the picture.
     void refreshAll();
     /// Every view but the constant pool, with the method-area highlight instead of a rebuild.
     void refreshAfterStep();
