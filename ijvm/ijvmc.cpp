@@ -341,13 +341,7 @@ bool IJVMC::parseMethod() {
     if (!readHeader(method)) {
         return true;
     }
-    int counter = method.paramCount;
-    next();
-    if (reader.token == ".var" && !parseVariables(method, ".end-method", counter)) {
-        return true;
-    }
-    parseBody(method, ".end-method");
-    finishMethod(method);
+    parseSectionRest(method, ".end-method");
     return true;
 }
 
@@ -357,14 +351,19 @@ bool IJVMC::parseMain() {
     }
     Method method;
     method.name = "main";
-    int counter = 1;
-    next();
-    if (reader.token == ".var" && !parseVariables(method, ".end-main", counter)) {
-        return true;
-    }
-    parseBody(method, ".end-main");
-    finishMethod(method);
+    parseSectionRest(method, ".end-main");
     return true;
+}
+
+void IJVMC::parseSectionRest(Method& method, const std::string& closer) {
+    // Locals are numbered on after the parameters (main has only the object reference).
+    int counter = method.paramCount;
+    next();
+    if (reader.token == ".var" && !parseVariables(method, closer, counter)) {
+        return; // the whole section is dropped
+    }
+    parseBody(method, closer);
+    finishMethod(method);
 }
 
 bool IJVMC::parseVariables(Method& method, const std::string& closer, int& counter) {

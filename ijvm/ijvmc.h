@@ -90,6 +90,9 @@ public:
     bool parseMain();
     /// After ".var": reads the variables up to ".end-var" (indexes continue from counter);
     /// false when the block has no ".end-var" before ".var", closer or the end of the file.
+    /// What follows a method's or main's header: the optional variable block, the body up to
+    /// closer, and the method's entry into the table.
+    void parseSectionRest(Method& method, const std::string& closer);
     bool parseVariables(Method& method, const std::string& closer, int& counter);
     /// Records the instruction whose first token (perhaps a label) is the current token;
     /// false when the line is refused (nothing recorded). A label is filed into the method's

@@ -60,15 +60,19 @@ bool FileReaderMic1::open(const char* mode) {
     return true;
 }
 
-bool FileReaderMic1::tryOpen(const char* mode) {
-    close();
-    stream = std::fopen(name.c_str(), mode);
+void FileReaderMic1::resetReadingState() {
     lineStart = 0;
     lineNumber = 0;
     lineTooLong = false;
     readError = false;
     tooLongLine = 0;
     m_failed = false;
+}
+
+bool FileReaderMic1::tryOpen(const char* mode) {
+    close();
+    stream = std::fopen(name.c_str(), mode);
+    resetReadingState();
     return stream != nullptr;
 }
 
@@ -92,12 +96,7 @@ void FileReaderMic1::rewind() {
         std::fseek(stream, 0, SEEK_SET);
         std::clearerr(stream);
     }
-    lineStart = 0;
-    lineNumber = 0;
-    lineTooLong = false;
-    readError = false;
-    tooLongLine = 0;
-    m_failed = false;
+    resetReadingState();
 }
 
 // One physical line without its line feed; false when nothing more can be read. A line of more

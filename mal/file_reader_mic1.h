@@ -52,6 +52,9 @@ public:
 private:
     bool m_failed = false;
 
+    /// Back to the state of a file not read yet (line counters and failure flags).
+    void resetReadingState();
+
     bool readRawLine(std::string& line);
 };
 
