@@ -1,5 +1,5 @@
 #include "machine/control_path.h"
-#include "mal/control_store_file.h"
+#include "machine/control_store_file.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 #include "cli/diagnostics.h"
 
 #include "core/number_text.h"
+#include "core/reader/file_reader.h"
 #include "data/bundled.h"
-#include "ijvm/file_reader.h"
 #include "ijvm/ijvmc.h"
 #include "machine/control_path.h"
 #include "mal/translate.h"

@@ -1,7 +1,7 @@
 #include "ijvm/ijvmc.h"
 
 #include "core/number_text.h"
-#include "ijvm/string_tokenizer.h"
+#include "core/reader/string_tokenizer.h"
 
 #include <algorithm>
 #include <fstream>

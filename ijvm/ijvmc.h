@@ -2,7 +2,7 @@
 
 #include "core/list.h"
 #include "core/memory.h"
-#include "ijvm/file_reader.h"
+#include "core/reader/file_reader.h"
 #include "ijvm/records.h"
 
 #include <cstdint>

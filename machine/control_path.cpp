@@ -1,7 +1,7 @@
 #include "machine/control_path.h"
 
-#include "ijvm/file_reader.h"
-#include "mal/control_store_file.h"
+#include "core/reader/file_reader.h"
+#include "machine/control_store_file.h"
 
 #include <bit>
 #include <cstdint>
@@ -53,72 +53,6 @@ void ControlPath::checkCaches() {
     m_executed = nullptr;
 }
 
-namespace {
-
-// The ALU as operand masks: x = (A & aMask) ^ aFlip, y = (B & bMask) ^ bFlip, and the result
-// is x + y + carry, x AND y or x OR y. Exactly the sixteen codes of the table; every other
-// code gives 0 + 0 + 0.
-void decodeAlu(DecodedMic& d) {
-    constexpr std::uint32_t all = 0xFFFFFFFFu;
-    d.aMask = d.aFlip = d.bMask = d.bFlip = d.carry = 0;
-    d.addMask = all;
-    d.andMask = d.orMask = 0;
-    switch (d.aluFunction) {
-    case 24: // A
-        d.aMask = all;
-        break;
-    case 20: // B
-        d.bMask = all;
-        break;
-    case 26: // NOT A
-        d.aMask = d.aFlip = all;
-        break;
-    case 44: // NOT B
-        d.bMask = d.bFlip = all;
-        break;
-    case 60: // A + B
-    case 61: // A + B + 1
-        d.aMask = d.bMask = all;
-        d.carry = d.aluFunction == 61 ? 1u : 0u;
-        break;
-    case 57: // A + 1
-        d.aMask = all;
-        d.carry = 1;
-        break;
-    case 53: // B + 1
-        d.bMask = all;
-        d.carry = 1;
-        break;
-    case 63: // B - A = NOT A + B + 1
-        d.aMask = d.aFlip = d.bMask = all;
-        d.carry = 1;
-        break;
-    case 55: // B - 1 = -1 + B
-        d.aFlip = d.bMask = all;
-        break;
-    case 59: // -A = NOT A + 1
-        d.aMask = d.aFlip = all;
-        d.carry = 1;
-        break;
-    case 12: // A AND B
-    case 28: // A OR B
-        d.aMask = d.bMask = all;
-        d.addMask = 0;
-        (d.aluFunction == 12 ? d.andMask : d.orMask) = all;
-        break;
-    case 17: // 1
-        d.carry = 1;
-        break;
-    case 18: // -1
-        d.aFlip = all;
-        break;
-    default: // 16 (0) and every unlisted code
-        break;
-    }
-}
-
-} // namespace
-
 const DecodedMic& ControlPath::decodeSlow(std::uint32_t address) {
     DecodedMic& d = address < DecodedStore::kSize ? m_decoded[address] : m_scratch;
     const Mic* mic = d.mic;
@@ -138,7 +72,7 @@ const DecodedMic& ControlPath::decodeSlow(std::uint32_t address) {
     d.aluFunction = static_cast<std::uint8_t>((word >> 16) & 0x3Fu);
     d.shiftCode = static_cast<std::uint8_t>((word >> 22) & 0x3u);
     d.jam = static_cast<std::uint8_t>((word >> 24) & 0x7u);
-    decodeAlu(d);
+    d.alu = aluFunctionOf(d.aluFunction);
     return d;
 }
 
@@ -191,14 +125,7 @@ template <bool kIjvmStep> bool ControlPath::stepLoop(std::int64_t maxSteps) {
             b = 0;
         }
         a = static_cast<std::uint32_t>(reg[kH]);
-        const std::uint32_t x = (a & d.aMask) ^ d.aFlip;
-        const std::uint32_t y = (b & d.bMask) ^ d.bFlip;
-        c = ((x + y + d.carry) & d.addMask) | (x & y & d.andMask) | ((x | y) & d.orMask);
-        if (d.shiftCode == 1) {
-            c = (c >> 1) | (c & 0x80000000u);
-        } else if (d.shiftCode == 2) {
-            c <<= 8;
-        }
+        c = shift(d.alu.apply(a, b), d.shiftCode);
         const std::uint32_t mem = d.mem;
         const std::uint32_t cBits = d.cBits;
         const std::uint32_t jam = d.jam;
@@ -333,9 +260,10 @@ void ControlPath::reset() {
     MPC = 0;
     lastMPC = 0;
     microCount = 0;
-    PC() = -1;
-    SP() = 2000;
-    LV() = 2000;
+    PC() = memory_map::kResetPC;
+    SP() = memory_map::kStackBase;
+    LV() = memory_map::kStackBase;
+    CPP() = memory_map::kConstantPoolBase;
     microStep();
     ijvmStepBounded(kIjvmStepLimit);
 }

@@ -3,7 +3,9 @@
 #include "core/list.h"
 #include "core/memory.h"
 #include "ijvm/records.h"
+#include "machine/alu.h"
 #include "machine/datapath.h"
+#include "machine/memory_map.h"
 #include "machine/mic.h"
 
 #include <array>
@@ -13,21 +15,14 @@
 namespace tessaro {
 
 /// A control-store entry taken apart once for the fast step loops: the fields, the ALU
-/// operation as operand masks, and the entry it was made from (with the word and NextAddr it
+/// function, and the entry it was made from (with the word and NextAddr it
 /// had then, so that an entry changed in place is noticed and taken apart again).
 struct DecodedMic {
     const Mic* mic = nullptr;
     std::int32_t word = 0;
     std::int32_t nextAddr = 0;
-    std::uint32_t next = 0;  ///< NextAddr modulo 512
-    std::uint32_t aMask = 0; ///< ALU operand x = (A & aMask) ^ aFlip
-    std::uint32_t aFlip = 0;
-    std::uint32_t bMask = 0; ///< ALU operand y = (B & bMask) ^ bFlip
-    std::uint32_t bFlip = 0;
-    std::uint32_t carry = 0;   ///< added to x + y
-    std::uint32_t addMask = 0; ///< result = (x + y + carry) & addMask | (x & y) & andMask |
-    std::uint32_t andMask = 0; ///<          (x | y) & orMask
-    std::uint32_t orMask = 0;
+    std::uint32_t next = 0;     ///< NextAddr modulo 512
+    AluFunction alu = kAluNone; ///< the ALU function of aluFunction
     std::uint16_t cBits = 0;
     std::uint8_t bCode = 0;
     std::uint8_t mem = 0;
@@ -60,8 +55,8 @@ private:
 /// logic, the ways of stepping, reset, and the tables of the loaded program for the views.
 class ControlPath : public Datapath {
 public:
-    static constexpr std::int32_t kMainLoop = 0; ///< where every IJVM instruction begins
-    static constexpr std::int32_t kHaltAddress = 0x70;
+    static constexpr std::int32_t kMainLoop = memory_map::kMainLoop;
+    static constexpr std::int32_t kHaltAddress = memory_map::kHaltAddress;
     /// MPC is a 9-bit register: NextAddr is taken modulo 512.
     static constexpr std::uint32_t kAddressMask = 0x1FF;
     /// Bound on the micro steps of one ijvmStep (and of the one inside reset), so that a

@@ -1,5 +1,7 @@
 #include "machine/datapath.h"
 
+#include "machine/alu.h"
+
 #include <bit>
 
 namespace tessaro {
@@ -55,68 +57,10 @@ void Datapath::decodeALU(std::uint32_t aluField) {
 
 void Datapath::computeALU() {
     // Unsigned arithmetic: the machine's words wrap, and signed overflow must not be relied on.
-    const std::uint32_t a = static_cast<std::uint32_t>(A);
-    const std::uint32_t b = static_cast<std::uint32_t>(B);
-    std::uint32_t c = 0;
-    switch (aluFunction) {
-    case 24:
-        c = a;
-        break;
-    case 20:
-        c = b;
-        break;
-    case 26:
-        c = ~a;
-        break;
-    case 44:
-        c = ~b;
-        break;
-    case 60:
-        c = a + b;
-        break;
-    case 61:
-        c = a + b + 1u;
-        break;
-    case 57:
-        c = a + 1u;
-        break;
-    case 53:
-        c = b + 1u;
-        break;
-    case 63:
-        c = b - a;
-        break;
-    case 55:
-        c = b - 1u;
-        break;
-    case 59:
-        c = 0u - a;
-        break;
-    case 12:
-        c = a & b;
-        break;
-    case 28:
-        c = a | b;
-        break;
-    case 16:
-        c = 0u;
-        break;
-    case 17:
-        c = 1u;
-        break;
-    case 18:
-        c = 0xFFFFFFFFu;
-        break;
-    default:
-        c = 0u;
-        break;
-    }
-    if (shiftCode == 1) {
-        // The sign bit is copied in.
-        c = (c >> 1) | (c & 0x80000000u);
-    } else if (shiftCode == 2) {
-        c <<= 8;
-    }
+    const std::uint32_t c =
+        shift(aluFunctionOf(aluFunction)
+                  .apply(static_cast<std::uint32_t>(A), static_cast<std::uint32_t>(B)),
+              shiftCode);
     C = static_cast<std::int32_t>(c);
     N = C < 0 ? 1 : 0;
     Z = C == 0 ? 1 : 0;

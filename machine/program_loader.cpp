@@ -8,8 +8,6 @@ namespace tessaro {
 
 namespace {
 
-constexpr std::int32_t kBlank = 32;
-
 // Word i of the pool, least significant byte first; bytes the assembler did not write read 0.
 std::int32_t poolWord(const Vector& pool, int i) {
     std::uint32_t word = 0;
@@ -46,14 +44,14 @@ void ControlPath::loadProgram(const std::string& path) {
     const Vector& pool = assembler.constantPool;
     constantPoolWords = std::max(pool.capacity, 0) / 4;
     for (int i = 0; i < constantPoolWords; ++i) {
-        wordMemory[static_cast<std::uint32_t>(i)] = poolWord(pool, i);
+        wordMemory[memory_map::wordKey(memory_map::kConstantPoolBase + i)] = poolWord(pool, i);
     }
 
-    // Words -5 .. -1 are the output window (blanks), -6 the input word.
-    for (std::int32_t a = -5; a <= -1; ++a) {
-        wordMemory[static_cast<std::uint32_t>(a)] = kBlank;
+    using namespace memory_map;
+    for (std::int32_t a = kFirstOutputWord; a <= kLastOutputWord; ++a) {
+        wordMemory[wordKey(a)] = kOutputBlank;
     }
-    wordMemory[static_cast<std::uint32_t>(-6)] = 0;
+    wordMemory[wordKey(kInputWord)] = 0;
 
     reset();
 }

@@ -1,5 +1,7 @@
 #include "mal/mistrc.h"
 
+#include "machine/alu.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -16,21 +18,21 @@ constexpr std::uint32_t kFetch = 1u << 4;
 constexpr std::uint32_t kRead = 1u << 5;
 constexpr std::uint32_t kWrite = 1u << 6;
 
-constexpr std::uint32_t kAluA = 24;
-constexpr std::uint32_t kAluB = 20;
-constexpr std::uint32_t kAluAndAB = 12;
-constexpr std::uint32_t kAluOrAB = 28;
-constexpr std::uint32_t kAluNotA = 26;
-constexpr std::uint32_t kAluZero = 16;
-constexpr std::uint32_t kAluOne = 17;
-constexpr std::uint32_t kAluMinusOne = 18;
-constexpr std::uint32_t kAluNegA = 59;
-constexpr std::uint32_t kAluBMinus1 = 55;
-constexpr std::uint32_t kAluBMinusA = 63;
-constexpr std::uint32_t kAluAPlus1 = 57;
-constexpr std::uint32_t kAluBPlus1 = 53;
-constexpr std::uint32_t kAluAPlusB = 60;
-constexpr std::uint32_t kAluAPlusBPlus1 = 61;
+constexpr std::uint32_t kAluA = aluCode(AluOp::A);
+constexpr std::uint32_t kAluB = aluCode(AluOp::B);
+constexpr std::uint32_t kAluAndAB = aluCode(AluOp::And);
+constexpr std::uint32_t kAluOrAB = aluCode(AluOp::Or);
+constexpr std::uint32_t kAluNotA = aluCode(AluOp::NotA);
+constexpr std::uint32_t kAluZero = aluCode(AluOp::Zero);
+constexpr std::uint32_t kAluOne = aluCode(AluOp::One);
+constexpr std::uint32_t kAluMinusOne = aluCode(AluOp::MinusOne);
+constexpr std::uint32_t kAluNegA = aluCode(AluOp::NegA);
+constexpr std::uint32_t kAluBMinus1 = aluCode(AluOp::BMinus1);
+constexpr std::uint32_t kAluBMinusA = aluCode(AluOp::BMinusA);
+constexpr std::uint32_t kAluAPlus1 = aluCode(AluOp::APlus1);
+constexpr std::uint32_t kAluBPlus1 = aluCode(AluOp::BPlus1);
+constexpr std::uint32_t kAluAPlusB = aluCode(AluOp::APlusB);
+constexpr std::uint32_t kAluAPlusBPlus1 = aluCode(AluOp::APlusBPlus1);
 
 struct Code {
     std::string_view name;

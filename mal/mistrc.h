@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ijvm/string_tokenizer.h"
+#include "core/reader/string_tokenizer.h"
 
 #include <cstdint>
 #include <string>

@@ -2,8 +2,8 @@
 
 #include "core/fatal.h"
 #include "core/number_text.h"
-#include "ijvm/string_tokenizer.h"
-#include "mal/control_store_file.h"
+#include "core/reader/string_tokenizer.h"
+#include "machine/control_store_file.h"
 #include "mal/mistrc.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "ijvm/file_reader.h"
+#include "core/reader/file_reader.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "ijvm/string_tokenizer.h"
+#include "core/reader/string_tokenizer.h"
 
 #include <gtest/gtest.h>
 

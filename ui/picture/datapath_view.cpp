@@ -161,36 +161,12 @@ void drawRotatedText(QPainter& painter, const QRect& box, const QString& text, i
 } // namespace
 
 QString aluPrefix(int aluFunction) {
-    switch (aluFunction) {
-    case 24:
-        return QStringLiteral("H = ");
-    case 20:
-        return QStringLiteral("B = ");
-    case 26:
-        return QStringLiteral("NOT H = ");
-    case 44:
-        return QStringLiteral("NOT B = ");
-    case 60:
-        return QStringLiteral("H + B = ");
-    case 61:
-        return QStringLiteral("H + B + 1 = ");
-    case 57:
-        return QStringLiteral("H + 1 = ");
-    case 53:
-        return QStringLiteral("B + 1 = ");
-    case 63:
-        return QStringLiteral("B - H = ");
-    case 55:
-        return QStringLiteral("B - 1 = ");
-    case 12:
-        return QStringLiteral("H AND B = ");
-    case 28:
-        return QStringLiteral("H OR B = ");
-    case 59:
-        return QStringLiteral("-H = ");
-    default:
+    const std::string_view display = aluFunctionOf(static_cast<std::uint8_t>(aluFunction)).display;
+    if (display.empty()) {
         return {};
     }
+    return QString::fromLatin1(display.data(), static_cast<qsizetype>(display.size())) +
+           QStringLiteral(" = ");
 }
 
 DatapathView::DatapathView(QWidget* parent) : QWidget(parent) {

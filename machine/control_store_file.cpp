@@ -1,7 +1,7 @@
-#include "mal/control_store_file.h"
+#include "machine/control_store_file.h"
 
 #include "core/number_text.h"
-#include "ijvm/file_reader.h"
+#include "core/reader/file_reader.h"
 
 #include <climits>
 #include <cstdint>

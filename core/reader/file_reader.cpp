@@ -1,4 +1,4 @@
-#include "ijvm/file_reader.h"
+#include "core/reader/file_reader.h"
 
 #include "core/fatal.h"
 #include "core/number_text.h"
