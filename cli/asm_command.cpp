@@ -1,14 +1,10 @@
 #include "cli/commands.h"
 #include "cli/diagnostics.h"
+#include "cli/program_file.h"
 
 #include "ijvm/ijvmc.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -123,27 +119,8 @@ int asmCommand(int argc, char** argv) {
         return 1;
     }
 
-    // Checked here, because the assembler itself ends the process on a file it cannot open.
-    std::error_code ec;
-    if (std::filesystem::is_directory(program, ec)) {
-        std::fprintf(stderr, "tessaro-cli asm: cannot read '%s': it is a directory\n",
-                     program.c_str());
-        return 1;
-    }
-    std::ifstream in(program, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "tessaro-cli asm: cannot read '%s': %s\n", program.c_str(),
-                     std::strerror(errno));
-        return 1;
-    }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        std::fprintf(stderr, "tessaro-cli asm: cannot read '%s'\n", program.c_str());
-        return 1;
-    }
-    if (program.size() > FileReader::kMaxFileName) {
-        std::fprintf(stderr, "tessaro-cli asm: the path '%s' is longer than %zu bytes\n",
-                     program.c_str(), FileReader::kMaxFileName);
+    std::string text;
+    if (!readProgramFile("tessaro-cli asm", program, text)) {
         return 1;
     }
 

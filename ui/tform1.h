@@ -1,12 +1,12 @@
 #pragma once
 
-#include "machine/control_path.h"
+#include "machine/machine_session.h"
 #include "mal/translate.h"
 #include "ui/app_paths.h"
 #include "ui/machine_views.h"
+#include "ui/register_panel.h"
 #include "ui/source_offsets.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 
@@ -30,23 +30,17 @@ class DatapathView;
 class TForm2;
 
 /// The main window: the IJVM editor, the microprogram listing, the datapath picture with its
-/// value labels, the machine views and every command. It owns the machine and turns commands
-/// into calls on it followed by refreshes of the views; it holds no machine logic itself.
+/// value labels, the machine views and every command. Commands call the machine session,
+/// views read it afterwards; the window holds no machine logic itself.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 
 public:
-    ControlPath machine;                   ///< the simulated Mic-1
+    MachineSession session;                ///< the simulated Mic-1 and its execution
     std::unique_ptr<Translate> translator; ///< the micro-assembler run at start-up
-    bool programLoaded = false; ///< a Compile and Load without errors, nothing reloaded since
-    int addressRadix = 10;      ///< radix of addresses in the views
-    int valueRadix = 10;        ///< radix of values in the views
-    bool rawMethodArea = false; ///< method area as bytes only
-    int subCyclePhase = 0;      ///< 0..3: where the next sub-cycle press goes on
-
-    /// Longest IJVM step before it is given up (micro-instructions); only a faulty
-    /// microprogram gets there.
-    std::int64_t ijvmStepBound = 20'000'000;
+    int addressRadix = 10;                 ///< radix of addresses in the views
+    int valueRadix = 10;                   ///< radix of values in the views
+    bool rawMethodArea = false;            ///< method area as bytes only
 
     /// Builds the window on the data folders of paths: translates and loads the microprogram
     /// and applies the layout. Does not show itself or any dialog.
@@ -59,20 +53,13 @@ public:
     /// and, when showInfo, the Info window.
     void runStartupDialogs(bool showInfo);
 
-    /// B half of the bus values: B bus label := decimal B.
-    void showBBusValue();
-    /// C half of the bus values: C bus label := decimal C.
-    void showCBusValue();
-    /// Register, bus, flag and MPC labels.
-    void showRegisters();
+    /// The machine the views show.
+    const ControlPath& machine() const { return session.machine(); }
+    /// A Compile and Load without errors, nothing reassembled since.
+    bool programLoaded() const { return session.isLoaded(); }
+
     /// Black text for the ALU panel and the ten register labels.
     void resetRegisterColours();
-    /// The register label that drove the B bus, in magenta.
-    void markBSource();
-    /// The register labels written from the C bus, in red.
-    void markCDestinations();
-    /// The 36 bit labels of the micro-instruction executed last.
-    void showMirBits();
     /// Selects the current source line and the current microprogram line.
     void selectCurrentLines();
     /// Rebuilds the constant-pool list.
@@ -109,7 +96,7 @@ public:
     bool saveProgramFile(const QString& path);
 
     /// Whether a Run or a long IJVM step is executing in slices.
-    bool isRunning() const { return m_runMode != RunMode::None; }
+    bool isRunning() const { return session.isRunning(); }
     /// Whether the editor holds text not saved to a file since the last open or save.
     bool hasUnsavedChanges() const;
     const AppPaths& paths() const { return m_paths; }
@@ -152,8 +139,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    enum class RunMode { None, Run, IjvmStep };
-
     void createControls();
     void createMenus();
     void loadMicroprogram();
@@ -170,14 +155,12 @@ private:
     void selectSpan(QPlainTextEdit* editor, CharSpan span);
     void selectSourceAt(std::uint32_t address);
     void fillList(QListWidget* list, const QStringList& lines);
-    void setFontColour(QLabel* label, const QColor& colour);
-    QLabel* registerLabel(int registerIndex) const;
     ViewFormat viewFormat() const;
     void drawPicture(bool withFlags);
     QString chooseFile(bool forSave);
-    void startExecution(RunMode mode);
+    void startExecution(RunKind kind);
     void executeSlice();
-    void finishExecution(const QString& status);
+    void finishExecution(RunKind kind, const QString& status);
     /// Ends a running execution without refreshing: the program it ran is being replaced.
     void abandonExecution();
     void setExecutionControlsEnabled(bool enabled);
@@ -188,12 +171,6 @@ private:
     SourceOffsets m_scratchOffsets; // the text assembled last
     SourceOffsets m_listingOffsets; // the microprogram listing
     QString m_savedText;            // editor text at the last open or save
-
-    RunMode m_runMode = RunMode::None;
-    bool m_stopRequested = false;
-    std::int64_t m_sliceSize = 200'000;
-    std::int64_t m_executed = 0;
-    QElapsedTimer m_runClock;
 
     TForm2* m_startupInfo = nullptr;
     DatapathView* m_picture = nullptr;
@@ -214,19 +191,12 @@ private:
     QLabel* m_label34 = nullptr;
     QLabel* m_microCaption = nullptr;
     QLabel* m_programCaption = nullptr;
-    QLabel* m_busCCaption = nullptr;
     QLabel* m_poolCaption = nullptr;
     QLabel* m_methodCaption = nullptr;
     QLabel* m_stackCaption = nullptr;
-    QLabel* m_markers[3] = {};         // Label2, Label3, Label4
-    QLabel* m_registerLabels[10] = {}; // Label11..Label20: MAR MDR PC MBR SP LV CPP TOS OPC H
-    QLabel* m_busB = nullptr;          // Label27
-    QLabel* m_busC = nullptr;          // Label28
-    QLabel* m_flagN = nullptr;         // Label29
-    QLabel* m_flagZ = nullptr;         // Label30
-    QLabel* m_mpc = nullptr;           // Label1
-    QLabel* m_bits[36] = {};           // L1..L36
-    QPushButton* m_buttons[7] = {};    // BitBtn1..BitBtn7
+    QLabel* m_markers[3] = {}; // Label2, Label3, Label4
+    std::unique_ptr<RegisterPanel> m_registers;
+    QPushButton* m_buttons[7] = {}; // BitBtn1..BitBtn7
     QPushButton* m_button2 = nullptr;
     QPushButton* m_stopButton = nullptr;
     QLabel* m_runStatus = nullptr;

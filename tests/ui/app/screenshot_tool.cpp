@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     window.compileAndLoad();
-    if (!window.programLoaded) {
+    if (!window.programLoaded()) {
         std::fprintf(stderr, "the example did not assemble\n");
         return 1;
     }
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     // Micro steps up to one that starts a memory read (Mem bit "rd").
     for (int i = 0; i < 200; ++i) {
         window.microStepCommand();
-        if ((window.machine.MIR & 0x20U) != 0) {
+        if ((window.machine().MIR & 0x20U) != 0) {
             break;
         }
     }

@@ -60,6 +60,12 @@ const char* const kHiProgram = ".main\n"
                                "HALT\n"
                                ".end-main\n";
 
+const char* const kLineFeedProgram = ".main\n"
+                                     "BIPUSH 72\nOUT\nBIPUSH 105\nOUT\nBIPUSH 10\nOUT\n"
+                                     "BIPUSH 33\nOUT\nBIPUSH 33\nOUT\n"
+                                     "HALT\n"
+                                     ".end-main\n";
+
 const char* const kFrameProgram = ".main\n"
                                   ".var\nr\n.end-var\n"
                                   "BIPUSH 0\n"
@@ -132,6 +138,11 @@ private:
     QStringList m_messages;
 
     TForm1& w() { return *m_window; }
+    /// A word of the machine's memory, 0 when it was never written.
+    std::int32_t memoryWord(std::uint32_t address) {
+        const std::int32_t* word = w().machine().wordMemory.peek(address);
+        return word != nullptr ? *word : 0;
+    }
     template <typename T> T* child(const char* name) {
         T* found = m_window->findChild<T*>(QString::fromLatin1(name));
         if (found == nullptr) {
@@ -153,7 +164,7 @@ private:
         m_messages.clear();
         button("BitBtn5")->click();
         QCOMPARE(m_messages, QStringList{kLoaded});
-        QVERIFY(w().programLoaded);
+        QVERIFY(w().programLoaded());
         m_messages.clear();
     }
     QString selectedSource() { return editor()->textCursor().selectedText(); }
@@ -196,12 +207,12 @@ private slots:
         const AppPaths& paths = w().paths();
         QVERIFY(w().microprogramProblems().empty());
         QVERIFY(QFileInfo(paths.controlStoreFile()).size() > 0);
-        QVERIFY(w().machine.controlStore.peek(0) != nullptr);
-        QVERIFY(w().machine.controlStore.peek(0x70) != nullptr);
+        QVERIFY(w().machine().controlStore.peek(0) != nullptr);
+        QVERIFY(w().machine().controlStore.peek(0x70) != nullptr);
         QVERIFY(child<QPlainTextEdit>("Memo2")->toPlainText().contains(QStringLiteral("Main1")));
         QCOMPARE(label("Label33")->text(), QDir::toNativeSeparators(paths.microprogramSource()));
         QVERIFY(editor()->document()->isModified());
-        QVERIFY(!w().programLoaded);
+        QVERIFY(!w().programLoaded());
         QCOMPARE(w().valueRadix, 10);
         QCOMPARE(w().addressRadix, 10);
         QVERIFY(!w().rawMethodArea);
@@ -270,7 +281,7 @@ private slots:
     void stepOnTheEmptyEditorAtStartShowsNotLoaded() {
         button("BitBtn2")->click();
         QCOMPARE(m_messages, QStringList{kNotLoaded});
-        QVERIFY(!w().programLoaded);
+        QVERIFY(!w().programLoaded());
         QVERIFY(!editor()->document()->isModified()); // the empty text was assembled
         QVERIFY(QFile::exists(w().paths().scratchFile()));
         QCOMPARE(readBytes(w().paths().scratchFile()), QByteArray());
@@ -280,26 +291,26 @@ private slots:
     void compileAndLoadTwiceDoesNotReassemble() {
         load(kPoolProgram);
         button("BitBtn1")->click(); // one micro step
-        const std::int64_t count = w().machine.microCount;
-        const std::int32_t mpc = w().machine.MPC;
+        const std::int64_t count = w().machine().microCount;
+        const std::int32_t mpc = w().machine().MPC;
         button("BitBtn5")->click();
         QCOMPARE(m_messages, QStringList{kLoaded});
-        QVERIFY(w().programLoaded);
-        QCOMPARE(w().machine.microCount, count); // no reload, no reset
-        QCOMPARE(w().machine.MPC, mpc);
+        QVERIFY(w().programLoaded());
+        QCOMPARE(w().machine().microCount, count); // no reload, no reset
+        QCOMPARE(w().machine().MPC, mpc);
     }
 
     void compileErrorsAreListedAndSelectTheirSpans() {
         type(kErrorProgram);
         button("BitBtn5")->click();
         QVERIFY(m_messages.isEmpty());
-        QVERIFY(!w().programLoaded);
+        QVERIFY(!w().programLoaded());
         QListWidget* errors = child<QListWidget>("ListBox5");
         QVERIFY(!errors->isHidden());
-        QCOMPARE(errors->count(), w().machine.errors.size());
+        QCOMPARE(errors->count(), w().machine().errors.size());
         QVERIFY(errors->count() >= 2);
         QCOMPARE(errors->item(0)->text(),
-                 QString::fromStdString(w().machine.errors.begin()->message));
+                 QString::fromStdString(w().machine().errors.begin()->message));
         QVERIFY(errors->item(0)->text().contains(QStringLiteral("FOO")));
         // The span is found in the editor although an accented character precedes it.
         QCOMPARE(selectedSource(), QStringLiteral("FOO"));
@@ -307,7 +318,7 @@ private slots:
         QVERIFY(selectedSource().contains(QStringLiteral("nowhere")));
         // A second press shows the same errors again; stepping is refused.
         button("BitBtn5")->click();
-        QCOMPARE(errors->count(), w().machine.errors.size());
+        QCOMPARE(errors->count(), w().machine().errors.size());
         QCOMPARE(selectedSource(), QStringLiteral("FOO"));
         button("BitBtn2")->click();
         QCOMPARE(m_messages, QStringList{kNotLoaded});
@@ -324,9 +335,9 @@ private slots:
         editor()->document()->setModified(true);
         button("BitBtn3")->click();
         QCOMPARE(m_messages, QStringList{kNotLoaded});
-        QVERIFY(!w().programLoaded);
-        QCOMPARE(w().machine.wordMemory[1], 11); // the new program is in memory
-        QCOMPARE(w().machine.MPC, 0);            // but nothing ran
+        QVERIFY(!w().programLoaded());
+        QCOMPARE(memoryWord(1), 11);    // the new program is in memory
+        QCOMPARE(w().machine().MPC, 0); // but nothing ran
         QVERIFY(!editor()->document()->isModified());
         m_messages.clear();
         button("BitBtn5")->click();
@@ -335,21 +346,21 @@ private slots:
 
     void resetAfterEditingResetsTheLoadedProgram() {
         load(kPoolProgram);
-        const std::int32_t startPC = w().machine.PC();
-        const std::int64_t resetCount = w().machine.microCount;
+        const std::int32_t startPC = w().machine().PC();
+        const std::int64_t resetCount = w().machine().microCount;
         button("BitBtn2")->click();
         button("BitBtn2")->click();
-        QVERIFY(w().machine.PC() != startPC);
-        w().machine.wordMemory[static_cast<std::uint32_t>(-6)] = 9;
+        QVERIFY(w().machine().PC() != startPC);
+        w().session.setInput(9);
         type("garbage that is never assembled");
         button("BitBtn4")->click();
         QVERIFY(m_messages.isEmpty());
-        QVERIFY(w().programLoaded);
-        QCOMPARE(w().machine.PC(), startPC);
-        QCOMPARE(w().machine.microCount, resetCount);
-        QCOMPARE(w().machine.wordMemory[static_cast<std::uint32_t>(-6)], 0);
+        QVERIFY(w().programLoaded());
+        QCOMPARE(w().machine().PC(), startPC);
+        QCOMPARE(w().machine().microCount, resetCount);
+        QCOMPARE(w().session.input(), 0);
         QCOMPARE(child<QLineEdit>("Edit1")->text(), QStringLiteral("0"));
-        QCOMPARE(w().machine.wordMemory[1], 10); // still the program loaded before the edit
+        QCOMPARE(memoryWord(1), 10); // still the program loaded before the edit
     }
 
     // -----------------------------------------------------------------------------------------
@@ -369,7 +380,7 @@ private slots:
     void methodAreaShowsBipushInTheThreeFormats() {
         load(kPoolProgram);
         QListWidget* area = child<QListWidget>("ListBox2");
-        QCOMPARE(area->count(), w().machine.methodAreaSize);
+        QCOMPARE(area->count(), w().machine().methodAreaSize);
         QCOMPARE(area->item(7)->text(), QStringLiteral("07: BIPUSH"));
         QCOMPARE(area->item(8)->text(), QStringLiteral("08: 65"));
         chooseFormat(1);
@@ -389,11 +400,11 @@ private slots:
     void ijvmStepSelectsTheNextInstructionEverywhere() {
         load(kPoolProgram);
         // After loading, the first instruction of main is the current one.
-        QCOMPARE(w().machine.PC(), 7);
+        QCOMPARE(w().machine().PC(), 7);
         QCOMPARE(selectedSource(), QStringLiteral("BIPUSH 65"));
         button("BitBtn2")->click();
-        QCOMPARE(w().machine.MPC, 0);
-        QCOMPARE(w().machine.PC(), 9);
+        QCOMPARE(w().machine().MPC, 0);
+        QCOMPARE(w().machine().PC(), 9);
         QCOMPARE(selectedSource(), QStringLiteral("BIPUSH 66"));
         QListWidget* area = child<QListWidget>("ListBox2");
         QCOMPARE(selectedRows(area), QList<int>{9});
@@ -412,7 +423,7 @@ private slots:
         QCOMPARE(label("Label1")->text(), QStringLiteral("0"));   // MPC
         QCOMPARE(label("Label5")->text(), QStringLiteral("     "));
         // The stack list and the frame list split the stack at LV.
-        const std::int32_t sp = w().machine.SP();
+        const std::int32_t sp = w().machine().SP();
         QListWidget* frame = child<QListWidget>("ListBox4");
         QCOMPARE(frame->item(0)->text(), QStringLiteral("%1: 66").arg(sp));
         QCOMPARE(selectedRows(frame), QList<int>{0});
@@ -425,10 +436,10 @@ private slots:
         const int main1 =
             listing->document()->find(QStringLiteral("Main1    PC = PC + 1")).block().blockNumber();
         button("BitBtn1")->click(); // into the BIPUSH routine, further down the listing
-        QCOMPARE(w().machine.MPC, 0x19);
+        QCOMPARE(w().machine().MPC, 0x19);
         QVERIFY(listing->verticalScrollBar()->value() > main1);
         button("BitBtn2")->click(); // back at the main loop
-        QCOMPARE(w().machine.MPC, 0);
+        QCOMPARE(w().machine().MPC, 0);
         const int first = listing->verticalScrollBar()->value();
         QVERIFY2(main1 >= first && main1 < first + 8, qPrintable(QString::number(first)));
     }
@@ -437,11 +448,11 @@ private slots:
         load(".main\n BIPUSH 0\n IFEQ out\n NOP\nout: HALT\n.end-main\n");
         QPlainTextEdit* listing = child<QPlainTextEdit>("Memo2");
         int steps = 0;
-        while (w().machine.MPC < 256 && steps < 40) {
+        while (w().machine().MPC < 256 && steps < 40) {
             button("BitBtn1")->click();
             ++steps;
         }
-        QVERIFY2(w().machine.MPC >= 256, "the taken IFEQ never reached its trampoline");
+        QVERIFY2(w().machine().MPC >= 256, "the taken IFEQ never reached its trampoline");
         // The trampoline has no line of its own; the IF line that placed it is selected.
         const QString selected = listing->textCursor().selectedText().toUpper();
         QVERIFY2(selected.contains(QStringLiteral("IF (Z)")), qPrintable(selected));
@@ -453,7 +464,7 @@ private slots:
         for (int i = 0; i < 4; ++i) {
             button("BitBtn1")->click();
         }
-        const ControlPath& m = w().machine;
+        const ControlPath& m = w().machine();
         QCOMPARE(m.MPC, 0);
         QCOMPARE(m.getField(0), 10u);
         const QColor magenta(0xFF, 0x00, 0xFF);
@@ -491,13 +502,13 @@ private slots:
         QCOMPARE(label("Label5")->text(), QStringLiteral("     "));
         button("BitBtn3")->click();
         QVERIFY(!w().isRunning());
-        QCOMPARE(w().machine.MPC, 0x70);
-        QCOMPARE(w().machine.wordMemory[static_cast<std::uint32_t>(-5)], 72);
-        QCOMPARE(w().machine.wordMemory[static_cast<std::uint32_t>(-3)], 0);
+        QCOMPARE(w().machine().MPC, 0x70);
+        QCOMPARE(memoryWord(static_cast<std::uint32_t>(-5)), 72);
+        QCOMPARE(memoryWord(static_cast<std::uint32_t>(-3)), 0);
         QCOMPARE(label("Label5")->text(), QStringLiteral("Hi"));
         // A line feed among the last characters stays on the one line, as its symbol.
-        w().machine.wordMemory[static_cast<std::uint32_t>(-3)] = 10;
-        w().showIO();
+        load(kLineFeedProgram);
+        button("BitBtn3")->click();
         QCOMPARE(label("Label5")->text(), QStringLiteral("Hi\u240A!!"));
         QVERIFY(w().statusBar()
                     ->findChild<QLabel*>(QStringLiteral("RunStatus"))
@@ -510,13 +521,11 @@ private slots:
         for (int i = 0; i < 4; ++i) { // BIPUSH 0, BIPUSH 5, INVOKEVIRTUAL f, BIPUSH 7
             button("BitBtn2")->click();
         }
-        const ControlPath& m = w().machine;
+        const ControlPath& m = w().machine();
         const std::int32_t lv = m.LV();
         const std::int32_t sp = m.SP();
         QCOMPARE(sp, lv + 5);
-        auto word = [&](std::int32_t a) {
-            return w().machine.wordMemory[static_cast<std::uint32_t>(a)];
-        };
+        auto word = [&](std::int32_t a) { return memoryWord(static_cast<std::uint32_t>(a)); };
         const QStringList expected{
             QStringLiteral("%1: 7").arg(sp),
             QStringLiteral("%1: LV PREC  : %2").arg(lv + 4).arg(word(lv + 4)),
@@ -551,18 +560,18 @@ private slots:
         QTest::keyClick(&w(), Qt::Key_F8); // compiles, then warns
         QCOMPARE(m_messages, QStringList{kNotLoaded});
         button("BitBtn5")->click();
-        QVERIFY(w().programLoaded);
+        QVERIFY(w().programLoaded());
         w().activateWindow(); // back from the message window
         QVERIFY(QTest::qWaitForWindowActive(&w()));
         QTest::keyClick(&w(), Qt::Key_F8);
-        QCOMPARE(w().machine.PC(), 9);
+        QCOMPARE(w().machine().PC(), 9);
         QTest::keyClick(&w(), Qt::Key_F7);
-        QCOMPARE(w().machine.MPC, 0x19);
+        QCOMPARE(w().machine().MPC, 0x19);
         QTest::keyClick(&w(), Qt::Key_F6);
-        QCOMPARE(w().subCyclePhase, 1);
+        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 1);
         QTest::keyClick(&w(), Qt::Key_F10);
-        QCOMPARE(w().subCyclePhase, 0);
-        QCOMPARE(w().machine.PC(), 7);
+        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 0);
+        QCOMPARE(w().machine().PC(), 7);
 
         QLineEdit* input = child<QLineEdit>("Edit1");
         input->setFocus();
@@ -570,7 +579,7 @@ private slots:
         input->selectAll();
         QTest::keyClicks(input, QStringLiteral("-0x10"));
         editor()->setFocus(); // the focus leaves the box
-        QTRY_COMPARE(w().machine.wordMemory[static_cast<std::uint32_t>(-6)], -16);
+        QTRY_COMPARE(w().session.input(), -16);
     }
 
     // -----------------------------------------------------------------------------------------
@@ -579,29 +588,29 @@ private slots:
     void subCycleWithoutProgramWarnsAndStaysAtPhaseZero() {
         button("BitBtn6")->click();
         QCOMPARE(m_messages, QStringList{kNotLoaded});
-        QCOMPARE(w().subCyclePhase, 0);
+        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 0);
         button("BitBtn6")->click();
         QCOMPARE(m_messages.size(), 2); // two separate warnings
-        QCOMPARE(w().subCyclePhase, 0);
+        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 0);
     }
 
     void subCyclesThenStepStartAfreshAtPhaseZero() {
         load(kPoolProgram);
-        const std::int64_t before = w().machine.microCount;
+        const std::int64_t before = w().machine().microCount;
         button("BitBtn6")->click();
-        QCOMPARE(w().machine.microCount, before + 1); // executed at the first press
-        QCOMPARE(w().subCyclePhase, 1);
+        QCOMPARE(w().machine().microCount, before + 1); // executed at the first press
+        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 1);
         QCOMPARE(label("Label13")->text(), QStringLiteral("7")); // labels not yet updated
         button("BitBtn6")->click();
         button("BitBtn6")->click();
-        QCOMPARE(w().subCyclePhase, 3);
-        QCOMPARE(w().machine.microCount, before + 1);
+        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 3);
+        QCOMPARE(w().machine().microCount, before + 1);
         button("BitBtn2")->click();
-        QCOMPARE(w().subCyclePhase, 0);
-        const std::int64_t afterStep = w().machine.microCount;
+        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 0);
+        const std::int64_t afterStep = w().machine().microCount;
         button("BitBtn6")->click();
-        QCOMPARE(w().machine.microCount, afterStep + 1);
-        QCOMPARE(w().subCyclePhase, 1);
+        QCOMPARE(w().machine().microCount, afterStep + 1);
+        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 1);
     }
 
     void fourthSubCycleShowsTheRegisters() {
@@ -609,7 +618,7 @@ private slots:
         for (int i = 0; i < 4; ++i) {
             button("BitBtn6")->click();
         }
-        QCOMPARE(w().subCyclePhase, 0);
+        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 0);
         QCOMPARE(label("Label13")->text(), QStringLiteral("8")); // PC after Main1
         QCOMPARE(fontColour(label("Label13")), QColor(0xFF, 0, 0));
         QVERIFY(child<ClockView>("Image2")->isStrokeRed(6));
@@ -629,7 +638,7 @@ private slots:
         QVERIFY(button("StopButton")->isEnabled());
         QTest::qWait(100); // slices run on the event loop
         QVERIFY(w().isRunning());
-        const std::int64_t ran = w().machine.microCount;
+        const std::int64_t ran = w().machine().microCount;
         QVERIFY(ran > 0);
         // A step pressed meanwhile is ignored.
         button("BitBtn2")->click();
@@ -644,7 +653,7 @@ private slots:
                     ->text()
                     .contains(QStringLiteral("fermata")));
         // The views were refreshed as after Run.
-        QCOMPARE(label("Label1")->text(), QString::number(w().machine.MPC));
+        QCOMPARE(label("Label1")->text(), QString::number(w().machine().MPC));
         // The machine can go on stepping.
         button("BitBtn1")->click();
         QVERIFY(m_messages.isEmpty());
@@ -660,9 +669,9 @@ private slots:
         w().newProgram();
         QVERIFY(!w().isRunning());
         QVERIFY(button("BitBtn3")->isEnabled());
-        const std::int64_t count = w().machine.microCount;
+        const std::int64_t count = w().machine().microCount;
         QTest::qWait(50);
-        QCOMPARE(w().machine.microCount, count); // no slice runs any more
+        QCOMPARE(w().machine().microCount, count); // no slice runs any more
         QCOMPARE(child<QListWidget>("ListBox2")->count(), 0);
     }
 
@@ -712,10 +721,10 @@ private slots:
         QLineEdit* input = child<QLineEdit>("Edit1");
         input->setText(QStringLiteral("0x1F"));
         emit input->editingFinished();
-        QCOMPARE(w().machine.wordMemory[static_cast<std::uint32_t>(-6)], 31);
+        QCOMPARE(w().session.input(), 31);
         input->setText(QStringLiteral("12abc")); // the reader takes the leading digits
         emit input->editingFinished();
-        QCOMPARE(w().machine.wordMemory[static_cast<std::uint32_t>(-6)], 12);
+        QCOMPARE(w().session.input(), 12);
         QString caption;
         m_driver->then([&caption](QWidget* dialog) {
             caption = dialog->windowTitle();
@@ -726,7 +735,7 @@ private slots:
         QCOMPARE(caption, QStringLiteral("IJVM Error:"));
         QCOMPARE(m_messages.size(), 1);
         QVERIFY(m_messages[0].startsWith(QStringLiteral("Errore: il numero x1 non è valido.")));
-        QCOMPARE(w().machine.wordMemory[static_cast<std::uint32_t>(-6)], 12);
+        QCOMPARE(w().session.input(), 12);
         QCOMPARE(input->text(), QStringLiteral("12"));
     }
 
@@ -736,7 +745,7 @@ private slots:
         input->setText(QStringLiteral("42"));
         input->setModified(true); // typed, focus still in the box
         button("BitBtn1")->click();
-        QCOMPARE(w().machine.wordMemory[static_cast<std::uint32_t>(-6)], 42);
+        QCOMPARE(w().session.input(), 42);
         QCOMPARE(input->text(), QStringLiteral("42"));
     }
 
@@ -797,7 +806,7 @@ private slots:
                  QStringLiteral("// vecchio: perchè\n.main\nBIPUSH 3\nHALT\n.end-main"));
         QCOMPARE(label("Label34")->text(), QDir::toNativeSeparators(path));
         QCOMPARE(label("Label34")->textFormat(), Qt::PlainText); // the name is not markup
-        QVERIFY(!w().programLoaded);
+        QVERIFY(!w().programLoaded());
         QVERIFY(editor()->document()->isModified());
         QVERIFY(!w().hasUnsavedChanges());
         QCOMPARE(child<QListWidget>("ListBox1")->count(), 0);

@@ -114,22 +114,22 @@ private slots:
         editor->setPlainText(QStringLiteral(".main\nNOP\nHALT\n.end-main"));
         editor->document()->setModified(true);
         window.findChild<QPushButton*>(QStringLiteral("BitBtn5"))->click();
-        QVERIFY(window.programLoaded);
-        window.ijvmStepBound = 50'000;
+        QVERIFY(window.programLoaded());
+        window.session.ijvmStepBound = 50'000;
         QSignalSpy finished(&window, &TForm1::executionFinished);
         // The walk through the prologue and the header reaches the byte 1 at address 4.
         for (int i = 0; i < 3; ++i) {
             window.ijvmStepCommand();
-            QCOMPARE(window.machine.MPC, 0);
+            QCOMPARE(window.machine().MPC, 0);
         }
-        const std::int64_t before = window.machine.microCount;
+        const std::int64_t before = window.machine().microCount;
         window.ijvmStepCommand();
         if (window.isRunning()) {
             QVERIFY(finished.wait(10000));
         }
         QVERIFY(!window.isRunning());
-        QCOMPARE(window.machine.microCount - before, window.ijvmStepBound);
-        QCOMPARE(window.machine.MPC, 1);
+        QCOMPARE(window.machine().microCount - before, window.session.ijvmStepBound);
+        QCOMPARE(window.machine().MPC, 1);
         const QString status =
             window.statusBar()->findChild<QLabel*>(QStringLiteral("RunStatus"))->text();
         QVERIFY2(status.contains(QStringLiteral("50000")), qPrintable(status));

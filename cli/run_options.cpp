@@ -1,0 +1,61 @@
+#include "cli/run_options.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tessaro::cli {
+
+const char* const kRunUsage = "usage: tessaro-cli run PROGRAM.jvm [--microprogram FILE.mal] "
+                              "[--max-steps N] [--trace] [--stats]\n";
+
+bool parseRunOptions(int argc, char** argv, RunOptions& options) {
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--trace") {
+            options.trace = true;
+        } else if (arg == "--stats") {
+            options.stats = true;
+        } else if (arg == "--microprogram" || arg == "--max-steps") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "tessaro-cli run: %s needs a value\n%s", arg.c_str(),
+                             kRunUsage);
+                return false;
+            }
+            const std::string value = argv[++i];
+            if (arg == "--microprogram") {
+                options.microprogram = value;
+                continue;
+            }
+            // A count of micro-instructions: plain decimal digits, at least 1.
+            char* end = nullptr;
+            errno = 0;
+            const long long steps = std::strtoll(value.c_str(), &end, 10);
+            if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos ||
+                *end != '\0' || errno == ERANGE || steps < 1) {
+                std::fprintf(stderr,
+                             "tessaro-cli run: --max-steps needs a whole number of at least 1, "
+                             "not '%s'\n",
+                             value.c_str());
+                return false;
+            }
+            options.maxSteps = steps;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "tessaro-cli run: unknown option '%s'\n%s", arg.c_str(),
+                         kRunUsage);
+            return false;
+        } else if (options.program.empty()) {
+            options.program = arg;
+        } else {
+            std::fprintf(stderr, "tessaro-cli run: more than one program given\n%s", kRunUsage);
+            return false;
+        }
+    }
+    if (options.program.empty()) {
+        std::fputs(kRunUsage, stderr);
+        return false;
+    }
+    return true;
+}
+
+} // namespace tessaro::cli

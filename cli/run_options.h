@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tessaro::cli {
+
+/// Usage line of the run command.
+extern const char* const kRunUsage;
+
+/// The options of the run command.
+struct RunOptions {
+    std::string program;
+    std::string microprogram;   // empty: the bundled one
+    std::int64_t maxSteps = -1; // -1: no limit
+    bool trace = false;
+    bool stats = false;
+};
+
+/// Reads the run command's arguments; false with a message on standard error when they are
+/// not usable.
+bool parseRunOptions(int argc, char** argv, RunOptions& options);
+
+} // namespace tessaro::cli

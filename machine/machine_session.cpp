@@ -1,0 +1,263 @@
+#include "machine/machine_session.h"
+
+#include "ijvm/ijvmc.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace tessaro {
+
+using memory_map::wordKey;
+
+void MachineSession::loadControlStore(const std::string& path) {
+    m_machine.loadControlStore(path);
+}
+
+MachineSession::LoadResult MachineSession::compileAndLoad(const std::string& path) {
+    assemble(path);
+    return LoadResult{acceptProgram(), {}};
+}
+
+MachineSession::LoadResult MachineSession::compileAndLoadText(const std::string& text,
+                                                              const std::string& scratchPath) {
+    std::ofstream out(scratchPath, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) {
+        unload();
+        return LoadResult{false, "cannot write '" + scratchPath + "'"};
+    }
+    return compileAndLoad(scratchPath);
+}
+
+bool MachineSession::acceptProgram() {
+    m_loaded = m_machine.errors.empty();
+    return m_loaded;
+}
+
+void MachineSession::assemble(const std::string& path) {
+    abandonRun();
+    m_loaded = false;
+    m_stopped = false;
+    leaveSubCycle();
+    m_machine.loadProgram(path);
+}
+
+void MachineSession::unload() {
+    abandonRun();
+    m_loaded = false;
+    m_stopped = false;
+}
+
+SessionState MachineSession::state() const {
+    if (isRunning()) {
+        return SessionState::Running;
+    }
+    if (!m_loaded) {
+        return SessionState::NothingLoaded;
+    }
+    if (atHalt()) {
+        return SessionState::Halted;
+    }
+    return m_stopped ? SessionState::Stopped : SessionState::Loaded;
+}
+
+Outcome MachineSession::microStep() {
+    if (isRunning()) {
+        return Outcome::Busy;
+    }
+    leaveSubCycle();
+    if (!m_loaded) {
+        return Outcome::NotLoaded;
+    }
+    m_stopped = false;
+    m_machine.microStep();
+    return atHalt() ? Outcome::Halted : Outcome::Done;
+}
+
+Outcome MachineSession::subCycle(SubCyclePhase& shown) {
+    if (isRunning()) {
+        return Outcome::Busy;
+    }
+    if (m_subCyclePhase == SubCyclePhase::Execute) {
+        if (!m_loaded) {
+            return Outcome::NotLoaded;
+        }
+        m_stopped = false;
+        m_machine.microStep();
+    }
+    shown = m_subCyclePhase;
+    m_subCyclePhase = static_cast<SubCyclePhase>((static_cast<int>(m_subCyclePhase) + 1) % 4);
+    return Outcome::Done;
+}
+
+Outcome MachineSession::ijvmStep() {
+    return ijvmStep(ijvmStepBound);
+}
+
+Outcome MachineSession::ijvmStep(std::int64_t bound) {
+    if (isRunning()) {
+        return Outcome::Busy;
+    }
+    leaveSubCycle();
+    if (!m_loaded) {
+        return Outcome::NotLoaded;
+    }
+    m_stopped = false;
+    const std::uint8_t opcode = nextOpcode();
+    if (!m_machine.ijvmStepBounded(bound)) {
+        return Outcome::BoundReached;
+    }
+    if (!atHalt()) {
+        return Outcome::Done;
+    }
+    return opcode == opcode::ERR ? Outcome::Err : Outcome::Halted;
+}
+
+Outcome MachineSession::startRun(RunKind kind) {
+    if (isRunning()) {
+        return Outcome::Busy;
+    }
+    leaveSubCycle();
+    if (!m_loaded) {
+        return Outcome::NotLoaded;
+    }
+    m_runKind = kind;
+    m_stopRequested = false;
+    m_stopped = false;
+    m_runExecuted = 0;
+    m_runStart = std::chrono::steady_clock::now();
+    m_runEnd = m_runStart;
+    return Outcome::SliceDone;
+}
+
+Outcome MachineSession::runSlice(std::int64_t budget) {
+    if (!isRunning()) {
+        return Outcome::NotLoaded;
+    }
+    const std::int64_t before = m_machine.microCount;
+    bool done = false;
+    if (m_runKind == RunKind::IjvmStep) {
+        done = m_machine.ijvmStepBounded(std::min(budget, ijvmStepBound - m_runExecuted));
+    } else {
+        done = m_machine.runFor(budget);
+    }
+    m_runExecuted += m_machine.microCount - before;
+    m_runEnd = std::chrono::steady_clock::now();
+    if (done) {
+        if (!atHalt()) {
+            return finishRun(Outcome::Done);
+        }
+        return finishRun(haltedByErr() ? Outcome::Err : Outcome::Halted);
+    }
+    if (m_runKind == RunKind::IjvmStep && m_runExecuted >= ijvmStepBound) {
+        return finishRun(Outcome::BoundReached);
+    }
+    if (m_stopRequested) {
+        m_stopped = true;
+        return finishRun(Outcome::Stopped);
+    }
+    return Outcome::SliceDone;
+}
+
+Outcome MachineSession::runSlice() {
+    const auto started = std::chrono::steady_clock::now();
+    const Outcome outcome = runSlice(m_sliceSize);
+    // Aim the next slice at the target time, whatever the speed of this machine.
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - started);
+    const std::int64_t ms = std::max<std::int64_t>(1, took.count());
+    m_sliceSize =
+        std::clamp<std::int64_t>(m_sliceSize * kSliceTarget.count() / ms, 10'000, 5'000'000);
+    return outcome;
+}
+
+Outcome MachineSession::finishRun(Outcome outcome) {
+    m_runKind = RunKind::None;
+    m_stopRequested = false;
+    return outcome;
+}
+
+void MachineSession::abandonRun() {
+    m_runKind = RunKind::None;
+    m_stopRequested = false;
+}
+
+Outcome MachineSession::reset() {
+    if (isRunning()) {
+        return Outcome::Busy;
+    }
+    leaveSubCycle();
+    if (!m_loaded) {
+        return Outcome::NotLoaded;
+    }
+    m_stopped = false;
+    setInput(0);
+    m_machine.reset();
+    return atHalt() ? Outcome::Halted : Outcome::Done;
+}
+
+void MachineSession::setInput(std::int32_t value) {
+    m_machine.wordMemory[wordKey(memory_map::kInputWord)] = value;
+}
+
+std::int32_t MachineSession::input() const {
+    const std::int32_t* word = m_machine.wordMemory.peek(wordKey(memory_map::kInputWord));
+    return word != nullptr ? *word : 0;
+}
+
+std::string MachineSession::output() const {
+    std::string out;
+    for (std::int32_t a = memory_map::kFirstOutputWord; a <= memory_map::kLastOutputWord; ++a) {
+        const std::int32_t* word = m_machine.wordMemory.peek(wordKey(a));
+        const auto code = static_cast<char>(word != nullptr ? (*word & 0xFF) : 0);
+        if (code == 0) {
+            break;
+        }
+        out.push_back(code);
+    }
+    return out;
+}
+
+std::uint8_t MachineSession::newestOutput() const {
+    const std::int32_t* word = m_machine.wordMemory.peek(wordKey(memory_map::kLastOutputWord));
+    return static_cast<std::uint8_t>(word != nullptr ? (*word & 0xFF) : 0);
+}
+
+double MachineSession::runSeconds() const {
+    return std::chrono::duration<double>(m_runEnd - m_runStart).count();
+}
+
+std::uint8_t MachineSession::byteAt(std::int64_t address) const {
+    if (address < 0 || address >= m_machine.methodAreaSize ||
+        static_cast<std::size_t>(address) >= m_machine.methodArea.size()) {
+        return 0;
+    }
+    return m_machine.methodArea[static_cast<std::size_t>(address)];
+}
+
+std::uint8_t MachineSession::nextOpcode() const {
+    return atInstructionBoundary() ? byteAt(m_machine.PC()) : 0;
+}
+
+bool MachineSession::outsideProgram() const {
+    return m_machine.PC() < 0 || m_machine.PC() >= m_machine.methodAreaSize;
+}
+
+bool MachineSession::haltedByErr() const {
+    // The main loop steps PC past the opcode before it dispatches: the instruction that
+    // stopped the machine is the byte before PC.
+    return atHalt() && byteAt(std::int64_t{m_machine.PC()} - 1) == opcode::ERR;
+}
+
+bool MachineSession::mayUseInOrOut() const {
+    for (std::int32_t a = 0; a < m_machine.methodAreaSize; ++a) {
+        const std::uint8_t code = byteAt(a);
+        if (code == opcode::IN || code == opcode::OUT) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace tessaro

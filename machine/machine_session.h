@@ -1,0 +1,174 @@
+#pragma once
+
+#include "machine/control_path.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace tessaro {
+
+/// Where a session stands.
+enum class SessionState {
+    NothingLoaded, ///< no program, or one with errors, or one replaced by a reassembly
+    Loaded,        ///< a program without errors, ready at an instruction boundary
+    Running,       ///< a Run or a long IJVM step goes on in slices
+    Halted,        ///< the machine stands at the HALT address
+    Stopped,       ///< a run was stopped on request before it halted
+};
+
+/// What a command did.
+enum class Outcome {
+    Done,         ///< the micro step, sub-cycle phase or IJVM step completed
+    Halted,       ///< the machine reached the HALT address
+    Err,          ///< the machine reached the HALT address through ERR
+    Stopped,      ///< a stop request ended the run
+    BoundReached, ///< the micro-instruction bound ran out before the step completed
+    SliceDone,    ///< the slice's budget is used up and the run goes on
+    NotLoaded,    ///< nothing was executed: no program is loaded
+    Busy,         ///< nothing was executed: a run goes on
+};
+
+/// What one press of the sub-cycle command shows: the four quarters of a micro-instruction.
+enum class SubCyclePhase {
+    Execute = 0, ///< the micro-instruction runs; its bits and control lines are shown
+    BBus = 1,    ///< the register on the B bus
+    Alu = 2,     ///< the ALU function and its result
+    CBus = 3,    ///< the C bus, the registers written, and every view
+};
+
+/// What kind of sliced execution is going on.
+enum class RunKind { None, Run, IjvmStep };
+
+/// The execution of programs on one Mic-1, whatever drives it: the main window and
+/// `tessaro-cli run` both go through a session, so that they behave alike. It owns the machine,
+/// knows whether a program is loaded and where a run stands, keeps the sub-cycle phase, and is
+/// the only writer of the input word. Views read the machine through machine().
+class MachineSession {
+public:
+    /// Longest IJVM step before it is given up (micro-instructions); only a faulty
+    /// microprogram gets there.
+    static constexpr std::int64_t kIjvmStepBound = 20'000'000;
+
+    /// The bound ijvmStep() and a sliced IJVM step use.
+    std::int64_t ijvmStepBound = kIjvmStepBound;
+
+    /// Result of a compile and load: loaded, or the assembler's errors (in machine().errors).
+    struct LoadResult {
+        bool loaded = false;
+        std::string fileError; ///< set when a text could not be written for the assembler
+    };
+
+    /// The machine and its tables, for the views.
+    const ControlPath& machine() const { return m_machine; }
+
+    /// Adds the records of a control-store file to the machine's control store.
+    void loadControlStore(const std::string& path);
+
+    /// Assembles the program file at path and loads it (also when it has errors, so that the
+    /// views show what was assembled); the program counts as loaded only without errors.
+    LoadResult compileAndLoad(const std::string& path);
+    /// compileAndLoad on text, written first to scratchPath (the assembler reads files).
+    LoadResult compileAndLoadText(const std::string& text, const std::string& scratchPath);
+    /// Assembles and loads the program file at path, as a step command does after an edit:
+    /// the machine holds the new image, yet the program does not count as loaded until it is
+    /// accepted.
+    void assemble(const std::string& path);
+    /// Makes the program assembled last count as loaded, when it has no errors.
+    bool acceptProgram();
+    /// Forgets the program (New, Open): nothing counts as loaded, a run is abandoned.
+    void unload();
+
+    SessionState state() const;
+    bool isLoaded() const { return m_loaded; }
+    bool isRunning() const { return m_runKind != RunKind::None; }
+    RunKind runKind() const { return m_runKind; }
+
+    /// Executes one micro-instruction (and leaves the sub-cycle).
+    Outcome microStep();
+    /// The next quarter of a micro-instruction: the first quarter executes it, the others
+    /// only reveal it. Returns the phase shown, or NotLoaded/Busy with nothing done.
+    Outcome subCycle(SubCyclePhase& shown);
+    /// The phase the next subCycle press shows.
+    SubCyclePhase subCyclePhase() const { return m_subCyclePhase; }
+    /// Leaves a sub-cycle half done: the next press executes a micro-instruction again. Every
+    /// other execution command does this as well.
+    void leaveSubCycle() { m_subCyclePhase = SubCyclePhase::Execute; }
+    /// Carries out one IJVM instruction within ijvmStepBound micro-instructions.
+    Outcome ijvmStep();
+    /// Carries out one IJVM instruction within bound micro-instructions.
+    Outcome ijvmStep(std::int64_t bound);
+
+    /// Begins a Run (to HALT) or a long IJVM step, executed by runSlice calls.
+    Outcome startRun(RunKind kind);
+    /// Executes the next slice of at most budget micro-instructions: SliceDone while the run
+    /// goes on; Halted, Done (the IJVM step completed), BoundReached or Stopped when it ends.
+    Outcome runSlice(std::int64_t budget);
+    /// Executes the next slice with a budget sized to take about kSliceTarget.
+    Outcome runSlice();
+    /// Asks a run to end after its current slice.
+    void requestStop() { m_stopRequested = true; }
+    /// Ends a run at once, without an outcome (the program is being replaced or the window
+    /// closed).
+    void abandonRun();
+
+    /// Initial registers, input word 0, then the start-up call of main.
+    Outcome reset();
+
+    /// The input word IN reads.
+    void setInput(std::int32_t value);
+    std::int32_t input() const;
+    /// The output window, oldest character first, ended by the first zero byte.
+    std::string output() const;
+    /// The character OUT wrote last (the low byte of the newest output word).
+    std::uint8_t newestOutput() const;
+
+    /// Micro-instructions since the last reset or load.
+    std::int64_t microInstructions() const { return m_machine.microCount; }
+    /// Micro-instructions of the current (or last) run.
+    std::int64_t runMicroInstructions() const { return m_runExecuted; }
+    /// Seconds of the current (or last) run.
+    double runSeconds() const;
+
+    /// The opcode byte at a method-area address (0 outside it).
+    std::uint8_t byteAt(std::int64_t address) const;
+    /// Whether the machine stands at an instruction boundary (the start of the main loop).
+    bool atInstructionBoundary() const { return m_machine.MPC == memory_map::kMainLoop; }
+    /// Whether the machine stands at the HALT address.
+    bool atHalt() const { return m_machine.MPC == memory_map::kHaltAddress; }
+    /// The opcode of the instruction the next IJVM step carries out (0 between boundaries).
+    std::uint8_t nextOpcode() const;
+    /// Whether PC has left the method area: a program whose main has no HALT runs on over the
+    /// zero bytes beyond its code and would never stop.
+    bool outsideProgram() const;
+    /// Whether the halt was reached through ERR (the instruction before PC).
+    bool haltedByErr() const;
+    /// Whether the method area holds an IN or OUT opcode anywhere.
+    bool mayUseInOrOut() const;
+
+    /// The source line of the instruction at a method-area address, read from the program
+    /// file at path (empty when there is none).
+    std::string sourceLine(const std::string& path, std::uint32_t address) {
+        return m_machine.sourceLine(path, address);
+    }
+
+    /// How long a slice of runSlice() aims to take, so that a window stays responsive.
+    static constexpr std::chrono::milliseconds kSliceTarget{40};
+
+private:
+    Outcome finishRun(Outcome outcome);
+
+    ControlPath m_machine;
+    bool m_loaded = false;
+    bool m_stopped = false; // the last run ended on a stop request
+    SubCyclePhase m_subCyclePhase = SubCyclePhase::Execute;
+
+    RunKind m_runKind = RunKind::None;
+    bool m_stopRequested = false;
+    std::int64_t m_runExecuted = 0;
+    std::int64_t m_sliceSize = 200'000;
+    std::chrono::steady_clock::time_point m_runStart{};
+    std::chrono::steady_clock::time_point m_runEnd{};
+};
+
+} // namespace tessaro

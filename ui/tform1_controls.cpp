@@ -1,0 +1,276 @@
+#include "ui/tform1.h"
+
+#include "core/number_text.h"
+#include "ui/picture/clock_view.h"
+#include "ui/picture/datapath_geometry.h"
+#include "ui/picture/datapath_view.h"
+#include "ui/picture/info_dialog.h"
+#include "ui/picture/message_dialog.h"
+#include "ui/text_file.h"
+#include "ui/window_layout.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace tessaro {
+
+namespace {
+
+QFont monoFont(int pixelSize) {
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+void setColours(QWidget* widget, const QColor& text, const QColor& base) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Base, base);
+    widget->setPalette(palette);
+}
+
+// Keeps the selection as visible without the focus as with it.
+void keepSelectionVisible(QWidget* widget) {
+    QPalette palette = widget->palette();
+    for (auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    }
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Controls
+
+void TForm1::createControls() {
+    setWindowTitle(QStringLiteral("Tessaro"));
+    setObjectName(QStringLiteral("Form1"));
+    m_central = new QWidget(this);
+    m_central->setObjectName(QStringLiteral("Form1Client"));
+    m_central->setAutoFillBackground(true);
+    setCentralWidget(m_central);
+    QFont windowFont = font();
+    windowFont.setPixelSize(11);
+    setFont(windowFont);
+
+    auto label = [this](const QString& name, const QString& text) {
+        auto* l = new QLabel(text, m_central);
+        l->setObjectName(name);
+        l->setTextFormat(Qt::PlainText); // file names and values are never markup
+        return l;
+    };
+
+    m_picture = new DatapathView(m_central);
+    m_picture->setObjectName(QStringLiteral("Image1"));
+    // The picture asks for the bus values when it starts tracing a bus.
+    connect(m_picture, &DatapathView::bBusValueShown, this,
+            [this] { m_registers->showBBusValue(machine()); });
+    connect(m_picture, &DatapathView::cBusValueShown, this,
+            [this] { m_registers->showCBusValue(machine()); });
+    m_clock = new ClockView(m_central);
+    m_clock->setObjectName(QStringLiteral("Image2"));
+    m_clock->hide(); // until the Clock button swaps it with the editor
+
+    m_memo2 = new QPlainTextEdit(m_central);
+    m_memo2->setObjectName(QStringLiteral("Memo2"));
+    m_memo2->setReadOnly(true);
+    m_memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_memo2->setFont(monoFont(12));
+    m_memo2->setTabStopDistance(8 *
+                                QFontMetricsF(m_memo2->font()).horizontalAdvance(QLatin1Char(' ')));
+    setColours(m_memo2, QColor(0, 0, 255), QColor(0xFF, 0xFF, 0xE1));
+    keepSelectionVisible(m_memo2);
+
+    m_memo1 = new QPlainTextEdit(m_central);
+    m_memo1->setObjectName(QStringLiteral("Memo1"));
+    m_memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_memo1->setFont(monoFont(13));
+    m_memo1->setTabStopDistance(8 *
+                                QFontMetricsF(m_memo1->font()).horizontalAdvance(QLatin1Char(' ')));
+    setColours(m_memo1, QColor(0x80, 0x00, 0x80), QColor(0xF2, 0xF2, 0xF2));
+    keepSelectionVisible(m_memo1);
+
+    auto list = [this](const QString& name, const QColor& text, const QColor& base, bool multi) {
+        auto* l = new QListWidget(m_central);
+        l->setObjectName(name);
+        l->setFont(monoFont(13));
+        l->setUniformItemSizes(true);
+        l->setSelectionMode(multi ? QAbstractItemView::MultiSelection
+                                  : QAbstractItemView::SingleSelection);
+        setColours(l, text, base);
+        keepSelectionVisible(l);
+        return l;
+    };
+    const QColor lightGrey(0xE6, 0xE6, 0xE6);
+    m_listBox1 = list(QStringLiteral("ListBox1"), Qt::black, lightGrey, false);
+    m_listBox2 = list(QStringLiteral("ListBox2"), QColor(0, 0, 255), lightGrey, true);
+    m_listBox4 =
+        list(QStringLiteral("ListBox4"), QColor(255, 0, 0), QColor(0x80, 0x80, 0x80), true);
+    m_listBox3 = list(QStringLiteral("ListBox3"), QColor(0, 255, 0), Qt::black, true);
+    m_listBox5 = list(QStringLiteral("ListBox5"), Qt::black, Qt::white, false);
+    m_listBox5->setFont(windowFont);
+    m_listBox5->hide();
+    connect(m_listBox5, &QListWidget::currentRowChanged, this, &TForm1::errorClicked);
+    connect(m_listBox5, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { errorClicked(m_listBox5->row(item)); });
+
+    m_poolCaption = label(QStringLiteral("LabelConstantPool"), QStringLiteral("Constant Pool"));
+    m_methodCaption = label(QStringLiteral("LabelMethodArea"), QStringLiteral("Method Area"));
+    m_stackCaption = label(QStringLiteral("LabelStack"), QStringLiteral("Stack"));
+    m_microCaption = label(QStringLiteral("LabelMicroProgram"), QStringLiteral("MicroProgram:"));
+    m_programCaption = label(QStringLiteral("LabelIJVMProgram"), QStringLiteral("IJVMProgram:"));
+    m_label33 = label(QStringLiteral("Label33"), QString());
+    m_label34 = label(QStringLiteral("Label34"), QString());
+    for (QLabel* caption :
+         {m_poolCaption, m_methodCaption, m_stackCaption, m_microCaption, m_programCaption}) {
+        QFont bold = caption->font();
+        bold.setBold(true);
+        caption->setFont(bold);
+    }
+    m_markers[0] = label(QStringLiteral("Label2"), QStringLiteral("<-CPP"));
+    m_markers[1] = label(QStringLiteral("Label3"), QStringLiteral("SP->"));
+    m_markers[2] = label(QStringLiteral("Label4"), QStringLiteral("LV->"));
+
+    m_comboBox1 = new QComboBox(m_central);
+    m_comboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    m_comboBox1->addItems({QStringLiteral("Assembly IJVM"), QStringLiteral("Pseudo Assembly-Hex"),
+                           QStringLiteral("Hex")});
+    m_comboBox1->setCurrentIndex(0);
+    m_comboBox1->view()->setMinimumWidth(150);
+    connect(m_comboBox1, &QComboBox::activated, this, &TForm1::formatChanged);
+
+    m_ioGroup = new QGroupBox(QStringLiteral("Standard I/O"), m_central);
+    m_ioGroup->setObjectName(QStringLiteral("GroupBox1"));
+    m_edit1 = new QLineEdit(QStringLiteral("0"), m_ioGroup);
+    m_edit1->setObjectName(QStringLiteral("Edit1"));
+    connect(m_edit1, &QLineEdit::editingFinished, this, &TForm1::inputLeft);
+    m_label5 = new QLabel(m_ioGroup);
+    m_label5->setObjectName(QStringLiteral("Label5"));
+    m_label5->setTextFormat(Qt::PlainText); // program output is never markup
+    m_label5->setFont(monoFont(13));
+
+    // Value labels on the picture.
+    m_registers = std::make_unique<RegisterPanel>(m_central);
+
+    // Command buttons.
+    const char* const captions[7] = {"Mic",      "Step", "Run", "Reset", "Compile and Load",
+                                     "SubCicle", "Clock"};
+    for (int i = 0; i < 7; ++i) {
+        m_buttons[i] = new QPushButton(QString::fromUtf8(captions[i]), m_central);
+        m_buttons[i]->setObjectName(QStringLiteral("BitBtn%1").arg(i + 1));
+        m_buttons[i]->setFocusPolicy(Qt::NoFocus);
+    }
+    connect(m_buttons[0], &QPushButton::clicked, this, &TForm1::microStepCommand);
+    connect(m_buttons[1], &QPushButton::clicked, this, &TForm1::ijvmStepCommand);
+    connect(m_buttons[2], &QPushButton::clicked, this, &TForm1::runCommand);
+    connect(m_buttons[3], &QPushButton::clicked, this, &TForm1::resetCommand);
+    connect(m_buttons[4], &QPushButton::clicked, this, &TForm1::compileAndLoad);
+    connect(m_buttons[5], &QPushButton::clicked, this, &TForm1::subCycleStep);
+    connect(m_buttons[6], &QPushButton::clicked, this, &TForm1::toggleClock);
+    m_button2 = new QPushButton(m_central);
+    m_button2->setObjectName(QStringLiteral("Button2"));
+    m_button2->setFocusPolicy(Qt::NoFocus);
+    connect(m_button2, &QPushButton::clicked, this, &TForm1::applyLayout);
+
+    // Run progress and its Stop button live in the status bar.
+    m_runStatus = new QLabel(this);
+    m_runStatus->setObjectName(QStringLiteral("RunStatus"));
+    statusBar()->addWidget(m_runStatus, 1);
+    m_stopButton = new QPushButton(QStringLiteral("Stop"), this);
+    m_stopButton->setObjectName(QStringLiteral("StopButton"));
+    m_stopButton->setEnabled(false);
+    m_stopButton->setToolTip(QStringLiteral("Ferma l'esecuzione (Esc)"));
+    statusBar()->addPermanentWidget(m_stopButton);
+    connect(m_stopButton, &QPushButton::clicked, this, &TForm1::stopRun);
+}
+
+void TForm1::createMenus() {
+    auto add = [this](QMenu* menu, const QString& text, const QKeySequence& key, auto slot) {
+        QAction* action = menu->addAction(text);
+        if (!key.isEmpty()) {
+            action->setShortcut(key);
+        }
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    add(file, QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N), &TForm1::newProgram);
+    QMenu* open = file->addMenu(QStringLiteral("&Open"));
+    // The shortcut of the Open submenu opens a program directly.
+    auto* openShortcut = new QAction(this);
+    openShortcut->setShortcut(QKeySequence(Qt::Key_F3));
+    addAction(openShortcut);
+    connect(openShortcut, &QAction::triggered, this, &TForm1::openProgram);
+    add(open, QStringLiteral("IJVMProgram"), QKeySequence(), &TForm1::openProgram);
+    add(file, QStringLiteral("S&keleton"), QKeySequence(), &TForm1::skeleton);
+    file->addSeparator();
+    add(file, QStringLiteral("&Save"), QKeySequence(Qt::Key_F2), &TForm1::save);
+    add(file, QStringLiteral("Save &As..."), QKeySequence(), &TForm1::saveAs);
+    file->addSeparator();
+    add(file, QStringLiteral("E&xit"), QKeySequence(), &TForm1::exitProgram);
+
+    QMenu* run = menuBar()->addMenu(QStringLiteral("Run"));
+    m_resetAction =
+        add(run, QStringLiteral("Reset"), QKeySequence(Qt::Key_F10), &TForm1::resetCommand);
+    run->addSeparator();
+    m_subCycleAction =
+        add(run, QStringLiteral("SubCycle"), QKeySequence(Qt::Key_F6), &TForm1::subCycleStep);
+    m_micAction =
+        add(run, QStringLiteral("Mic"), QKeySequence(Qt::Key_F7), &TForm1::microStepCommand);
+    m_ijvmAction =
+        add(run, QStringLiteral("IJVM"), QKeySequence(Qt::Key_F8), &TForm1::ijvmStepCommand);
+    m_runAction = add(run, QStringLiteral("Run"), QKeySequence(Qt::Key_F9), &TForm1::runCommand);
+    // Shown by the layout step.
+    m_subCycleAction->setVisible(false);
+    m_micAction->setVisible(false);
+
+    // Esc stops a running program; it works wherever the focus is in the window.
+    m_stopAction = new QAction(QStringLiteral("Stop"), this);
+    m_stopAction->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_stopAction->setShortcutContext(Qt::WindowShortcut);
+    m_stopAction->setEnabled(false);
+    addAction(m_stopAction);
+    connect(m_stopAction, &QAction::triggered, this, &TForm1::stopRun);
+
+    QMenu* option = menuBar()->addMenu(QStringLiteral("Option"));
+    add(option, QStringLiteral("BackColor "), QKeySequence(), &TForm1::backColor);
+    add(option, QStringLiteral("Window Color"), QKeySequence(), &TForm1::windowColor);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    add(help, QStringLiteral("&Info"), QKeySequence(Qt::Key_F1), &TForm1::info);
+}
+
+void TForm1::applyLayout() {
+    resize(kWindowSize);
+    m_central->setMinimumSize(kClientMinimumSize);
+    applyWindowLayout(m_central);
+    m_registers->place();
+    m_memo2->raise();
+    m_listBox5->raise();
+    m_subCycleAction->setVisible(true);
+    m_micAction->setVisible(true);
+}
+
+} // namespace tessaro

@@ -1,0 +1,196 @@
+#include "ui/tform1.h"
+
+#include "core/number_text.h"
+#include "ui/picture/clock_view.h"
+#include "ui/picture/datapath_geometry.h"
+#include "ui/picture/datapath_view.h"
+#include "ui/picture/info_dialog.h"
+#include "ui/picture/message_dialog.h"
+#include "ui/text_file.h"
+#include "ui/window_layout.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace tessaro {
+
+namespace {
+
+const QString kFileFilter =
+    QStringLiteral("IJVM files (*.jvm);;JAS files (*.jas);;All files (*.*)");
+
+// The program skeleton the Skeleton command writes into the editor.
+const char* const kSkeleton[] = {
+    "    /**********************************************************/",
+    "    /* Il seguente codice è lo scheletro di un programma IJVM */",
+    "    /**********************************************************/",
+    "",
+    ".constant",
+    " // Inserire i nomi delle costanti con i rispettivi valori",
+    ".end-constant",
+    "",
+    ".method nomemetodo() // Inserire gli eventuali parametri separati da virgole",
+    "",
+    ".var",
+    " // Inserire le variabili locali del meotodo.",
+    ".end-var",
+    "",
+    "// Inserire le istruzioni del metodo.",
+    "",
+    ".end-method",
+    "",
+    ".main",
+    "",
+    "// Inserire le istruzioni del metodo main.",
+    "",
+    ".end-main",
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Files
+
+QString TForm1::chooseFile(bool forSave) {
+    QFileDialog dialog(
+        this, forSave ? QStringLiteral("SaveAs IJVM File") : QStringLiteral("Open IJVM File"),
+        m_paths.examplesDir(), kFileFilter);
+    dialog.setObjectName(forSave ? QStringLiteral("SaveDialog1") : QStringLiteral("OpenDialog1"));
+    dialog.setFileMode(forSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(forSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (forSave) {
+        dialog.setDefaultSuffix(QStringLiteral("jvm"));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+void TForm1::newProgram() {
+    settle();
+    if (!maybeSave()) {
+        return;
+    }
+    abandonExecution();
+    m_label34->clear();
+    setEditorText(QString());
+    m_savedText.clear();
+    m_listBox5->hide();
+    m_memo1->document()->setModified(true);
+    clearViews();
+}
+
+void TForm1::openProgram() {
+    settle();
+    if (!maybeSave()) {
+        return;
+    }
+    const QString path = chooseFile(false);
+    if (!path.isEmpty()) {
+        openProgramFile(path);
+    }
+}
+
+bool TForm1::openProgramFile(const QString& path) {
+    const TextFileResult read = TextFile::read(path);
+    if (!read.ok) {
+        showFileError(path, read.error);
+        return false;
+    }
+    abandonExecution();
+    m_label34->setText(QDir::toNativeSeparators(path));
+    setEditorText(read.text);
+    m_savedText = read.text;
+    const TextFileResult scratch = TextFile::write(m_paths.scratchFile(), read.text);
+    m_memo1->document()->setModified(true);
+    session.unload();
+    clearViews();
+    if (!scratch.ok) {
+        showFileError(m_paths.scratchFile(), scratch.error);
+        return false;
+    }
+    return true;
+}
+
+void TForm1::skeleton() {
+    settle();
+    if (!maybeSave()) {
+        return;
+    }
+    abandonExecution();
+    clearViews();
+    QStringList lines;
+    for (const char* line : kSkeleton) {
+        lines.append(QString::fromUtf8(line));
+    }
+    setEditorText(lines.join(QLatin1Char('\n')));
+    QTextCursor cursor = m_memo1->textCursor();
+    cursor.setPosition(0);
+    m_memo1->setTextCursor(cursor);
+    m_memo1->document()->setModified(true);
+}
+
+bool TForm1::saveProgramFile(const QString& path) {
+    const QString text = m_memo1->toPlainText();
+    const TextFileResult written = TextFile::write(path, text);
+    if (!written.ok) {
+        showFileError(path, written.error);
+        return false;
+    }
+    m_label34->setText(QDir::toNativeSeparators(path));
+    m_savedText = text;
+    return true;
+}
+
+bool TForm1::save() {
+    QString path = m_label34->text();
+    if (path.isEmpty()) {
+        path = chooseFile(true);
+        if (path.isEmpty()) {
+            return false;
+        }
+    }
+    return saveProgramFile(QDir::fromNativeSeparators(path));
+}
+
+bool TForm1::saveAs() {
+    const QString path = chooseFile(true);
+    return !path.isEmpty() && saveProgramFile(path);
+}
+
+void TForm1::exitProgram() {
+    close();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!maybeSave()) {
+        event->ignore();
+        return;
+    }
+    session.abandonRun();
+    m_picture->finishAnimations();
+    event->accept();
+}
+
+} // namespace tessaro
