@@ -1,7 +1,9 @@
 #include "ui/machine_views.h"
 
 #include "core/number_text.h"
+#include "ijvm/ijvmc.h"
 #include "machine/control_path.h"
+#include "machine/memory_map.h"
 
 #include <algorithm>
 
@@ -9,8 +11,9 @@ namespace tessaro {
 
 namespace {
 
-constexpr std::uint32_t kStackBase = 2000;
-constexpr std::uint8_t kHaltOpcode = 112;
+using memory_map::wordKey;
+
+constexpr std::uint32_t kStackBase = wordKey(memory_map::kStackBase);
 
 std::int32_t word(const ControlPath& m, std::uint32_t address) {
     const std::int32_t* value = m.wordMemory.peek(address);
@@ -168,8 +171,8 @@ QStringList MachineViews::frame(const ControlPath& m, const ViewFormat& f) {
         framePC = m.PC();
         m_frameStarted = true;
     }
-    const bool afterHalt = byteBefore(m) == kHaltOpcode;
-    if (m.MPC == 0 && !afterHalt) {
+    const bool afterHalt = byteBefore(m) == opcode::HALT;
+    if (m.MPC == memory_map::kMainLoop && !afterHalt) {
         framePC = m.PC();
         const Method* current = methodOwning(m, static_cast<std::uint32_t>(m.PC()));
         frameLocals = current != nullptr ? current->variables.size() : 0;
@@ -245,8 +248,8 @@ QStringList MachineViews::frame(const ControlPath& m, const ViewFormat& f) {
 
 QString MachineViews::output(const ControlPath& m) {
     QString out;
-    for (std::int32_t a = -5; a <= -1; ++a) {
-        const auto code = static_cast<std::uint8_t>(word(m, static_cast<std::uint32_t>(a)) & 0xFF);
+    for (std::int32_t a = memory_map::kFirstOutputWord; a <= memory_map::kLastOutputWord; ++a) {
+        const auto code = static_cast<std::uint8_t>(word(m, wordKey(a)) & 0xFF);
         if (code == 0) {
             break;
         }
@@ -256,7 +259,7 @@ QString MachineViews::output(const ControlPath& m) {
 }
 
 QString MachineViews::input(const ControlPath& m) {
-    return text(decimalText(word(m, static_cast<std::uint32_t>(-6))));
+    return text(decimalText(word(m, wordKey(memory_map::kInputWord))));
 }
 
 InstructionSelection MachineViews::selectCurrentInstruction(const ControlPath& m, int lineCount) {

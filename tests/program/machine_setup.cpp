@@ -57,6 +57,12 @@ std::string scratchPath(const std::string& name) {
     return (scratch().path() / name).string();
 }
 
+std::unique_ptr<MachineSession> makeSession() {
+    auto session = std::make_unique<MachineSession>();
+    session->loadControlStore(controlStoreFile());
+    return session;
+}
+
 std::unique_ptr<ControlPath> makeMachine() {
     auto machine = std::make_unique<ControlPath>();
     machine->loadControlStore(controlStoreFile());

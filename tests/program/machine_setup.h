@@ -1,6 +1,7 @@
 #pragma once
 
 #include "machine/control_path.h"
+#include "machine/machine_session.h"
 
 #include <cstdint>
 #include <memory>
@@ -12,6 +13,9 @@ namespace tessaro::testing {
 /// A machine whose control store holds the translated microprogram of data/velkora.mal (the
 /// translation is done once per test program and shared).
 std::unique_ptr<ControlPath> makeMachine();
+
+/// A session whose control store holds the translated microprogram.
+std::unique_ptr<MachineSession> makeSession();
 
 /// Writes source to a scratch file and loads it into machine; the assembler's errors stay in
 /// machine.errors.
