@@ -26,16 +26,10 @@ enum class AluOp : std::uint8_t {
     MinusOne
 };
 
-/// One ALU function: its 6-bit code (F0 F1 ENA ENB INVA INC), what it computes and how the
-/// datapath picture names it (empty for the constants, which show only the result).
-///
-/// The operation is given as operand masks, the form both the datapath and the fast step loop
-/// evaluate: x = (A & aMask) ^ aFlip, y = (B & bMask) ^ bFlip, and the result is
+/// What an ALU function computes, as operand masks: the form both the datapath and the fast
+/// step loop evaluate. x = (A & aMask) ^ aFlip, y = (B & bMask) ^ bFlip, and the result is
 /// (x + y + carry) & addMask | (x & y) & andMask | (x | y) & orMask.
-struct AluFunction {
-    std::uint8_t code;
-    AluOp op;
-    std::string_view display;
+struct AluMasks {
     std::uint32_t aMask;
     std::uint32_t aFlip;
     std::uint32_t bMask;
@@ -53,6 +47,15 @@ struct AluFunction {
     }
 };
 
+/// One ALU function: its 6-bit code (F0 F1 ENA ENB INVA INC), what it computes and how the
+/// datapath picture names it (empty for the constants, which show only the result).
+struct AluFunction {
+    std::uint8_t code;
+    AluOp op;
+    std::string_view display;
+    AluMasks masks;
+};
+
 namespace alu_detail {
 inline constexpr std::uint32_t kAll = 0xFFFFFFFFu;
 } // namespace alu_detail
@@ -62,29 +65,29 @@ inline constexpr std::array<AluFunction, 16> kAluFunctions = [] {
     using alu_detail::kAll;
     // clang-format off
     return std::array<AluFunction, 16>{{
-        //code  op                   display      aMask aFlip bMask bFlip carry addMask andMask orMask
-        {24, AluOp::A,           "H",         kAll, 0,    0,    0,    0,    kAll, 0,    0},
-        {20, AluOp::B,           "B",         0,    0,    kAll, 0,    0,    kAll, 0,    0},
-        {26, AluOp::NotA,        "NOT H",     kAll, kAll, 0,    0,    0,    kAll, 0,    0},
-        {44, AluOp::NotB,        "NOT B",     0,    0,    kAll, kAll, 0,    kAll, 0,    0},
-        {60, AluOp::APlusB,      "H + B",     kAll, 0,    kAll, 0,    0,    kAll, 0,    0},
-        {61, AluOp::APlusBPlus1, "H + B + 1", kAll, 0,    kAll, 0,    1,    kAll, 0,    0},
-        {57, AluOp::APlus1,      "H + 1",     kAll, 0,    0,    0,    1,    kAll, 0,    0},
-        {53, AluOp::BPlus1,      "B + 1",     0,    0,    kAll, 0,    1,    kAll, 0,    0},
-        {63, AluOp::BMinusA,     "B - H",     kAll, kAll, kAll, 0,    1,    kAll, 0,    0},
-        {55, AluOp::BMinus1,     "B - 1",     0,    kAll, kAll, 0,    0,    kAll, 0,    0},
-        {59, AluOp::NegA,        "-H",        kAll, kAll, 0,    0,    1,    kAll, 0,    0},
-        {12, AluOp::And,         "H AND B",   kAll, 0,    kAll, 0,    0,    0,    kAll, 0},
-        {28, AluOp::Or,          "H OR B",    kAll, 0,    kAll, 0,    0,    0,    0,    kAll},
-        {16, AluOp::Zero,        "",          0,    0,    0,    0,    0,    kAll, 0,    0},
-        {17, AluOp::One,         "",          0,    0,    0,    0,    1,    kAll, 0,    0},
-        {18, AluOp::MinusOne,    "",          0,    kAll, 0,    0,    0,    kAll, 0,    0},
+        // code operation            display       aMask aFlip bMask bFlip carry addMask andMask orMask
+        {24, AluOp::A,             "H",         {kAll, 0,    0,    0,    0,    kAll,   0,      0}},
+        {20, AluOp::B,             "B",         {0,    0,    kAll, 0,    0,    kAll,   0,      0}},
+        {26, AluOp::NotA,          "NOT H",     {kAll, kAll, 0,    0,    0,    kAll,   0,      0}},
+        {44, AluOp::NotB,          "NOT B",     {0,    0,    kAll, kAll, 0,    kAll,   0,      0}},
+        {60, AluOp::APlusB,        "H + B",     {kAll, 0,    kAll, 0,    0,    kAll,   0,      0}},
+        {61, AluOp::APlusBPlus1,   "H + B + 1", {kAll, 0,    kAll, 0,    1,    kAll,   0,      0}},
+        {57, AluOp::APlus1,        "H + 1",     {kAll, 0,    0,    0,    1,    kAll,   0,      0}},
+        {53, AluOp::BPlus1,        "B + 1",     {0,    0,    kAll, 0,    1,    kAll,   0,      0}},
+        {63, AluOp::BMinusA,       "B - H",     {kAll, kAll, kAll, 0,    1,    kAll,   0,      0}},
+        {55, AluOp::BMinus1,       "B - 1",     {0,    kAll, kAll, 0,    0,    kAll,   0,      0}},
+        {59, AluOp::NegA,          "-H",        {kAll, kAll, 0,    0,    1,    kAll,   0,      0}},
+        {12, AluOp::And,           "H AND B",   {kAll, 0,    kAll, 0,    0,    0,      kAll,   0}},
+        {28, AluOp::Or,            "H OR B",    {kAll, 0,    kAll, 0,    0,    0,      0,      kAll}},
+        {16, AluOp::Zero,          "",          {0,    0,    0,    0,    0,    kAll,   0,      0}},
+        {17, AluOp::One,           "",          {0,    0,    0,    0,    1,    kAll,   0,      0}},
+        {18, AluOp::MinusOne,      "",          {0,    kAll, 0,    0,    0,    kAll,   0,      0}},
     }};
     // clang-format on
 }();
 
 /// What a code outside the table does: it gives 0.
-inline constexpr AluFunction kAluNone{0, AluOp::Zero, "", 0, 0, 0, 0, 0, 0, 0, 0};
+inline constexpr AluFunction kAluNone{0, AluOp::Zero, "", {0, 0, 0, 0, 0, 0, 0, 0}};
 
 /// The function of a 6-bit ALU code (kAluNone for a code outside the table).
 constexpr const AluFunction& aluFunctionOf(std::uint8_t code) {

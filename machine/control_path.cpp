@@ -72,7 +72,7 @@ const DecodedMic& ControlPath::decodeSlow(std::uint32_t address) {
     d.aluFunction = static_cast<std::uint8_t>((word >> 16) & 0x3Fu);
     d.shiftCode = static_cast<std::uint8_t>((word >> 22) & 0x3u);
     d.jam = static_cast<std::uint8_t>((word >> 24) & 0x7u);
-    d.alu = aluFunctionOf(d.aluFunction);
+    d.alu = aluFunctionOf(d.aluFunction).masks;
     return d;
 }
 

@@ -21,8 +21,8 @@ struct DecodedMic {
     const Mic* mic = nullptr;
     std::int32_t word = 0;
     std::int32_t nextAddr = 0;
-    std::uint32_t next = 0;     ///< NextAddr modulo 512
-    AluFunction alu = kAluNone; ///< the ALU function of aluFunction
+    std::uint32_t next = 0;        ///< NextAddr modulo 512
+    AluMasks alu = kAluNone.masks; ///< what the ALU computes
     std::uint16_t cBits = 0;
     std::uint8_t bCode = 0;
     std::uint8_t mem = 0;

@@ -57,10 +57,9 @@ void Datapath::decodeALU(std::uint32_t aluField) {
 
 void Datapath::computeALU() {
     // Unsigned arithmetic: the machine's words wrap, and signed overflow must not be relied on.
+    const AluMasks& alu = aluFunctionOf(aluFunction).masks;
     const std::uint32_t c =
-        shift(aluFunctionOf(aluFunction)
-                  .apply(static_cast<std::uint32_t>(A), static_cast<std::uint32_t>(B)),
-              shiftCode);
+        shift(alu.apply(static_cast<std::uint32_t>(A), static_cast<std::uint32_t>(B)), shiftCode);
     C = static_cast<std::int32_t>(c);
     N = C < 0 ? 1 : 0;
     Z = C == 0 ? 1 : 0;

@@ -15,4 +15,4 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev qt6-base-dev
-                libgl-dev fonts-dejavu-core)
+                libgl-dev fonts-dejavu-core clang-tidy)
