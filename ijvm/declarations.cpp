@@ -64,6 +64,51 @@ bool IJVMC::parseConstants() {
     return true;
 }
 
+namespace {
+
+// A header is read within bounds, so that one without its parentheses cannot reach into the
+// sections after it: "(" comes within 20 characters and ends a single word (blanks and line
+// ends around it aside); ")" comes within 50 characters, before any other "(".
+constexpr std::size_t kNameBound = 20;
+constexpr std::size_t kParameterBound = 50;
+
+bool isHeaderBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0';
+}
+
+std::size_t findOpening(const std::string& source, std::size_t from) {
+    bool inName = false;
+    bool afterName = false;
+    for (std::size_t i = from; i < source.size() && i - from <= kNameBound; ++i) {
+        const char c = source[i];
+        if (c == '(') {
+            return i;
+        }
+        if (isHeaderBlank(c)) {
+            afterName = inName;
+        } else if (afterName) {
+            return std::string::npos; // a second word: this header has no "("
+        } else {
+            inName = true;
+        }
+    }
+    return std::string::npos;
+}
+
+std::size_t findClosing(const std::string& source, std::size_t from) {
+    for (std::size_t i = from; i < source.size() && i - from <= kParameterBound; ++i) {
+        if (source[i] == ')') {
+            return i;
+        }
+        if (source[i] == '(') {
+            return std::string::npos; // the next header's: this one is not closed
+        }
+    }
+    return std::string::npos;
+}
+
+} // namespace
+
 bool IJVMC::readHeader(Method& method) {
     const int headerStart = reader.tell();
     auto drop = [&](int code) {
@@ -77,11 +122,11 @@ bool IJVMC::readHeader(Method& method) {
     if (headerStart < 0 || static_cast<std::size_t>(headerStart) > m_source.size()) {
         return drop(14);
     }
-    const std::size_t open = m_source.find('(', static_cast<std::size_t>(headerStart));
+    const std::size_t open = findOpening(m_source, static_cast<std::size_t>(headerStart));
     if (open == std::string::npos) {
         return drop(14);
     }
-    const std::size_t close = m_source.find(')', open + 1);
+    const std::size_t close = findClosing(m_source, open + 1);
     if (close == std::string::npos) {
         return drop(13);
     }

@@ -59,6 +59,10 @@ struct Case {
     std::string expected;
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.what;
+}
+
 class Describe : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Describe, InstructionAtAddress) {

@@ -199,6 +199,71 @@ TEST(IjvmErrors, HeaderWithoutOpeningParenthesisDropsTheMethod) {
     EXPECT_EQ(a->methodCount, 1);
 }
 
+// A header that lacks a parenthesis must not reach into the sections after it: the reader
+// looks at most 20 characters ahead for "(" and 50 for ")", and a second word or a second "("
+// ends the look early.
+struct BrokenHeader {
+    const char* what;
+    std::string header;
+    std::string message;
+};
+
+void PrintTo(const BrokenHeader& c, std::ostream* os) {
+    *os << c.what;
+}
+
+class IjvmBrokenHeader : public ::testing::TestWithParam<BrokenHeader> {};
+
+TEST_P(IjvmBrokenHeader, DropsItsMethodAndKeepsTheMethodsAfterIt) {
+    const BrokenHeader& c = GetParam();
+    const std::string src = ".method g(p)\nILOAD p\nIRETURN\n.end-method\n" + c.header +
+                            "\n.method h(a, b)\nILOAD b\nIRETURN\n.end-method\n"
+                            ".main\nBIPUSH 1\nBIPUSH 2\nINVOKEVIRTUAL h\n"
+                            "INVOKEVIRTUAL g\nHALT\n.end-main\n";
+    auto a = assemble(src);
+    const int headerText = offsetOf(src, c.header) + 8;
+    expectErrors(*a, {{c.message, headerText, -1}});
+    EXPECT_EQ(a->methodCount, 3);
+    const Method* h = methodNamed(*a, "h");
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->paramCount, 3);
+    EXPECT_EQ(h->instrCount, 2);
+    EXPECT_NE(methodNamed(*a, "g"), nullptr);
+    EXPECT_NE(methodNamed(*a, "main"), nullptr);
+    EXPECT_EQ(a->methodArea.length, a->methodArea.capacity);
+}
+
+const std::string kNoOpening = "Errore nel metodo : La parentesi tonda non è stata aperta";
+const std::string kNoClosing = "Errore nel metodo : La parentesi è stata aperta ma non chiusa.";
+
+INSTANTIATE_TEST_SUITE_P(
+    InTheMiddle, IjvmBrokenHeader,
+    ::testing::Values(
+        BrokenHeader{"NoParentheses", ".method f", kNoOpening},
+        BrokenHeader{"NoParenthesesButABody", ".method f\nIRETURN\n.end-method", kNoOpening},
+        BrokenHeader{"NameOverTwentyCharacters",
+                     ".method abcdefghijklmnopqrstu(x)\nIRETURN\n.end-method", kNoOpening},
+        BrokenHeader{"Unclosed", ".method f(a", kNoClosing},
+        BrokenHeader{"UnclosedWithABody", ".method f(a\nILOAD a\nIRETURN\n.end-method", kNoClosing},
+        BrokenHeader{"ParametersOverFiftyCharacters",
+                     ".method f(" + std::string(51, 'p') +
+                         ")\nIRETURN\n"
+                         ".end-method",
+                     kNoClosing}),
+    [](const ::testing::TestParamInfo<BrokenHeader>& info) { return info.param.what; });
+
+TEST(IjvmErrors, HeaderAtItsBoundsIsRead) {
+    const std::string name(20, 'n');
+    const std::string params = "a," + std::string(48, ' ');
+    auto a = assemble(".method " + name + "(" + params +
+                      ")\nILOAD a\nIRETURN\n.end-method\n"
+                      ".main\nHALT\n.end-main\n");
+    ASSERT_TRUE(a->errors.empty()) << messages(*a)[0];
+    const Method* f = methodNamed(*a, name);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->paramCount, 2);
+}
+
 TEST(IjvmErrors, VariableBlockWithoutEndDropsTheMethodAndParsingGoesOn) {
     const std::string src = ".method f()\n.var x y\nIRETURN\n.end-method\n"
                             ".main\n.var a .var b .end-var\nHALT\n.end-main\n"
