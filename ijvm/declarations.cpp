@@ -2,6 +2,7 @@
 
 #include "core/number_text.h"
 #include "core/reader/string_tokenizer.h"
+#include "ijvm/error_texts.h"
 #include "ijvm/names.h"
 
 #include <algorithm>
@@ -165,13 +166,16 @@ bool IJVMC::readHeader(Method& method) {
         if (piece.empty()) {
             continue;
         }
-        const bool legal = std::all_of(piece.begin(), piece.end(), [](char c) {
-            return c == ' ' || isAsciiLetter(c) || isAsciiDigit(c);
-        });
-        if (!legal) {
+        const std::size_t foreign =
+            std::find_if(piece.begin(), piece.end(),
+                         [](char c) { return c != ' ' && !isAsciiLetter(c) && !isAsciiDigit(c); }) -
+            piece.begin();
+        if (foreign < piece.size()) {
             // Such a name could never be written as an operand; it is refused, but still
             // counted, so that the parameters after it keep the indexes the author expects.
-            addError(2, method.name, cutUtf8(piece, 40), 0, textStart, textLength);
+            addMessage(foreignCharacterMessage(method.name, cutUtf8(piece, 40),
+                                               utf8CharacterAt(piece, foreign)),
+                       textStart, textLength);
             ++counter;
             method.paramCount += 1;
             continue;

@@ -1,6 +1,7 @@
 #include "ijvm/ijvmc.h"
 
 #include "core/number_text.h"
+#include "ijvm/error_texts.h"
 #include "ijvm/instruction_set.h"
 #include "ijvm/names.h"
 
@@ -68,8 +69,7 @@ std::int32_t IJVMC::number(const std::string& text, int position) {
     if (result.ok) {
         return result.value;
     }
-    addMessage("Errore: il numero " + text + " non è valido.", position,
-               static_cast<int>(text.size()));
+    addMessage(invalidNumberMessage(text), position, static_cast<int>(text.size()));
     return 0;
 }
 

@@ -73,6 +73,16 @@ std::string errorMessage(int code, const std::string& methodName, const std::str
     return message;
 }
 
+std::string foreignCharacterMessage(const std::string& methodName, const std::string& piece,
+                                    const std::string& character) {
+    return "Errore nella dichiarazione delle variabili nel metodo " + methodName + ": " + piece +
+           ": il carattere '" + character + "' non è ammesso";
+}
+
+std::string invalidNumberMessage(const std::string& text) {
+    return "Errore: il numero " + text + " non è valido.";
+}
+
 ErrorSpan errorSpan(int code) {
     const ErrorText* text = findText(code);
     return text != nullptr ? text->span : ErrorSpan::Given;

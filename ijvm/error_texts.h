@@ -20,4 +20,12 @@ std::string errorMessage(int code, const std::string& methodName, const std::str
 /// Where the span of the error of code comes from.
 ErrorSpan errorSpan(int code);
 
+/// A parameter holding a character that is neither letter, digit nor blank: names the
+/// method, the parameter text and the character.
+std::string foreignCharacterMessage(const std::string& methodName, const std::string& piece,
+                                    const std::string& character);
+
+/// A BIPUSH operand, IINC constant or constant value that is no number.
+std::string invalidNumberMessage(const std::string& text);
+
 } // namespace tessaro

@@ -41,4 +41,19 @@ inline std::string trimBlanks(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
+/// The whole UTF-8 character whose first byte is at (the byte itself when the sequence is cut).
+inline std::string utf8CharacterAt(const std::string& text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    if (at + length > text.size()) {
+        return text.substr(at, 1);
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) {
+            return text.substr(at, 1);
+        }
+    }
+    return text.substr(at, length);
+}
+
 } // namespace tessaro::ijvm_names

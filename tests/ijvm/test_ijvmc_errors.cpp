@@ -406,24 +406,35 @@ TEST(IjvmLimits, LongMessagesAreCutOnACharacterBoundary) {
     }
 }
 
-TEST(IjvmLimits, ParameterWithAForeignCharacterIsNamedAndTheOthersKeepTheirIndexes) {
-    const std::string src = ".method f(a_b, c)\nILOAD c\nIRETURN\n.end-method\n"
-                            ".main\nHALT\n.end-main\n";
+struct ForeignParameter {
+    std::string piece;
+    std::string character;
+};
+
+class IjvmForeignParameter : public ::testing::TestWithParam<ForeignParameter> {};
+
+TEST_P(IjvmForeignParameter, IsNamedWithItsCharacterAndTheOthersKeepTheirIndexes) {
+    const ForeignParameter& c = GetParam();
+    const std::string text = c.piece + ", c";
+    const std::string src =
+        ".method f(" + text + ")\nILOAD c\nIRETURN\n.end-method\n" + ".main\nHALT\n.end-main\n";
     auto a = assemble(src);
-    expectErrors(*a, {{"Errore nella dichiarazione delle variabili nel metodo f: a_b: già "
-                       "esistente",
-                       offsetOf(src, "a_b"), 6}});
+    expectErrors(*a, {{"Errore nella dichiarazione delle variabili nel metodo f: " + c.piece +
+                           ": il carattere '" + c.character + "' non è ammesso",
+                       offsetOf(src, text), static_cast<int>(text.size())}});
     const Method* f = methodNamed(*a, "f");
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->paramCount, 3);
     EXPECT_EQ(variableNamed(*f, "c")->index, 2);
     EXPECT_EQ(bytes(a->methodArea)[8], 0x02);
-
-    auto b = assemble(".method g(x.y)\nIRETURN\n.end-method\n.main\nHALT\n.end-main\n");
-    ASSERT_EQ(b->errors.size(), 1);
-    EXPECT_EQ(b->errors.begin()->message,
-              "Errore nella dichiarazione delle variabili nel metodo g: x.y: già esistente");
 }
+
+INSTANTIATE_TEST_SUITE_P(Pieces, IjvmForeignParameter,
+                         ::testing::Values(ForeignParameter{"a_b", "_"},
+                                           ForeignParameter{"x.y", "."},
+                                           ForeignParameter{"a-b", "-"},
+                                           ForeignParameter{"n\xC3\xA9", "\xC3\xA9"},
+                                           ForeignParameter{"ab cd$", "$"}));
 
 TEST(IjvmLimits, ParametersSplitLikeTheirTokens) {
     auto a = assemble(".method f(a b, 2c)\nIRETURN\n.end-method\n.main\nHALT\n.end-main\n");
