@@ -280,8 +280,12 @@ void IJVMC::parseBody(Method& method, const std::string& closer) {
     m_labelNames.clear();
     while (reader.token != closer) {
         if (m_atEnd) {
-            // Nothing more can come: the method ends here, with one error.
+            // Nothing more can come: the method ends here, with one error. A last token that
+            // the end of the file ended rather than a line end is still a line of the body.
             addError(3, method.name, "", 0, 0, 0);
+            if (!reader.token.empty() && !parseIstruction(method) && !reader.token.empty()) {
+                addError(4, method.name, reader.token, method.instrCount, 0, 0);
+            }
             break;
         }
         if (reader.token == ".method") {

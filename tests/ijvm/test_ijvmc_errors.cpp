@@ -363,6 +363,46 @@ TEST(IjvmEndOfFile, MissingOperandIsEmptyAndReportedByTheEncoder) {
     EXPECT_EQ(errorList(*b)[2].message, "Errore: il numero  non è valido.");
 }
 
+// The end of the file ends the last token as a line end would: it is still an instruction
+// of the unterminated body.
+struct LastToken {
+    const char* what;
+    std::string source;
+    std::vector<std::string> messages;
+    Bytes code;
+};
+
+void PrintTo(const LastToken& c, std::ostream* os) {
+    *os << c.what;
+}
+
+class IjvmLastToken : public ::testing::TestWithParam<LastToken> {};
+
+TEST_P(IjvmLastToken, ReachesTheRecorderWithoutAFinalLineFeed) {
+    const LastToken& c = GetParam();
+    auto a = assemble(c.source);
+    EXPECT_EQ(messages(*a), c.messages);
+    EXPECT_EQ(a->methodCount, 1);
+    EXPECT_EQ(mainCode(*a), c.code);
+    EXPECT_EQ(a->methodArea.length, a->methodArea.capacity);
+}
+
+const std::string kMainUnterminated = "Errore: Il metodo main deve terminare con .end-method";
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, IjvmLastToken,
+    ::testing::Values(
+        LastToken{"Halt", ".main\nbipush 1\nhalt", {kMainUnterminated}, {0x19, 0x01, 0x70}},
+        LastToken{"LabelledHalt", ".main\nL: halt", {kMainUnterminated}, {0x70}},
+        LastToken{"OperandLast", ".main\nbipush 7", {kMainUnterminated}, {0x19, 0x07}},
+        LastToken{"DanglingLabel", ".main\nhalt\nL:", {kMainUnterminated}, {0x70}},
+        LastToken{"Refused",
+                  ".main\nhalt\nfoo",
+                  {kMainUnterminated,
+                   "Errore nel metodo main in prossimità dell'istruzione 1: FOO non esiste."},
+                  {0x70}}),
+    [](const ::testing::TestParamInfo<LastToken>& info) { return info.param.what; });
+
 TEST(IjvmEndOfFile, DanglingLabelAndDroppedSectionsNeverLoop) {
     const char* sources[] = {".main\nL:",        ".main\nL:\n",      ".method",
                              ".method f(",       ".method f() .var", ".main .var x",
