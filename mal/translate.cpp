@@ -358,11 +358,13 @@ void Translate::writeRecord(int address, int line, bool trampoline) {
     const auto [at, inserted] = m_written.try_emplace(address, Written{line, trampoline});
     if (!inserted) {
         const Written& earlier = at->second;
-        std::string what = trampoline ? "il salto del ramo vero dell'IF" : "l'istruzione";
-        std::string other = earlier.trampoline ? "il salto del ramo vero dell'IF della riga "
-                                               : "l'istruzione della riga ";
-        report(line, "indirizzo " + std::to_string(address) + " già occupato da " + other +
-                         std::to_string(earlier.line) + ": " + what + " di questa riga va persa");
+        const std::string other = earlier.trampoline ? "dal salto del ramo vero dell'IF della riga "
+                                                     : "dall'istruzione della riga ";
+        const std::string lost = trampoline
+                                     ? "il salto del ramo vero dell'IF di questa riga va perso"
+                                     : "l'istruzione di questa riga va persa";
+        report(line, "indirizzo " + std::to_string(address) + " già occupato " + other +
+                         std::to_string(earlier.line) + ": " + lost);
     }
     writeControlStoreRecord(output.stream, address, mic.nextAddr,
                             static_cast<std::int32_t>(mic.word), m_comment);

@@ -275,9 +275,13 @@ TEST(TranslateProblems, TwoRecordsForOneAddress) {
     std::vector<std::string> more = filler(262); // addresses 4..265
     lines.insert(lines.end(), more.begin(), more.end());
     const Outcome run = translateText(joinLines(lines));
-    EXPECT_TRUE(hasProblem(run.problems, 2, "259"));
+    EXPECT_TRUE(hasProblem(run.problems, 2,
+                           "indirizzo 259 già occupato dal salto del ramo vero dell'IF della "
+                           "riga 1: il salto del ramo vero dell'IF di questa riga va perso"));
     EXPECT_FALSE(hasProblem(run.problems, 1, "259"));
-    EXPECT_TRUE(hasProblem(run.problems, 260, "259"));
+    EXPECT_TRUE(hasProblem(run.problems, 260,
+                           "indirizzo 259 già occupato dal salto del ramo vero dell'IF della "
+                           "riga 1: l'istruzione di questa riga va persa"));
     EXPECT_EQ(run.problems.size(), 2u) << dump(run.problems);
     // All three records are still written; the first one is the one a reader keeps.
     const std::size_t first = run.bin.find("259 2 0\tlabel: Z = H;");
@@ -291,7 +295,9 @@ TEST(TranslateProblems, TrampolineOnAnEarlierInstructionLine) {
     lines.push_back("Z = H; IF (Z) GOTO A; ELSE GOTO A"); // address 300, line 301
     lines[10] = "A H = 0";                                // address 10: trampoline 266
     const Outcome run = translateText(joinLines(lines));
-    EXPECT_TRUE(hasProblem(run.problems, 301, "266"));
+    EXPECT_TRUE(hasProblem(run.problems, 301,
+                           "indirizzo 266 già occupato dall'istruzione della riga 267: il salto "
+                           "del ramo vero dell'IF di questa riga va perso"));
     EXPECT_EQ(run.problems.size(), 1u) << dump(run.problems);
 }
 
