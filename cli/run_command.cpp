@@ -6,6 +6,7 @@
 #include "cli/temporary_files.h"
 
 #include "data/bundled.h"
+#include "ijvm/disassembler.h"
 #include "ijvm/ijvmc.h"
 #include "machine/machine_session.h"
 #include "mal/translate.h"
@@ -72,68 +73,6 @@ bool loadMicroprogram(const RunOptions& options, TemporaryFiles& temporaries,
     }
     session.loadControlStore(bin);
     return true;
-}
-
-std::uint8_t byteAt(const ControlPath& machine, std::int64_t address) {
-    if (address < 0 || address >= machine.methodAreaSize ||
-        static_cast<std::size_t>(address) >= machine.methodArea.size()) {
-        return 0;
-    }
-    return machine.methodArea[static_cast<std::size_t>(address)];
-}
-
-// "BIPUSH -3", "GOTO -12 (to 40)", "IINC 1 5": the instruction at address with its operands.
-std::string describe(const ControlPath& machine, std::int32_t address) {
-    const std::uint8_t code = byteAt(machine, address);
-    const std::uint8_t b1 = byteAt(machine, std::int64_t{address} + 1);
-    const std::uint8_t b2 = byteAt(machine, std::int64_t{address} + 2);
-    const int wide = (b1 << 8) | b2;
-    if (const char* mnemonic = mnemonicOf(code)) {
-        std::string text = displayMnemonic(mnemonic);
-        switch (code) {
-        case opcode::BIPUSH:
-            text += " " + std::to_string(static_cast<std::int8_t>(b1));
-            break;
-        case opcode::ILOAD:
-        case opcode::ISTORE:
-            text += " " + std::to_string(b1);
-            break;
-        case opcode::IINC:
-            text += " " + std::to_string(b1) + " " + std::to_string(static_cast<std::int8_t>(b2));
-            break;
-        case opcode::WIDE_ILOAD:
-        case opcode::WIDE_ISTORE:
-        case opcode::LDCW:
-            text += " " + std::to_string(wide);
-            break;
-        case opcode::INVOKEVIRTUAL: {
-            // The pool holds the constants first, then one entry per method.
-            text += " " + std::to_string(wide);
-            const int number = wide - machine.constants.size();
-            for (const Method& method : machine.methods) {
-                if (method.number == number) {
-                    text += " (" + method.name + ")";
-                    break;
-                }
-            }
-            break;
-        }
-        case opcode::GOTO:
-        case opcode::IFLT:
-        case opcode::IFEQ:
-        case opcode::IFICMPEQ: {
-            const int offset = static_cast<std::int16_t>(static_cast<std::uint16_t>(wide));
-            text += " " + std::to_string(offset) + " (to " + std::to_string(address + offset) + ")";
-            break;
-        }
-        default:
-            break;
-        }
-        return text;
-    }
-    char unknown[32];
-    std::snprintf(unknown, sizeof unknown, "byte 0x%02X", code);
-    return unknown;
 }
 
 void printTrace(const ControlPath& machine, std::int32_t address, const std::string& text) {
@@ -230,7 +169,9 @@ int runByInstruction(MachineSession& session, const RunOptions& options) {
             std::fflush(stdout);
         }
         if (options.trace) {
-            printTrace(machine, address, describe(machine, address));
+            printTrace(machine, address,
+                       describeInstruction(machine.methodArea, machine.methodAreaSize, address,
+                                           machine.methods, machine.constants.size()));
         }
     }
     const auto stopped = std::chrono::steady_clock::now();

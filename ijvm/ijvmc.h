@@ -3,6 +3,7 @@
 #include "core/list.h"
 #include "core/memory.h"
 #include "core/reader/file_reader.h"
+#include "ijvm/instruction_set.h"
 #include "ijvm/records.h"
 
 #include <cstdint>
@@ -12,48 +13,6 @@
 #include <vector>
 
 namespace tessaro {
-
-/// Opcodes of the instruction set: the control-store addresses at which the microprogram's
-/// routine for each instruction begins.
-namespace opcode {
-inline constexpr std::uint8_t NOP = 0x01;
-inline constexpr std::uint8_t IADD = 0x02;
-inline constexpr std::uint8_t ISUB = 0x05;
-inline constexpr std::uint8_t IAND = 0x08;
-inline constexpr std::uint8_t IOR = 0x0B;
-inline constexpr std::uint8_t DUP = 0x0E;
-inline constexpr std::uint8_t POP = 0x10;
-inline constexpr std::uint8_t SWAP = 0x13;
-inline constexpr std::uint8_t BIPUSH = 0x19;
-inline constexpr std::uint8_t ILOAD = 0x1C;
-inline constexpr std::uint8_t ISTORE = 0x21;
-inline constexpr std::uint8_t WIDE_ILOAD = 0x28;
-inline constexpr std::uint8_t WIDE_ISTORE = 0x2C;
-inline constexpr std::uint8_t LDCW = 0x30;
-inline constexpr std::uint8_t IINC = 0x34;
-inline constexpr std::uint8_t GOTO = 0x3A;
-inline constexpr std::uint8_t IFLT = 0x40;
-inline constexpr std::uint8_t IFEQ = 0x44;
-inline constexpr std::uint8_t IFICMPEQ = 0x48;
-inline constexpr std::uint8_t INVOKEVIRTUAL = 0x52;
-inline constexpr std::uint8_t IRETURN = 0x68;
-inline constexpr std::uint8_t HALT = 0x70;
-inline constexpr std::uint8_t OUT = 0x71;
-inline constexpr std::uint8_t IN = 0x7C;
-inline constexpr std::uint8_t ERR = 0x84;
-} // namespace opcode
-
-/// Opcode of a recorded mnemonic ("WIDEILOAD" for the wide form), or -1 if it is none.
-int opcodeOf(const std::string& mnemonic);
-
-/// Encoded size (1 to 3) of a recorded mnemonic, or 0 if it is none.
-int sizeOf(const std::string& mnemonic);
-
-/// The recorded mnemonic ("WIDEILOAD" for the wide form) of an opcode byte, or nullptr.
-const char* mnemonicOf(std::uint8_t code);
-
-/// The mnemonic as a reader writes it: "WIDE ILOAD" for the recorded "WIDEILOAD".
-std::string displayMnemonic(const std::string& mnemonic);
 
 /// Assembles one IJVM source file into a method area, a constant pool, two address maps and
 /// the tables of methods, constants and errors. Errors never stop it: they are collected in

@@ -100,6 +100,21 @@ const Token* tokenAt(const std::vector<Token>& tokens, std::size_t index) {
     return index < tokens.size() ? &tokens[index] : nullptr;
 }
 
+// A jump after the one a line already has; the micro-instruction would take the later one's
+// address unchecked.
+const Token* secondJump(const std::vector<Token>& tokens, std::size_t from) {
+    for (std::size_t k = from; k < tokens.size(); ++k) {
+        if (tokens[k].text == "GOTO" || tokens[k].text == "IF") {
+            return &tokens[k];
+        }
+    }
+    return nullptr;
+}
+
+std::string secondJumpMessage(const Token& jump) {
+    return "più di un salto nella riga: " + jump.text + " dopo il primo salto non è ammesso";
+}
+
 bool textIs(const std::vector<Token>& tokens, std::size_t index, std::string_view text) {
     const Token* token = tokenAt(tokens, index);
     return token != nullptr && token->text == text;
@@ -280,6 +295,9 @@ void Translate::resolveControl(int address, int line) {
                 tokens[k + 1].text =
                     std::to_string(resolveTarget(target->text, target->type, line));
             }
+            if (const Token* second = secondJump(tokens, k + 2)) {
+                report(line, secondJumpMessage(*second));
+            }
             instrText = rebuilt(tokens);
             return;
         }
@@ -314,6 +332,9 @@ void Translate::resolveControl(int address, int line) {
             trampolines.try_emplace(elseAddress + 256, address);
             instrText = " GOTO " + std::to_string(thenAddress) + ";";
             writeRecord(elseAddress + 256, line, true);
+            if (const Token* second = secondJump(tokens, k + 10)) {
+                report(line, secondJumpMessage(*second));
+            }
             instrText = rebuilt(tokens);
             return;
         }
@@ -326,14 +347,24 @@ void Translate::resolveControl(int address, int line) {
 void Translate::writeRecord(int address, int line, bool trampoline) {
     MIstrC mic(instrText);
     mic.compile();
+    // The last guard: a field the control store cannot hold is never written unreported.
+    // Beyond 512 lines the overflow at the boundary is already reported for the file.
+    if ((mic.nextAddr < 0 || mic.nextAddr >= kAddresses) && instructionCount <= kAddresses &&
+        std::none_of(problems.begin(), problems.end(),
+                     [line](const MalProblem& p) { return p.line == line; })) {
+        report(line,
+               "NextAddr " + std::to_string(mic.nextAddr) + " fuori dal control store (0-511)");
+    }
     const auto [at, inserted] = m_written.try_emplace(address, Written{line, trampoline});
     if (!inserted) {
         const Written& earlier = at->second;
-        std::string what = trampoline ? "il salto del ramo vero dell'IF" : "l'istruzione";
-        std::string other = earlier.trampoline ? "il salto del ramo vero dell'IF della riga "
-                                               : "l'istruzione della riga ";
-        report(line, "indirizzo " + std::to_string(address) + " già occupato da " + other +
-                         std::to_string(earlier.line) + ": " + what + " di questa riga va persa");
+        const std::string other = earlier.trampoline ? "dal salto del ramo vero dell'IF della riga "
+                                                     : "dall'istruzione della riga ";
+        const std::string lost = trampoline
+                                     ? "il salto del ramo vero dell'IF di questa riga va perso"
+                                     : "l'istruzione di questa riga va persa";
+        report(line, "indirizzo " + std::to_string(address) + " già occupato " + other +
+                         std::to_string(earlier.line) + ": " + lost);
     }
     writeControlStoreRecord(output.stream, address, mic.nextAddr,
                             static_cast<std::int32_t>(mic.word), m_comment);

@@ -1,7 +1,7 @@
 #include "ui/machine_views.h"
 
 #include "core/number_text.h"
-#include "ijvm/ijvmc.h"
+#include "ijvm/instruction_set.h"
 #include "machine/control_path.h"
 #include "machine/memory_map.h"
 
@@ -66,28 +66,14 @@ int byteBefore(const ControlPath& m) {
 } // namespace
 
 const char* MachineViews::mnemonic(std::uint8_t byte, int* operandBytes) {
-    struct Opcode {
-        std::uint8_t byte;
-        const char* name;
-        int operands;
-    };
-    static constexpr Opcode kOpcodes[] = {
-        {1, "NOP", 0},         {2, "IADD", 0},   {5, "ISUB", 0},      {8, "IAND", 0},
-        {11, "IOR", 0},        {14, "DUP", 0},   {16, "POP", 0},      {19, "SWAP", 0},
-        {25, "BIPUSH", 1},     {28, "ILOAD", 1}, {33, "ISTORE", 1},   {40, "WIDEILOAD", 2},
-        {44, "WIDEISTORE", 2}, {48, "LDCW", 2},  {52, "IINC", 2},     {58, "GOTO", 2},
-        {64, "IFLT", 2},       {68, "IFEQ", 2},  {72, "IFICMPEQ", 2}, {82, "INVOKEVIRTUAL", 2},
-        {104, "IRETURN", 0},   {112, "HALT", 0}, {113, "OUT", 0},     {124, "IN", 0},
-        {132, "ERR", 0}};
-    for (const Opcode& op : kOpcodes) {
-        if (op.byte == byte) {
-            if (operandBytes != nullptr) {
-                *operandBytes = op.operands;
-            }
-            return op.name;
-        }
+    const Instruction* instruction = findInstruction(byte);
+    if (instruction == nullptr) {
+        return nullptr;
     }
-    return nullptr;
+    if (operandBytes != nullptr) {
+        *operandBytes = instruction->size - 1;
+    }
+    return instruction->mnemonic;
 }
 
 QStringList MachineViews::constantPool(const ControlPath& m, const ViewFormat& f) const {

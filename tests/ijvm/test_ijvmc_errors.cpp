@@ -199,6 +199,71 @@ TEST(IjvmErrors, HeaderWithoutOpeningParenthesisDropsTheMethod) {
     EXPECT_EQ(a->methodCount, 1);
 }
 
+// A header that lacks a parenthesis must not reach into the sections after it: the reader
+// looks at most 20 characters ahead for "(" and 50 for ")", and a second word or a second "("
+// ends the look early.
+struct BrokenHeader {
+    const char* what;
+    std::string header;
+    std::string message;
+};
+
+void PrintTo(const BrokenHeader& c, std::ostream* os) {
+    *os << c.what;
+}
+
+class IjvmBrokenHeader : public ::testing::TestWithParam<BrokenHeader> {};
+
+TEST_P(IjvmBrokenHeader, DropsItsMethodAndKeepsTheMethodsAfterIt) {
+    const BrokenHeader& c = GetParam();
+    const std::string src = ".method g(p)\nILOAD p\nIRETURN\n.end-method\n" + c.header +
+                            "\n.method h(a, b)\nILOAD b\nIRETURN\n.end-method\n"
+                            ".main\nBIPUSH 1\nBIPUSH 2\nINVOKEVIRTUAL h\n"
+                            "INVOKEVIRTUAL g\nHALT\n.end-main\n";
+    auto a = assemble(src);
+    const int headerText = offsetOf(src, c.header) + 8;
+    expectErrors(*a, {{c.message, headerText, -1}});
+    EXPECT_EQ(a->methodCount, 3);
+    const Method* h = methodNamed(*a, "h");
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->paramCount, 3);
+    EXPECT_EQ(h->instrCount, 2);
+    EXPECT_NE(methodNamed(*a, "g"), nullptr);
+    EXPECT_NE(methodNamed(*a, "main"), nullptr);
+    EXPECT_EQ(a->methodArea.length, a->methodArea.capacity);
+}
+
+const std::string kNoOpening = "Errore nel metodo : La parentesi tonda non è stata aperta";
+const std::string kNoClosing = "Errore nel metodo : La parentesi è stata aperta ma non chiusa.";
+
+INSTANTIATE_TEST_SUITE_P(
+    InTheMiddle, IjvmBrokenHeader,
+    ::testing::Values(
+        BrokenHeader{"NoParentheses", ".method f", kNoOpening},
+        BrokenHeader{"NoParenthesesButABody", ".method f\nIRETURN\n.end-method", kNoOpening},
+        BrokenHeader{"NameOverTwentyCharacters",
+                     ".method abcdefghijklmnopqrstu(x)\nIRETURN\n.end-method", kNoOpening},
+        BrokenHeader{"Unclosed", ".method f(a", kNoClosing},
+        BrokenHeader{"UnclosedWithABody", ".method f(a\nILOAD a\nIRETURN\n.end-method", kNoClosing},
+        BrokenHeader{"ParametersOverFiftyCharacters",
+                     ".method f(" + std::string(51, 'p') +
+                         ")\nIRETURN\n"
+                         ".end-method",
+                     kNoClosing}),
+    [](const ::testing::TestParamInfo<BrokenHeader>& info) { return info.param.what; });
+
+TEST(IjvmErrors, HeaderAtItsBoundsIsRead) {
+    const std::string name(20, 'n');
+    const std::string params = "a," + std::string(48, ' ');
+    auto a = assemble(".method " + name + "(" + params +
+                      ")\nILOAD a\nIRETURN\n.end-method\n"
+                      ".main\nHALT\n.end-main\n");
+    ASSERT_TRUE(a->errors.empty()) << messages(*a)[0];
+    const Method* f = methodNamed(*a, name);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->paramCount, 2);
+}
+
 TEST(IjvmErrors, VariableBlockWithoutEndDropsTheMethodAndParsingGoesOn) {
     const std::string src = ".method f()\n.var x y\nIRETURN\n.end-method\n"
                             ".main\n.var a .var b .end-var\nHALT\n.end-main\n"
@@ -298,6 +363,46 @@ TEST(IjvmEndOfFile, MissingOperandIsEmptyAndReportedByTheEncoder) {
     EXPECT_EQ(errorList(*b)[2].message, "Errore: il numero  non è valido.");
 }
 
+// The end of the file ends the last token as a line end would: it is still an instruction
+// of the unterminated body.
+struct LastToken {
+    const char* what;
+    std::string source;
+    std::vector<std::string> messages;
+    Bytes code;
+};
+
+void PrintTo(const LastToken& c, std::ostream* os) {
+    *os << c.what;
+}
+
+class IjvmLastToken : public ::testing::TestWithParam<LastToken> {};
+
+TEST_P(IjvmLastToken, ReachesTheRecorderWithoutAFinalLineFeed) {
+    const LastToken& c = GetParam();
+    auto a = assemble(c.source);
+    EXPECT_EQ(messages(*a), c.messages);
+    EXPECT_EQ(a->methodCount, 1);
+    EXPECT_EQ(mainCode(*a), c.code);
+    EXPECT_EQ(a->methodArea.length, a->methodArea.capacity);
+}
+
+const std::string kMainUnterminated = "Errore: Il metodo main deve terminare con .end-method";
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, IjvmLastToken,
+    ::testing::Values(
+        LastToken{"Halt", ".main\nbipush 1\nhalt", {kMainUnterminated}, {0x19, 0x01, 0x70}},
+        LastToken{"LabelledHalt", ".main\nL: halt", {kMainUnterminated}, {0x70}},
+        LastToken{"OperandLast", ".main\nbipush 7", {kMainUnterminated}, {0x19, 0x07}},
+        LastToken{"DanglingLabel", ".main\nhalt\nL:", {kMainUnterminated}, {0x70}},
+        LastToken{"Refused",
+                  ".main\nhalt\nfoo",
+                  {kMainUnterminated,
+                   "Errore nel metodo main in prossimità dell'istruzione 1: FOO non esiste."},
+                  {0x70}}),
+    [](const ::testing::TestParamInfo<LastToken>& info) { return info.param.what; });
+
 TEST(IjvmEndOfFile, DanglingLabelAndDroppedSectionsNeverLoop) {
     const char* sources[] = {".main\nL:",        ".main\nL:\n",      ".method",
                              ".method f(",       ".method f() .var", ".main .var x",
@@ -341,24 +446,35 @@ TEST(IjvmLimits, LongMessagesAreCutOnACharacterBoundary) {
     }
 }
 
-TEST(IjvmLimits, ParameterWithAForeignCharacterIsNamedAndTheOthersKeepTheirIndexes) {
-    const std::string src = ".method f(a_b, c)\nILOAD c\nIRETURN\n.end-method\n"
-                            ".main\nHALT\n.end-main\n";
+struct ForeignParameter {
+    std::string piece;
+    std::string character;
+};
+
+class IjvmForeignParameter : public ::testing::TestWithParam<ForeignParameter> {};
+
+TEST_P(IjvmForeignParameter, IsNamedWithItsCharacterAndTheOthersKeepTheirIndexes) {
+    const ForeignParameter& c = GetParam();
+    const std::string text = c.piece + ", c";
+    const std::string src =
+        ".method f(" + text + ")\nILOAD c\nIRETURN\n.end-method\n" + ".main\nHALT\n.end-main\n";
     auto a = assemble(src);
-    expectErrors(*a, {{"Errore nella dichiarazione delle variabili nel metodo f: a_b: già "
-                       "esistente",
-                       offsetOf(src, "a_b"), 6}});
+    expectErrors(*a, {{"Errore nella dichiarazione delle variabili nel metodo f: " + c.piece +
+                           ": il carattere '" + c.character + "' non è ammesso",
+                       offsetOf(src, text), static_cast<int>(text.size())}});
     const Method* f = methodNamed(*a, "f");
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->paramCount, 3);
     EXPECT_EQ(variableNamed(*f, "c")->index, 2);
     EXPECT_EQ(bytes(a->methodArea)[8], 0x02);
-
-    auto b = assemble(".method g(x.y)\nIRETURN\n.end-method\n.main\nHALT\n.end-main\n");
-    ASSERT_EQ(b->errors.size(), 1);
-    EXPECT_EQ(b->errors.begin()->message,
-              "Errore nella dichiarazione delle variabili nel metodo g: x.y: già esistente");
 }
+
+INSTANTIATE_TEST_SUITE_P(Pieces, IjvmForeignParameter,
+                         ::testing::Values(ForeignParameter{"a_b", "_"},
+                                           ForeignParameter{"x.y", "."},
+                                           ForeignParameter{"a-b", "-"},
+                                           ForeignParameter{"n\xC3\xA9", "\xC3\xA9"},
+                                           ForeignParameter{"ab cd$", "$"}));
 
 TEST(IjvmLimits, ParametersSplitLikeTheirTokens) {
     auto a = assemble(".method f(a b, 2c)\nIRETURN\n.end-method\n.main\nHALT\n.end-main\n");

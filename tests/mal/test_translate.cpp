@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,51 @@ TEST(TranslateProblems, MalformedIfAndGotoWithoutTarget) {
     EXPECT_NE(run.bin.find("\n2 0 0\tlabel: GOTO;\n"), std::string::npos) << run.bin;
 }
 
+// A line holds one jump. A second one, glued to the first or not, would set NextAddr behind
+// the label check's back.
+TEST(TranslateProblems, ASecondJumpOnALineIsReported) {
+    const char* sources[] = {"GOTO 3GOTO 900", "GOTO 3 GOTO 5", "H = H; GOTO 3GOTO FOO",
+                             "Z = H; IF (Z) GOTO 1; ELSE GOTO 2 GOTO 700",
+                             "Z = H; IF (Z) GOTO 1; ELSE GOTO 2 IF (N) GOTO 3; ELSE GOTO 4"};
+    for (const char* source : sources) {
+        const Outcome run = translateText(std::string(source) + "\n H = 0\n H = 0\n H = 0\n");
+        EXPECT_TRUE(hasProblem(run.problems, 1, "più di un salto")) << source;
+    }
+}
+
+// Whatever the source, a translation that reports nothing writes only fields the control
+// store can hold.
+TEST(TranslateProblems, ProblemFreeTranslationsWriteOnlyFieldsInRange) {
+    const char* sources[] = {
+        "GOTO 3GOTO 900\n",
+        "GOTO 511\n",
+        "GOTO 512\n",
+        "GOTO 3 GOTO 1000\n",
+        "H = H GOTO (MBR) GOTO 900\n",
+        "Z = H; IF (Z) GOTO 1; ELSE GOTO 2 GOTO 700\n H = 0\n H = 0\n",
+        "GOTO (MBR OR 0x100)\n",
+        "Z = H; IF (N) GOTO 600; ELSE GOTO 0\n",
+    };
+    for (const char* source : sources) {
+        const Outcome run = translateText(source);
+        if (!run.problems.empty()) {
+            continue;
+        }
+        std::istringstream records(run.bin);
+        std::string record;
+        while (std::getline(records, record)) {
+            long address = -1;
+            long next = -1;
+            long word = -1;
+            ASSERT_EQ(std::sscanf(record.c_str(), "%ld %ld %ld", &address, &next, &word), 3)
+                << record;
+            EXPECT_TRUE(address >= 0 && address < 512) << source << ": " << record;
+            EXPECT_TRUE(next >= 0 && next < 512) << source << ": " << record;
+            EXPECT_TRUE(word >= 0 && word < (1L << 27)) << source << ": " << record;
+        }
+    }
+}
+
 TEST(TranslateProblems, ElseTargetsAt256OrAbove) {
     std::vector<std::string> lines = {"Z = H; IF (Z) GOTO A; ELSE GOTO B"};
     std::vector<std::string> more = filler(299);
@@ -229,9 +275,13 @@ TEST(TranslateProblems, TwoRecordsForOneAddress) {
     std::vector<std::string> more = filler(262); // addresses 4..265
     lines.insert(lines.end(), more.begin(), more.end());
     const Outcome run = translateText(joinLines(lines));
-    EXPECT_TRUE(hasProblem(run.problems, 2, "259"));
+    EXPECT_TRUE(hasProblem(run.problems, 2,
+                           "indirizzo 259 già occupato dal salto del ramo vero dell'IF della "
+                           "riga 1: il salto del ramo vero dell'IF di questa riga va perso"));
     EXPECT_FALSE(hasProblem(run.problems, 1, "259"));
-    EXPECT_TRUE(hasProblem(run.problems, 260, "259"));
+    EXPECT_TRUE(hasProblem(run.problems, 260,
+                           "indirizzo 259 già occupato dal salto del ramo vero dell'IF della "
+                           "riga 1: l'istruzione di questa riga va persa"));
     EXPECT_EQ(run.problems.size(), 2u) << dump(run.problems);
     // All three records are still written; the first one is the one a reader keeps.
     const std::size_t first = run.bin.find("259 2 0\tlabel: Z = H;");
@@ -245,7 +295,9 @@ TEST(TranslateProblems, TrampolineOnAnEarlierInstructionLine) {
     lines.push_back("Z = H; IF (Z) GOTO A; ELSE GOTO A"); // address 300, line 301
     lines[10] = "A H = 0";                                // address 10: trampoline 266
     const Outcome run = translateText(joinLines(lines));
-    EXPECT_TRUE(hasProblem(run.problems, 301, "266"));
+    EXPECT_TRUE(hasProblem(run.problems, 301,
+                           "indirizzo 266 già occupato dall'istruzione della riga 267: il salto "
+                           "del ramo vero dell'IF di questa riga va perso"));
     EXPECT_EQ(run.problems.size(), 1u) << dump(run.problems);
 }
 
@@ -273,6 +325,11 @@ TEST(TranslateProblems, OverLongTexts) {
         EXPECT_LE(end - tab - 1, 69u);
         start = end + 1;
     }
+}
+
+TEST(TranslateProblems, ALastLineRunningOffTheStoreIsReported) {
+    const Outcome run = translateText(joinLines(filler(512)));
+    EXPECT_TRUE(hasProblem(run.problems, 512, "512")) << dump(run.problems);
 }
 
 TEST(TranslateProblems, MoreThan512InstructionLines) {

@@ -1,0 +1,192 @@
+#include "ijvm/ijvmc.h"
+
+#include "core/number_text.h"
+#include "ijvm/error_texts.h"
+#include "ijvm/instruction_set.h"
+#include "ijvm/names.h"
+
+namespace tessaro {
+
+using namespace ijvm_names;
+
+void IJVMC::encodeImage() {
+    m_constantIndex.clear();
+    m_methodIndex.clear();
+    m_indexedMethod = nullptr;
+    const int constantCount = constants.count;
+    int areaSize = 3;
+    for (const Method& method : methods) {
+        areaSize += method.length + 4;
+    }
+    methodArea.allocate(areaSize);
+    constantPool.allocate(4 * (constantCount + methodCount));
+
+    for (const SymbolTable& constant : constants) {
+        constantPool.putWord(constant.value);
+    }
+
+    methodArea.putByte(opcode::INVOKEVIRTUAL);
+    const Method* mainMethod = nullptr;
+    for (const Method& method : methods) {
+        if (method.name == "main") {
+            mainMethod = &method;
+            break;
+        }
+    }
+    if (mainMethod == nullptr) {
+        addError(5, "", "", 0, 0, 0);
+    }
+    methodArea.putHalf(constantCount + (mainMethod != nullptr ? mainMethod->number : 0));
+
+    int i = 0;
+    for (const Method& method : methods) {
+        constantPool.putWord(methodArea.length);
+        methodArea.putHalf(method.paramCount);
+        methodArea.putHalf(method.varCount);
+        for (const IstructionTable& istruction : method.istructions) {
+            const int at = methodArea.length;
+            // Addresses only grow, so appending keeps every bucket in ascending key order.
+            for (int k = 0; k < istruction.length; ++k) {
+                const auto address = static_cast<std::uint32_t>(at + k);
+                const int bucket = Memory<std::uint32_t, std::uint32_t>::bucketOf(address);
+                sourceMap.buckets[bucket].insertTail(
+                    {address, static_cast<std::uint32_t>(istruction.sourcePos)});
+                methodMap.buckets[bucket].insertTail(
+                    {address, static_cast<std::uint32_t>(constantCount + i)});
+            }
+            encode(method, istruction);
+            // Every recorded byte must be there, or all later addresses would be wrong.
+            while (methodArea.length < at + istruction.length && methodArea.overflow == 0) {
+                methodArea.putByte(opcode::NOP);
+            }
+        }
+        ++i;
+    }
+}
+
+std::int32_t IJVMC::number(const std::string& text, int position) {
+    const NumberResult result = checkedAtolong(text);
+    if (result.ok) {
+        return result.value;
+    }
+    addMessage(invalidNumberMessage(text), position, static_cast<int>(text.size()));
+    return 0;
+}
+
+void IJVMC::indexMethod(const Method& method) {
+    if (m_indexedMethod == &method) {
+        return;
+    }
+    m_indexedMethod = &method;
+    m_labelIndex.clear();
+    m_variableIndex.clear();
+    // The first entry of a name wins: for labels that is the one declared last.
+    for (const SymbolTable& label : method.labels) {
+        m_labelIndex.emplace(cutUtf8(label.name, kOperandBytes), &label);
+    }
+    for (const SymbolTable& variable : method.variables) {
+        m_variableIndex.emplace(variable.name, &variable);
+    }
+}
+
+const SymbolTable* IJVMC::findVariable(const Method& method, const std::string& name) {
+    indexMethod(method);
+    const auto found = m_variableIndex.find(cutUtf8(name, kSymbolBytes));
+    return found != m_variableIndex.end() ? found->second : nullptr;
+}
+
+const SymbolTable* IJVMC::findLabel(const Method& method, const std::string& name) {
+    indexMethod(method);
+    const auto found = m_labelIndex.find(cutUtf8(name, kOperandBytes));
+    return found != m_labelIndex.end() ? found->second : nullptr;
+}
+
+const SymbolTable* IJVMC::findConstant(const std::string& name) {
+    if (m_constantIndex.empty()) {
+        for (const SymbolTable& constant : constants) {
+            m_constantIndex.emplace(constant.name, &constant);
+        }
+    }
+    const auto found = m_constantIndex.find(cutUtf8(name, kSymbolBytes));
+    return found != m_constantIndex.end() ? found->second : nullptr;
+}
+
+const Method* IJVMC::findMethod(const std::string& name) {
+    if (m_methodIndex.empty()) {
+        for (const Method& method : methods) {
+            m_methodIndex.emplace(cutUtf8(method.name, kOperandBytes), &method);
+        }
+    }
+    const auto found = m_methodIndex.find(cutUtf8(name, kOperandBytes));
+    return found != m_methodIndex.end() ? found->second : nullptr;
+}
+
+void IJVMC::encode(const Method& method, const IstructionTable& istruction) {
+    const Instruction* instruction = findInstruction(std::string_view(istruction.mnemonic));
+    if (instruction == nullptr) {
+        return;
+    }
+    methodArea.putByte(instruction->opcode);
+    // A failed look-up highlights the operand, which stands one blank after the mnemonic as
+    // the reader writes it.
+    const int operandPos =
+        istruction.sourcePos + static_cast<int>(std::string_view(instruction->display).size()) + 1;
+    const int operandLength = static_cast<int>(istruction.operand1.size());
+
+    auto variableIndex = [&] {
+        const SymbolTable* variable = findVariable(method, istruction.operand1);
+        if (variable == nullptr) {
+            addError(8, method.name, istruction.operand1, 0, operandPos, operandLength);
+            return 0;
+        }
+        return variable->index;
+    };
+
+    switch (instruction->operands) {
+    case OperandKind::None:
+        break;
+    case OperandKind::SignedByte: {
+        const std::int32_t value = number(istruction.operand1, istruction.operand1Pos);
+        methodArea.putByte(static_cast<std::uint8_t>(value & 0xFF));
+        break;
+    }
+    case OperandKind::Variable:
+        methodArea.putByte(static_cast<std::uint8_t>(variableIndex() & 0xFF));
+        break;
+    case OperandKind::WideVariable:
+        methodArea.putHalf(variableIndex());
+        break;
+    case OperandKind::VariableAndByte: {
+        methodArea.putByte(static_cast<std::uint8_t>(variableIndex() & 0xFF));
+        const std::int32_t value = number(istruction.operand2, istruction.operand2Pos);
+        methodArea.putByte(static_cast<std::uint8_t>(value & 0xFF));
+        break;
+    }
+    case OperandKind::LabelOffset: {
+        const SymbolTable* label = findLabel(method, istruction.operand1);
+        if (label == nullptr) {
+            addError(6, method.name, istruction.operand1, 0, operandPos, operandLength);
+        }
+        methodArea.putHalf((label != nullptr ? label->value : 0) - istruction.address);
+        break;
+    }
+    case OperandKind::Constant: {
+        const SymbolTable* constant = findConstant(istruction.operand1);
+        if (constant == nullptr) {
+            addError(7, method.name, istruction.operand1, 0, operandPos, operandLength);
+        }
+        methodArea.putHalf(constant != nullptr ? constant->index : 0);
+        break;
+    }
+    case OperandKind::Method: {
+        const Method* callee = findMethod(istruction.operand1);
+        if (callee == nullptr) {
+            addError(9, method.name, istruction.operand1, 0, operandPos, operandLength);
+        }
+        methodArea.putHalf(constants.count + (callee != nullptr ? callee->number : 0));
+        break;
+    }
+    }
+}
+
+} // namespace tessaro

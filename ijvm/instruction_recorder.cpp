@@ -1,0 +1,73 @@
+#include "ijvm/ijvmc.h"
+
+#include "core/number_text.h"
+#include "ijvm/instruction_set.h"
+#include "ijvm/names.h"
+
+namespace tessaro {
+
+using namespace ijvm_names;
+
+bool IJVMC::parseIstruction(Method& method) {
+    IstructionTable record;
+    if (!reader.token.empty() && reader.token.back() == ':') {
+        SymbolTable label;
+        label.name = cutUtf8(reader.token.substr(0, reader.token.size() - 1), kLabelBytes);
+        label.value = codeOffset;
+        if (!m_labelNames.insert(label.name).second || method.labels.contains(label)) {
+            addError(0, method.name, label.name, 0, 0, 0);
+        }
+        m_labels.push_back(label);
+        record.label = cutUtf8(reader.token, kLabelFieldBytes);
+        next();
+    }
+    record.sourcePos = reader.tokenStart;
+    reader.token = upper(reader.token);
+    const std::string word = reader.token;
+
+    auto readOperand = [&](std::string& text, int& position) {
+        next();
+        text = cutUtf8(reader.token, kOperandBytes);
+        position = reader.tokenStart;
+    };
+
+    const Instruction* instruction = nullptr;
+    if (isPrefixWord(word)) {
+        const int prefixStart = reader.tokenStart;
+        next();
+        instruction = findWritten(word + " " + upper(reader.token));
+        if (instruction == nullptr) {
+            // The prefix only goes with the words it widens. Refuse it alone and read the word
+            // after it again as the next line, so that a closing keyword there is not lost.
+            reader.clearEof();
+            reader.seek(reader.tokenStart);
+            m_atEnd = false;
+            reader.token = word;
+            reader.tokenStart = prefixStart;
+            return false;
+        }
+    } else {
+        instruction = findWritten(word);
+        if (instruction == nullptr) {
+            return false;
+        }
+    }
+    if (instruction->operandTokens() >= 1) {
+        readOperand(record.operand1, record.operand1Pos);
+    }
+    if (instruction->operandTokens() >= 2) {
+        readOperand(record.operand2, record.operand2Pos);
+    }
+    record.mnemonic = instruction->mnemonic;
+    const int size = instruction->size;
+    record.index = method.instrCount;
+    method.instrCount += 1;
+    record.address = codeOffset;
+    record.length = size;
+    codeOffset += size;
+    method.length += size;
+    method.istructions.insertTail(record);
+    return true;
+}
+
+} // namespace tessaro
