@@ -13,15 +13,6 @@ void setMessageHook(MessageHook hook) {
     g_messageHook = hook;
 }
 
-void showMessage(const std::string& caption, const std::string& text) {
-    if (g_messageHook != nullptr) {
-        g_messageHook(caption, text);
-    } else {
-        std::fprintf(stderr, "%s %s\n", caption.c_str(), text.c_str());
-        std::fflush(stderr);
-    }
-}
-
 void fatal(const std::string& line) {
     std::fputs(line.c_str(), stdout);
     std::fputc('\n', stdout);

@@ -8,11 +8,8 @@ namespace tessaro {
 /// has no windows: without a hook, messages go to standard error.
 using MessageHook = void (*)(const std::string& caption, const std::string& text);
 
-/// Installs the hook used by showMessage and by fatal; nullptr restores the default.
+/// Installs the hook fatal uses to show its line; nullptr restores the default.
 void setMessageHook(MessageHook hook);
-
-/// Shows a message through the installed hook.
-void showMessage(const std::string& caption, const std::string& text);
 
 /// Ends the process after an unrecoverable condition: writes the fixed line (and a line feed)
 /// to standard output, lets the message hook show it, and exits with status 1.

@@ -1,7 +1,6 @@
 #include "core/number_text.h"
 
 #include "core/array.h"
-#include "core/fatal.h"
 
 #include <cstdint>
 #include <string>
@@ -39,21 +38,6 @@ int digitValue(char ch) {
 // dividing by zero.
 unsigned sanitizedRadix(int radix) {
     return (radix >= 2 && radix <= 36) ? static_cast<unsigned>(radix) : 10U;
-}
-
-// A byte that would break the console line (a NUL ends it, a stray UTF-8 byte makes it invalid)
-// is shown as \xNN instead.
-std::string printableByte(char ch) {
-    const auto byte = static_cast<unsigned char>(ch);
-    if (byte >= 0x20U && byte < 0x7FU) {
-        return std::string(1, ch);
-    }
-    static const char hex[] = "0123456789ABCDEF";
-    return std::string("\\x") + hex[byte >> 4] + hex[byte & 0x0FU];
-}
-
-[[noreturn]] void badDigit(const std::string& shown) {
-    fatal("Errore nella funzione getnum(char): Il carattere " + shown + " non è valido");
 }
 
 enum class ParseStatus { Ok, BadText, BadDigit };
@@ -174,46 +158,6 @@ NumberResult checkedAtolong(const std::string& s) {
         r.message = invalidNumberMessage(s);
     }
     return r;
-}
-
-std::int32_t atolong(const std::string& s) {
-    const Parse p = parseNumber(s);
-    switch (p.status) {
-    case ParseStatus::Ok:
-        break;
-    case ParseStatus::BadText:
-        showMessage("IJVM Error:", invalidNumberMessage(s));
-        fatal("Errore nella funzione atolong(char): Numero " + p.rest + " non valido");
-    case ParseStatus::BadDigit: {
-        // A complete UTF-8 character is shown as it is; a lone byte goes through getnum's rule.
-        const bool whole =
-            p.badDigit.size() > 1 && static_cast<unsigned char>(p.badDigit[0]) >= 0xC0U;
-        badDigit(whole ? p.badDigit : printableByte(upperAscii(p.badDigit.back())));
-    }
-    }
-    return p.value;
-}
-
-int getnum(char ch) {
-    const int digit = digitValue(ch);
-    if (digit < 0) {
-        badDigit(printableByte(upperAscii(ch)));
-    }
-    return digit;
-}
-
-std::int32_t ipow(std::int32_t b, int e) {
-    // Square-and-multiply in uint32_t: the same wrapped result as repeated multiplication,
-    // without signed overflow and without a cost that grows with e.
-    std::uint32_t result = 1;
-    std::uint32_t base = static_cast<std::uint32_t>(b);
-    for (unsigned rest = e > 0 ? static_cast<unsigned>(e) : 0U; rest != 0; rest >>= 1) {
-        if ((rest & 1U) != 0) {
-            result *= base;
-        }
-        base *= base;
-    }
-    return static_cast<std::int32_t>(result);
 }
 
 std::string radixText(std::int32_t v, int radix) {
@@ -346,25 +290,6 @@ void removeChars(std::string& text, const std::string& set) {
         }
     }
     text = std::move(kept);
-}
-
-std::size_t skipChar(const std::string& text, char ch) {
-    const std::size_t at = text.find_first_not_of(ch);
-    return at == std::string::npos ? text.size() : at;
-}
-
-std::size_t skipChars(const std::string& text, const std::string& set) {
-    const std::size_t at = text.find_first_not_of(set);
-    return at == std::string::npos ? text.size() : at;
-}
-
-bool cutAtAny(std::string& text, const std::string& set) {
-    const std::size_t at = text.find_first_of(set);
-    if (at == std::string::npos) {
-        return false;
-    }
-    text.resize(at);
-    return true;
 }
 
 std::string cutUtf8(const std::string& text, std::size_t max) {

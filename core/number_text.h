@@ -18,17 +18,6 @@ struct NumberResult {
 /// digit (0x1G) both give !ok with the message naming the whole text.
 NumberResult checkedAtolong(const std::string& s);
 
-/// As checkedAtolong, but malformed text shows the message box "IJVM Error:" and ends the
-/// process, and a bad digit ends it through getnum's line.
-std::int32_t atolong(const std::string& s);
-
-/// Value 0..15 of a hexadecimal digit (either case); any other character ends the process
-/// (a byte that cannot be printed is named as \xNN in the line).
-int getnum(char ch);
-
-/// b to the power e (e >= 0), in wrapping 32-bit arithmetic.
-std::int32_t ipow(std::int32_t b, int e);
-
 /// Digits of v in radix (2, 8, 10, 16), upper case, with the prefix 0b/0o/0x; radix 10 is
 /// signed, the others show the 32-bit pattern as unsigned.
 std::string radixText(std::int32_t v, int radix);
@@ -58,18 +47,8 @@ std::string digitString(std::uint32_t v, int radix, int width);
 /// Deletes from text every character that occurs in set.
 void removeChars(std::string& text, const std::string& set);
 
-/// Position of the first character of text that is not ch (text.size() if none).
-std::size_t skipChar(const std::string& text, char ch);
-
-/// Position of the first character of text not in set (text.size() if none).
-std::size_t skipChars(const std::string& text, const std::string& set);
-
 /// The first bytes of text, at most max, never ending inside a UTF-8 sequence: how every
 /// fixed-size text field of the system is filled.
 std::string cutUtf8(const std::string& text, std::size_t max);
-
-/// Cuts text at the first character that occurs in set and returns true; false (text unchanged)
-/// when there is none.
-bool cutAtAny(std::string& text, const std::string& set);
 
 } // namespace tessaro

@@ -9,6 +9,10 @@ namespace tessaro {
 
 using memory_map::wordKey;
 
+// Opcodes are the micro-addresses where the routines begin: HALT's routine is where the
+// machine stops.
+static_assert(opcode::HALT == memory_map::kHaltAddress);
+
 void MachineSession::loadControlStore(const std::string& path) {
     m_machine.loadControlStore(path);
 }

@@ -54,7 +54,6 @@ bool FileReader::tryOpen() {
     m_data = std::move(data);
     m_pos = 0;
     m_eof = false;
-    m_open = true;
     m_lastDelimiter = kEnd;
     tokenStart = 0;
     return true;
@@ -65,11 +64,6 @@ void FileReader::close() {
     m_data.shrink_to_fit();
     m_pos = 0;
     m_eof = false;
-    m_open = false;
-}
-
-bool FileReader::isOpen() const {
-    return m_open;
 }
 
 int FileReader::get() {

@@ -27,7 +27,6 @@ public:
     /// Opens fileName; false (and nothing else) when it cannot be opened.
     bool tryOpen();
     void close();
-    bool isOpen() const;
 
     /// Reads raw bytes until a delimiter (NUL always counts), max bytes or the end; the byte
     /// that stopped it is consumed. token keeps the first 100 bytes read. True when it stopped
@@ -53,7 +52,6 @@ private:
 
     std::vector<unsigned char> m_data;
     std::size_t m_pos = 0;
-    bool m_open = false;
     bool m_eof = false;
     int m_lastDelimiter = -1;
 };

@@ -77,11 +77,6 @@ StringTokenizer::Elem* StringTokenizer::getToken(int offset, int advance, bool m
     return &elem;
 }
 
-int StringTokenizer::getType(int offset, int advance, bool mark) {
-    const Elem* elem = getToken(offset, advance, mark);
-    return elem != nullptr ? elem->type : 0;
-}
-
 void StringTokenizer::seek(int offset, int whence) {
     long long target;
     switch (whence) {

@@ -30,8 +30,6 @@ public:
 
     /// Element at current + offset (then current := that index + advance), or nullptr.
     Elem* getToken(int offset, int advance, bool mark);
-    /// Type of that element; only called where an element exists.
-    int getType(int offset, int advance, bool mark);
     /// whence 0: current := offset; 1: current += offset; 2: current := count - offset;
     /// positions outside 0..count-1 are ignored.
     void seek(int offset, int whence);

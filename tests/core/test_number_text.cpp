@@ -1,7 +1,5 @@
 #include "core/number_text.h"
 
-#include "expect_fatal.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -39,7 +37,6 @@ TEST(NumberReading, DecimalWithSignAndTrailingText) {
     EXPECT_EQ(readOk("12a"), 12); // reading stops at the first non-digit
     EXPECT_EQ(readOk("34 5"), 34);
     EXPECT_EQ(readOk("007"), 7);
-    EXPECT_EQ(atolong("-12"), -12);
 }
 
 TEST(NumberReading, DecimalWrapsLikeA32BitWord) {
@@ -67,7 +64,6 @@ TEST(NumberReading, RadixLettersInEitherCase) {
     EXPECT_EQ(readOk("0n101"), 5);
     EXPECT_EQ(readOk("0N1101"), 13);
     EXPECT_EQ(readOk("9x10"), 16); // the digit before the letter is not used
-    EXPECT_EQ(atolong("0x1F"), 31);
 }
 
 TEST(NumberReading, DigitsAreNotCheckedAgainstTheRadix) {
@@ -121,76 +117,6 @@ TEST(NumberReading, BadDigitIsRejectedInsteadOfEndingTheProcess) {
     EXPECT_EQ(rejection("0o1 "), messageFor("0o1 "));
     EXPECT_EQ(rejection("0x1é"), messageFor("0x1é"));
     EXPECT_EQ(rejection(std::string("0x1\0", 4)), messageFor(std::string("0x1\0", 4)));
-}
-
-TEST(NumberReading, DigitValues) {
-    const std::string digits = "0123456789ABCDEF";
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(getnum(digits[static_cast<std::size_t>(i)]), i);
-    }
-    const std::string lower = "abcdef";
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(getnum(lower[static_cast<std::size_t>(i)]), 10 + i);
-    }
-}
-
-TEST(NumberReading, PowersWrapIn32Bits) {
-    EXPECT_EQ(ipow(7, 0), 1);
-    EXPECT_EQ(ipow(0, 0), 1);
-    EXPECT_EQ(ipow(2, 10), 1024);
-    EXPECT_EQ(ipow(10, 9), 1000000000);
-    EXPECT_EQ(ipow(10, 10), 1410065408);
-    EXPECT_EQ(ipow(2, 31), INT32_MIN);
-    EXPECT_EQ(ipow(2, 32), 0);
-    EXPECT_EQ(ipow(16, 8), 0);
-    EXPECT_EQ(ipow(3, 21), 1870418611);
-    EXPECT_EQ(ipow(-2, 3), -8);
-    EXPECT_EQ(ipow(-1, 1000001), -1);
-    EXPECT_EQ(ipow(3, 1000000000), 783845377);
-}
-
-// --- fatal lines ------------------------------------------------------------------------------
-
-TEST(NumberReadingDeath, MalformedTextShowsTheMessageThenEnds) {
-    // Without a GUI hook the message goes to standard error just before the console line.
-    EXPECT_FATAL_OUTPUT(
-        atolong("0x"),
-        "^IJVM Error: Errore: il numero 0x non è valido\\. Il programma sarà adesso terminato\\.\n"
-        "Errore nella funzione atolong\\(char\\): Numero 0x non valido\n$");
-    // the message has the whole text, the console line the text after the sign
-    EXPECT_FATAL_OUTPUT(
-        atolong("-0b101"),
-        "^IJVM Error: Errore: il numero -0b101 non è valido\\. Il programma sarà adesso "
-        "terminato\\.\nErrore nella funzione atolong\\(char\\): Numero 0b101 non valido\n$");
-    EXPECT_FATAL_OUTPUT(atolong("x1"),
-                        "\nErrore nella funzione atolong\\(char\\): Numero x1 non valido\n$");
-    EXPECT_FATAL_OUTPUT(
-        atolong("+"),
-        "sarà adesso terminato\\.\nErrore nella funzione atolong\\(char\\): Numero  non valido\n$");
-}
-
-TEST(NumberReadingDeath, BadDigitEndsThroughTheDigitReaderWithoutAMessage) {
-    EXPECT_FATAL_OUTPUT(atolong("0x1G"),
-                        "^Errore nella funzione getnum\\(char\\): Il carattere G non è valido\n$");
-    EXPECT_FATAL_OUTPUT(atolong("0x1g"),
-                        "^Errore nella funzione getnum\\(char\\): Il carattere G non è valido\n$");
-    // the backward walk meets the last bad character first
-    EXPECT_FATAL_OUTPUT(atolong("0xZ1Q"),
-                        "^Errore nella funzione getnum\\(char\\): Il carattere Q non è valido\n$");
-    // a multi-byte character is shown whole, so the line stays valid UTF-8
-    EXPECT_FATAL_OUTPUT(atolong("0x1é"),
-                        "^Errore nella funzione getnum\\(char\\): Il carattere é non è valido\n$");
-}
-
-TEST(NumberReadingDeath, DigitReaderNamesTheCharacterInUpperCase) {
-    EXPECT_FATAL_OUTPUT(getnum('z'),
-                        "^Errore nella funzione getnum\\(char\\): Il carattere Z non è valido\n$");
-    EXPECT_FATAL_OUTPUT(getnum('-'),
-                        "^Errore nella funzione getnum\\(char\\): Il carattere - non è valido\n$");
-    // a byte that cannot be printed is named, not written raw (a NUL would cut the line)
-    EXPECT_FATAL_OUTPUT(
-        getnum('\0'),
-        "^Errore nella funzione getnum\\(char\\): Il carattere \\\\x00 non è valido\n$");
 }
 
 // --- printing numbers -------------------------------------------------------------------------
@@ -271,7 +197,7 @@ TEST(TextUtilities, PaddingKeepsLongerTextWhole) {
     EXPECT_EQ(padLeftZeros("7", 0), "7");
 }
 
-TEST(TextUtilities, RemoveAndSkipCharacters) {
+TEST(TextUtilities, RemoveCharacters) {
     std::string text = "a b\tc  d";
     removeChars(text, " \t");
     EXPECT_EQ(text, "abcd");
@@ -281,29 +207,6 @@ TEST(TextUtilities, RemoveAndSkipCharacters) {
     text = "xxxx";
     removeChars(text, "x");
     EXPECT_EQ(text, "");
-
-    EXPECT_EQ(skipChar("   x ", ' '), 3u);
-    EXPECT_EQ(skipChar("x", ' '), 0u);
-    EXPECT_EQ(skipChar("   ", ' '), 3u);
-    EXPECT_EQ(skipChar("", ' '), 0u);
-    EXPECT_EQ(skipChars(" \t \tlabel:", " \t"), 4u);
-    EXPECT_EQ(skipChars(" \t", " \t"), 2u);
-    EXPECT_EQ(skipChars("", " "), 0u);
-    EXPECT_EQ(skipChars("abc", ""), 0u);
-}
-
-TEST(TextUtilities, CutAtTheFirstCharacterOfTheSet) {
-    std::string text = "a#b;c";
-    EXPECT_TRUE(cutAtAny(text, ";#"));
-    EXPECT_EQ(text, "a");
-    text = ";start";
-    EXPECT_TRUE(cutAtAny(text, ";"));
-    EXPECT_EQ(text, "");
-    text = "no comment";
-    EXPECT_FALSE(cutAtAny(text, ";#"));
-    EXPECT_EQ(text, "no comment");
-    EXPECT_FALSE(cutAtAny(text, ""));
-    EXPECT_EQ(text, "no comment");
 }
 
 } // namespace

@@ -99,7 +99,9 @@ TEST(StringTokenizerCursor, GetTokenMovesAndMarks) {
     EXPECT_EQ(t.currentType, 1);
     EXPECT_EQ(t.current, 3);
 
-    EXPECT_EQ(t.getType(0, 1, true), 1); // ";"
+    e = t.getToken(0, 1, true);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(t.currentType, 1); // ";"
     EXPECT_EQ(t.current, 4);
     EXPECT_EQ(t.currentElem->text, ";");
 }
@@ -113,7 +115,7 @@ TEST(StringTokenizerCursor, OutOfRangeChangesNothing) {
         EXPECT_EQ(t.current, 1);
         EXPECT_EQ(t.currentElem->text, "B");
     }
-    EXPECT_EQ(t.getType(3, 1, true), 0);
+    EXPECT_EQ(t.getToken(3, 1, true), nullptr);
     EXPECT_EQ(t.current, 1);
     // A cursor advanced past the end reads nothing, but looking back still works.
     t.getToken(1, 5, true);
