@@ -14,5 +14,9 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# dpkg-dev (cpack's dependency lookup), librsvg2-bin (the icon's sizes), desktop-file-utils and
+# appstream (their validators) serve the Debian package and its test.
 BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev qt6-base-dev
-                libgl-dev fonts-dejavu-core)
+                libgl-dev fonts-dejavu-core dpkg-dev librsvg2-bin desktop-file-utils appstream)
+# What scripts/package.sh needs besides: the package checker.
+PACKAGE_PACKAGES=(lintian)
