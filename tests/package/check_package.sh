@@ -12,7 +12,7 @@ cpack=$4
 
 for tool in dpkg-deb dpkg-shlibdeps; do
     if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIPPED: $tool not found; install dpkg-dev to build and test the Debian package"
+        echo "SKIPPED: $tool not found; the Debian package is built and tested only where dpkg and dpkg-dev are installed"
         exit 77
     fi
 done
