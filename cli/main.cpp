@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "tessaro_version.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,7 +23,8 @@ const char* const kUsage =
     "      characters to standard output. Exit 0 after HALT, 2 when N micro-instructions ran\n"
     "      without HALT, 3 after ERR, 1 for bad input.\n"
     "\n"
-    "  --help  show this text\n";
+    "  --help     show this text\n"
+    "  --version  show the version\n";
 
 } // namespace
 
@@ -30,6 +32,10 @@ int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         std::fputs(kUsage, argc < 2 ? stderr : stdout);
         return argc < 2 ? 1 : 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("tessaro-cli %s\n", tessaro::kVersion);
+        return 0;
     }
     const char* command = argv[1];
     if (std::strcmp(command, "mal") == 0) {

@@ -142,15 +142,6 @@ inline constexpr std::uint8_t IN = detail::opcodeNamed("IN");
 inline constexpr std::uint8_t ERR = detail::opcodeNamed("ERR");
 } // namespace opcode
 
-/// Opcode of a recorded mnemonic ("WIDEILOAD" for the wide form), or -1 if it is none.
-int opcodeOf(const std::string& mnemonic);
-
-/// Encoded size (1 to 3) of a recorded mnemonic, or 0 if it is none.
-int sizeOf(const std::string& mnemonic);
-
-/// The recorded mnemonic ("WIDEILOAD" for the wide form) of an opcode byte, or nullptr.
-const char* mnemonicOf(std::uint8_t code);
-
 /// The mnemonic as a reader writes it: "WIDE ILOAD" for the recorded "WIDEILOAD".
 std::string displayMnemonic(const std::string& mnemonic);
 

@@ -1,4 +1,5 @@
 #include "core/fatal.h"
+#include "tessaro_version.h"
 #include "ui/app_paths.h"
 #include "ui/tform1.h"
 
@@ -7,6 +8,7 @@
 #include <QMessageBox>
 
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -26,41 +28,75 @@ void showMessageBox(const std::string& caption, const std::string& text) {
     criticalBox(QString::fromStdString(caption), QString::fromStdString(text));
 }
 
-} // namespace
+// The command line's options; describing them adds them to the parser.
+struct Options {
+    explicit Options(QCommandLineParser& parser);
+    QCommandLineOption root;
+    QCommandLineOption noInfo;
+};
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tessaro"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tessaro"));
-    QApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("tessaro"));
-
-    QCommandLineParser parser;
+Options::Options(QCommandLineParser& parser)
+    : root(QStringLiteral("root"),
+           QStringLiteral("Data folder (default: $TESSARO_ROOT, else the user's application data "
+                          "folder)."),
+           QStringLiteral("dir")),
+      noInfo(QStringLiteral("no-info"),
+             QStringLiteral("Do not show the Info window at start-up (also TESSARO_NO_INFO=1).")) {
     parser.setApplicationDescription(
         QStringLiteral("Mic-1 and IJVM teaching emulator.\n"
                        "The data folder holds EMU/Velkora/ with the microprogram (MP/), the "
                        "scratch file (tmp/) and the examples (Examples/)."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption rootOption(
-        QStringLiteral("root"),
-        QStringLiteral("Data folder (default: $TESSARO_ROOT, else the user's application data "
-                       "folder)."),
-        QStringLiteral("dir"));
-    const QCommandLineOption noInfoOption(
-        QStringLiteral("no-info"),
-        QStringLiteral("Do not show the Info window at start-up (also TESSARO_NO_INFO=1)."));
-    parser.addOption(rootOption);
-    parser.addOption(noInfoOption);
+    parser.addOption(root);
+    parser.addOption(noInfo);
     parser.addPositionalArgument(QStringLiteral("program"),
                                  QStringLiteral("An IJVM program to open in the editor."),
                                  QStringLiteral("[program]"));
+}
+
+void nameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("tessaro"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(tessaro::kVersion));
+}
+
+// --version and --help only print, so they are answered before any display is opened: they
+// work over ssh and in scripts.
+bool onlyPrints(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        if (arg == "--version" || arg == "-v" || arg == "--help" || arg == "-h") {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (onlyPrints(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        nameApplication();
+        QCommandLineParser parser;
+        const Options options(parser);
+        parser.process(app); // prints and exits
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    nameApplication();
+    QApplication::setApplicationDisplayName(QStringLiteral("Tessaro"));
+    QApplication::setDesktopFileName(QStringLiteral("tessaro"));
+
+    QCommandLineParser parser;
+    const Options options(parser);
     parser.process(app);
 
     tessaro::setMessageHook(&showMessageBox);
 
-    const QString root = parser.isSet(rootOption) ? parser.value(rootOption)
-                                                  : tessaro::AppPaths::chooseRoot(QStringList());
+    const QString root = parser.isSet(options.root) ? parser.value(options.root)
+                                                    : tessaro::AppPaths::chooseRoot(QStringList());
     const tessaro::AppPaths paths(root);
     QString error;
     if (!paths.prepare(&error)) {
@@ -71,7 +107,7 @@ int main(int argc, char** argv) {
     }
 
     tessaro::TForm1 window(paths);
-    const bool showInfo = !parser.isSet(noInfoOption) &&
+    const bool showInfo = !parser.isSet(options.noInfo) &&
                           qEnvironmentVariable("TESSARO_NO_INFO") != QLatin1String("1");
     window.runStartupDialogs(showInfo);
     window.show();

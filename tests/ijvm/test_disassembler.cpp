@@ -41,10 +41,10 @@ TEST(InstructionSet, SizeIsTheOpcodeAndTheOperandBytes) {
     }
 }
 
-TEST(InstructionSet, FreeFunctionsAnswerForUnknownNames) {
-    EXPECT_EQ(opcodeOf("LDC_W"), -1);
-    EXPECT_EQ(sizeOf("WIDE"), 0);
-    EXPECT_EQ(mnemonicOf(0x00), nullptr);
+TEST(InstructionSet, LookupsAnswerForUnknownNames) {
+    EXPECT_EQ(findInstruction(std::string_view("LDC_W")), nullptr);
+    EXPECT_EQ(findInstruction(std::string_view("WIDE")), nullptr);
+    EXPECT_EQ(findInstruction(std::uint8_t{0x00}), nullptr);
     EXPECT_EQ(displayMnemonic("WIDEISTORE"), "WIDE ISTORE");
     EXPECT_EQ(displayMnemonic("IADD"), "IADD");
     EXPECT_TRUE(isPrefixWord("WIDE"));

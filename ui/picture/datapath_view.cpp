@@ -1,13 +1,14 @@
 #include "ui/picture/datapath_view.h"
 
+#include "machine/alu.h"
 #include "machine/control_path.h"
+#include "ui/picture/bus_trace_animator.h"
 #include "ui/picture/paint_layer.h"
 #include "ui/picture/sans_font.h"
 
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <cmath>
 
@@ -17,26 +18,10 @@ namespace g = geometry;
 
 namespace {
 
-// Pure colours, so that a line's state can be read back from its pixels.
-const QColor kRed(255, 0, 0);
-const QColor kBlack(0, 0, 0);
-const QColor kBlue(0, 0, 255);
-const QColor kYellow(255, 255, 0);
-
-// The figure's own palette.
-const QColor kPaper(255, 255, 255);
-const QColor kInk(32, 36, 44);
-const QColor kWire(96, 100, 108);
-const QColor kBusFill(194, 202, 214);
-const QColor kBusEdge(140, 146, 156);
-const QColor kRegisterFill(246, 248, 252);
-const QColor kDecoderFill(255, 246, 214);
-const QColor kAluFill(226, 236, 250);
-const QColor kStoreFill(240, 240, 232);
-const QColor kCaption(70, 76, 90);
-
-constexpr qreal kLineWidth = 2.0;
-constexpr qreal kBundleWidth = 3.0;
+const QColor kPanelText(0, 0, 0);
+const QColor kResult(255, 255, 0);
+// A mid grey on which both the yellow result and the black of a reset caption read.
+const QColor kPanelBackground(88, 104, 122);
 
 // The control word of the micro-instruction executed last. The control store is read with
 // peek so that drawing never adds entries to it; an address never loaded reads as 0.
@@ -54,108 +39,8 @@ bool bit(std::uint32_t word, int n) {
     return ((word >> n) & 1u) != 0;
 }
 
-QPolygon toPolygon(const g::Polyline& line) {
-    QPolygon polygon;
-    for (int i = 0; i < line.count; ++i)
-        polygon << line.points[static_cast<std::size_t>(i)];
-    return polygon;
-}
-
-// A filled arrow head at the end of the last segment of a polyline.
-void drawArrowHead(QPainter& painter, const QPolygon& line, const QColor& color, qreal size) {
-    if (line.size() < 2)
-        return;
-    const QPointF tip = line.last();
-    const QPointF from = line.at(line.size() - 2);
-    const QPointF d = tip - from;
-    const qreal length = std::hypot(d.x(), d.y());
-    if (length < 1)
-        return;
-    const QPointF u = d / length;
-    const QPointF n(-u.y(), u.x());
-    QPolygonF head;
-    head << tip << tip - u * size + n * (size * 0.55) << tip - u * size - n * (size * 0.55);
-    painter.save();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(color);
-    painter.drawPolygon(head);
-    painter.restore();
-}
-
-void drawPolyline(QPainter& painter, const QPolygon& line, const QColor& color, qreal width,
-                  bool arrow) {
-    painter.save();
-    painter.setPen(QPen(color, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
-    painter.setBrush(Qt::NoBrush);
-    if (arrow && line.size() >= 2) {
-        // Stop the stroke short of the tip so that the head keeps its point.
-        QPolygonF shortened(line);
-        const QPointF d = shortened.last() - shortened.at(shortened.size() - 2);
-        const qreal length = std::hypot(d.x(), d.y());
-        if (length > 6)
-            shortened.last() -= d / length * 4.0;
-        painter.drawPolyline(shortened);
-    } else {
-        painter.drawPolyline(line);
-    }
-    painter.restore();
-    if (arrow)
-        drawArrowHead(painter, line, color, 7.0);
-}
-
-// The slash and bit count that mark a bundle of lines, on its longest segment.
-void drawBundleMark(QPainter& painter, const QPolygon& line, int bits) {
-    if (line.size() < 2 || bits <= 1)
-        return;
-    int longest = 0;
-    qreal longestLength = -1;
-    for (int i = 0; i + 1 < line.size(); ++i) {
-        const QPoint d = line.at(i + 1) - line.at(i);
-        const qreal length = std::hypot(d.x(), d.y());
-        if (length > longestLength) {
-            longestLength = length;
-            longest = i;
-        }
-    }
-    const QPointF a = line.at(longest);
-    const QPointF b = line.at(longest + 1);
-    const QPointF mid = (a + b) / 2;
-    const bool vertical = std::abs(b.x() - a.x()) < std::abs(b.y() - a.y());
-    painter.save();
-    painter.setPen(QPen(kWire, 1.2));
-    painter.drawLine(mid + QPointF(-4, 4), mid + QPointF(4, -4));
-    painter.setFont(sansFont(9));
-    painter.setPen(kCaption);
-    const QString text = QString::number(bits);
-    if (vertical)
-        painter.drawText(QRectF(mid.x() + 5, mid.y() - 7, 20, 12), Qt::AlignLeft | Qt::AlignVCenter,
-                         text);
-    else
-        painter.drawText(QRectF(mid.x() - 10, mid.y() - 16, 20, 11), Qt::AlignCenter, text);
-    painter.restore();
-}
-
-void drawBox(QPainter& painter, const QRect& rect, const QColor& fill, qreal edge = 1.0) {
-    painter.save();
-    painter.setPen(QPen(kInk, edge));
-    painter.setBrush(fill);
-    painter.drawRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5));
-    painter.restore();
-}
-
-void drawBus(QPainter& painter, const QRect& rect) {
-    painter.fillRect(rect, kBusFill);
-}
-
-void drawRotatedText(QPainter& painter, const QRect& box, const QString& text, int pixelSize) {
-    painter.save();
-    painter.translate(box.center().x() + 1, box.center().y() + 1);
-    painter.rotate(-90);
-    painter.setFont(sansFont(pixelSize, true));
-    painter.setPen(kInk);
-    painter.drawText(QRectF(-box.height() / 2.0, -box.width() / 2.0, box.height(), box.width()),
-                     Qt::AlignCenter, text);
-    painter.restore();
+QColor& controlLine(DatapathLines& lines, g::ControlLine line) {
+    return lines.control[static_cast<std::size_t>(line)];
 }
 
 } // namespace
@@ -172,9 +57,6 @@ QString aluPrefix(int aluFunction) {
 DatapathView::DatapathView(QWidget* parent) : QWidget(parent) {
     setFixedSize(g::kPictureRect.size());
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_bLines.fill(kBlack);
-    m_cLines.fill(kBlack);
-    m_controlLines.fill(kBlack);
 
     m_aluPanel = new QLabel(QStringLiteral("ALU"), this);
     m_aluPanel->setObjectName(QStringLiteral("Panel2"));
@@ -185,9 +67,8 @@ DatapathView::DatapathView(QWidget* parent) : QWidget(parent) {
     m_aluPanel->setAutoFillBackground(true);
     m_aluPanel->setFont(sansFont(13, true));
     QPalette palette = m_aluPanel->palette();
-    // A mid grey on which both the yellow result and the black of a reset caption read.
-    palette.setColor(QPalette::Window, QColor(88, 104, 122));
-    palette.setColor(QPalette::WindowText, kBlack);
+    palette.setColor(QPalette::Window, kPanelBackground);
+    palette.setColor(QPalette::WindowText, kPanelText);
     m_aluPanel->setPalette(palette);
 
     m_overlay = new PaintLayer(this);
@@ -195,9 +76,7 @@ DatapathView::DatapathView(QWidget* parent) : QWidget(parent) {
     m_overlay->setGeometry(rect());
     m_overlay->raise();
 
-    m_timer.setSingleShot(true);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &DatapathView::traceNext);
+    m_animator = new BusTraceAnimator(m_overlay, this);
 
     renderPicture();
 }
@@ -209,45 +88,54 @@ DatapathView::~DatapathView() = default;
 // ---------------------------------------------------------------------------------------------
 
 void DatapathView::drawBDecoder(const ControlPath& machine) {
-    m_bLines.fill(kBlack);
+    m_lines.b.fill(kLineIdle);
     const int code = bField(lastWord(machine));
-    if (g::rowOfBCode(code) >= 0)
-        m_bLines[static_cast<std::size_t>(code)] = kRed;
+    if (g::rowOfBCode(code) >= 0) {
+        m_lines.b[static_cast<std::size_t>(code)] = kLineActive;
+    }
     renderPicture();
     repaintPicture();
 }
 
 void DatapathView::drawCDecoder(const ControlPath& machine) {
-    m_cLines.fill(kBlack);
+    m_lines.c.fill(kLineIdle);
     const int field = cField(lastWord(machine));
-    for (int i = 0; i < 9; ++i)
-        if ((field >> i) & 1)
-            m_cLines[static_cast<std::size_t>(i)] = kRed;
+    for (int i = 0; i < 9; ++i) {
+        if ((field >> i) & 1) {
+            m_lines.c[static_cast<std::size_t>(i)] = kLineActive;
+        }
+    }
     renderPicture();
     repaintPicture();
 }
 
 void DatapathView::drawControlLines(const ControlPath& machine) {
-    m_controlLines.fill(kBlack);
+    m_lines.control.fill(kLineIdle);
     const std::uint32_t word = lastWord(machine);
-    if (bit(word, 22))
-        m_controlLines[static_cast<std::size_t>(g::ControlLine::SRA1)] = kRed;
-    if (bit(word, 23))
-        m_controlLines[static_cast<std::size_t>(g::ControlLine::SLL8)] = kRed;
-    if (bit(word, 26))
-        m_controlLines[static_cast<std::size_t>(g::ControlLine::JMPC)] = kRed;
+    if (bit(word, 22)) {
+        controlLine(m_lines, g::ControlLine::SRA1) = kLineActive;
+    }
+    if (bit(word, 23)) {
+        controlLine(m_lines, g::ControlLine::SLL8) = kLineActive;
+    }
+    if (bit(word, 26)) {
+        controlLine(m_lines, g::ControlLine::JMPC) = kLineActive;
+    }
     renderPicture();
     repaintPicture();
 }
 
 void DatapathView::drawFlagLines(const ControlPath& machine) {
-    // Only turns lines red: the black reset belongs to drawControlLines.
-    if (machine.N == 1)
-        m_controlLines[static_cast<std::size_t>(g::ControlLine::N)] = kRed;
-    if (machine.Z == 1)
-        m_controlLines[static_cast<std::size_t>(g::ControlLine::Z)] = kRed;
-    if (machine.N == 1 || machine.Z == 1)
-        m_controlLines[static_cast<std::size_t>(g::ControlLine::NZ)] = kRed;
+    // Only activates lines: the reset belongs to drawControlLines.
+    if (machine.N == 1) {
+        controlLine(m_lines, g::ControlLine::N) = kLineActive;
+    }
+    if (machine.Z == 1) {
+        controlLine(m_lines, g::ControlLine::Z) = kLineActive;
+    }
+    if (machine.N == 1 || machine.Z == 1) {
+        controlLine(m_lines, g::ControlLine::NZ) = kLineActive;
+    }
     renderPicture();
     repaintPicture();
 }
@@ -255,13 +143,12 @@ void DatapathView::drawFlagLines(const ControlPath& machine) {
 void DatapathView::showALU(const ControlPath& machine) {
     m_aluPanel->setText(aluPrefix(machine.aluFunction) + QString::number(machine.C));
     QPalette palette = m_aluPanel->palette();
-    palette.setColor(QPalette::WindowText, kYellow);
+    palette.setColor(QPalette::WindowText, kResult);
     m_aluPanel->setPalette(palette);
 }
 
 void DatapathView::repaintPicture() {
-    m_timer.stop();
-    m_pending.clear();
+    m_animator->cancel();
     m_overlay->clear();
     update();
 }
@@ -271,72 +158,23 @@ void DatapathView::repaintPicture() {
 // ---------------------------------------------------------------------------------------------
 
 void DatapathView::animateBBus(const ControlPath& machine, int delayMs) {
-    finishAnimations();
+    m_animator->finish();
     emit bBusValueShown();
-    const int row = g::rowOfBCode(bField(lastWord(machine)));
-    if (row >= 0) {
-        queueBlock(g::bConnection(row), delayMs, false);
-        queueBlock(g::bVertical(row), delayMs, false);
-    }
-    queueBlock(g::kLayout.bStub, delayMs, false);
-    startTrace();
+    m_animator->traceBBus(bField(lastWord(machine)), delayMs);
 }
 
 void DatapathView::animateCBus(const ControlPath& machine, int delayMs) {
-    finishAnimations();
+    m_animator->finish();
     emit cBusValueShown();
-    const int field = cField(lastWord(machine));
-    int lowest = 0;
-    while (lowest < 9 && ((field >> lowest) & 1) == 0)
-        ++lowest;
-    if (lowest == 9)
-        lowest = 0; // no C bit: the trace still reaches the MAR row
-    queueBlock(g::kLayout.cDrop, delayMs, false);
-    queueBlock(g::cRun(), delayMs, true);
-    queueBlock(g::cVertical(g::rowOfCBit(lowest)), delayMs, true);
-    for (int i = 0; i < 9; ++i)
-        if ((field >> i) & 1)
-            queueBlock(g::cStub(g::rowOfCBit(i)), 1, false);
-    startTrace();
-}
-
-void DatapathView::queueBlock(QRect block, int delayMs, bool bottomUp) {
-    const int delay = delayMs < 0 ? 0 : delayMs;
-    for (int i = 0; i < block.height(); ++i) {
-        const int y = bottomUp ? block.bottom() - i : block.top() + i;
-        m_pending.push_back({QRect(block.left(), y, block.width(), 1), delay});
-    }
-}
-
-void DatapathView::startTrace() {
-    if (!m_pending.empty() && !m_timer.isActive())
-        m_timer.start(0);
-}
-
-void DatapathView::traceNext() {
-    if (m_pending.empty())
-        return;
-    const TraceRow next = m_pending.front();
-    m_pending.pop_front();
-    fillRow(next.row);
-    if (!m_pending.empty())
-        m_timer.start(next.delayMs);
-}
-
-void DatapathView::fillRow(const QRect& row) {
-    m_overlay->fill(row, kBlue);
+    m_animator->traceCBus(cField(lastWord(machine)), delayMs);
 }
 
 void DatapathView::finishAnimations() {
-    m_timer.stop();
-    while (!m_pending.empty()) {
-        fillRow(m_pending.front().row);
-        m_pending.pop_front();
-    }
+    m_animator->finish();
 }
 
 bool DatapathView::isAnimating() const {
-    return !m_pending.empty();
+    return m_animator->isRunning();
 }
 
 QLabel* DatapathView::aluPanel() const {
@@ -351,19 +189,21 @@ QWidget* DatapathView::busOverlay() const {
 // ---------------------------------------------------------------------------------------------
 
 QColor DatapathView::bLineColor(int code) const {
-    if (g::rowOfBCode(code) < 0)
+    if (g::rowOfBCode(code) < 0) {
         return {};
-    return m_bLines[static_cast<std::size_t>(code)];
+    }
+    return m_lines.b[static_cast<std::size_t>(code)];
 }
 
 QColor DatapathView::cLineColor(int bit) const {
-    if (bit < 0 || bit > 8)
+    if (bit < 0 || bit > 8) {
         return {};
-    return m_cLines[static_cast<std::size_t>(bit)];
+    }
+    return m_lines.c[static_cast<std::size_t>(bit)];
 }
 
 QColor DatapathView::controlLineColor(g::ControlLine line) const {
-    return m_controlLines[static_cast<std::size_t>(line)];
+    return m_lines.control[static_cast<std::size_t>(line)];
 }
 
 QImage DatapathView::pictureImage() const {
@@ -377,8 +217,9 @@ QColor DatapathView::pictureColorAt(QPoint point) const {
     const qreal ratio = m_picture.devicePixelRatio();
     const QPoint pixel(static_cast<int>(std::floor((point.x() + 0.5) * ratio)),
                        static_cast<int>(std::floor((point.y() + 0.5) * ratio)));
-    if (!m_picture.rect().contains(pixel))
+    if (!m_picture.rect().contains(pixel)) {
         return {};
+    }
     return m_picture.pixelColor(pixel);
 }
 
@@ -391,248 +232,16 @@ QColor DatapathView::overlayColorAt(QPoint point) const {
 // ---------------------------------------------------------------------------------------------
 
 void DatapathView::paintEvent(QPaintEvent* event) {
-    if (devicePixelRatioF() != m_renderedRatio)
+    if (devicePixelRatioF() != m_picture.devicePixelRatio()) {
         renderPicture();
+    }
     QPainter painter(this);
     painter.setClipRegion(event->region());
     painter.drawImage(QPoint(0, 0), m_picture);
 }
 
 void DatapathView::renderPicture() {
-    const qreal ratio = devicePixelRatioF();
-    if (m_figure.isNull() || ratio != m_renderedRatio) {
-        // The figure itself changes only with the pixel ratio; the lines are drawn on a copy.
-        m_renderedRatio = ratio;
-        const QSize pixels(static_cast<int>(std::ceil(width() * ratio)),
-                           static_cast<int>(std::ceil(height() * ratio)));
-        m_figure = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-        m_figure.setDevicePixelRatio(ratio);
-        m_figure.fill(kPaper);
-        QPainter painter(&m_figure);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        paintFigure(painter);
-    }
-    m_picture = m_figure.copy();
-    QPainter painter(&m_picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    paintLines(painter);
-}
-
-void DatapathView::paintFigure(QPainter& painter) const {
-    const g::Layout& L = g::kLayout;
-
-    // Buses first, so that boxes and lines sit on them.
-    for (int row = 0; row < static_cast<int>(g::kRegisterRows.size()); ++row) {
-        if (g::kRegisterRows[row].cBit >= 0)
-            drawBus(painter, g::cStub(row));
-        if (g::kRegisterRows[row].bCode >= 0)
-            drawBus(painter, g::bConnection(row));
-    }
-    drawBus(painter, g::cVertical(0));
-    drawBus(painter, g::cRun());
-    drawBus(painter, L.cDrop);
-    drawBus(painter, g::bVertical(g::rowOfBCode(1)));
-    drawBus(painter, L.bStub);
-    drawBus(painter, L.aBus);
-    drawBus(painter, L.aluToShifter);
-
-    painter.save();
-    painter.setFont(sansFont(10, true));
-    painter.setPen(kCaption);
-    const QRect cBus = g::cVertical(0);
-    painter.save();
-    painter.translate(cBus.x() - 4, cBus.bottom() - 40);
-    painter.rotate(-90);
-    painter.drawText(QRectF(-30, -12, 60, 12), Qt::AlignCenter, QStringLiteral("C bus"));
-    painter.restore();
-    const QRect bBus = g::bVertical(g::rowOfBCode(1));
-    painter.drawText(QRect(L.registerX + L.registerWidth + 3, bBus.y() - 26, 44, 12), Qt::AlignLeft,
-                     QStringLiteral("B bus"));
-    painter.drawText(QRect(L.aBus.x() - 16, L.aBus.y() + 4, 14, 14), Qt::AlignCenter,
-                     QStringLiteral("A"));
-    painter.restore();
-
-    // Registers.
-    for (int row = 0; row < static_cast<int>(g::kRegisterRows.size()); ++row) {
-        const QRect box = g::registerBox(row);
-        drawBox(painter, box, kRegisterFill, 1.2);
-        painter.setFont(sansFont(10, true));
-        painter.setPen(kInk);
-        painter.drawText(QRect(L.nameX, box.y(), 40, box.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromLatin1(g::kRegisterRows[row].name));
-    }
-
-    // Decoders.
-    drawBox(painter, L.cDecoder, kDecoderFill);
-    drawRotatedText(painter, L.cDecoder, QStringLiteral("C decoder"), 10);
-    drawBox(painter, L.bDecoder, kDecoderFill);
-    drawRotatedText(painter, L.bDecoder, QStringLiteral("B decoder"), 10);
-    {
-        // The second B line into MBR selects it zero-extended.
-        const g::Polyline mbru = g::bDecoderLine(9);
-        painter.setFont(sansFont(8));
-        painter.setPen(kCaption);
-        painter.drawText(QRect(mbru.points[0].x() - 24, mbru.points[0].y() - 11, 22, 10),
-                         Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("U"));
-    }
-
-    // ALU: a trapezoid with the notch between its two inputs.
-    QPolygonF alu;
-    alu << QPointF(L.aluTopLeft, L.aluTop) << QPointF(L.aluNotchLeft, L.aluTop)
-        << QPointF((L.aluNotchLeft + L.aluNotchRight) / 2.0, L.aluTop + L.aluNotchDepth)
-        << QPointF(L.aluNotchRight, L.aluTop) << QPointF(L.aluTopRight, L.aluTop)
-        << QPointF(L.aluBottomRight, L.aluBottom) << QPointF(L.aluBottomLeft, L.aluBottom);
-    painter.save();
-    painter.setPen(QPen(kInk, 1.4));
-    painter.setBrush(kAluFill);
-    painter.drawPolygon(alu);
-    painter.setFont(sansFont(13, true));
-    painter.drawText(QRect(L.aluBottomLeft, L.aluTop + L.aluNotchDepth,
-                           L.aluBottomRight - L.aluBottomLeft,
-                           L.aluBottom - L.aluTop - L.aluNotchDepth),
-                     Qt::AlignCenter, QStringLiteral("ALU"));
-    painter.restore();
-
-    drawBox(painter, L.shifter, kAluFill, 1.2);
-    painter.setFont(sansFont(11, true));
-    painter.setPen(kInk);
-    painter.drawText(L.shifter, Qt::AlignCenter, QStringLiteral("Shifter"));
-
-    // Flip-flops and the fork that feeds them.
-    drawBox(painter, L.nBox, kRegisterFill, 1.2);
-    drawBox(painter, L.zBox, kRegisterFill, 1.2);
-    {
-        const g::WirePath fork = g::wirePath(g::Wire::FlagFork);
-        drawPolyline(painter, toPolygon(fork.path), kWire, kLineWidth, false);
-        const int x = g::kWiring.flagForkX;
-        const int nY = L.nBox.center().y() + 1;
-        const int zY = L.zBox.center().y() + 1;
-        drawPolyline(painter, QPolygon({QPoint(x, nY), QPoint(x, zY)}), kWire, kLineWidth, false);
-        drawPolyline(painter, QPolygon({QPoint(x, nY), QPoint(L.nBox.x(), nY)}), kWire, kLineWidth,
-                     true);
-        drawPolyline(painter, QPolygon({QPoint(x, zY), QPoint(L.zBox.x(), zY)}), kWire, kLineWidth,
-                     true);
-        painter.setFont(sansFont(10, true));
-        painter.setPen(kCaption);
-        painter.drawText(QRect(L.nBox.right() + 4, L.nBox.y() - 3, 14, 12), Qt::AlignCenter,
-                         QStringLiteral("N"));
-        painter.drawText(QRect(L.zBox.right() + 4, L.zBox.y() - 3, 14, 12), Qt::AlignCenter,
-                         QStringLiteral("Z"));
-    }
-
-    // Control store (the listing lies on it), MPC, next-address logic, MIR and memory.
-    drawBox(painter, L.controlStore.adjusted(-2, -2, 2, 2), kStoreFill, 1.2);
-    painter.setFont(sansFont(11, true));
-    painter.setPen(kInk);
-    painter.drawText(QRect(L.controlStore.x(), L.controlStore.y() - 18, 240, 14),
-                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Control store"));
-    painter.setFont(sansFont(10));
-    painter.setPen(kCaption);
-    painter.drawText(QRect(L.controlStore.x() + 110, L.controlStore.y() - 18, 200, 14),
-                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("512 words of 36 bits"));
-
-    drawBox(painter, L.mpcBox, kRegisterFill, 1.4);
-    painter.setFont(sansFont(10, true));
-    painter.setPen(kInk);
-    painter.drawText(QRect(L.mpcBox.x() - 2, L.mpcBox.y() - 16, 26, 14),
-                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MPC"));
-
-    drawBox(painter, L.nextAddress, kDecoderFill, 1.2);
-    painter.setFont(sansFont(10, true));
-    painter.setPen(kInk);
-    painter.drawText(L.nextAddress.adjusted(4, 2, -4, -16), Qt::AlignCenter,
-                     QStringLiteral("Next address"));
-    painter.setFont(sansFont(9));
-    painter.setPen(kCaption);
-    painter.drawText(L.nextAddress.adjusted(4, 18, -4, -2), Qt::AlignCenter,
-                     QStringLiteral("JAMN · JAMZ · JMPC"));
-
-    drawBox(painter, L.mirBox, kRegisterFill, 1.4);
-    painter.setFont(sansFont(9, true));
-    for (int field = 0; field < 6; ++field) {
-        const int first = g::kMirFieldStart[static_cast<std::size_t>(field)];
-        const int last = g::kMirFieldStart[static_cast<std::size_t>(field) + 1] - 1;
-        const int left = g::mirBitCentreX(first) - 5;
-        const int right = g::mirBitCentreX(last) + 5;
-        painter.setPen(kCaption);
-        painter.drawText(QRect(left, L.mirBox.y() + 2, right - left, 14), Qt::AlignCenter,
-                         QString::fromLatin1(g::kMirFieldNames[static_cast<std::size_t>(field)]));
-        if (field > 0) {
-            const qreal x = (g::mirBitCentreX(first) + g::mirBitCentreX(first - 1)) / 2.0 + 0.5;
-            painter.setPen(QPen(kBusEdge, 1));
-            painter.drawLine(QPointF(x, L.mirBox.y() + 3), QPointF(x, L.mirBox.bottom() - 2));
-        }
-    }
-    painter.setFont(sansFont(10, true));
-    painter.setPen(kInk);
-    painter.drawText(QRect(L.mirBox.x() + 4, L.mirBox.bottom() + 3, 40, 14),
-                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("MIR"));
-
-    drawBox(painter, L.memory, kStoreFill, 1.2);
-    painter.setFont(sansFont(10, true));
-    painter.setPen(kInk);
-    painter.drawText(L.memory.adjusted(4, 4, -4, -40), Qt::AlignCenter,
-                     QStringLiteral("Main memory"));
-    painter.setFont(sansFont(9));
-    painter.setPen(kCaption);
-    painter.drawText(L.memory.adjusted(6, 24, -4, -4), Qt::AlignLeft | Qt::AlignTop,
-                     QStringLiteral("MAR, MDR: words\nPC, MBR: bytes"));
-
-    // Wires that never change colour.
-    for (g::Wire wire : g::kWires) {
-        if (wire == g::Wire::FlagFork)
-            continue;
-        const g::WirePath w = g::wirePath(wire);
-        const QPolygon line = toPolygon(w.path);
-        drawPolyline(painter, line, kWire, w.bits > 1 ? kBundleWidth : kLineWidth, w.arrow);
-        drawBundleMark(painter, line, w.bits);
-    }
-    painter.setFont(sansFont(9));
-    painter.setPen(kCaption);
-    {
-        const g::WirePath mbr = g::wirePath(g::Wire::MbrToNext);
-        painter.drawText(QRect(mbr.path.points[0].x() - 34, mbr.path.points[0].y() - 2, 30, 12),
-                         Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("MBR"));
-        const g::WirePath mem = g::wirePath(g::Wire::MemControl);
-        painter.drawText(QRect(mem.path.points[0].x() - 66, mem.path.points[0].y() + 8, 62, 12),
-                         Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("wr rd fetch"));
-    }
-    // Names of the shift lines, just right of the flip-flops.
-    const int captionX = g::kWiring.flagJoinX + 6;
-    painter.drawText(QRect(captionX, g::kWiring.sll8Y - 11, 40, 10),
-                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("SLL8"));
-    painter.drawText(QRect(captionX, g::kWiring.sra1Y + 2, 40, 10),
-                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("SRA1"));
-    const g::Polyline jmpc = g::controlLinePath(g::ControlLine::JMPC);
-    painter.drawText(QRect(jmpc.points[0].x() - 34, jmpc.points[0].y() - 12, 30, 10),
-                     Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("JMPC"));
-}
-
-void DatapathView::paintLines(QPainter& painter) const {
-    for (int code = 0; code < 16; ++code) {
-        const g::Polyline line = g::bDecoderLine(code);
-        if (line.count > 0)
-            drawPolyline(painter, toPolygon(line), m_bLines[static_cast<std::size_t>(code)],
-                         kLineWidth, true);
-    }
-    for (int i = 0; i < 9; ++i)
-        drawPolyline(painter, toPolygon(g::cDecoderLine(i)), m_cLines[static_cast<std::size_t>(i)],
-                     kLineWidth, true);
-    for (g::ControlLine line : g::kControlLines) {
-        const bool arrow = line == g::ControlLine::SRA1 || line == g::ControlLine::SLL8 ||
-                           line == g::ControlLine::JMPC || line == g::ControlLine::NZ;
-        drawPolyline(painter, toPolygon(g::controlLinePath(line)),
-                     m_controlLines[static_cast<std::size_t>(line)], kLineWidth, arrow);
-    }
-    // The junction of the N and Z lines: red when either flag line is.
-    const g::Polyline nz = g::controlLinePath(g::ControlLine::NZ);
-    painter.save();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(m_controlLines[static_cast<std::size_t>(g::ControlLine::NZ)]);
-    painter.drawEllipse(QPointF(nz.points[0]), 3.0, 3.0);
-    painter.restore();
+    m_picture = m_painter.render(size(), devicePixelRatioF(), m_lines);
 }
 
 } // namespace tessaro

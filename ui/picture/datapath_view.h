@@ -1,21 +1,17 @@
 #pragma once
 
 #include "ui/picture/datapath_geometry.h"
+#include "ui/picture/datapath_painter.h"
 
 #include <QColor>
 #include <QImage>
-#include <QRect>
-#include <QTimer>
 #include <QWidget>
-
-#include <array>
-#include <cstdint>
-#include <deque>
 
 class QLabel;
 
 namespace tessaro {
 
+class BusTraceAnimator;
 class ControlPath;
 class PaintLayer;
 
@@ -95,28 +91,14 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    struct TraceRow {
-        QRect row;
-        int delayMs;
-    };
     void renderPicture();
-    void paintFigure(QPainter& painter) const;
-    void paintLines(QPainter& painter) const;
-    void queueBlock(QRect block, int delayMs, bool bottomUp);
-    void startTrace();
-    void traceNext();
-    void fillRow(const QRect& row);
 
-    QImage m_figure;  ///< the figure without its coloured lines
+    DatapathPainter m_painter;
+    DatapathLines m_lines;
     QImage m_picture; ///< the figure with the lines in their current colours
     PaintLayer* m_overlay = nullptr;
+    BusTraceAnimator* m_animator = nullptr;
     QLabel* m_aluPanel = nullptr;
-    std::array<QColor, 16> m_bLines{};
-    std::array<QColor, 9> m_cLines{};
-    std::array<QColor, 6> m_controlLines{};
-    std::deque<TraceRow> m_pending;
-    QTimer m_timer;
-    qreal m_renderedRatio = 0;
 };
 
 } // namespace tessaro

@@ -1,5 +1,6 @@
 #include "ui/picture/info_dialog.h"
 
+#include "tessaro_version.h"
 #include "ui/picture/sans_font.h"
 
 #include <QFrame>
@@ -90,7 +91,7 @@ QPixmap bannerPixmap(QSize size, qreal ratio) {
     painter.setFont(sansFont(18, true));
     painter.drawText(QRect(16, 0, size.width() - 32, size.height()),
                      Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Version ") + QStringLiteral(TESSARO_INFO_VERSION));
+                     QStringLiteral("Version ") + QString::fromLatin1(kVersion));
     painter.setFont(sansFont(13));
     painter.drawText(QRect(16, 0, size.width() - 32, size.height()),
                      Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("microprogrammed machine"));
