@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tessaro and runs every test: first the core tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then the whole suite (core, command line, GUI). Ends with CTest's
+# UndefinedBehaviorSanitizer, then the fuzz targets' short runs, then the whole suite (core,
+# command line, GUI) after a check that every body is braced. Ends with CTest's
 # summary and a non-zero status on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +16,13 @@ cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTESSARO_SANITIZE=ON \
 cmake --build build/sanitize -j "$jobs"
 ctest --test-dir build/sanitize -j "$jobs" --output-on-failure --timeout 600
 
+# The fuzz targets, each briefly over its seeds (clang, with its own sanitizers).
+cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DTESSARO_BUILD_FUZZ=ON \
+      -DTESSARO_BUILD_GUI=OFF -DTESSARO_BUILD_BENCH=OFF -DTESSARO_WERROR=ON
+cmake --build build/fuzz -j "$jobs" --target ijvmc_fuzz mal_fuzz control_store_fuzz program_fuzz
+ctest --test-dir build/fuzz -j "$jobs" -L fuzz --output-on-failure --timeout 600
+
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARO_WERROR=ON
 cmake --build build/release -j "$jobs"
+bash scripts/check_braces.sh build/release
 ctest --test-dir build/release -j "$jobs" --output-on-failure --timeout 600

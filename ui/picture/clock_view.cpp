@@ -42,11 +42,13 @@ void ClockView::repaintClock() {
 }
 
 void ClockView::drawClock(int phase) {
-    if (phase < 0 || phase > 4)
+    if (phase < 0 || phase > 4) {
         return;
+    }
     for (int stroke : kPhaseStrokes[phase]) {
-        if (stroke < 0)
+        if (stroke < 0) {
             break;
+        }
         drawStroke(stroke);
     }
 }
@@ -57,8 +59,9 @@ void ClockView::drawStroke(int stroke) {
 }
 
 bool ClockView::isStrokeRed(int stroke) const {
-    if (stroke < 0 || stroke >= g::kClockStrokes)
+    if (stroke < 0 || stroke >= g::kClockStrokes) {
         return false;
+    }
     const auto [from, to] = g::clockStroke(stroke);
     // The middle of the stroke, away from the corners it shares with its neighbours.
     const QPoint middle((from.x() + to.x()) / 2, (from.y() + to.y()) / 2);
@@ -73,8 +76,9 @@ QImage ClockView::pictureImage() const {
 }
 
 void ClockView::paintEvent(QPaintEvent* event) {
-    if (devicePixelRatioF() != m_renderedRatio)
+    if (devicePixelRatioF() != m_renderedRatio) {
         renderPicture();
+    }
     QPainter painter(this);
     painter.setClipRegion(event->region());
     painter.drawImage(QPoint(0, 0), m_picture);
@@ -100,8 +104,9 @@ void ClockView::renderPicture() {
     for (int s = 0; s < 4; ++s) {
         const int x0 = c.cycleStartX + s * c.segmentWidth;
         painter.setPen(QPen(kGuide, 1, Qt::DashLine));
-        if (s > 0)
+        if (s > 0) {
             painter.drawLine(QPointF(x0 + 0.5, c.highY - 6), QPointF(x0 + 0.5, c.lowY + 4));
+        }
         painter.setPen(kInk);
         painter.setFont(sansFont(11, true));
         painter.drawText(QRect(x0, c.lowY + 6, c.segmentWidth, 14), Qt::AlignCenter,

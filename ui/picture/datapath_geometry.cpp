@@ -8,28 +8,34 @@ namespace {
 
 // The number after a prefix, or -1 when the name is not prefix + decimal digits.
 int numberAfter(std::string_view name, std::string_view prefix) {
-    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix)
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) {
         return -1;
+    }
     const std::string_view digits = name.substr(prefix.size());
-    if (digits.front() == '0')
+    if (digits.front() == '0') {
         return -1;
+    }
     int value = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size())
+    if (error != std::errc() || end != digits.data() + digits.size()) {
         return -1;
+    }
     return value;
 }
 
 } // namespace
 
 QRect labelRect(std::string_view objectName) {
-    if (objectName == "LabelBusC")
+    if (objectName == "LabelBusC") {
         return labelRect(LabelId::BusCCaption);
-    if (const int l = numberAfter(objectName, "L"); l >= 1 && l <= kMirBits)
+    }
+    if (const int l = numberAfter(objectName, "L"); l >= 1 && l <= kMirBits) {
         return mirBitRect(l - 1);
+    }
     const int n = numberAfter(objectName, "Label");
-    if (n >= 11 && n <= 20)
+    if (n >= 11 && n <= 20) {
         return registerLabelRect(n - 11);
+    }
     switch (n) {
     case 1:
         return labelRect(LabelId::MPC);

@@ -76,16 +76,20 @@ inline constexpr std::array<RegisterRow, 10> kRegisterRows{{
 
 /// Row of the register written by C-field bit (0 = MAR ... 8 = H), -1 when out of range.
 constexpr int rowOfCBit(int bit) {
-    for (int row = 0; row < static_cast<int>(kRegisterRows.size()); ++row)
-        if (kRegisterRows[row].cBit == bit)
+    for (int row = 0; row < static_cast<int>(kRegisterRows.size()); ++row) {
+        if (kRegisterRows[row].cBit == bit) {
             return row;
+        }
+    }
     return -1;
 }
 /// Row of the register selected by a B code, -1 for codes without a register row (0, 8, 11+).
 constexpr int rowOfBCode(int code) {
-    for (int row = 0; row < static_cast<int>(kRegisterRows.size()); ++row)
-        if (kRegisterRows[row].bCode == code || kRegisterRows[row].bCodeAlt == code)
+    for (int row = 0; row < static_cast<int>(kRegisterRows.size()); ++row) {
+        if (kRegisterRows[row].bCode == code || kRegisterRows[row].bCodeAlt == code) {
             return row;
+        }
+    }
     return -1;
 }
 
@@ -200,8 +204,9 @@ struct Polyline {
 /// The output line of the B decoder for B code 1-7, 9, 10 (empty for other codes).
 constexpr Polyline bDecoderLine(int code) {
     const int row = rowOfBCode(code);
-    if (row < 0)
+    if (row < 0) {
         return {};
+    }
     const bool alt = kRegisterRows[row].bCodeAlt == code;
     const int y = rowCentre(row) + (alt ? -kLayout.decoderLineOffset : kLayout.decoderLineOffset);
     return {{QPoint{kLayout.bDecoder.x(), y}, QPoint{registerBox(row).right() + 1, y}}, 2};
@@ -209,8 +214,9 @@ constexpr Polyline bDecoderLine(int code) {
 /// The output line of the C decoder for C bit 0-8.
 constexpr Polyline cDecoderLine(int bit) {
     const int row = rowOfCBit(bit);
-    if (row < 0)
+    if (row < 0) {
         return {};
+    }
     const int y = rowCentre(row) + kLayout.decoderLineOffset;
     return {{QPoint{kLayout.cDecoder.right() + 1, y}, QPoint{kLayout.registerX, y}}, 2};
 }
@@ -323,8 +329,9 @@ inline constexpr QSize kMirBitSize{9, 16};
 /// Field (0 = NextAddr ... 5 = B) of MIR bit label index i (0 = L1).
 constexpr int mirFieldOf(int i) {
     int field = 0;
-    while (field < 5 && i >= kMirFieldStart[field + 1])
+    while (field < 5 && i >= kMirFieldStart[field + 1]) {
         ++field;
+    }
     return field;
 }
 /// Window rectangle of MIR bit label i (0 = L1, most significant NextAddr bit ... 35 = L36).
@@ -385,13 +392,16 @@ inline constexpr int kClockStrokes = 7;
 constexpr std::array<QPoint, 2> clockStroke(int s) {
     const int x0 = kClock.cycleStartX;
     const int xEnd = x0 + 4 * kClock.segmentWidth;
-    if (s == 0)
+    if (s == 0) {
         return {QPoint{x0, kClock.highY}, QPoint{x0, kClock.lowY}};
-    if (s >= 1 && s <= 4)
+    }
+    if (s >= 1 && s <= 4) {
         return {QPoint{x0 + (s - 1) * kClock.segmentWidth, kClock.lowY},
                 QPoint{x0 + s * kClock.segmentWidth, kClock.lowY}};
-    if (s == 5)
+    }
+    if (s == 5) {
         return {QPoint{xEnd, kClock.lowY}, QPoint{xEnd, kClock.highY}};
+    }
     return {QPoint{xEnd, kClock.highY}, QPoint{xEnd + kClock.nextHighWidth, kClock.highY}};
 }
 

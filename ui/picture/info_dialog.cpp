@@ -53,10 +53,12 @@ QPixmap logoPixmap(QSize size, qreal ratio) {
             const bool bar = row <= 1;
             const bool stem = col >= 2 && col <= 4;
             QColor colour = light;
-            if (bar || stem)
+            if (bar || stem) {
                 colour = ((row + col) % 2 == 0) ? dark : mid;
-            if (row == kTiles - 1 && col == kTiles - 1)
+            }
+            if (row == kTiles - 1 && col == kTiles - 1) {
                 colour = accent;
+            }
             const QRectF tile(origin.x() + col * (kTile + kGap), origin.y() + row * (kTile + kGap),
                               kTile, kTile);
             painter.setPen(Qt::NoPen);

@@ -12,8 +12,9 @@ PaintLayer::PaintLayer(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
-    if (parent != nullptr)
+    if (parent != nullptr) {
         setGeometry(parent->rect());
+    }
     ensureImage();
 }
 
@@ -21,8 +22,9 @@ void PaintLayer::ensureImage() {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels(static_cast<int>(std::ceil(width() * ratio)),
                        static_cast<int>(std::ceil(height() * ratio)));
-    if (m_image.size() == pixels && m_image.devicePixelRatio() == ratio)
+    if (m_image.size() == pixels && m_image.devicePixelRatio() == ratio) {
         return;
+    }
     // A new ratio or size loses what was drawn, like a repaint of the area beneath would.
     m_image = QImage(pixels.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
     m_image.setDevicePixelRatio(ratio);
@@ -56,8 +58,9 @@ QColor PaintLayer::colorAt(QPoint point) const {
     const qreal ratio = m_image.devicePixelRatio();
     const QPoint pixel(static_cast<int>(std::floor((point.x() + 0.5) * ratio)),
                        static_cast<int>(std::floor((point.y() + 0.5) * ratio)));
-    if (!m_image.rect().contains(pixel))
+    if (!m_image.rect().contains(pixel)) {
         return QColor(Qt::transparent);
+    }
     return m_image.pixelColor(pixel);
 }
 

@@ -52,25 +52,33 @@ QPoint onControlLine(g::ControlLine line) {
 
 int blueRowsIn(const DatapathView& view, const QRect& block) {
     int rows = 0;
-    for (int y = block.top(); y <= block.bottom(); ++y)
-        if (view.overlayColorAt(QPoint(block.center().x(), y)) == kBlue)
+    for (int y = block.top(); y <= block.bottom(); ++y) {
+        if (view.overlayColorAt(QPoint(block.center().x(), y)) == kBlue) {
             ++rows;
+        }
+    }
     return rows;
 }
 
 bool allBlue(const DatapathView& view, const QRect& block) {
-    for (int y = block.top(); y <= block.bottom(); ++y)
-        for (int x = block.left(); x <= block.right(); ++x)
-            if (view.overlayColorAt(QPoint(x, y)) != kBlue)
+    for (int y = block.top(); y <= block.bottom(); ++y) {
+        for (int x = block.left(); x <= block.right(); ++x) {
+            if (view.overlayColorAt(QPoint(x, y)) != kBlue) {
                 return false;
+            }
+        }
+    }
     return true;
 }
 
 bool noneBlue(const DatapathView& view, const QRect& block) {
-    for (int y = block.top(); y <= block.bottom(); ++y)
-        for (int x = block.left(); x <= block.right(); ++x)
-            if (view.overlayColorAt(QPoint(x, y)) == kBlue)
+    for (int y = block.top(); y <= block.bottom(); ++y) {
+        for (int x = block.left(); x <= block.right(); ++x) {
+            if (view.overlayColorAt(QPoint(x, y)) == kBlue) {
                 return false;
+            }
+        }
+    }
     return true;
 }
 
@@ -114,16 +122,19 @@ void TestDatapathView::layoutTableIsConsistent() {
         const QRect box = g::registerBox(row);
         QVERIFY(picture.contains(box));
         QVERIFY(!box.intersects(listing));
-        if (row > 0)
+        if (row > 0) {
             QVERIFY(g::registerBox(row - 1).bottom() < box.top());
+        }
         // The value label sits inside its register box.
         QVERIFY(box.contains(g::toPicture(g::registerLabelRect(row)).topLeft()));
     }
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 9; ++i) {
         QVERIFY(g::rowOfCBit(i) >= 0);
+    }
     QCOMPARE(g::rowOfCBit(3), 4); // SP sits below MBR, which the C bus cannot write
-    for (int code : {0, 8, 11, 15})
+    for (int code : {0, 8, 11, 15}) {
         QCOMPARE(g::rowOfBCode(code), -1);
+    }
     QCOMPARE(g::rowOfBCode(9), g::rowOfBCode(10));
     // The MIR bits: one row, grouped, from x 359 to about 770, all over the MIR box.
     QCOMPARE(g::mirBitRect(0).x(), 359);
@@ -156,14 +167,17 @@ void TestDatapathView::labelRectsByObjectName() {
     QCOMPARE(g::labelRect(QStringLiteral("LabelBusC")).topLeft(), QPoint(9, 20));
     QCOMPARE(g::labelRect(QStringLiteral("L1")), g::mirBitRect(0));
     QCOMPARE(g::labelRect(QStringLiteral("L36")), g::mirBitRect(35));
-    for (const char* unknown : {"L0", "L37", "Label10", "Label21", "Label", "L01", "Label11x", ""})
+    for (const char* unknown :
+         {"L0", "L37", "Label10", "Label21", "Label", "L01", "Label11x", ""}) {
         QVERIFY2(g::labelRect(QString::fromLatin1(unknown)).isNull(), unknown);
+    }
 }
 
 void TestDatapathView::bDecoderRedLineFollowsBCode_data() {
     QTest::addColumn<int>("code");
-    for (int code = 0; code < 16; ++code)
+    for (int code = 0; code < 16; ++code) {
         QTest::addRow("B=%d", code) << code;
+    }
 }
 
 void TestDatapathView::bDecoderRedLineFollowsBCode() {
@@ -177,17 +191,20 @@ void TestDatapathView::bDecoderRedLineFollowsBCode() {
     const bool hasLine = g::rowOfBCode(code) >= 0;
     for (int other = 0; other < 16; ++other) {
         const g::Polyline line = g::bDecoderLine(other);
-        if (line.count == 0)
+        if (line.count == 0) {
             continue;
+        }
         const QColor expected = (other == code) ? kRed : kBlack;
         QCOMPARE(view.pictureColorAt(onLine(line)), expected);
         QCOMPARE(view.bLineColor(other), expected);
     }
-    if (!hasLine)
+    if (!hasLine) {
         QCOMPARE(view.bLineColor(code), QColor());
+    }
     // The C lines are not touched by the B decoder.
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 9; ++i) {
         QCOMPARE(view.pictureColorAt(onLine(g::cDecoderLine(i))), kBlack);
+    }
 }
 
 void TestDatapathView::cDecoderMarksEverySetBit() {
@@ -262,9 +279,11 @@ void TestDatapathView::drawingNeverAddsControlStoreEntries() {
     view.animateCBus(machine, 0);
     view.finishAnimations();
     QCOMPARE(machine.controlStore.peek(0x1FF), nullptr);
-    for (int code = 1; code < 16; ++code)
-        if (g::rowOfBCode(code) >= 0)
+    for (int code = 1; code < 16; ++code) {
+        if (g::rowOfBCode(code) >= 0) {
             QCOMPARE(view.bLineColor(code), kBlack);
+        }
+    }
     QVERIFY(allBlue(view, g::cVertical(0))); // no C bit: up to the MAR row
 }
 
@@ -303,15 +322,18 @@ void TestDatapathView::bTraceWithoutRegisterRowOnlyFillsStub() {
     DatapathView view;
     auto machine = machineWith(word(code, 0, 0, 0x14, 0));
     view.drawBDecoder(*machine);
-    for (int other = 0; other < 16; ++other)
-        if (g::rowOfBCode(other) >= 0)
+    for (int other = 0; other < 16; ++other) {
+        if (g::rowOfBCode(other) >= 0) {
             QCOMPARE(view.pictureColorAt(onLine(g::bDecoderLine(other))), kBlack);
+        }
+    }
     view.animateBBus(*machine, 0);
     view.finishAnimations();
     QVERIFY(allBlue(view, g::kLayout.bStub));
     QVERIFY(noneBlue(view, g::bVertical(g::rowOfBCode(1))));
-    for (int row = 0; row < 10; ++row)
+    for (int row = 0; row < 10; ++row) {
         QVERIFY(noneBlue(view, g::bConnection(row)));
+    }
 }
 
 void TestDatapathView::cTraceReachesLowestWrittenRow() {
@@ -345,13 +367,15 @@ void TestDatapathView::cTraceWithoutCBitsReachesMarRow() {
     DatapathView view;
     auto machine = machineWith(word(1, 0, 0, 0x14, 0));
     view.drawCDecoder(*machine);
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 9; ++i) {
         QCOMPARE(view.cLineColor(i), kBlack);
+    }
     view.animateCBus(*machine, 0);
     view.finishAnimations();
     QVERIFY(allBlue(view, g::cVertical(0)));
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 9; ++i) {
         QVERIFY(noneBlue(view, g::cStub(g::rowOfCBit(i))));
+    }
 }
 
 void TestDatapathView::traceOrderAndPacing() {
@@ -431,8 +455,9 @@ void TestDatapathView::windowStaysResponsiveDuringSlowTrace() {
     QTRY_VERIFY_WITH_TIMEOUT(!view.isAnimating(), 10000);
     QVERIFY(timerTicks > 0);
     QVERIFY(allBlue(view, g::cVertical(0)));
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 9; ++i) {
         QVERIFY(allBlue(view, g::cStub(g::rowOfCBit(i))));
+    }
 }
 
 void TestDatapathView::fullRefreshIsQuick() {
@@ -508,9 +533,11 @@ void TestDatapathView::clockPhases() {
     QCOMPARE(clock.size(), g::kClockRect.size());
     const auto redStrokes = [&clock] {
         QList<int> red;
-        for (int s = 0; s < g::kClockStrokes; ++s)
-            if (clock.isStrokeRed(s))
+        for (int s = 0; s < g::kClockStrokes; ++s) {
+            if (clock.isStrokeRed(s)) {
                 red << s;
+            }
+        }
         return red;
     };
     QCOMPARE(redStrokes(), QList<int>());
@@ -538,8 +565,9 @@ void TestDatapathView::clockFullRefreshAndRepaint() {
     ClockView clock;
     clock.repaintClock();
     clock.drawClock(4);
-    for (int s = 0; s < g::kClockStrokes; ++s)
+    for (int s = 0; s < g::kClockStrokes; ++s) {
         QVERIFY(clock.isStrokeRed(s));
+    }
     // The waveform beneath is black, so the red is only on the overlay.
     const auto [from, to] = g::clockStroke(2);
     const QImage picture = clock.pictureImage();
@@ -547,8 +575,9 @@ void TestDatapathView::clockFullRefreshAndRepaint() {
     const QColor beneath = picture.pixelColor(middle);
     QVERIFY(beneath != kRed && beneath.lightness() < 64);
     clock.repaintClock();
-    for (int s = 0; s < g::kClockStrokes; ++s)
+    for (int s = 0; s < g::kClockStrokes; ++s) {
         QVERIFY(!clock.isStrokeRed(s));
+    }
     QCOMPARE(clock.pictureImage().pixelColor(middle), beneath);
 }
 
@@ -592,8 +621,9 @@ void TestDatapathView::picturesAtDoubleScale() {
 void TestDatapathView::screenshots() {
     // Renders the pictures for a look by eye when TESSARO_SCREENSHOT_DIR is set.
     const QString dir = qEnvironmentVariable("TESSARO_SCREENSHOT_DIR");
-    if (dir.isEmpty())
+    if (dir.isEmpty()) {
         QSKIP("TESSARO_SCREENSHOT_DIR not set");
+    }
     QDir().mkpath(dir);
     DatapathView view;
     auto machine = machineWith(word(6, 2, (1 << 3) | (1 << 6), 0x80 | 0x35, 0x4));
@@ -642,8 +672,9 @@ void TestDatapathView::screenshots() {
     };
     const char* values[10] = {"2001", "-7", "14",   "96", "2003",
                               "2000", "0",  "1234", "17", "-2147483648"};
-    for (int row = 0; row < 10; ++row)
+    for (int row = 0; row < 10; ++row) {
         place(g::registerLabelRect(row), QString::fromLatin1(values[row]));
+    }
     place(g::kBusCCaptionRect, QStringLiteral("Bus C:"));
     place(g::kBusCValueRect, QStringLiteral("1234"));
     place(g::kBusBValueRect, QStringLiteral("1233"));
@@ -652,9 +683,10 @@ void TestDatapathView::screenshots() {
     place(g::kMpcValueRect, QStringLiteral("0x17"));
     const std::uint32_t bits =
         (0x17u << 27) | static_cast<std::uint32_t>(machine->controlStore[0x40].word);
-    for (int i = 0; i < 36; ++i)
+    for (int i = 0; i < 36; ++i) {
         place(g::mirBitRect(i),
               ((bits >> (35 - i)) & 1u) ? QStringLiteral("1") : QStringLiteral("0"));
+    }
     QVERIFY(window.grab().save(dir + QStringLiteral("/window.png")));
     ClockView clock;
     clock.drawClock(0);

@@ -171,8 +171,9 @@ void TestDialogs::twoWarningsInARowAreSeparateWindows() {
 
 void TestDialogs::screenshots() {
     const QString dir = qEnvironmentVariable("TESSARO_SCREENSHOT_DIR");
-    if (dir.isEmpty())
+    if (dir.isEmpty()) {
         QSKIP("TESSARO_SCREENSHOT_DIR not set");
+    }
     QDir().mkpath(dir);
     TForm2 info;
     QVERIFY(info.grab().save(dir + QStringLiteral("/info.png")));
