@@ -244,6 +244,20 @@ QString MachineViews::output(const ControlPath& m) {
     return out;
 }
 
+QString MachineViews::printable(QString text) {
+    for (QChar& c : text) {
+        const char16_t code = c.unicode();
+        if (code == u'\n') {
+            c = QChar(0x21B5);
+        } else if (code == u'\t') {
+            c = QChar(0x2192);
+        } else if (code < 0x20 || (code >= 0x7F && code < 0xA0)) {
+            c = QChar(0x00B7);
+        }
+    }
+    return text;
+}
+
 QString MachineViews::input(const ControlPath& m) {
     return text(decimalText(word(m, wordKey(memory_map::kInputWord))));
 }

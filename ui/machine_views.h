@@ -53,6 +53,9 @@ public:
     QStringList frame(const ControlPath& m, const ViewFormat& f);
     /// The five output characters (low bytes of words -5 .. -1, ended by a zero byte).
     static QString output(const ControlPath& m);
+    /// text with each control character replaced by a visible sign the output font has: a line
+    /// feed by ↵, a tab by →, any other by ·, so that the one-line output never breaks.
+    static QString printable(QString text);
     /// Decimal text of the input word -6.
     static QString input(const ControlPath& m);
     /// The highlight moves for a method-area list of lineCount lines; updates lastSelected.

@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     nameApplication();
-    QApplication::setApplicationDisplayName(QStringLiteral("Tessaro"));
+    // No display name: the platform would append it to every window title ("Form3 — Tessaro").
     QApplication::setDesktopFileName(QStringLiteral("tessaro"));
 
     QCommandLineParser parser;

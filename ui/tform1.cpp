@@ -10,6 +10,7 @@
 #include "ui/window_layout.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
@@ -18,6 +19,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -61,6 +63,7 @@ TForm1::TForm1(const AppPaths& paths, QWidget* parent) : QMainWindow(parent), m_
     m_memo1->document()->setModified(true);
     // 7. The full layout.
     applyLayout();
+    qApp->installEventFilter(this);
 }
 
 TForm1::~TForm1() = default;
@@ -205,7 +208,11 @@ bool TForm1::checkLoaded() {
 
 void TForm1::compileAndLoad() {
     settle();
-    if (isRunning() || !compileIfModified()) {
+    if (isRunning()) {
+        return;
+    }
+    m_runStatus->clear();
+    if (!compileIfModified()) {
         return;
     }
     m_listBox5->hide();
@@ -253,6 +260,8 @@ bool TForm1::beginExecutionCommand(bool compileFirst) {
     if (isRunning()) {
         return false;
     }
+    // The status line tells about the run that went before; a new command makes it stale.
+    m_runStatus->clear();
     session.leaveSubCycle();
     if (compileFirst && !compileIfModified()) {
         return false;
@@ -295,6 +304,7 @@ void TForm1::subCycleStep() {
     if (isRunning()) {
         return;
     }
+    m_runStatus->clear();
     if (session.subCyclePhase() == SubCyclePhase::Execute && !checkLoaded()) {
         return;
     }
@@ -390,6 +400,19 @@ void TForm1::stopRun() {
     session.requestStop();
 }
 
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // Esc stops a run whenever this window is active. The Esc shortcut alone is not enough: after
+    // a menu was closed with Esc, the menu bar keeps the keyboard and takes the next Esc.
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    if (key && isRunning() && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        QApplication::activePopupWidget() == nullptr && QApplication::activeWindow() == this) {
+        stopRun();
+        event->accept();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void TForm1::abandonExecution() {
     if (!isRunning()) {
         return;
@@ -438,7 +461,10 @@ void TForm1::inputLeft() {
     // that the focus change caused by the message finds a valid number.
     m_edit1->setText(decimal(session.input()));
     m_edit1->setModified(false);
-    showBox(QStringLiteral("IJVM Error:"), QString::fromStdString(number.message));
+    showBox(QStringLiteral("IJVM Error:"),
+            QStringLiteral("Errore: il numero %1 non è valido. Resta il valore precedente, %2.")
+                .arg(text.empty() ? QStringLiteral("(vuoto)") : QString::fromStdString(text),
+                     decimal(session.input())));
 }
 
 void TForm1::backColor() {

@@ -92,6 +92,7 @@ void TForm1::newProgram() {
     if (!maybeSave()) {
         return;
     }
+    m_runStatus->clear();
     abandonExecution();
     m_label34->clear();
     setEditorText(QString());
@@ -118,6 +119,7 @@ bool TForm1::openProgramFile(const QString& path) {
         showFileError(path, read.error);
         return false;
     }
+    m_runStatus->clear();
     abandonExecution();
     m_label34->setText(QDir::toNativeSeparators(path));
     setEditorText(read.text);
@@ -138,8 +140,13 @@ void TForm1::skeleton() {
     if (!maybeSave()) {
         return;
     }
+    m_runStatus->clear();
     abandonExecution();
     clearViews();
+    // The skeleton is a new program: Save must ask for a name rather than replace the file
+    // that was open before.
+    m_label34->clear();
+    m_savedText.clear();
     QStringList lines;
     for (const char* line : kSkeleton) {
         lines.append(QString::fromUtf8(line));

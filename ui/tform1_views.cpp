@@ -152,17 +152,7 @@ void TForm1::showFrame() {
 }
 
 void TForm1::showIO() {
-    // A line feed or another control character would break or hide the one-line output: it
-    // is shown as its control picture (the line feed as the symbol for LF).
-    QString output = MachineViews::output(machine());
-    for (QChar& c : output) {
-        if (c.unicode() < 0x20) {
-            c = QChar(0x2400 + c.unicode());
-        } else if (c.unicode() == 0x7F) {
-            c = QChar(0x2421);
-        }
-    }
-    m_label5->setText(output);
+    m_label5->setText(MachineViews::printable(MachineViews::output(machine())));
     m_edit1->setText(MachineViews::input(machine()));
     m_edit1->setModified(false);
 }

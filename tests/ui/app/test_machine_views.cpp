@@ -56,6 +56,20 @@ class TestMachineViews : public QObject {
     Q_OBJECT
 
 private slots:
+    void controlCharactersShowAsGlyphsTheOutputFontHas() {
+        QFont font(QStringLiteral("DejaVu Sans Mono"));
+        font.setPixelSize(13);
+        const QFontMetrics metrics(font);
+        for (const int code : {0x00, 0x01, 0x09, 0x0A, 0x0D, 0x1B, 0x1F, 0x7F, 0x85, 0x9F}) {
+            const QString shown = MachineViews::printable(QString(QChar(code)));
+            QCOMPARE(shown.size(), 1);
+            QVERIFY2(shown[0].unicode() >= 0xA0, qPrintable(QString::number(code)));
+            QVERIFY2(metrics.inFont(shown[0]), qPrintable(QString::number(code)));
+        }
+        QCOMPARE(MachineViews::printable(QStringLiteral("a\nb c\u00E9")),
+                 QStringLiteral("a\u21B5b c\u00E9"));
+    }
+
     void constantPoolPadsToThirteenLinesAboveTheEntries() {
         ControlPath m;
         addConstant(m, 0, "ONE", 1);
@@ -319,5 +333,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMachineViews)
+QTEST_MAIN(TestMachineViews)
 #include "test_machine_views.moc"

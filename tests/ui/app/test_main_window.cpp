@@ -6,6 +6,7 @@
 #include "ui/text_file.h"
 #include "ui/tform1.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
@@ -25,6 +26,7 @@
 #include <QTextBlock>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using namespace tessaro;
@@ -509,7 +511,7 @@ private slots:
         // A line feed among the last characters stays on the one line, as its symbol.
         load(kLineFeedProgram);
         button("BitBtn3")->click();
-        QCOMPARE(label("Label5")->text(), QStringLiteral("Hi\u240A!!"));
+        QCOMPARE(label("Label5")->text(), QStringLiteral("Hi\u21B5!!"));
         QVERIFY(w().statusBar()
                     ->findChild<QLabel*>(QStringLiteral("RunStatus"))
                     ->text()
@@ -659,6 +661,53 @@ private slots:
         QVERIFY(m_messages.isEmpty());
     }
 
+    void escapeStopsARunAfterAMenuWasClosedWithEscape() {
+        load(kLoopProgram);
+        QSignalSpy finished(&w(), &TForm1::executionFinished);
+        w().show();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        button("BitBtn3")->click();
+        QVERIFY(w().isRunning());
+        // Open the Run menu from the keyboard and close it again with Esc: the menu bar keeps
+        // the keyboard afterwards.
+        QMenu* runMenu = w().menuBar()->actions().at(1)->menu();
+        w().menuBar()->setActiveAction(w().menuBar()->actions().at(1));
+        QTRY_VERIFY(runMenu->isVisible());
+        QTest::keyClick(runMenu, Qt::Key_Escape);
+        QTRY_VERIFY(!runMenu->isVisible());
+        QVERIFY(w().isRunning());
+        QWidget* focus = QApplication::focusWidget() != nullptr ? QApplication::focusWidget()
+                                                                : static_cast<QWidget*>(&w());
+        QTest::keyClick(focus, Qt::Key_Escape);
+        QVERIFY(finished.wait(5000));
+        QVERIFY(!w().isRunning());
+    }
+
+    void theStatusLineForgetsAFinishedRunAtTheNextCommand() {
+        load(kHiProgram);
+        QLabel* status = w().statusBar()->findChild<QLabel*>(QStringLiteral("RunStatus"));
+        const QList<std::function<void()>> commands = {
+            [this] { button("BitBtn4")->click(); }, // Reset
+            [this] { button("BitBtn1")->click(); }, // Mic
+            [this] { button("BitBtn6")->click(); }, // SubCicle
+            [this] {
+                m_driver->then([](QWidget* box) {
+                    clickButton(qobject_cast<QMessageBox*>(box), QStringLiteral("Non salvare"));
+                });
+                w().newProgram();
+            },
+        };
+        for (const auto& command : commands) {
+            load(kHiProgram);
+            button("BitBtn3")->click();
+            QTRY_VERIFY(!w().isRunning());
+            QVERIFY(status->text().contains(QStringLiteral("HALT")));
+            command();
+            QVERIFY2(status->text().isEmpty(),
+                     qPrintable(QString::number(&command - &commands[0])));
+        }
+    }
+
     void anotherProgramEndsARunningOne() {
         load(kLoopProgram);
         button("BitBtn3")->click();
@@ -734,7 +783,8 @@ private slots:
         emit input->editingFinished();
         QCOMPARE(caption, QStringLiteral("IJVM Error:"));
         QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages[0].startsWith(QStringLiteral("Errore: il numero x1 non è valido.")));
+        QCOMPARE(m_messages[0], QStringLiteral("Errore: il numero x1 non è valido. Resta il valore "
+                                               "precedente, 12."));
         QCOMPARE(w().session.input(), 12);
         QCOMPARE(input->text(), QStringLiteral("12"));
     }
@@ -860,6 +910,21 @@ private slots:
         QVERIFY(!editor()->textCursor().hasSelection());
         QVERIFY(editor()->document()->isModified());
         QVERIFY(w().hasUnsavedChanges());
+    }
+
+    void skeletonStartsAnUnnamedProgramSoSaveAsksForAName() {
+        const QString path = QDir(w().paths().examplesDir()).filePath(QStringLiteral("kept.jvm"));
+        QVERIFY(TextFile::write(path, QString::fromLatin1(kPoolProgram)).ok);
+        QVERIFY(w().openProgramFile(path));
+        w().skeleton();
+        QStringList asked;
+        m_driver->then([&asked](QWidget* dialog) {
+            asked << QString::fromLatin1(dialog->metaObject()->className());
+            qobject_cast<QDialog*>(dialog)->reject();
+        });
+        QVERIFY(!w().save());
+        QCOMPARE(asked, QStringList{QStringLiteral("QFileDialog")});
+        QCOMPARE(TextFile::read(path).text, QString::fromLatin1(kPoolProgram));
     }
 
     void skeletonAssemblesWithoutErrors() {
