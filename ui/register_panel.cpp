@@ -38,6 +38,7 @@ RegisterPanel::RegisterPanel(QWidget* parent) {
     }
     m_busCCaption = makeLabel(parent, QStringLiteral("LabelBusC"), QStringLiteral("Bus C:"));
     m_busB = makeLabel(parent, QStringLiteral("Label27"), QStringLiteral("0"));
+    m_busB->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_busC = makeLabel(parent, QStringLiteral("Label28"), QStringLiteral("0"));
     m_flagN = makeLabel(parent, QStringLiteral("Label29"), QStringLiteral("0"));
     m_flagZ = makeLabel(parent, QStringLiteral("Label30"), QStringLiteral("0"));

@@ -155,7 +155,9 @@ private:
     void setEditorText(const QString& text);
     void selectSpan(QPlainTextEdit* editor, CharSpan span);
     void selectSourceAt(std::uint32_t address);
-    void fillList(QListWidget* list, const QStringList& lines);
+    /// Fills a view list, cutting lines too long for it (elide) and showing them whole as
+    /// tooltips.
+    void fillList(QListWidget* list, const QStringList& lines, Qt::TextElideMode elide);
     ViewFormat viewFormat() const;
     void drawPicture(bool withFlags);
     QString chooseFile(bool forSave);

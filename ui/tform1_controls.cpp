@@ -1,5 +1,7 @@
 #include "ui/tform1.h"
 
+#include "ui/eliding_combo_box.h"
+
 #include "core/number_text.h"
 #include "ui/picture/clock_view.h"
 #include "ui/picture/datapath_geometry.h"
@@ -115,8 +117,11 @@ void TForm1::createControls() {
     auto list = [this](const QString& name, const QColor& text, const QColor& base, bool multi) {
         auto* l = new QListWidget(m_central);
         l->setObjectName(name);
-        l->setFont(monoFont(13));
+        // A size at which the usual lines fit the column; longer ones are cut with an
+        // ellipsis and show whole in their tooltip.
+        l->setFont(monoFont(11));
         l->setUniformItemSizes(true);
+        l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         l->setSelectionMode(multi ? QAbstractItemView::MultiSelection
                                   : QAbstractItemView::SingleSelection);
         setColours(l, text, base);
@@ -129,8 +134,10 @@ void TForm1::createControls() {
     m_listBox4 =
         list(QStringLiteral("ListBox4"), QColor(255, 0, 0), QColor(0x80, 0x80, 0x80), true);
     m_listBox3 = list(QStringLiteral("ListBox3"), QColor(0, 255, 0), Qt::black, true);
+    m_listBox2->setFont(monoFont(10)); // "017: INVOKEVIRTUAL" in the narrow column
     m_listBox5 = list(QStringLiteral("ListBox5"), Qt::black, Qt::white, false);
     m_listBox5->setFont(windowFont);
+    m_listBox5->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_listBox5->hide();
     connect(m_listBox5, &QListWidget::currentRowChanged, this, &TForm1::errorClicked);
     connect(m_listBox5, &QListWidget::itemClicked, this,
@@ -153,7 +160,7 @@ void TForm1::createControls() {
     m_markers[1] = label(QStringLiteral("Label3"), QStringLiteral("SP->"));
     m_markers[2] = label(QStringLiteral("Label4"), QStringLiteral("LV->"));
 
-    m_comboBox1 = new QComboBox(m_central);
+    m_comboBox1 = new ElidingComboBox(m_central);
     m_comboBox1->setObjectName(QStringLiteral("ComboBox1"));
     m_comboBox1->addItems({QStringLiteral("Assembly IJVM"), QStringLiteral("Pseudo Assembly-Hex"),
                            QStringLiteral("Hex")});

@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTimer>
 
@@ -45,10 +46,24 @@ ViewFormat TForm1::viewFormat() const {
     return f;
 }
 
-void TForm1::fillList(QListWidget* list, const QStringList& lines) {
+void TForm1::fillList(QListWidget* list, const QStringList& lines, Qt::TextElideMode elide) {
+    // Room for the text beside a vertical scroll bar, whether or not one is shown.
+    const int room = list->width() - 2 * list->frameWidth() -
+                     list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list) - 6;
+    const QFontMetrics metrics(list->font());
     list->setUpdatesEnabled(false);
     list->clear();
-    list->addItems(lines);
+    for (const QString& line : lines) {
+        // The padding that aligns the columns goes first, then the middle or the end.
+        QString shown = line;
+        if (metrics.horizontalAdvance(shown) > room) {
+            shown = metrics.elidedText(line.simplified(), elide, room);
+        }
+        auto* item = new QListWidgetItem(shown, list);
+        if (shown != line) {
+            item->setToolTip(line);
+        }
+    }
     list->setUpdatesEnabled(true);
 }
 
@@ -113,13 +128,13 @@ void TForm1::selectCurrentLines() {
 }
 
 void TForm1::showConstantPool() {
-    fillList(m_listBox1, m_views.constantPool(machine(), viewFormat()));
+    fillList(m_listBox1, m_views.constantPool(machine(), viewFormat()), Qt::ElideMiddle);
     // Entry 0 is the bottom line: a pool longer than the list is seen from its start.
     m_listBox1->scrollToBottom();
 }
 
 void TForm1::showMethodArea() {
-    fillList(m_listBox2, m_views.methodArea(machine(), viewFormat()));
+    fillList(m_listBox2, m_views.methodArea(machine(), viewFormat()), Qt::ElideRight);
 }
 
 void TForm1::selectCurrentInstruction() {
@@ -137,11 +152,11 @@ void TForm1::selectCurrentInstruction() {
 }
 
 void TForm1::showStack() {
-    fillList(m_listBox3, m_views.stack(machine(), viewFormat()));
+    fillList(m_listBox3, m_views.stack(machine(), viewFormat()), Qt::ElideMiddle);
 }
 
 void TForm1::showFrame() {
-    fillList(m_listBox4, m_views.frame(machine(), viewFormat()));
+    fillList(m_listBox4, m_views.frame(machine(), viewFormat()), Qt::ElideMiddle);
     if (m_listBox4->count() > 0) {
         m_listBox4->item(0)->setSelected(true);
         m_listBox4->scrollToTop();

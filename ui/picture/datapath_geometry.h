@@ -150,7 +150,7 @@ struct Layout {
     QRect mpcBox{300, 68, 50, 24};
     QRect mirBox{346, 320, 432, 42};
     QRect nextAddress{356, 258, 134, 38};
-    QRect memory{654, 398, 124, 66};
+    QRect memory{654, 394, 100, 48}; ///< clear of the SP marker and the format selector
 
     // ALU panel: the QLabel child "Panel2".
     QRect aluPanel{40, 416, 250, 26};
@@ -310,7 +310,9 @@ inline constexpr QSize kValueLabelSize{96, 16};
 
 inline constexpr QRect kBusCCaptionRect{9, 20, 38, 16};
 inline constexpr QRect kBusCValueRect{48, 20, 96, 16};
-inline constexpr QRect kBusBValueRect{224, 316, 96, 16};
+/// Between the A and B buses above the ALU, right-aligned against the B bus, so that no value
+/// crosses the bus or the ALU's edge.
+inline constexpr QRect kBusBValueRect{150, 314, 94, 16};
 inline constexpr QRect kNValueRect{266, 342, 12, 16};
 inline constexpr QRect kZValueRect{266, 374, 12, 16};
 inline constexpr QRect kMpcValueRect{320, 91, 40, 16};

@@ -112,7 +112,9 @@ void drawBundleMark(QPainter& painter, const QPolygon& line, int bits) {
         painter.drawText(QRectF(mid.x() + 5, mid.y() - 7, 20, 12), Qt::AlignLeft | Qt::AlignVCenter,
                          text);
     } else {
-        painter.drawText(QRectF(mid.x() - 10, mid.y() - 16, 20, 11), Qt::AlignCenter, text);
+        // Above the line, unless that would cut the count at the picture's top edge.
+        const qreal top = mid.y() - 16 < 0 ? mid.y() + 5 : mid.y() - 16;
+        painter.drawText(QRectF(mid.x() - 10, top, 20, 11), Qt::AlignCenter, text);
     }
     painter.restore();
 }
@@ -297,11 +299,11 @@ void paintFigure(QPainter& painter) {
     drawBox(painter, L.memory, kStoreFill, 1.2);
     painter.setFont(sansFont(10, true));
     painter.setPen(kInk);
-    painter.drawText(L.memory.adjusted(4, 4, -4, -40), Qt::AlignCenter,
-                     QStringLiteral("Main memory"));
+    painter.drawText(QRect(L.memory.x() + 4, L.memory.y() + 3, L.memory.width() - 8, 14),
+                     Qt::AlignCenter, QStringLiteral("Main memory"));
     painter.setFont(sansFont(9));
     painter.setPen(kCaption);
-    painter.drawText(L.memory.adjusted(6, 24, -4, -4), Qt::AlignLeft | Qt::AlignTop,
+    painter.drawText(L.memory.adjusted(6, 18, -4, -2), Qt::AlignLeft | Qt::AlignTop,
                      QStringLiteral("MAR, MDR: words\nPC, MBR: bytes"));
 
     // Wires that never change colour.

@@ -1,11 +1,14 @@
 // Takes the two documentation screenshots of the main window: after a micro step that reads
 // memory, and after an IJVM step. Run under a real display (for example xvfb-run):
-//   tessaro_ui_screenshot DATA_ROOT OUTPUT_DIR [EXAMPLE] [IJVM_STEPS]
+//   tessaro_ui_screenshot DATA_ROOT OUTPUT_DIR [EXAMPLE] [IJVM_STEPS] [FORMAT]
+// EXAMPLE is a file in the examples folder or a path; FORMAT is the format selector's index.
 #include "ui/app_paths.h"
 #include "ui/picture/datapath_view.h"
 #include "ui/tform1.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
 #include <QDialog>
 #include <QDir>
 #include <QPixmap>
@@ -48,6 +51,7 @@ int main(int argc, char** argv) {
     const QString outDir = QString::fromLocal8Bit(argv[2]);
     const QString example = argc > 3 ? QString::fromLocal8Bit(argv[3]) : "factorial.jvm";
     const int ijvmSteps = argc > 4 ? std::atoi(argv[4]) : 40;
+    const int format = argc > 5 ? std::atoi(argv[5]) : 0;
 
     // Every message window is answered at once.
     QTimer answer;
@@ -61,13 +65,21 @@ int main(int argc, char** argv) {
     TForm1 window(paths);
     window.show();
     settle(window);
-    if (!window.openProgramFile(paths.examplesDir() + QLatin1Char('/') + example)) {
+    const QString program = QFileInfo(example).isAbsolute()
+                                ? example
+                                : paths.examplesDir() + QLatin1Char('/') + example;
+    if (!window.openProgramFile(program)) {
         return 1;
     }
     window.compileAndLoad();
     if (!window.programLoaded()) {
         std::fprintf(stderr, "the example did not assemble\n");
         return 1;
+    }
+    if (auto* selector = window.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+        selector != nullptr && format > 0) {
+        selector->setCurrentIndex(format);
+        window.formatChanged(format);
     }
     for (int i = 0; i < ijvmSteps; ++i) {
         window.ijvmStepCommand();

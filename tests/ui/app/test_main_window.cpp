@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(label("Label4")->text(), QStringLiteral("LV->"));
         QCOMPARE(label("Label11")->pos(), QPoint(136, 39));
         QCOMPARE(label("Label20")->pos(), QPoint(136, 295));
-        QCOMPARE(label("Label27")->pos(), QPoint(224, 316));
+        QCOMPARE(label("Label27")->pos(), QPoint(150, 314));
         QCOMPARE(label("Label1")->pos(), QPoint(320, 91));
         QCOMPARE(label("L1")->y(), 357);
         QVERIFY(label("L36")->x() > label("L1")->x());
@@ -397,6 +397,30 @@ private slots:
         chooseFormat(0);
         QCOMPARE(area->item(7)->text(), QStringLiteral("07: BIPUSH"));
         QCOMPARE(label("Label13")->text(), QStringLiteral("7"));
+    }
+
+    void longViewLinesAreCutInTheMiddleAndShownWholeAsTooltips() {
+        load(".constant\nbig -2147483648\n.end-constant\n.main\nBIPUSH 0\n"
+             "INVOKEVIRTUAL abcdefghijabcdefghij\nHALT\n.end-main\n"
+             ".method abcdefghijabcdefghij()\nBIPUSH 1\nIRETURN\n.end-method\n");
+        QListWidget* pool = child<QListWidget>("ListBox1");
+        QListWidgetItem* method = nullptr;
+        for (int i = 0; i < pool->count(); ++i) {
+            if (pool->item(i)->toolTip().contains(QStringLiteral("abcdefghijabcdefghij"))) {
+                method = pool->item(i);
+            }
+        }
+        QVERIFY(method != nullptr);
+        QVERIFY(method->text().contains(QChar(0x2026)));
+        // The address and the value stay readable at the two ends.
+        QCOMPARE(method->text().left(3), method->toolTip().left(3));
+        QCOMPARE(method->text().right(4), method->toolTip().right(4));
+        // The usual lines fit whole, the longest mnemonic among them.
+        const QStringList area = items(child<QListWidget>("ListBox2"));
+        QVERIFY(area.filter(QStringLiteral("INVOKEVIRTUAL")).size() == 1);
+        for (const QString& line : items(pool) + area) {
+            QVERIFY2(!line.contains(QChar(0x2026)) || line == method->text(), qPrintable(line));
+        }
     }
 
     void ijvmStepSelectsTheNextInstructionEverywhere() {

@@ -159,7 +159,7 @@ void TestDatapathView::labelRectsByObjectName() {
     QCOMPARE(g::labelRect(QStringLiteral("Label11")).topLeft(), QPoint(136, 39));
     QCOMPARE(g::labelRect(QStringLiteral("Label14")).topLeft(), QPoint(136, 124)); // MBR
     QCOMPARE(g::labelRect(QStringLiteral("Label20")).topLeft(), QPoint(136, 295)); // H
-    QCOMPARE(g::labelRect(QStringLiteral("Label27")).topLeft(), QPoint(224, 316));
+    QCOMPARE(g::labelRect(QStringLiteral("Label27")).topLeft(), QPoint(150, 314));
     QCOMPARE(g::labelRect(QStringLiteral("Label28")).topLeft(), QPoint(48, 20));
     QCOMPARE(g::labelRect(QStringLiteral("Label29")).topLeft(), QPoint(266, 342));
     QCOMPARE(g::labelRect(QStringLiteral("Label30")).topLeft(), QPoint(266, 374));
