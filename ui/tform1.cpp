@@ -1,6 +1,7 @@
 #include "ui/tform1.h"
 
 #include "core/number_text.h"
+#include "ui/ijvm_highlighter.h"
 #include "ui/picture/clock_view.h"
 #include "ui/picture/datapath_geometry.h"
 #include "ui/picture/datapath_view.h"
@@ -31,6 +32,7 @@
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -226,6 +228,13 @@ void TForm1::compileAndLoad() {
         m_listBox5->blockSignals(false);
         m_listBox5->show();
         m_listBox5->raise();
+        // Every error's span gets a wavy underline with its message as the tooltip.
+        QList<IjvmHighlighter::ErrorMark> marks;
+        for (const ErrorTable& error : errors) {
+            const CharSpan span = m_scratchOffsets.span(error.position, error.length);
+            marks.append({span.start, span.length, QString::fromStdString(error.message)});
+        }
+        m_highlighter->setErrorMarks(marks);
         const ErrorTable& first = *errors.begin();
         selectSpan(m_memo1, m_scratchOffsets.span(first.position, first.length));
         return;
@@ -401,6 +410,18 @@ void TForm1::stopRun() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip && watched == m_memo1->viewport()) {
+        const QPoint at = static_cast<QHelpEvent*>(event)->pos();
+        const QString message =
+            m_highlighter->errorMessageAt(m_memo1->cursorForPosition(at).position());
+        if (message.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), message,
+                               m_memo1->viewport());
+        }
+        return true;
+    }
     // Esc stops a run whenever this window is active. The Esc shortcut alone is not enough: after
     // a menu was closed with Esc, the menu bar keeps the keyboard and takes the next Esc.
     const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;

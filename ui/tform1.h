@@ -26,6 +26,7 @@ class QPushButton;
 namespace tessaro {
 
 class ClockView;
+class IjvmHighlighter;
 class DatapathView;
 class TForm2;
 
@@ -101,6 +102,7 @@ public:
     bool hasUnsavedChanges() const;
     const AppPaths& paths() const { return m_paths; }
     DatapathView* datapathView() const { return m_picture; }
+    IjvmHighlighter* highlighter() const { return m_highlighter; }
     ClockView* clockView() const { return m_clock; }
 
 public slots:
@@ -177,6 +179,7 @@ private:
 
     TForm2* m_startupInfo = nullptr;
     DatapathView* m_picture = nullptr;
+    IjvmHighlighter* m_highlighter = nullptr; // colours the editor, marks its errors
     ClockView* m_clock = nullptr;
     QWidget* m_central = nullptr;
     QPlainTextEdit* m_memo1 = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/tform1.h"
 
 #include "ui/eliding_combo_box.h"
+#include "ui/ijvm_highlighter.h"
 
 #include "core/number_text.h"
 #include "ui/picture/clock_view.h"
@@ -113,6 +114,7 @@ void TForm1::createControls() {
                                 QFontMetricsF(m_memo1->font()).horizontalAdvance(QLatin1Char(' ')));
     setColours(m_memo1, QColor(0x80, 0x00, 0x80), QColor(0xF2, 0xF2, 0xF2));
     keepSelectionVisible(m_memo1);
+    m_highlighter = new IjvmHighlighter(m_memo1->document());
 
     auto list = [this](const QString& name, const QColor& text, const QColor& base, bool multi) {
         auto* l = new QListWidget(m_central);

@@ -2,6 +2,7 @@
 // microprogram is installed and translated at start-up.
 #include "core/number_text.h"
 #include "modal_driver.h"
+#include "ui/ijvm_highlighter.h"
 #include "ui/picture/clock_view.h"
 #include "ui/text_file.h"
 #include "ui/tform1.h"
@@ -24,6 +25,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QToolTip>
 #include <QtTest>
 
 #include <functional>
@@ -300,6 +302,26 @@ private slots:
         QVERIFY(w().programLoaded());
         QCOMPARE(w().machine().microCount, count); // no reload, no reset
         QCOMPARE(w().machine().MPC, mpc);
+    }
+
+    void compileErrorsAreUnderlinedWithTheirMessagesUntilTheNextEdit() {
+        type(kErrorProgram);
+        button("BitBtn5")->click();
+        const QList<IjvmHighlighter::ErrorMark> marks = w().highlighter()->errorMarks();
+        QCOMPARE(marks.size(), w().machine().errors.size());
+        // The first mark covers the span the list selects, and its tooltip is its message.
+        const QString first = QString::fromStdString(w().machine().errors.begin()->message);
+        QCOMPARE(editor()->toPlainText().mid(marks[0].start, marks[0].length),
+                 QStringLiteral("FOO"));
+        QTextCursor at(editor()->document());
+        at.setPosition(marks[0].start + 1);
+        const QPoint inside = editor()->cursorRect(at).center();
+        QHelpEvent help(QEvent::ToolTip, inside, editor()->viewport()->mapToGlobal(inside));
+        QApplication::sendEvent(editor()->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), first);
+        // Editing the text takes the marks away.
+        editor()->textCursor().insertText(QStringLiteral(" "));
+        QVERIFY(w().highlighter()->errorMarks().isEmpty());
     }
 
     void compileErrorsAreListedAndSelectTheirSpans() {
