@@ -8,6 +8,7 @@
 #include "ui/picture/info_dialog.h"
 #include "ui/picture/message_dialog.h"
 #include "ui/text_file.h"
+#include "ui/user_settings.h"
 #include "ui/window_layout.h"
 
 #include <QAction>
@@ -49,7 +50,8 @@ QString decimal(std::int32_t v) {
 
 } // namespace
 
-TForm1::TForm1(const AppPaths& paths, QWidget* parent) : QMainWindow(parent), m_paths(paths) {
+TForm1::TForm1(const AppPaths& paths, QWidget* parent)
+    : QMainWindow(parent), m_paths(paths), m_settings(std::make_unique<UserSettings>(paths)) {
     // 1. The window and its controls; 2. the machine is built with the window.
     createControls();
     createMenus();
@@ -65,6 +67,7 @@ TForm1::TForm1(const AppPaths& paths, QWidget* parent) : QMainWindow(parent), m_
     m_memo1->document()->setModified(true);
     // 7. The full layout.
     applyLayout();
+    restoreSettings();
     qApp->installEventFilter(this);
 }
 
@@ -461,6 +464,7 @@ void TForm1::setExecutionControlsEnabled(bool enabled) {
 
 void TForm1::formatChanged(int index) {
     settle();
+    m_settings->setViewFormat(index);
     valueRadix = index == 0 ? 10 : 16;
     addressRadix = index == 0 ? 10 : 16;
     rawMethodArea = index == 2;
@@ -489,29 +493,58 @@ void TForm1::inputLeft() {
 }
 
 void TForm1::backColor() {
-    QPalette palette = m_memo1->palette();
+    const QPalette palette = m_memo1->palette();
     const QColor base = QColorDialog::getColor(palette.color(QPalette::Base), this);
     if (base.isValid()) {
-        palette.setColor(QPalette::Base, base);
-        m_memo1->setPalette(palette);
+        setEditorColours(base, palette.color(QPalette::Text));
     }
     const QColor text = QColorDialog::getColor(palette.color(QPalette::Text), this);
     if (text.isValid()) {
-        palette.setColor(QPalette::Text, text);
-        m_memo1->setPalette(palette);
+        setEditorColours(m_memo1->palette().color(QPalette::Base), text);
     }
+}
+
+void TForm1::setEditorColours(const QColor& base, const QColor& text) {
+    QPalette palette = m_memo1->palette();
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::Text, text);
+    m_memo1->setPalette(palette);
+    m_settings->setColour(QStringLiteral("editorBase"), base);
+    m_settings->setColour(QStringLiteral("editorText"), text);
 }
 
 void TForm1::windowColor() {
     const QColor colour =
         QColorDialog::getColor(m_central->palette().color(QPalette::Window), this);
     if (colour.isValid()) {
-        QPalette palette = m_central->palette();
-        palette.setColor(QPalette::Window, colour);
-        m_central->setPalette(palette);
-        QPalette own = this->palette();
-        own.setColor(QPalette::Window, colour);
-        setPalette(own);
+        setWindowColour(colour);
+        m_settings->setColour(QStringLiteral("window"), colour);
+    }
+}
+
+void TForm1::setWindowColour(const QColor& colour) {
+    QPalette palette = m_central->palette();
+    palette.setColor(QPalette::Window, colour);
+    m_central->setPalette(palette);
+    QPalette own = this->palette();
+    own.setColor(QPalette::Window, colour);
+    setPalette(own);
+}
+
+void TForm1::restoreSettings() {
+    const int format = m_settings->viewFormat();
+    m_comboBox1->setCurrentIndex(format);
+    valueRadix = format == 0 ? 10 : 16;
+    addressRadix = format == 0 ? 10 : 16;
+    rawMethodArea = format == 2;
+    const QColor base = m_settings->colour(QStringLiteral("editorBase"));
+    const QColor text = m_settings->colour(QStringLiteral("editorText"));
+    if (base.isValid() && text.isValid()) {
+        setEditorColours(base, text);
+    }
+    const QColor window = m_settings->colour(QStringLiteral("window"));
+    if (window.isValid()) {
+        setWindowColour(window);
     }
 }
 

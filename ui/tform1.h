@@ -27,6 +27,7 @@ namespace tessaro {
 
 class ClockView;
 class IjvmHighlighter;
+class UserSettings;
 class DatapathView;
 class TForm2;
 
@@ -145,6 +146,10 @@ private:
     void createControls();
     void createMenus();
     void loadMicroprogram();
+    /// Puts back the choices remembered from the last session.
+    void restoreSettings();
+    void setEditorColours(const QColor& base, const QColor& text);
+    void setWindowColour(const QColor& colour);
     void showMessageWindow(const QString& text);
     void showBox(const QString& caption, const QString& text);
     void showFileError(const QString& path, const QString& reason);
@@ -171,6 +176,7 @@ private:
     void setExecutionControlsEnabled(bool enabled);
 
     AppPaths m_paths;
+    std::unique_ptr<UserSettings> m_settings;
     MachineViews m_views;
     std::vector<MalProblem> m_problems;
     SourceOffsets m_scratchOffsets; // the text assembled last

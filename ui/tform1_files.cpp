@@ -1,5 +1,7 @@
 #include "ui/tform1.h"
 
+#include "ui/user_settings.h"
+
 #include "core/number_text.h"
 #include "ui/picture/clock_view.h"
 #include "ui/picture/datapath_geometry.h"
@@ -74,7 +76,7 @@ const char* const kSkeleton[] = {
 QString TForm1::chooseFile(bool forSave) {
     QFileDialog dialog(
         this, forSave ? QStringLiteral("SaveAs IJVM File") : QStringLiteral("Open IJVM File"),
-        m_paths.examplesDir(), kFileFilter);
+        m_settings->programFolder(m_paths.examplesDir()), kFileFilter);
     dialog.setObjectName(forSave ? QStringLiteral("SaveDialog1") : QStringLiteral("OpenDialog1"));
     dialog.setFileMode(forSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setAcceptMode(forSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -122,6 +124,7 @@ bool TForm1::openProgramFile(const QString& path) {
     m_runStatus->clear();
     abandonExecution();
     m_label34->setText(QDir::toNativeSeparators(path));
+    m_settings->setProgramFolder(QFileInfo(path).absolutePath());
     setEditorText(read.text);
     m_savedText = read.text;
     const TextFileResult scratch = TextFile::write(m_paths.scratchFile(), read.text);
@@ -166,6 +169,7 @@ bool TForm1::saveProgramFile(const QString& path) {
         return false;
     }
     m_label34->setText(QDir::toNativeSeparators(path));
+    m_settings->setProgramFolder(QFileInfo(path).absolutePath());
     m_savedText = text;
     return true;
 }

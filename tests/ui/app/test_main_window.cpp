@@ -200,6 +200,8 @@ private slots:
     void cleanup() {
         m_window->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->clear(); // no question
         m_window.reset();
+        // Every test starts from the defaults, not from what the one before chose.
+        QFile::remove(QDir(m_root.path()).filePath(QStringLiteral("tessaro.conf")));
         QCOMPARE(m_driver->pending(), std::size_t{0});
         m_driver.reset();
     }
@@ -921,6 +923,52 @@ private slots:
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(editor()->toPlainText(), before);
         QVERIFY(label("Label34")->text().isEmpty());
+    }
+
+    void choicesAreRememberedForTheSameDataRootOnly() {
+        // A program folder, the format and both colours, chosen in one session...
+        const QString folder = QDir(m_root.path()).filePath(QStringLiteral("mine"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = QDir(folder).filePath(QStringLiteral("p.jvm"));
+        QVERIFY(TextFile::write(path, QString::fromLatin1(kPoolProgram)).ok);
+        QVERIFY(w().openProgramFile(path));
+        chooseFormat(1);
+        m_messages.clear();
+        m_driver->then([](QWidget* dialog) {
+            qobject_cast<QColorDialog*>(dialog)->setCurrentColor(QColor(1, 2, 3));
+            qobject_cast<QColorDialog*>(dialog)->accept();
+        });
+        m_driver->then([](QWidget* dialog) { qobject_cast<QColorDialog*>(dialog)->reject(); });
+        w().backColor();
+        m_driver->then([](QWidget* dialog) {
+            qobject_cast<QColorDialog*>(dialog)->setCurrentColor(QColor(200, 100, 50));
+            qobject_cast<QColorDialog*>(dialog)->accept();
+        });
+        w().windowColor();
+        editor()->clear();
+        m_window.reset();
+
+        // ...are there in the next one on the same root.
+        m_window = std::make_unique<TForm1>(AppPaths(m_root.path()));
+        QCOMPARE(child<QComboBox>("ComboBox1")->currentIndex(), 1);
+        QCOMPARE(w().valueRadix, 16);
+        QCOMPARE(editor()->palette().color(QPalette::Base), QColor(1, 2, 3));
+        QCOMPARE(w().centralWidget()->palette().color(QPalette::Window), QColor(200, 100, 50));
+        QString directory;
+        m_driver->then([&](QWidget* dialog) {
+            directory = qobject_cast<QFileDialog*>(dialog)->directory().absolutePath();
+            qobject_cast<QFileDialog*>(dialog)->reject();
+        });
+        w().openProgram();
+        QCOMPARE(QDir(directory).canonicalPath(), QDir(folder).canonicalPath());
+
+        // Another root keeps its own.
+        QTemporaryDir other;
+        const AppPaths otherPaths(other.path());
+        QVERIFY(otherPaths.prepare(nullptr));
+        TForm1 elsewhere(otherPaths);
+        QCOMPARE(elsewhere.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->currentIndex(), 0);
+        QCOMPARE(elsewhere.valueRadix, 10);
     }
 
     void openDialogStartsInTheExamplesWithTheFilter() {
