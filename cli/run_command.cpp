@@ -8,6 +8,7 @@
 #include "data/bundled.h"
 #include "ijvm/disassembler.h"
 #include "ijvm/ijvmc.h"
+#include "machine/execution_report.h"
 #include "machine/machine_session.h"
 #include "mal/translate.h"
 
@@ -190,6 +191,7 @@ int runByInstruction(MachineSession& session, const RunOptions& options) {
         std::fprintf(stderr, "seconds: %.6f\n", seconds);
         std::fprintf(stderr, "micro-instructions/s: %.0f\n",
                      seconds > 0 ? static_cast<double>(micro) / seconds : 0.0);
+        std::fputs(opcodeTable(session.counts(), session.microInstructions()).c_str(), stderr);
     }
     return status;
 }
@@ -207,6 +209,8 @@ int runCommand(int argc, char** argv) {
     }
 
     auto session = std::make_unique<MachineSession>();
+    // A batch run never goes back.
+    session->setKeepHistory(false);
     {
         TemporaryFiles temporaries;
         if (!loadMicroprogram(options, temporaries, *session)) {

@@ -73,6 +73,7 @@ const DecodedMic& ControlPath::decodeSlow(std::uint32_t address) {
     d.shiftCode = static_cast<std::uint8_t>((word >> 22) & 0x3u);
     d.jam = static_cast<std::uint8_t>((word >> 24) & 0x7u);
     d.alu = aluFunctionOf(d.aluFunction).masks;
+    d.breakFlags = address < DecodedStore::kSize ? m_breakFlags[address] : 0;
     return d;
 }
 
@@ -86,13 +87,33 @@ inline const DecodedMic& ControlPath::decodedAt(std::uint32_t address) {
     return decodeSlow(address);
 }
 
+// Whether a breaking run stops before the flagged entry d at mpc; remembers why.
+bool ControlPath::breakHere(const DecodedMic& d, std::uint32_t mpc) {
+    if ((d.breakFlags & kBreakHere) != 0) {
+        m_breakStop = {BreakpointStop::Kind::Micro, static_cast<std::int32_t>(mpc)};
+        return true;
+    }
+    const std::int32_t pc = registers[kPC];
+    if ((d.breakFlags & kBreakOnPc) != 0 && hasPcBreakpoint(pc)) {
+        m_breakStop = {BreakpointStop::Kind::Pc, pc};
+        return true;
+    }
+    return false;
+}
+
 // Micro steps with the same effects, in the same order, as microStep's Datapath::cycle(), from
 // the decoded entries. The state that only the last step leaves behind (MIR, the buses, the
 // flags, the ALU codes, MPC and its neighbours) lives in locals here and is stored at the end,
 // so that the loop keeps to registers and the word memory. Stops after maxSteps, at 0x70 before
 // a step (a run) or at 0 or 0x70 after a step (an IJVM step); returns whether it stopped there.
-template <bool kIjvmStep> bool ControlPath::stepLoop(std::int64_t maxSteps) {
+template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t maxSteps) {
+    constexpr bool kIjvmStep = kMode == LoopMode::IjvmStep;
+    constexpr bool kStopsAtHalt = kMode == LoopMode::Run || kMode == LoopMode::Breaking;
     checkCaches();
+    if constexpr (kMode == LoopMode::Breaking) {
+        m_breakStop = BreakpointStop{};
+    }
+    std::int64_t* const perAddress = counts.perAddress.data();
     std::uint32_t mpc = static_cast<std::uint32_t>(MPC);
     std::uint32_t last = static_cast<std::uint32_t>(lastMPC);
     std::uint32_t pending = pendingMem;
@@ -104,14 +125,22 @@ template <bool kIjvmStep> bool ControlPath::stepLoop(std::int64_t maxSteps) {
     std::int64_t done = 0;
     bool stopped = false;
     for (; done < maxSteps;) {
-        if constexpr (!kIjvmStep) {
+        if constexpr (kStopsAtHalt) {
             if (mpc == static_cast<std::uint32_t>(kHaltAddress)) {
                 stopped = true;
                 break;
             }
         }
         const DecodedMic& d = decodedAt(mpc);
+        if constexpr (kMode == LoopMode::Breaking) {
+            // Only marked entries carry flags, so an unmarked step pays one test of a byte
+            // already in the cache.
+            if (d.breakFlags != 0 && (done > 0 || !m_skipBreak) && breakHere(d, mpc)) {
+                break;
+            }
+        }
         executed = &d;
+        ++perAddress[mpc & kAddressMask];
         ++done;
         // The B bus sees the registers before this micro-instruction changes any of them, and
         // the ALU needs nothing else: compute C before the arriving word and byte are stored.
@@ -165,7 +194,13 @@ template <bool kIjvmStep> bool ControlPath::stepLoop(std::int64_t maxSteps) {
                 next |= 0x100u;
             }
             if ((jam & kJmpc) != 0) {
-                next |= static_cast<std::uint32_t>(reg[kMBR]) & 0xFFu;
+                const std::uint32_t opcode = static_cast<std::uint32_t>(reg[kMBR]) & 0xFFu;
+                next |= opcode;
+                // A dispatch from the main loop begins an IJVM instruction; dispatches are
+                // rare enough to be counted here rather than at every step.
+                if (mpc == static_cast<std::uint32_t>(kMainLoop)) {
+                    counts.dispatch(opcode, microCount + done - 1);
+                }
             }
         }
         mpc = next;
@@ -177,7 +212,7 @@ template <bool kIjvmStep> bool ControlPath::stepLoop(std::int64_t maxSteps) {
             }
         }
     }
-    if constexpr (!kIjvmStep) {
+    if constexpr (kStopsAtHalt) {
         stopped = mpc == static_cast<std::uint32_t>(kHaltAddress);
     }
     if (executed != nullptr) {
@@ -213,6 +248,7 @@ void ControlPath::microStep() {
     // The plain way, one entry at a time through the control store and Datapath::cycle(); the
     // step loops below must agree with it.
     checkCaches();
+    ++counts.perAddress[static_cast<std::uint32_t>(MPC) & kAddressMask];
     ++microCount;
     currentMic = controlStore[static_cast<std::uint32_t>(MPC)];
     MIR = static_cast<std::uint32_t>(currentMic.word);
@@ -228,13 +264,16 @@ void ControlPath::microStep() {
     }
     if ((jam & kJmpc) != 0) {
         next |= static_cast<std::uint32_t>(MBR()) & 0xFFu;
+        if (lastMPC == kMainLoop) {
+            counts.dispatch(static_cast<std::uint32_t>(MBR()) & 0xFFu, microCount - 1);
+        }
     }
     MPC = static_cast<std::int32_t>(next);
     m_indexedMicCount = controlStore.elementCount();
 }
 
 bool ControlPath::ijvmStepBounded(std::int64_t maxSteps) {
-    return stepLoop<true>(maxSteps);
+    return stepLoop<LoopMode::IjvmStep>(maxSteps);
 }
 
 void ControlPath::ijvmStep() {
@@ -242,7 +281,16 @@ void ControlPath::ijvmStep() {
 }
 
 bool ControlPath::runFor(std::int64_t maxSteps) {
-    return stepLoop<false>(maxSteps);
+    return stepLoop<LoopMode::Run>(maxSteps);
+}
+
+bool ControlPath::runForBreaking(std::int64_t maxSteps, bool skipFirst) {
+    m_skipBreak = skipFirst;
+    return stepLoop<LoopMode::Breaking>(maxSteps);
+}
+
+void ControlPath::replay(std::int64_t steps) {
+    stepLoop<LoopMode::Replay>(steps);
 }
 
 void ControlPath::run() {
@@ -266,6 +314,8 @@ void ControlPath::reset() {
     CPP() = memory_map::kConstantPoolBase;
     microStep();
     ijvmStepBounded(kIjvmStepLimit);
+    // The start-up call is the machine's, not the program's: the counts begin at main.
+    counts.clear();
 }
 
 void ControlPath::loadControlStore(const std::string& path) {

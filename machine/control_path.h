@@ -5,12 +5,14 @@
 #include "ijvm/records.h"
 #include "machine/alu.h"
 #include "machine/datapath.h"
+#include "machine/execution_counts.h"
 #include "machine/memory_map.h"
 #include "machine/mic.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tessaro {
 
@@ -29,6 +31,7 @@ struct DecodedMic {
     std::uint8_t jam = 0;
     std::uint8_t aluFunction = 0;
     std::uint8_t shiftCode = 0;
+    std::uint8_t breakFlags = 0; ///< kBreakHere, kBreakOnPc: what a breaking run checks here
 };
 
 /// The decoded entries of micro-addresses 0..511. Copying yields an empty table (the pointers
@@ -49,6 +52,17 @@ public:
 
 private:
     std::array<DecodedMic, kSize> m_entries{};
+};
+
+/// What ended a breaking run early.
+struct BreakpointStop {
+    enum class Kind {
+        None,  ///< no breakpoint stopped the machine
+        Micro, ///< the micro-instruction at address was about to run
+        Pc,    ///< the instruction at method-area address address was about to run
+    };
+    Kind kind = Kind::None;
+    std::int32_t address = 0;
 };
 
 /// The whole simulated machine: the datapath plus control store, MPC and its next-address
@@ -77,6 +91,8 @@ public:
     List<Method> methods;        ///< the assembled methods, for the views
     List<SymbolTable> constants; ///< the assembled constants, for the views
     List<ErrorTable> errors;     ///< the assembler's errors
+    /// Where the time went since the last reset (after the start-up call that enters main).
+    ExecutionCounts counts;
 
     /// Empty control store and memories, every register and counter 0.
     ControlPath();
@@ -98,6 +114,32 @@ public:
     /// (maxSteps < 1 executes nothing and gives false).
     bool ijvmStepBounded(std::int64_t maxSteps);
 
+    /// Marks or unmarks a micro-address: a breaking run stops before its micro-instruction.
+    void setMicroBreakpoint(std::uint32_t address, bool on);
+    /// Whether a micro-address is marked.
+    bool hasMicroBreakpoint(std::uint32_t address) const;
+    /// Marks or unmarks a method-area address: a breaking run stops at the instruction boundary
+    /// where PC is that address. Addresses outside 0 .. kMaxPcBreakpoint are ignored.
+    void setPcBreakpoint(std::int32_t address, bool on);
+    /// Whether a method-area address is marked.
+    bool hasPcBreakpoint(std::int32_t address) const;
+    /// Unmarks everything.
+    void clearBreakpoints();
+    /// Whether any address, micro or method-area, is marked.
+    bool hasBreakpoints() const { return m_breakpointCount > 0; }
+    /// Highest method-area address that can be marked.
+    static constexpr std::int32_t kMaxPcBreakpoint = (1 << 24) - 1;
+
+    /// runFor that also stops before a marked micro-address and at a boundary whose PC is
+    /// marked; with skipFirst the first micro step passes unchecked, so that a run resumes from
+    /// the breakpoint it stopped at. breakStop() tells what stopped it.
+    bool runForBreaking(std::int64_t maxSteps, bool skipFirst);
+    /// What stopped the last breaking run (Kind::None: nothing did).
+    BreakpointStop breakStop() const { return m_breakStop; }
+    /// Exactly steps micro steps, through the HALT address and every boundary alike: the
+    /// machine is deterministic, so this repeats recorded history.
+    void replay(std::int64_t steps);
+
     /// Adds the records of a control-store file (the first record for an address wins).
     void loadControlStore(const std::string& path);
     /// Assembles the IJVM source at path and places it in memory, then resets.
@@ -115,13 +157,25 @@ private:
     void checkCaches();
     const DecodedMic& decodedAt(std::uint32_t address);
     const DecodedMic& decodeSlow(std::uint32_t address);
-    template <bool kIjvmStep> bool stepLoop(std::int64_t maxSteps);
+    enum class LoopMode { Run, IjvmStep, Breaking, Replay };
+    template <LoopMode kMode> bool stepLoop(std::int64_t maxSteps);
+    void setBreakFlag(std::uint32_t address, std::uint8_t flag, bool on);
+    bool breakHere(const DecodedMic& d, std::uint32_t mpc);
     void publishCurrentMic();
 
     DecodedStore m_decoded;
     DecodedMic m_scratch; // decoded entry of an MPC beyond 511 (set by hand)
     int m_indexedMicCount = 0;
     const Mic* m_executed = nullptr; // entry of the last step of the current call
+
+    static constexpr std::uint8_t kBreakHere = 1;
+    static constexpr std::uint8_t kBreakOnPc = 2;
+    std::array<std::uint8_t, DecodedStore::kSize> m_breakFlags{}; // survives re-decoding
+    std::vector<std::uint8_t> m_pcBreaks;                         // by method-area address
+    int m_pcBreakpointCount = 0;
+    int m_breakpointCount = 0;
+    bool m_skipBreak = false;
+    BreakpointStop m_breakStop;
 };
 
 } // namespace tessaro

@@ -15,6 +15,7 @@ static_assert(opcode::HALT == memory_map::kHaltAddress);
 
 void MachineSession::loadControlStore(const std::string& path) {
     m_machine.loadControlStore(path);
+    restartHistory();
 }
 
 MachineSession::LoadResult MachineSession::compileAndLoad(const std::string& path) {
@@ -45,6 +46,7 @@ void MachineSession::assemble(const std::string& path) {
     m_stopped = false;
     leaveSubCycle();
     m_machine.loadProgram(path);
+    restartHistory();
 }
 
 void MachineSession::unload() {
@@ -76,6 +78,7 @@ Outcome MachineSession::microStep() {
     }
     m_stopped = false;
     m_machine.microStep();
+    noteExecuted();
     return atHalt() ? Outcome::Halted : Outcome::Done;
 }
 
@@ -89,6 +92,7 @@ Outcome MachineSession::subCycle(SubCyclePhase& shown) {
         }
         m_stopped = false;
         m_machine.microStep();
+        noteExecuted();
     }
     shown = m_subCyclePhase;
     m_subCyclePhase = static_cast<SubCyclePhase>((static_cast<int>(m_subCyclePhase) + 1) % 4);
@@ -109,7 +113,7 @@ Outcome MachineSession::ijvmStep(std::int64_t bound) {
     }
     m_stopped = false;
     const std::uint8_t opcode = nextOpcode();
-    if (!m_machine.ijvmStepBounded(bound)) {
+    if (!ijvmStepChunked(bound)) {
         return Outcome::BoundReached;
     }
     if (!atHalt()) {
@@ -130,6 +134,8 @@ Outcome MachineSession::startRun(RunKind kind) {
     m_stopRequested = false;
     m_stopped = false;
     m_runExecuted = 0;
+    m_skipBreakOnce = true;
+    m_lastBreak = {};
     m_runStart = std::chrono::steady_clock::now();
     m_runEnd = m_runStart;
     return Outcome::SliceDone;
@@ -142,9 +148,9 @@ Outcome MachineSession::runSlice(std::int64_t budget) {
     const std::int64_t before = m_machine.microCount;
     bool done = false;
     if (m_runKind == RunKind::IjvmStep) {
-        done = m_machine.ijvmStepBounded(std::min(budget, ijvmStepBound - m_runExecuted));
+        done = ijvmStepChunked(std::min(budget, ijvmStepBound - m_runExecuted));
     } else {
-        done = m_machine.runFor(budget);
+        done = runChunked(budget);
     }
     m_runExecuted += m_machine.microCount - before;
     m_runEnd = std::chrono::steady_clock::now();
@@ -153,6 +159,10 @@ Outcome MachineSession::runSlice(std::int64_t budget) {
             return finishRun(Outcome::Done);
         }
         return finishRun(haltedByErr() ? Outcome::Err : Outcome::Halted);
+    }
+    if (m_lastBreak.kind != BreakpointStop::Kind::None) {
+        m_stopped = true;
+        return finishRun(Outcome::BreakpointHit);
     }
     if (m_runKind == RunKind::IjvmStep && m_runExecuted >= ijvmStepBound) {
         return finishRun(Outcome::BoundReached);
@@ -198,11 +208,13 @@ Outcome MachineSession::reset() {
     m_stopped = false;
     setInput(0);
     m_machine.reset();
+    restartHistory();
     return atHalt() ? Outcome::Halted : Outcome::Done;
 }
 
 void MachineSession::setInput(std::int32_t value) {
     m_machine.wordMemory[wordKey(memory_map::kInputWord)] = value;
+    m_history.recordInput(m_machine.microCount, value);
 }
 
 std::int32_t MachineSession::input() const {

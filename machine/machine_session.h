@@ -1,6 +1,7 @@
 #pragma once
 
 #include "machine/control_path.h"
+#include "machine/execution_history.h"
 
 #include <chrono>
 #include <cstdint>
@@ -19,14 +20,16 @@ enum class SessionState {
 
 /// What a command did.
 enum class Outcome {
-    Done,         ///< the micro step, sub-cycle phase or IJVM step completed
-    Halted,       ///< the machine reached the HALT address
-    Err,          ///< the machine reached the HALT address through ERR
-    Stopped,      ///< a stop request ended the run
-    BoundReached, ///< the micro-instruction bound ran out before the step completed
-    SliceDone,    ///< the slice's budget is used up and the run goes on
-    NotLoaded,    ///< nothing was executed: no program is loaded
-    Busy,         ///< nothing was executed: a run goes on
+    Done,           ///< the micro step, sub-cycle phase or IJVM step completed
+    Halted,         ///< the machine reached the HALT address
+    Err,            ///< the machine reached the HALT address through ERR
+    Stopped,        ///< a stop request ended the run
+    BoundReached,   ///< the micro-instruction bound ran out before the step completed
+    SliceDone,      ///< the slice's budget is used up and the run goes on
+    NotLoaded,      ///< nothing was executed: no program is loaded
+    Busy,           ///< nothing was executed: a run goes on
+    BreakpointHit,  ///< a run stopped before a marked instruction (lastBreakpoint() tells which)
+    AtHistoryStart, ///< nothing was undone: the machine stands where its history begins
 };
 
 /// What one press of the sub-cycle command shows: the four quarters of a micro-instruction.
@@ -152,11 +155,54 @@ public:
         return m_machine.sourceLine(path, address);
     }
 
+    /// Marks or unmarks a micro-address: a Run stops before its micro-instruction.
+    void setMicroBreakpoint(std::uint32_t address, bool on) {
+        m_machine.setMicroBreakpoint(address, on);
+    }
+    /// Marks or unmarks a method-area address: a Run stops at the instruction boundary where PC
+    /// is that address, before the instruction there.
+    void setPcBreakpoint(std::int32_t address, bool on) { m_machine.setPcBreakpoint(address, on); }
+    /// Unmarks every micro-address and method-area address.
+    void clearBreakpoints() { m_machine.clearBreakpoints(); }
+    /// The breakpoint that ended the last run (Kind::None when none did).
+    BreakpointStop lastBreakpoint() const { return m_lastBreak; }
+
+    /// Puts the machine back where it stood before its last micro-instruction.
+    Outcome stepBackMicro();
+    /// Puts the machine back where it stood before its last IJVM instruction began (the start
+    /// of the current one, when it stands inside one).
+    Outcome stepBackIjvm();
+    /// Puts the machine back where it stood at micro-instruction count target.
+    Outcome stepBackTo(std::int64_t target);
+    /// Whether there is anything to go back to.
+    bool canStepBack() const;
+    /// Whether execution is recorded for going back (on by default; off for batch runs, which
+    /// never go back). Turning it on takes effect at the next load or reset.
+    void setKeepHistory(bool keep);
+    /// The history's limits, to be changed before a load or reset.
+    ExecutionHistory::Limits& historyLimits() { return m_history.limits; }
+    /// The history, for figures about it.
+    const ExecutionHistory& history() const { return m_history; }
+    /// Begins the history at the machine's present state (after the control store changed).
+    void restartHistory();
+
+    /// Where the time went since the last reset.
+    const ExecutionCounts& counts() const { return m_machine.counts; }
+
     /// How long a slice of runSlice() aims to take, so that a window stays responsive.
     static constexpr std::chrono::milliseconds kSliceTarget{40};
 
 private:
     Outcome finishRun(Outcome outcome);
+    bool runChunked(std::int64_t budget);
+    bool ijvmStepChunked(std::int64_t bound);
+    std::int64_t historyChunk() const;
+    void noteExecuted();
+
+    ExecutionHistory m_history;
+    bool m_keepHistory = true;
+    bool m_skipBreakOnce = false; // a run resumes from the breakpoint it stopped at
+    BreakpointStop m_lastBreak;
 
     ControlPath m_machine;
     bool m_loaded = false;

@@ -200,6 +200,7 @@ bool TForm1::compileIfModified() {
     m_memo1->document()->setModified(false);
     m_scratchOffsets = SourceOffsets(bytes);
     session.assemble(QFile::encodeName(scratch).toStdString());
+    applyBreakpoints();
     return true;
 }
 
@@ -287,6 +288,7 @@ void TForm1::microStepCommand() {
     }
     session.microStep();
     refreshAfterStep();
+    refreshStatistics();
 }
 
 void TForm1::ijvmStepCommand() {
@@ -378,6 +380,7 @@ void TForm1::executeSlice() {
                               .arg(static_cast<double>(executed) / seconds / 1e6, 0, 'f', 1);
     switch (outcome) {
     case Outcome::SliceDone:
+        refreshStatistics(true);
         m_runStatus->setText(QStringLiteral("In esecuzione: ") + speed);
         QTimer::singleShot(0, this, &TForm1::executeSlice);
         return;
@@ -385,6 +388,9 @@ void TForm1::executeSlice() {
         finishExecution(kind, QStringLiteral("Istruzione IJVM interrotta: il ciclo principale non "
                                              "è stato raggiunto dopo %1 micro-istruzioni")
                                   .arg(executed));
+        return;
+    case Outcome::BreakpointHit:
+        finishExecution(kind, breakpointStatus());
         return;
     case Outcome::Stopped:
         finishExecution(kind, QStringLiteral("Esecuzione fermata: ") + speed);

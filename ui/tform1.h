@@ -12,6 +12,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -131,6 +133,14 @@ public slots:
     void info();
     /// Puts every control at its place and shows the controls of the full layout.
     void applyLayout();
+    /// Goes back one micro-instruction (Ctrl+F7).
+    void stepBackMicroCommand();
+    /// Goes back one IJVM instruction (Ctrl+F8).
+    void stepBackIjvmCommand();
+    /// Marks or unmarks the program line or micro-address at the cursor (F5).
+    void toggleBreakpoint();
+    /// Opens the statistics window.
+    void showStatistics();
 
 signals:
     /// A message window or box is about to be shown (caption, text).
@@ -174,6 +184,11 @@ private:
     /// Ends a running execution without refreshing: the program it ran is being replaced.
     void abandonExecution();
     void setExecutionControlsEnabled(bool enabled);
+    std::vector<std::pair<int, std::int32_t>> instructionLines() const;
+    void applyBreakpoints();
+    QString breakpointStatus() const;
+    void stepBack(bool ijvm);
+    void refreshStatistics(bool nowAndThen = false);
 
     AppPaths m_paths;
     std::unique_ptr<UserSettings> m_settings;
@@ -218,6 +233,9 @@ private:
     QAction* m_runAction = nullptr;
     QAction* m_resetAction = nullptr;
     QAction* m_stopAction = nullptr;
+    std::set<int> m_breakLines; // editor lines (from 0) holding a breakpoint
+    std::set<int> m_breakMicro; // marked micro-addresses
+    class StatisticsWindow* m_statistics = nullptr;
 };
 
 } // namespace tessaro

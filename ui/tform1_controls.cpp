@@ -251,6 +251,14 @@ void TForm1::createMenus() {
     m_ijvmAction =
         add(run, QStringLiteral("IJVM"), QKeySequence(Qt::Key_F8), &TForm1::ijvmStepCommand);
     m_runAction = add(run, QStringLiteral("Run"), QKeySequence(Qt::Key_F9), &TForm1::runCommand);
+    run->addSeparator();
+    add(run, QStringLiteral("Indietro Mic"), QKeySequence(Qt::CTRL | Qt::Key_F7),
+        &TForm1::stepBackMicroCommand);
+    add(run, QStringLiteral("Indietro IJVM"), QKeySequence(Qt::CTRL | Qt::Key_F8),
+        &TForm1::stepBackIjvmCommand);
+    add(run, QStringLiteral("Punto di arresto"), QKeySequence(Qt::Key_F5),
+        &TForm1::toggleBreakpoint);
+    add(run, QStringLiteral("Statistiche"), QKeySequence(), &TForm1::showStatistics);
     // Shown by the layout step.
     m_subCycleAction->setVisible(false);
     m_micAction->setVisible(false);

@@ -173,12 +173,27 @@ TEST(RunCommand, StatsAndTraceGoToStandardError) {
     while (std::getline(lines, line)) {
         all.push_back(line);
     }
-    ASSERT_EQ(all.size(), 4u) << stats.err;
+    ASSERT_EQ(all.size(), 9u) << stats.err;
     // BIPUSH 4 + BIPUSH 4 + IADD 4 + OUT 16 + HALT 1 micro-instructions after loading.
     EXPECT_EQ(all[0], "micro-instructions: 29");
     EXPECT_EQ(all[1], "ijvm-instructions: 5");
     EXPECT_EQ(all[2].rfind("seconds: ", 0), 0u);
     EXPECT_EQ(all[3].rfind("micro-instructions/s: ", 0), 0u);
+    // Then each instruction with its count and micro-instructions, the costliest first.
+    const std::vector<std::vector<std::string>> table = {
+        {"instruction", "count", "micro-instructions"},
+        {"OUT", "1", "16"},
+        {"BIPUSH", "2", "8"},
+        {"IADD", "1", "4"},
+        {"HALT", "1", "1"}};
+    for (std::size_t row = 0; row < table.size(); ++row) {
+        std::istringstream words(all[4 + row]);
+        std::vector<std::string> cells;
+        for (std::string cell; words >> cell;) {
+            cells.push_back(cell);
+        }
+        EXPECT_EQ(cells, table[row]) << all[4 + row];
+    }
 
     const Result trace = run(program, "--trace");
     EXPECT_EQ(trace.status, 0);

@@ -267,8 +267,9 @@ private slots:
             }
         }
         QCOMPARE(menus, (QStringList{"&File", "Run", "Option", "Help"}));
-        QCOMPARE(runItems,
-                 (QStringList{"Reset=F10", "SubCycle=F6", "Mic=F7", "IJVM=F8", "Run=F9"}));
+        QCOMPARE(runItems, (QStringList{"Reset=F10", "SubCycle=F6", "Mic=F7", "IJVM=F8", "Run=F9",
+                                        "Indietro Mic=Ctrl+F7", "Indietro IJVM=Ctrl+F8",
+                                        "Punto di arresto=F5", "Statistiche="}));
     }
 
     void clockButtonSwapsTheEditorAndTheClock() {

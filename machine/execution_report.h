@@ -1,0 +1,36 @@
+#pragma once
+
+#include "machine/execution_counts.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tessaro {
+
+/// One opcode's share of a run.
+struct OpcodeFigures {
+    std::uint8_t opcode = 0;
+    std::string name;       ///< as written in a source ("WIDE ILOAD"), or "0x.." when unknown
+    std::int64_t runs = 0;  ///< dispatches from the main loop
+    std::int64_t micro = 0; ///< micro-instructions of those instructions
+};
+
+/// One micro-address's share of a run.
+struct AddressFigures {
+    std::uint32_t address = 0;
+    std::int64_t runs = 0;
+};
+
+/// The opcodes that ran, the ones that took most micro-instructions first (then by opcode).
+/// microCount is the machine's count, which ends the instruction under way.
+std::vector<OpcodeFigures> opcodeFigures(const ExecutionCounts& counts, std::int64_t microCount);
+
+/// The at most limit micro-addresses that ran most often, most often first (then by address).
+std::vector<AddressFigures> busiestAddresses(const ExecutionCounts& counts, std::size_t limit);
+
+/// The opcode table as text: a heading, then one line per opcode of opcodeFigures.
+std::string opcodeTable(const ExecutionCounts& counts, std::int64_t microCount);
+
+} // namespace tessaro

@@ -1,0 +1,114 @@
+// The machine session's breakpoints, history and the execution loops that feed them.
+
+#include "machine/machine_session.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace tessaro {
+
+std::int64_t MachineSession::historyChunk() const {
+    return m_keepHistory ? m_history.stepsToCheckpoint(m_machine)
+                         : std::numeric_limits<std::int64_t>::max();
+}
+
+void MachineSession::noteExecuted() {
+    if (m_keepHistory) {
+        m_history.checkpointIfDue(m_machine);
+    }
+}
+
+// The run loop in pieces that end where a checkpoint is due, so that history costs nothing
+// per micro-instruction; the breaking loop only while something is marked.
+bool MachineSession::runChunked(std::int64_t budget) {
+    m_lastBreak = {};
+    std::int64_t left = budget;
+    while (left > 0) {
+        const std::int64_t chunk = std::min(left, historyChunk());
+        const std::int64_t before = m_machine.microCount;
+        bool halted = false;
+        if (m_machine.hasBreakpoints()) {
+            halted = m_machine.runForBreaking(chunk, m_skipBreakOnce);
+            m_lastBreak = m_machine.breakStop();
+        } else {
+            halted = m_machine.runFor(chunk);
+        }
+        const std::int64_t executed = m_machine.microCount - before;
+        if (executed > 0) {
+            m_skipBreakOnce = false;
+        }
+        left -= executed;
+        noteExecuted();
+        if (halted || executed == 0 || m_lastBreak.kind != BreakpointStop::Kind::None) {
+            return halted;
+        }
+    }
+    return false;
+}
+
+bool MachineSession::ijvmStepChunked(std::int64_t bound) {
+    std::int64_t left = bound;
+    while (left > 0) {
+        const std::int64_t before = m_machine.microCount;
+        const bool done = m_machine.ijvmStepBounded(std::min(left, historyChunk()));
+        left -= m_machine.microCount - before;
+        noteExecuted();
+        if (done || m_machine.microCount == before) {
+            return done;
+        }
+    }
+    return false;
+}
+
+void MachineSession::setKeepHistory(bool keep) {
+    m_keepHistory = keep;
+    if (!keep) {
+        m_history.clear();
+    }
+}
+
+void MachineSession::restartHistory() {
+    if (m_keepHistory) {
+        m_history.start(m_machine);
+    } else {
+        m_history.clear();
+    }
+}
+
+bool MachineSession::canStepBack() const {
+    return m_loaded && !isRunning() && m_history.started() &&
+           m_machine.microCount > m_history.firstCount();
+}
+
+Outcome MachineSession::stepBackTo(std::int64_t target) {
+    if (isRunning()) {
+        return Outcome::Busy;
+    }
+    leaveSubCycle();
+    if (!m_loaded) {
+        return Outcome::NotLoaded;
+    }
+    if (!canStepBack() || !m_history.rewindTo(m_machine, target)) {
+        return Outcome::AtHistoryStart;
+    }
+    m_stopped = false;
+    m_lastBreak = {};
+    return Outcome::Done;
+}
+
+Outcome MachineSession::stepBackMicro() {
+    return stepBackTo(m_machine.microCount - 1);
+}
+
+Outcome MachineSession::stepBackIjvm() {
+    // The last dispatch from the main loop is where the latest instruction began; before the
+    // first one the machine stands where the history begins.
+    const ExecutionCounts& counts = m_machine.counts;
+    std::int64_t target = m_history.firstCount();
+    if (counts.currentOpcode >= 0) {
+        target = std::max(target, counts.currentStart);
+    }
+    return stepBackTo(std::min(target, m_machine.microCount - 1));
+}
+
+} // namespace tessaro

@@ -1,0 +1,191 @@
+// Going back: random programs driven by random forward and back commands, each back checked
+// against a second machine that only ever steps forward, one micro-instruction at a time.
+
+#include "tests/program/machine_setup.h"
+#include "tests/program/machine_state.h"
+#include "tests/program/program_generator.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace tessaro {
+namespace {
+
+using testing::MachineState;
+
+// The forward-only machine: it follows the session's count and input changes and remembers
+// the state at every count since the load, so that any back can be checked.
+class ForwardOracle {
+public:
+    explicit ForwardOracle(std::string source) : m_source(std::move(source)) { rebuild(); }
+
+    void setInput(std::int64_t count, std::int32_t value) {
+        refresh();
+        m_inputs.push_back({count, value});
+        apply(value);
+        m_states.back() = MachineState(*m_machine);
+    }
+    void advanceTo(std::int64_t count) {
+        refresh();
+        while (m_machine->microCount < count) {
+            m_machine->microStep();
+            m_states.emplace_back(*m_machine);
+        }
+    }
+    // Where a back to target leaves the machine; forgets what came after it. The machine
+    // itself is brought there again only when it has to go on.
+    const MachineState& rewindTo(std::int64_t target) {
+        std::erase_if(m_inputs, [target](const Input& in) { return in.count > target; });
+        m_states.resize(static_cast<std::size_t>(target - m_first + 1));
+        m_stale = true;
+        return m_states.back();
+    }
+    // The count where the latest IJVM instruction before count began (the first count when
+    // none did).
+    std::int64_t lastBoundaryBefore(std::int64_t count) const {
+        for (std::int64_t c = count - 1; c > m_first; --c) {
+            if (m_states[static_cast<std::size_t>(c - m_first)].scalars[11] == 0) {
+                return c;
+            }
+        }
+        return m_first;
+    }
+    std::int64_t first() const { return m_first; }
+
+private:
+    struct Input {
+        std::int64_t count;
+        std::int32_t value;
+    };
+    void refresh() {
+        if (m_stale) {
+            rebuild();
+            m_stale = false;
+        }
+    }
+    void apply(std::int32_t value) {
+        m_machine->wordMemory[memory_map::wordKey(memory_map::kInputWord)] = value;
+    }
+    // A fresh machine at the load, then forward with the inputs at their counts.
+    void rebuild() {
+        m_machine = testing::makeMachine();
+        testing::loadSource(*m_machine, m_source);
+        m_first = m_machine->microCount;
+        const std::size_t kept = m_states.size();
+        std::vector<MachineState> states;
+        states.emplace_back(*m_machine);
+        std::size_t next = 0;
+        for (;;) {
+            while (next < m_inputs.size() && m_inputs[next].count == m_machine->microCount) {
+                apply(m_inputs[next++].value);
+                states.back() = MachineState(*m_machine);
+            }
+            if (states.size() >= std::max<std::size_t>(kept, 1)) {
+                break;
+            }
+            m_machine->microStep();
+            states.emplace_back(*m_machine);
+        }
+        m_states = std::move(states);
+    }
+
+    std::string m_source;
+    std::unique_ptr<ControlPath> m_machine;
+    std::vector<MachineState> m_states; // by count, from m_first
+    std::vector<Input> m_inputs;
+    std::int64_t m_first = 0;
+    bool m_stale = false;
+};
+
+class StepBackProperty : public ::testing::TestWithParam<std::uint32_t> {};
+
+TEST_P(StepBackProperty, EveryBackRestoresTheStateRecordedAtThatStep) {
+    std::mt19937 random(GetParam());
+    testing::ProgramGenerator generator(GetParam());
+    const std::string source = generator.next();
+    auto session = testing::makeSession();
+    // Checkpoints every few dozen steps, so that backs cross and restore many of them.
+    session->historyLimits().minInterval = 40;
+    session->historyLimits().stepsPerWord = 0;
+    session->historyLimits().maxCheckpoints = 6;
+    ASSERT_TRUE(session->compileAndLoadText(source, testing::scratchPath("back.jvm")).loaded);
+    ForwardOracle oracle(source);
+    const auto pick = [&random](int n) { return static_cast<int>(random() % n); };
+
+    int backs = 0;
+    for (int command = 0; command < 300; ++command) {
+        const std::int64_t before = session->microInstructions();
+        switch (pick(10)) {
+        case 0:
+        case 1:
+            session->microStep();
+            break;
+        case 2: {
+            SubCyclePhase shown{};
+            session->subCycle(shown);
+            break;
+        }
+        case 3:
+            session->ijvmStep();
+            break;
+        case 4: {
+            // A short run in small slices, stopping at whatever is marked.
+            session->setPcBreakpoint(pick(40), pick(2) == 0);
+            session->setMicroBreakpoint(static_cast<std::uint32_t>(pick(512)), pick(3) == 0);
+            session->startRun(RunKind::Run);
+            Outcome outcome = Outcome::SliceDone;
+            for (int slice = 0; slice < 20 && outcome == Outcome::SliceDone; ++slice) {
+                outcome = session->runSlice(1 + pick(60));
+            }
+            if (outcome == Outcome::SliceDone) {
+                session->requestStop();
+                session->runSlice(1);
+            }
+            break;
+        }
+        case 5: {
+            const std::int32_t value = pick(200) - 100;
+            session->setInput(value);
+            oracle.setInput(before, value);
+            break;
+        }
+        case 6:
+        case 7:
+        case 8: {
+            const Outcome outcome = session->stepBackMicro();
+            const std::int64_t expected = std::max(oracle.first(), before - 1);
+            EXPECT_EQ(outcome, before > oracle.first() ? Outcome::Done : Outcome::AtHistoryStart);
+            ASSERT_EQ(session->microInstructions(), expected);
+            const MachineState& state = oracle.rewindTo(expected);
+            ASSERT_EQ(testing::firstDifference(state, MachineState(session->machine())), "")
+                << "micro back to " << expected << " in\n"
+                << source;
+            EXPECT_EQ(session->subCyclePhase(), SubCyclePhase::Execute);
+            ++backs;
+            continue;
+        }
+        default: {
+            const std::int64_t expected = oracle.lastBoundaryBefore(before);
+            session->stepBackIjvm();
+            ASSERT_EQ(session->microInstructions(), expected) << "IJVM back from " << before;
+            const MachineState& state = oracle.rewindTo(expected);
+            ASSERT_EQ(testing::firstDifference(state, MachineState(session->machine())), "")
+                << "IJVM back to " << expected << " in\n"
+                << source;
+            ++backs;
+            continue;
+        }
+        }
+        oracle.advanceTo(session->microInstructions());
+    }
+    EXPECT_GT(backs, 0);
+    EXPECT_LE(session->history().checkpointCount(), 6u);
+}
+
+INSTANTIATE_TEST_SUITE_P(RandomPrograms, StepBackProperty, ::testing::Range(1u, 25u));
+
+} // namespace
+} // namespace tessaro

@@ -1,0 +1,143 @@
+// The main window's debugging commands: breakpoints on source lines and micro-addresses,
+// going back, and the statistics window.
+
+#include "ui/statistics_window.h"
+#include "ui/tform1.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+namespace tessaro {
+
+std::vector<std::pair<int, std::int32_t>> TForm1::instructionLines() const {
+    std::vector<std::pair<int, std::int32_t>> lines;
+    const ControlPath& m = machine();
+    const std::uint32_t* previous = nullptr;
+    for (std::int32_t a = 0; a < m.methodAreaSize; ++a) {
+        const std::uint32_t* offset = m.sourceMap.peek(static_cast<std::uint32_t>(a));
+        // Every byte of an instruction maps to its source: the first one starts it.
+        if (offset != nullptr && (previous == nullptr || *previous != *offset)) {
+            const int position = m_scratchOffsets.charPosition(*offset);
+            lines.emplace_back(m_memo1->document()->findBlock(position).blockNumber(), a);
+        }
+        previous = offset;
+    }
+    return lines;
+}
+
+void TForm1::applyBreakpoints() {
+    session.clearBreakpoints();
+    std::set<int> kept;
+    for (const auto& [line, address] : instructionLines()) {
+        if (m_breakLines.contains(line)) {
+            session.setPcBreakpoint(address, true);
+            kept.insert(line);
+        }
+    }
+    // A line that no longer holds an instruction loses its breakpoint.
+    m_breakLines = kept;
+    for (const int address : m_breakMicro) {
+        session.setMicroBreakpoint(static_cast<std::uint32_t>(address), true);
+    }
+}
+
+void TForm1::toggleBreakpoint() {
+    if (m_memo2->hasFocus()) {
+        const int address = m_memo2->textCursor().blockNumber();
+        if (translator == nullptr || address < 0 || address >= 512) {
+            return;
+        }
+        if (!m_breakMicro.erase(address)) {
+            m_breakMicro.insert(address);
+        }
+        applyBreakpoints();
+        m_runStatus->setText(
+            m_breakMicro.contains(address)
+                ? QStringLiteral("Punto di arresto sul micro-indirizzo %1").arg(address)
+                : QStringLiteral("Punto di arresto tolto dal micro-indirizzo %1").arg(address));
+        return;
+    }
+    const int cursorLine = m_memo1->textCursor().blockNumber();
+    // A line without an instruction passes its breakpoint to the next instruction line.
+    for (const auto& [line, address] : instructionLines()) {
+        if (line >= cursorLine) {
+            if (!m_breakLines.erase(line)) {
+                m_breakLines.insert(line);
+            }
+            applyBreakpoints();
+            m_runStatus->setText(
+                m_breakLines.contains(line)
+                    ? QStringLiteral("Punto di arresto alla riga %1").arg(line + 1)
+                    : QStringLiteral("Punto di arresto tolto dalla riga %1").arg(line + 1));
+            return;
+        }
+    }
+    m_runStatus->setText(
+        QStringLiteral("Nessuna istruzione caricata da questa riga in poi: compilare prima"));
+}
+
+QString TForm1::breakpointStatus() const {
+    const BreakpointStop stop = session.lastBreakpoint();
+    if (stop.kind == BreakpointStop::Kind::Micro) {
+        return QStringLiteral("Fermato dal punto di arresto sul micro-indirizzo %1")
+            .arg(stop.address);
+    }
+    for (const auto& [line, address] : instructionLines()) {
+        if (address == stop.address) {
+            return QStringLiteral("Fermato dal punto di arresto alla riga %1 (PC = %2)")
+                .arg(line + 1)
+                .arg(stop.address);
+        }
+    }
+    return QStringLiteral("Fermato dal punto di arresto a PC = %1").arg(stop.address);
+}
+
+void TForm1::stepBack(bool ijvm) {
+    settle();
+    if (isRunning() || !checkLoaded()) {
+        return;
+    }
+    const Outcome outcome = ijvm ? session.stepBackIjvm() : session.stepBackMicro();
+    if (outcome == Outcome::AtHistoryStart) {
+        m_runStatus->setText(
+            QStringLiteral("Indietro: la macchina è già all'ultimo reset o caricamento"));
+        return;
+    }
+    m_runStatus->setText(
+        QStringLiteral("Indietro: %1 micro-istruzioni dal reset").arg(session.microInstructions()));
+    refreshAll();
+    refreshStatistics();
+}
+
+void TForm1::stepBackMicroCommand() {
+    stepBack(false);
+}
+
+void TForm1::stepBackIjvmCommand() {
+    stepBack(true);
+}
+
+void TForm1::showStatistics() {
+    if (m_statistics == nullptr) {
+        m_statistics = new StatisticsWindow(session, this);
+        connect(this, &TForm1::executionFinished, m_statistics, &StatisticsWindow::refresh);
+    }
+    m_statistics->refresh();
+    m_statistics->show();
+    m_statistics->raise();
+}
+
+void TForm1::refreshStatistics(bool nowAndThen) {
+    if (m_statistics == nullptr || !m_statistics->isVisible()) {
+        return;
+    }
+    if (nowAndThen) {
+        m_statistics->refreshNowAndThen();
+    } else {
+        m_statistics->refresh();
+    }
+}
+
+} // namespace tessaro
