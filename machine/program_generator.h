@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-namespace tessaro::testing {
+namespace tessaro {
 
 /// Writes random valid IJVM programs: arithmetic and stack operations, locals (also through
 /// the WIDE forms), constants, forward branches over statements, counted loops with backward
@@ -43,4 +43,4 @@ private:
     int m_budget = 0; // instructions still allowed in the current body
 };
 
-} // namespace tessaro::testing
+} // namespace tessaro
