@@ -17,6 +17,26 @@ void MachineSession::loadControlStore(const std::string& path) {
     m_machine.loadControlStore(path);
 }
 
+bool MachineSession::replaceControlStore(const std::string& path) {
+    // The file reader ends the process on a file it cannot open: look first.
+    if (!std::ifstream(path, std::ios::binary)) {
+        return false;
+    }
+    abandonRun();
+    leaveSubCycle();
+    m_stopped = false;
+    // Loading adds to the store, and the decoded copy points into its entries: both go
+    // before the new records come in, or an old entry could still be executed.
+    m_machine.controlStore.clear();
+    m_machine.invalidateControlStoreCache();
+    m_machine.loadControlStore(path);
+    if (m_loaded) {
+        setInput(0);
+        m_machine.reset();
+    }
+    return true;
+}
+
 MachineSession::LoadResult MachineSession::compileAndLoad(const std::string& path) {
     assemble(path);
     return LoadResult{acceptProgram(), {}};
