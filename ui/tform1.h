@@ -27,6 +27,7 @@ namespace tessaro {
 
 class ClockView;
 class DatapathView;
+class MicroprogramWindow;
 class TForm2;
 
 /// The main window: the IJVM editor, the microprogram listing, the datapath picture with its
@@ -101,6 +102,14 @@ public:
     bool hasUnsavedChanges() const;
     const AppPaths& paths() const { return m_paths; }
     DatapathView* datapathView() const { return m_picture; }
+    /// The microprogram window, once it has been opened.
+    MicroprogramWindow* microprogramWindow() const { return m_microprogramWindow; }
+    /// Puts a translated microprogram in use without a restart: a run is stopped, the control
+    /// store is replaced from controlStore, the listing shows the translated text (listing,
+    /// the bytes read by translated) with path in its caption, and a loaded program is reset.
+    /// False, with the old microprogram still in use, when controlStore cannot be read.
+    bool installMicroprogram(std::unique_ptr<Translate> translated, const QByteArray& listing,
+                             const QString& path, const QString& controlStore);
     ClockView* clockView() const { return m_clock; }
 
 public slots:
@@ -126,6 +135,8 @@ public slots:
     void windowColor();
     void toggleClock();
     void info();
+    /// Opens (or brings forward) the microprogram window.
+    void openMicroprogramWindow();
     /// Puts every control at its place and shows the controls of the full layout.
     void applyLayout();
 
@@ -206,6 +217,7 @@ private:
     QAction* m_runAction = nullptr;
     QAction* m_resetAction = nullptr;
     QAction* m_stopAction = nullptr;
+    MicroprogramWindow* m_microprogramWindow = nullptr;
 };
 
 } // namespace tessaro
