@@ -7,7 +7,8 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
+#include <cstdio>
+#include <filesystem>
 #include <random>
 #include <utility>
 
@@ -57,6 +58,24 @@ int lineOf(const std::string& source, std::uint32_t offset) {
     const auto end =
         source.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(offset, source.size()));
     return 1 + static_cast<int>(std::count(source.begin(), end, '\n'));
+}
+
+// Rewrites the file without first truncating it to nothing: some file systems flush a file
+// emptied and written again to the disk when it is closed, and the check writes hundreds of
+// programs a second.
+bool writeInPlace(const std::string& path, const std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    if (file == nullptr) {
+        file = std::fopen(path.c_str(), "wb");
+    }
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const bool closed = std::fclose(file) == 0;
+    std::error_code error;
+    std::filesystem::resize_file(path, text.size(), error);
+    return written && closed && !error;
 }
 
 std::int32_t inputWord(std::mt19937& random) {
@@ -175,13 +194,9 @@ void MicroprogramCheck::takeOver(const ReferenceIjvm& reference) {
 
 bool MicroprogramCheck::runProgram(const std::string& source, std::uint32_t inputSeed, int traceAt,
                                    std::vector<Found>& found, std::vector<std::int32_t>* trace) {
-    {
-        std::ofstream out(m_scratchPath, std::ios::binary | std::ios::trunc);
-        out << source;
-        if (!out) {
-            m_error = "cannot write '" + m_scratchPath + "'";
-            return false;
-        }
+    if (!writeInPlace(m_scratchPath, source)) {
+        m_error = "cannot write '" + m_scratchPath + "'";
+        return false;
     }
     ControlPath& m = m_machine;
     m.wordMemory.clear();

@@ -12,6 +12,7 @@ namespace tessaro {
 /// run a few times and a method only calls methods declared before it.
 class ProgramGenerator {
 public:
+    /// A generator whose programs all follow from seed.
     explicit ProgramGenerator(std::uint32_t seed) : m_random(seed) {}
 
     /// The source text of a new program.
