@@ -214,12 +214,18 @@ bool MicroprogramCheck::runProgram(const std::string& source, std::uint32_t inpu
     ReferenceIjvm reference(
         std::vector<std::uint8_t>(m.methodArea.begin(), m.methodArea.begin() + m.methodAreaSize),
         pool);
-    std::array<bool, 256> seen{};
+    // One failure per instruction and program: the first, unless that was the start-up call
+    // and a traced one inside the program follows.
+    std::array<int, 256> seen{};
+    seen.fill(-1);
     auto charge = [&](std::uint8_t code, int index, std::uint32_t pc,
                       std::vector<std::string> differences) {
-        if (!seen[code]) {
-            seen[code] = true;
+        if (seen[code] < 0) {
+            seen[code] = static_cast<int>(found.size());
             found.push_back(Found{code, index, pc, std::move(differences)});
+        } else if (found[static_cast<std::size_t>(seen[code])].index < 0) {
+            found[static_cast<std::size_t>(seen[code])] =
+                Found{code, index, pc, std::move(differences)};
         }
         takeOver(reference);
     };
@@ -301,7 +307,12 @@ std::vector<InstructionCheck> MicroprogramCheck::run(const CheckOptions& options
             InstructionCheck& result = results[at];
             ++result.failures;
             Witness& best = witnesses[at];
-            if (result.failures == 1 || m_machine.methodAreaSize < best.size) {
+            // A failure inside a program beats one in the start-up call, whose micro-addresses
+            // are not traced; then the smaller program wins.
+            const bool traced = f.index >= 0;
+            const bool bestTraced = best.index >= 0;
+            if (result.failures == 1 || (traced && !bestTraced) ||
+                (traced == bestTraced && m_machine.methodAreaSize < best.size)) {
                 best = Witness{source, inputSeed, f.index, m_machine.methodAreaSize};
                 result.program = source;
                 result.differences = std::move(f.differences);
@@ -318,8 +329,8 @@ std::vector<InstructionCheck> MicroprogramCheck::run(const CheckOptions& options
         for (const Instruction& instruction : kInstructionSet) {
             const std::string source = writer.write(instruction.opcode, serial);
             const std::uint32_t inputSeed = inputSeeds();
-            if (results[static_cast<std::size_t>(slot[instruction.opcode])].failures >=
-                kFailuresKept) {
+            const auto at = static_cast<std::size_t>(slot[instruction.opcode]);
+            if (results[at].failures >= kFailuresKept && witnesses[at].index >= 0) {
                 continue;
             }
             if (!judge(source, inputSeed)) {

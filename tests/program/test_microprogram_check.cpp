@@ -134,6 +134,10 @@ const WrongVersion kWrongVersions[] = {
     {"SWAP leaving TOS alone", "swap6    TOS = H; goto Main1", "swap6    goto Main1", {"SWAP"}},
     {"IN reading word -4", "in3      OPC = H = OPC + H + 1", "in3      OPC = H = OPC + H", {"IN"}},
     {"OUT without its wr", "out12    MDR = TOS; wr", "out12    MDR = TOS", {"OUT"}},
+    {"INVOKEVIRTUAL not writing the caller's LV, also in the start-up call",
+     "invoke20 MDR = TOS; wr",
+     "invoke20 MDR = TOS",
+     {"INVOKEVIRTUAL"}},
     {"GOTO with an unsigned offset",
      "goto3    H = MBR << 8",
      "goto3    H = MBRU << 8",
@@ -147,6 +151,15 @@ TEST_P(WrongMicroprogram, IsReportedAtTheWrongInstructionOnly) {
     const std::vector<InstructionCheck> results = check(edited(version.from, version.to));
     EXPECT_FALSE(allPassed(results));
     EXPECT_EQ(failed(results), version.failing) << version.what;
+    // Each wrong execution is traced from the main loop into the instruction's own routine.
+    for (const InstructionCheck& result : results) {
+        if (!result.passed()) {
+            ASSERT_GE(result.microAddresses.size(), 2u) << result.name;
+            EXPECT_EQ(result.microAddresses[0], 0) << result.name;
+            EXPECT_EQ(result.microAddresses[1], result.opcode) << result.name;
+            EXPECT_GT(result.line, 0) << result.name;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Edits, WrongMicroprogram, ::testing::ValuesIn(kWrongVersions));
