@@ -20,8 +20,12 @@ namespace {
 // short one, without spending the time a broken routine costs on every further program.
 constexpr int kFailuresKept = 3;
 constexpr int kMaxInstructions = 5'000;
-constexpr std::int64_t kProgramBound = 2'000'000;
+constexpr std::int64_t kProgramBound = 500'000;
+// Executions in one program that never end before the program is given up: a routine that
+// loops costs the whole bound each time and tells nothing new.
+constexpr int kUnendedKept = 3;
 constexpr std::size_t kMemoryDifferencesShown = 4;
+constexpr std::size_t kAddressesShown = 60;
 
 std::string word(std::int32_t v) {
     return std::to_string(v);
@@ -192,21 +196,68 @@ void MicroprogramCheck::takeOver(const ReferenceIjvm& reference) {
     }
 }
 
+bool MicroprogramCheck::execute(std::vector<std::int32_t>* trace) {
+    if (trace == nullptr) {
+        return m_machine.ijvmStepBounded(kInstructionBound);
+    }
+    for (std::int64_t n = 0; n < kInstructionBound; ++n) {
+        trace->push_back(m_machine.MPC);
+        m_machine.microStep();
+        if (m_machine.MPC == memory_map::kMainLoop || m_machine.MPC == memory_map::kHaltAddress) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MicroprogramCheck::startUp(std::vector<std::int32_t>* trace) {
+    // As ControlPath::reset, with the start-up call bounded like any instruction.
+    ControlPath& m = m_machine;
+    m.pendingMem = 0;
+    m.MIR = 0;
+    m.fetchLatch = 0;
+    m.readLatch = 0;
+    for (std::int32_t& reg : m.registers) {
+        reg = 0;
+    }
+    m.MPC = 0;
+    m.lastMPC = 0;
+    m.microCount = 0;
+    m.PC() = memory_map::kResetPC;
+    m.SP() = memory_map::kStackBase;
+    m.LV() = memory_map::kStackBase;
+    m.CPP() = memory_map::kConstantPoolBase;
+    if (trace != nullptr) {
+        trace->push_back(m.MPC);
+    }
+    m.microStep();
+    return execute(trace);
+}
+
 bool MicroprogramCheck::runProgram(const std::string& source, std::uint32_t inputSeed, int traceAt,
                                    std::vector<Found>& found, std::vector<std::int32_t>* trace) {
     if (!writeInPlace(m_scratchPath, source)) {
         m_error = "cannot write '" + m_scratchPath + "'";
         return false;
     }
-    ControlPath& m = m_machine;
-    m.wordMemory.clear();
-    m.invalidateMemoryCache();
-    m.loadProgram(m_scratchPath);
-    if (!m.errors.empty()) {
-        m_error =
-            "a generated program does not assemble (" + m.errors.begin()->message + "):\n" + source;
+    // The program is assembled on a machine with an empty control store, whose reset ends at
+    // once: the start-up call on the checked store may never end, and is bounded and traced
+    // here like every other instruction.
+    m_loader.wordMemory.clear();
+    m_loader.invalidateMemoryCache();
+    m_loader.loadProgram(m_scratchPath);
+    if (!m_loader.errors.empty()) {
+        m_error = "a generated program does not assemble (" + m_loader.errors.begin()->message +
+                  "):\n" + source;
         return false;
     }
+    ControlPath& m = m_machine;
+    m.methodArea = m_loader.methodArea;
+    m.methodAreaSize = m_loader.methodAreaSize;
+    m.constantPoolWords = m_loader.constantPoolWords;
+    m.sourceMap = m_loader.sourceMap;
+    m.wordMemory = m_loader.wordMemory;
+    m.invalidateMemoryCache();
     std::vector<std::int32_t> pool;
     for (std::int32_t i = 0; i < m.constantPoolWords; ++i) {
         pool.push_back(machineWord(m, i));
@@ -215,7 +266,7 @@ bool MicroprogramCheck::runProgram(const std::string& source, std::uint32_t inpu
         std::vector<std::uint8_t>(m.methodArea.begin(), m.methodArea.begin() + m.methodAreaSize),
         pool);
     // One failure per instruction and program: the first, unless that was the start-up call
-    // and a traced one inside the program follows.
+    // and one inside the program, with a line to show, follows.
     std::array<int, 256> seen{};
     seen.fill(-1);
     auto charge = [&](std::uint8_t code, int index, std::uint32_t pc,
@@ -230,11 +281,14 @@ bool MicroprogramCheck::runProgram(const std::string& source, std::uint32_t inpu
         takeOver(reference);
     };
     // The start-up call of main is carried out by INVOKEVIRTUAL's routine.
-    if (auto differences = compare(reference, true); !differences.empty()) {
+    const bool started = startUp(traceAt < 0 ? trace : nullptr);
+    if (auto differences = compare(reference, started); !differences.empty()) {
         charge(opcode::INVOKEVIRTUAL, -1, 0, std::move(differences));
     }
     std::mt19937 inputs(inputSeed);
-    for (int i = 0; i < kMaxInstructions && !reference.halted && m.microCount < kProgramBound;
+    int unended = 0;
+    for (int i = 0; i < kMaxInstructions && !reference.halted && m.microCount < kProgramBound &&
+                    unended < kUnendedKept;
          ++i) {
         const std::int32_t pc = reference.PC;
         const std::uint8_t code = reference.byte(pc);
@@ -247,17 +301,9 @@ bool MicroprogramCheck::runProgram(const std::string& source, std::uint32_t inpu
             m.wordMemory[memory_map::wordKey(memory_map::kInputWord)] = input;
         }
         const std::int64_t before = m.microCount;
-        bool returned = false;
-        if (i == traceAt && trace != nullptr) {
-            for (std::int64_t n = 0; n < kInstructionBound && !returned; ++n) {
-                trace->push_back(m.MPC);
-                m.microStep();
-                returned = m.MPC == memory_map::kMainLoop || m.MPC == memory_map::kHaltAddress;
-            }
-        } else {
-            returned = m.ijvmStepBounded(kInstructionBound);
-        }
+        const bool returned = execute(i == traceAt ? trace : nullptr);
         reference.step();
+        unended += returned ? 0 : 1;
         std::vector<std::string> differences = compare(reference, returned);
         if (!differences.empty()) {
             charge(code, i, static_cast<std::uint32_t>(pc), std::move(differences));
@@ -307,8 +353,8 @@ std::vector<InstructionCheck> MicroprogramCheck::run(const CheckOptions& options
             InstructionCheck& result = results[at];
             ++result.failures;
             Witness& best = witnesses[at];
-            // A failure inside a program beats one in the start-up call, whose micro-addresses
-            // are not traced; then the smaller program wins.
+            // A failure inside a program, which has a line to show, beats one in the start-up
+            // call; then the smaller program wins.
             const bool traced = f.index >= 0;
             const bool bestTraced = best.index >= 0;
             if (result.failures == 1 || (traced && !bestTraced) ||
@@ -408,9 +454,24 @@ std::vector<std::string> failureDetails(const InstructionCheck& result) {
     for (const std::string& difference : result.differences) {
         lines.push_back("  " + difference);
     }
+    // A routine that loops would fill pages: repeats are counted, and the list is cut.
     std::string addresses = "micro-addresses executed:";
-    for (const std::int32_t address : result.microAddresses) {
-        addresses += " " + std::to_string(address);
+    const std::vector<std::int32_t>& trace = result.microAddresses;
+    std::size_t shown = 0;
+    for (std::size_t i = 0; i < trace.size(); ++shown) {
+        std::size_t run = 1;
+        while (i + run < trace.size() && trace[i + run] == trace[i]) {
+            ++run;
+        }
+        if (shown == kAddressesShown) {
+            addresses += " ... (" + std::to_string(trace.size()) + " in all)";
+            break;
+        }
+        addresses += " " + std::to_string(trace[i]);
+        if (run > 1) {
+            addresses += " (" + std::to_string(run) + " times)";
+        }
+        i += run;
     }
     lines.push_back(addresses);
     return lines;

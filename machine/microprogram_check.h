@@ -63,8 +63,11 @@ private:
                     std::vector<Found>& found, std::vector<std::int32_t>* trace);
     std::vector<std::string> compare(const ReferenceIjvm& reference, bool returned);
     void takeOver(const ReferenceIjvm& reference);
+    bool execute(std::vector<std::int32_t>* trace);
+    bool startUp(std::vector<std::int32_t>* trace);
 
     ControlPath m_machine;
+    ControlPath m_loader; // assembles the programs, its control store empty
     std::string m_scratchPath;
     std::string m_error;
     std::vector<InstructionCheck>* m_results = nullptr;

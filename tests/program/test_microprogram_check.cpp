@@ -201,6 +201,20 @@ TEST(MicroprogramCheck, ARoutineThatNeverReturnsIsReportedAndTheCheckEnds) {
     EXPECT_NE(swap.differences.front().find("never returned"), std::string::npos);
 }
 
+TEST(MicroprogramCheck, AMainLoopThatNeverDispatchesFailsEveryInstructionAndTheCheckEnds) {
+    std::string text = edited("nop1     goto Main1", "nop1     goto nop1");
+    text.replace(text.find("fetch; goto (MBR)"), 17, "fetch; goto nop1");
+    const std::vector<InstructionCheck> results = check(text);
+    ASSERT_EQ(results.size(), kInstructionSet.size());
+    for (const InstructionCheck& result : results) {
+        EXPECT_FALSE(result.passed()) << result.name;
+    }
+    // The endless loop is shown once, with its count.
+    const InstructionCheck& nop = find(results, "NOP");
+    EXPECT_EQ(nop.microAddresses.size(), MicroprogramCheck::kInstructionBound);
+    EXPECT_EQ(failureDetails(nop).back(), "micro-addresses executed: 0 1 (9999 times)");
+}
+
 TEST(MicroprogramCheck, TheSameSeedGivesTheSameReport) {
     const std::string wrong = edited("ireturn7 LV = MDR", "ireturn7 LV = MAR");
     const std::vector<InstructionCheck> first = check(wrong, 7);
