@@ -6,5 +6,6 @@ namespace tessaro::cli {
 int malCommand(int argc, char** argv);
 int asmCommand(int argc, char** argv);
 int runCommand(int argc, char** argv);
+int checkCommand(int argc, char** argv);
 
 } // namespace tessaro::cli

@@ -22,6 +22,13 @@ const char* const kUsage =
     "      whitespace-separated numbers from standard input (0 when exhausted); OUT writes\n"
     "      characters to standard output. Exit 0 after HALT, 2 when N micro-instructions ran\n"
     "      without HALT, 3 after ERR, 1 for bad input.\n"
+    "  check [MICROPROGRAM.mal] [--seed N] [--programs N]\n"
+    "      Check a microprogram (the built-in one by default) against the meaning of every\n"
+    "      IJVM instruction: generated programs run on the microprogrammed machine and on a\n"
+    "      direct interpreter, compared after every instruction. One line per instruction,\n"
+    "      'IADD ok 4' (micro-instructions per execution) or 'ISUB FAIL' followed by the\n"
+    "      shortest failing program, what differs and the micro-addresses it executed.\n"
+    "      N programs per instruction (default 50). Exit 0 when all pass, 1 otherwise.\n"
     "\n"
     "  --help     show this text\n"
     "  --version  show the version\n";
@@ -46,6 +53,9 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "run") == 0) {
         return tessaro::cli::runCommand(argc - 2, argv + 2);
+    }
+    if (std::strcmp(command, "check") == 0) {
+        return tessaro::cli::checkCommand(argc - 2, argv + 2);
     }
     std::fprintf(stderr, "tessaro-cli: unknown command '%s'\n\n%s", command, kUsage);
     return 1;

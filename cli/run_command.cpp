@@ -1,22 +1,20 @@
 #include "cli/commands.h"
 #include "cli/diagnostics.h"
 #include "cli/input_numbers.h"
+#include "cli/microprogram_file.h"
 #include "cli/program_file.h"
 #include "cli/run_options.h"
 #include "cli/temporary_files.h"
 
-#include "data/bundled.h"
 #include "ijvm/disassembler.h"
 #include "ijvm/ijvmc.h"
 #include "machine/execution_report.h"
 #include "machine/machine_session.h"
-#include "mal/translate.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <limits>
 #include <memory>
 #include <string>
@@ -35,41 +33,8 @@ constexpr const char* kCommand = "tessaro-cli run";
 // Translates the microprogram and fills the control store; problems are bad input.
 bool loadMicroprogram(const RunOptions& options, TemporaryFiles& temporaries,
                       MachineSession& session) {
-    std::string source = options.microprogram;
-    std::string shownName = options.microprogram;
-    if (source.empty()) {
-        source = temporaries.make(".mal");
-        shownName = "velkora.mal (built in)";
-        std::ofstream out(source, std::ios::binary);
-        const std::string_view text = bundledMicroprogram();
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        if (source.empty() || !out) {
-            std::fputs("tessaro-cli run: cannot write a temporary copy of the microprogram\n",
-                       stderr);
-            return false;
-        }
-    } else {
-        std::string ignored;
-        if (!readWholeFile(kCommand, source, ignored)) {
-            return false;
-        }
-    }
-    const std::string bin = temporaries.make(".bin");
-    if (bin.empty()) {
-        std::fputs("tessaro-cli run: cannot create a temporary control-store file\n", stderr);
-        return false;
-    }
-    Translate translate(source, bin);
-    translate.tryRun();
-    if (!translate.problems.empty()) {
-        for (const MalProblem& problem : translate.problems) {
-            if (problem.line > 0) {
-                std::fprintf(stderr, "%s:%d: %s\n", shownName.c_str(), problem.line,
-                             problem.message.c_str());
-            } else {
-                std::fprintf(stderr, "tessaro-cli run: %s\n", problem.message.c_str());
-            }
-        }
+    std::string bin;
+    if (!translateMicroprogram(kCommand, options.microprogram, temporaries, bin)) {
         return false;
     }
     session.loadControlStore(bin);

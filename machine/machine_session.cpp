@@ -18,6 +18,26 @@ void MachineSession::loadControlStore(const std::string& path) {
     restartHistory();
 }
 
+bool MachineSession::replaceControlStore(const std::string& path) {
+    // The file reader ends the process on a file it cannot open: look first.
+    if (!std::ifstream(path, std::ios::binary)) {
+        return false;
+    }
+    abandonRun();
+    leaveSubCycle();
+    m_stopped = false;
+    // Loading adds to the store, and the decoded copy points into its entries: both go
+    // before the new records come in, or an old entry could still be executed.
+    m_machine.controlStore.clear();
+    m_machine.invalidateControlStoreCache();
+    // The history would go back by re-executing with the new store: it starts again.
+    loadControlStore(path);
+    if (m_loaded) {
+        reset();
+    }
+    return true;
+}
+
 MachineSession::LoadResult MachineSession::compileAndLoad(const std::string& path) {
     assemble(path);
     return LoadResult{acceptProgram(), {}};

@@ -31,6 +31,7 @@ class ClockView;
 class IjvmHighlighter;
 class UserSettings;
 class DatapathView;
+class MicroprogramWindow;
 class TForm2;
 
 /// The main window: the IJVM editor, the microprogram listing, the datapath picture with its
@@ -106,6 +107,14 @@ public:
     const AppPaths& paths() const { return m_paths; }
     DatapathView* datapathView() const { return m_picture; }
     IjvmHighlighter* highlighter() const { return m_highlighter; }
+    /// The microprogram window, once it has been opened.
+    MicroprogramWindow* microprogramWindow() const { return m_microprogramWindow; }
+    /// Puts a translated microprogram in use without a restart: a run is stopped, the control
+    /// store is replaced from controlStore, the listing shows the translated text (listing,
+    /// the bytes read by translated) with path in its caption, and a loaded program is reset.
+    /// False, with the old microprogram still in use, when controlStore cannot be read.
+    bool installMicroprogram(std::unique_ptr<Translate> translated, const QByteArray& listing,
+                             const QString& path, const QString& controlStore);
     ClockView* clockView() const { return m_clock; }
 
 public slots:
@@ -131,6 +140,8 @@ public slots:
     void windowColor();
     void toggleClock();
     void info();
+    /// Opens (or brings forward) the microprogram window.
+    void openMicroprogramWindow();
     /// Puts every control at its place and shows the controls of the full layout.
     void applyLayout();
     /// Goes back one micro-instruction (Ctrl+F7).
@@ -236,6 +247,7 @@ private:
     std::set<int> m_breakLines; // editor lines (from 0) holding a breakpoint
     std::set<int> m_breakMicro; // marked micro-addresses
     class StatisticsWindow* m_statistics = nullptr;
+    MicroprogramWindow* m_microprogramWindow = nullptr;
 };
 
 } // namespace tessaro

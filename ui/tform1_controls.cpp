@@ -234,6 +234,8 @@ void TForm1::createMenus() {
     connect(openShortcut, &QAction::triggered, this, &TForm1::openProgram);
     add(open, QStringLiteral("IJVMProgram"), QKeySequence(), &TForm1::openProgram);
     add(file, QStringLiteral("S&keleton"), QKeySequence(), &TForm1::skeleton);
+    add(file, QStringLiteral("&Microprogramma..."), QKeySequence(),
+        &TForm1::openMicroprogramWindow);
     file->addSeparator();
     add(file, QStringLiteral("&Save"), QKeySequence(Qt::Key_F2), &TForm1::save);
     add(file, QStringLiteral("Save &As..."), QKeySequence(), &TForm1::saveAs);

@@ -3,6 +3,7 @@
 #include "ui/user_settings.h"
 
 #include "core/number_text.h"
+#include "ui/microprogram_window.h"
 #include "ui/picture/clock_view.h"
 #include "ui/picture/datapath_geometry.h"
 #include "ui/picture/datapath_view.h"
@@ -195,6 +196,10 @@ void TForm1::exitProgram() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (m_microprogramWindow != nullptr && !m_microprogramWindow->maybeSave()) {
+        event->ignore();
+        return;
+    }
     if (!maybeSave()) {
         event->ignore();
         return;

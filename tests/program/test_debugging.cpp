@@ -2,8 +2,8 @@
 
 #include "ijvm/instruction_set.h"
 #include "machine/execution_report.h"
+#include "machine/program_generator.h"
 #include "tests/program/machine_setup.h"
-#include "tests/program/program_generator.h"
 
 #include <gtest/gtest.h>
 
@@ -134,7 +134,7 @@ Observed observeByStepping(const std::string& source) {
 }
 
 TEST(ExecutionCounts, ARunCountsWhatSteppingObservesForEveryOpcode) {
-    testing::ProgramGenerator generator(7);
+    ProgramGenerator generator(7);
     std::vector<std::string> programs = {kCountdown, kFibonacci};
     for (int i = 0; i < 20; ++i) {
         programs.push_back(generator.next());

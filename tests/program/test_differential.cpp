@@ -1,9 +1,9 @@
 // The microprogrammed machine against the direct interpreter, instruction boundary by
 // instruction boundary, on generated programs.
 
+#include "machine/program_generator.h"
+#include "machine/reference_ijvm.h"
 #include "tests/program/machine_setup.h"
-#include "tests/program/program_generator.h"
-#include "tests/program/reference_ijvm.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Going back: random programs driven by random forward and back commands, each back checked
 // against a second machine that only ever steps forward, one micro-instruction at a time.
 
+#include "machine/program_generator.h"
 #include "tests/program/machine_setup.h"
 #include "tests/program/machine_state.h"
-#include "tests/program/program_generator.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +104,7 @@ class StepBackProperty : public ::testing::TestWithParam<std::uint32_t> {};
 
 TEST_P(StepBackProperty, EveryBackRestoresTheStateRecordedAtThatStep) {
     std::mt19937 random(GetParam());
-    testing::ProgramGenerator generator(GetParam());
+    ProgramGenerator generator(GetParam());
     const std::string source = generator.next();
     auto session = testing::makeSession();
     // Checkpoints every few dozen steps, so that backs cross and restore many of them.

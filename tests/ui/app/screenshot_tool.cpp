@@ -1,8 +1,11 @@
-// Takes the two documentation screenshots of the main window: after a micro step that reads
-// memory, and after an IJVM step. Run under a real display (for example xvfb-run):
+// Takes the documentation screenshots: the main window after a micro step that reads memory
+// and after an IJVM step, and the microprogram window after a check that fails. Run under a real
+// display (for example xvfb-run):
 //   tessaro_ui_screenshot DATA_ROOT OUTPUT_DIR [EXAMPLE] [IJVM_STEPS] [FORMAT]
 // EXAMPLE is a file in the examples folder or a path; FORMAT is the format selector's index.
 #include "ui/app_paths.h"
+#include "ui/mal_editor.h"
+#include "ui/microprogram_window.h"
 #include "ui/picture/datapath_view.h"
 #include "ui/tform1.h"
 
@@ -11,6 +14,7 @@
 #include <QFileInfo>
 #include <QDialog>
 #include <QDir>
+#include <QListWidget>
 #include <QPixmap>
 #include <QTimer>
 
@@ -95,5 +99,31 @@ int main(int argc, char** argv) {
     bool ok = grab(window, QDir(outDir).filePath("screenshot-micro-step.png"));
     window.ijvmStepCommand();
     ok = grab(window, QDir(outDir).filePath("screenshot-ijvm-step.png")) && ok;
-    return ok ? 0 : 1;
+
+    // The microprogram window after a check of a wrong ISUB, with the editor at its routine.
+    window.openMicroprogramWindow();
+    MicroprogramWindow* workbench = window.microprogramWindow();
+    MalEditor* editor = workbench->editor();
+    const QString right = QStringLiteral("isub3    MDR = TOS = MDR - H");
+    editor->setPlainText(
+        editor->toPlainText().replace(right, QStringLiteral("isub3    MDR = TOS = MDR + H")));
+    workbench->check();
+    editor->find(QStringLiteral("isub3"));
+    editor->centerCursor();
+    if (auto* list = workbench->findChild<QListWidget*>(QStringLiteral("CheckList"))) {
+        const QList<QListWidgetItem*> failed =
+            list->findItems(QStringLiteral("ISUB FAIL"), Qt::MatchExactly);
+        if (!failed.isEmpty()) {
+            list->scrollToItem(failed.front(), QAbstractItemView::PositionAtTop);
+        }
+    }
+    for (int i = 0; i < 20; ++i) {
+        QApplication::processEvents();
+    }
+    const QString shot = QDir(outDir).filePath("screenshot-microprogram.png");
+    const bool saved = workbench->grab().save(shot);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(shot));
+    editor->setPlainText(
+        editor->toPlainText().replace(QStringLiteral("MDR + H"), QStringLiteral("MDR - H")));
+    return ok && saved ? 0 : 1;
 }

@@ -1,6 +1,6 @@
-#include "tests/program/program_generator.h"
+#include "machine/program_generator.h"
 
-namespace tessaro::testing {
+namespace tessaro {
 
 namespace {
 
@@ -216,4 +216,4 @@ std::string ProgramGenerator::next() {
     return m_text;
 }
 
-} // namespace tessaro::testing
+} // namespace tessaro

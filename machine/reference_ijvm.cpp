@@ -1,8 +1,11 @@
-#include "tests/program/reference_ijvm.h"
+#include "machine/reference_ijvm.h"
+
+#include "ijvm/instruction_set.h"
+#include "machine/memory_map.h"
 
 #include <utility>
 
-namespace tessaro::testing {
+namespace tessaro {
 
 namespace {
 
@@ -18,10 +21,10 @@ ReferenceIjvm::ReferenceIjvm(std::vector<std::uint8_t> methodArea,
     for (std::size_t i = 0; i < pool.size(); ++i) {
         setWord(static_cast<std::int32_t>(i), pool[i]);
     }
-    for (std::int32_t a = -5; a <= -1; ++a) {
-        setWord(a, ' ');
+    for (std::int32_t a = memory_map::kFirstOutputWord; a <= memory_map::kLastOutputWord; ++a) {
+        setWord(a, memory_map::kOutputBlank);
     }
-    setWord(-6, 0);
+    setWord(memory_map::kInputWord, 0);
     // Byte 0 holds INVOKEVIRTUAL main; the word at 2000 plays main's object reference.
     invoke(index16(1), 3);
 }
@@ -82,32 +85,32 @@ bool ReferenceIjvm::step() {
     const auto signedByte = static_cast<std::int8_t>(b1);
     const auto offset = static_cast<std::int16_t>(static_cast<std::uint16_t>(index16(at + 1)));
     switch (byte(at)) {
-    case 0x01: // NOP
+    case opcode::NOP:
         PC = at + 1;
         break;
-    case 0x02:   // IADD
-    case 0x05:   // ISUB
-    case 0x08:   // IAND
-    case 0x0B: { // IOR
+    case opcode::IADD:
+    case opcode::ISUB:
+    case opcode::IAND:
+    case opcode::IOR: {
         const std::int32_t top = pop();
         const std::int32_t below = pop();
         const std::uint8_t code = byte(at);
-        push(code == 0x02   ? wrap(std::int64_t{below} + top)
-             : code == 0x05 ? wrap(std::int64_t{below} - top)
-             : code == 0x08 ? (below & top)
-                            : (below | top));
+        push(code == opcode::IADD   ? wrap(std::int64_t{below} + top)
+             : code == opcode::ISUB ? wrap(std::int64_t{below} - top)
+             : code == opcode::IAND ? (below & top)
+                                    : (below | top));
         PC = at + 1;
         break;
     }
-    case 0x0E: // DUP
+    case opcode::DUP:
         push(word(SP));
         PC = at + 1;
         break;
-    case 0x10: // POP
+    case opcode::POP:
         pop();
         PC = at + 1;
         break;
-    case 0x13: { // SWAP
+    case opcode::SWAP: {
         const std::int32_t top = pop();
         const std::int32_t below = pop();
         push(top);
@@ -115,54 +118,54 @@ bool ReferenceIjvm::step() {
         PC = at + 1;
         break;
     }
-    case 0x19: // BIPUSH
+    case opcode::BIPUSH:
         push(signedByte);
         PC = at + 2;
         break;
-    case 0x1C: // ILOAD
+    case opcode::ILOAD:
         push(word(LV + b1));
         PC = at + 2;
         break;
-    case 0x21: // ISTORE
+    case opcode::ISTORE:
         setWord(LV + b1, pop());
         PC = at + 2;
         break;
-    case 0x28: // WIDE ILOAD
+    case opcode::WIDE_ILOAD:
         push(word(LV + index16(at + 1)));
         PC = at + 3;
         break;
-    case 0x2C: // WIDE ISTORE
+    case opcode::WIDE_ISTORE:
         setWord(LV + index16(at + 1), pop());
         PC = at + 3;
         break;
-    case 0x30: // LDCW (the pool starts at word 0)
+    case opcode::LDCW: // the pool starts at word 0
         push(word(index16(at + 1)));
         PC = at + 3;
         break;
-    case 0x34: // IINC
+    case opcode::IINC:
         setWord(LV + b1,
                 wrap(std::int64_t{word(LV + b1)} + static_cast<std::int8_t>(byte(at + 2))));
         PC = at + 3;
         break;
-    case 0x3A: // GOTO
+    case opcode::GOTO:
         PC = at + offset;
         break;
-    case 0x40: // IFLT
+    case opcode::IFLT:
         PC = pop() < 0 ? at + offset : at + 3;
         break;
-    case 0x44: // IFEQ
+    case opcode::IFEQ:
         PC = pop() == 0 ? at + offset : at + 3;
         break;
-    case 0x48: { // IFICMPEQ
+    case opcode::IFICMPEQ: {
         const std::int32_t top = pop();
         const std::int32_t below = pop();
         PC = top == below ? at + offset : at + 3;
         break;
     }
-    case 0x52: // INVOKEVIRTUAL
+    case opcode::INVOKEVIRTUAL:
         invoke(index16(at + 1), at + 3);
         break;
-    case 0x68: { // IRETURN: the result replaces the object reference
+    case opcode::IRETURN: { // the result replaces the object reference
         const std::int32_t result = word(SP);
         const std::int32_t link = word(LV);
         SP = LV;
@@ -171,25 +174,25 @@ bool ReferenceIjvm::step() {
         setWord(SP, result);
         break;
     }
-    case 0x70: // HALT
+    case opcode::HALT:
         halted = true;
         PC = at + 1;
         break;
-    case 0x71: { // OUT: the window moves one word towards -5
+    case opcode::OUT: { // the window moves one word towards -5
         const std::int32_t value = pop();
-        for (std::int32_t a = -5; a <= -2; ++a) {
+        for (std::int32_t a = memory_map::kFirstOutputWord; a < memory_map::kLastOutputWord; ++a) {
             setWord(a, word(a + 1));
         }
-        setWord(-1, value);
+        setWord(memory_map::kLastOutputWord, value);
         output.push_back(static_cast<char>(value & 0xFF));
         PC = at + 1;
         break;
     }
-    case 0x7C: // IN
-        push(word(-6));
+    case opcode::IN:
+        push(word(memory_map::kInputWord));
         PC = at + 1;
         break;
-    case 0x84: // ERR
+    case opcode::ERR:
         halted = true;
         stoppedByErr = true;
         PC = at + 1;
@@ -200,4 +203,4 @@ bool ReferenceIjvm::step() {
     return !halted;
 }
 
-} // namespace tessaro::testing
+} // namespace tessaro

@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-namespace tessaro::testing {
+namespace tessaro {
 
 /// Writes random valid IJVM programs: arithmetic and stack operations, locals (also through
 /// the WIDE forms), constants, forward branches over statements, counted loops with backward
@@ -12,6 +12,7 @@ namespace tessaro::testing {
 /// run a few times and a method only calls methods declared before it.
 class ProgramGenerator {
 public:
+    /// A generator whose programs all follow from seed.
     explicit ProgramGenerator(std::uint32_t seed) : m_random(seed) {}
 
     /// The source text of a new program.
@@ -43,4 +44,4 @@ private:
     int m_budget = 0; // instructions still allowed in the current body
 };
 
-} // namespace tessaro::testing
+} // namespace tessaro

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "machine/memory_map.h"
+
 #include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-namespace tessaro::testing {
+namespace tessaro {
 
 /// A direct IJVM interpreter written from the instruction set's meaning, with no micro-
 /// instructions: the yardstick the microprogrammed machine is compared with. It uses the
@@ -13,6 +15,9 @@ namespace tessaro::testing {
 /// the link pointer at LV, output words -5 .. -1, input word -6).
 class ReferenceIjvm {
 public:
+    /// Word address -> value of every word written so far (an absent word reads 0).
+    using Words = std::unordered_map<std::uint32_t, std::int32_t>;
+
     /// Takes the assembled image and performs the start-up call of main at byte 0.
     ReferenceIjvm(std::vector<std::uint8_t> methodArea, const std::vector<std::int32_t>& pool);
 
@@ -20,25 +25,30 @@ public:
     /// byte that is no opcode (then nothing changes).
     bool step();
 
+    /// The word at address (0 when never written).
     std::int32_t word(std::int32_t address) const;
+    /// Writes the word at address (the input word before an IN, for instance).
     void setWord(std::int32_t address, std::int32_t value);
+    /// Every word written so far.
+    const Words& words() const { return m_memory; }
+    /// The byte of the method area at address (0 outside it).
+    std::uint8_t byte(std::int32_t address) const;
 
-    std::int32_t PC = 0;
-    std::int32_t SP = 2000;
-    std::int32_t LV = 2000;
-    bool halted = false;
-    bool stoppedByErr = false;
-    std::string output; ///< low bytes of the words written by OUT
+    std::int32_t PC = 0;                      ///< address of the next opcode
+    std::int32_t SP = memory_map::kStackBase; ///< address of the top of the stack
+    std::int32_t LV = memory_map::kStackBase; ///< the current frame's link pointer
+    bool halted = false;                      ///< HALT or ERR has been executed
+    bool stoppedByErr = false;                ///< the halt came from ERR
+    std::string output;                       ///< low bytes of the words written by OUT
 
 private:
-    std::uint8_t byte(std::int32_t address) const;
     std::int32_t index16(std::int32_t address) const;
     void push(std::int32_t value);
     std::int32_t pop();
     void invoke(std::int32_t poolIndex, std::int32_t returnAddress);
 
     std::vector<std::uint8_t> m_methodArea;
-    std::unordered_map<std::uint32_t, std::int32_t> m_memory;
+    Words m_memory;
 };
 
-} // namespace tessaro::testing
+} // namespace tessaro

@@ -1,0 +1,98 @@
+#include "cli/commands.h"
+#include "cli/microprogram_file.h"
+#include "cli/temporary_files.h"
+
+#include "machine/microprogram_check.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace tessaro::cli {
+
+namespace {
+
+constexpr const char* kCommand = "tessaro-cli check";
+const char* const kCheckUsage =
+    "usage: tessaro-cli check [MICROPROGRAM.mal] [--seed N] [--programs N]\n";
+
+// A whole number from min to max, plain decimal digits.
+bool parseCount(const std::string& option, const std::string& text, long long min, long long max,
+                long long& value) {
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoll(text.c_str(), &end, 10);
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || *end != '\0' ||
+        errno == ERANGE || value < min || value > max) {
+        std::fprintf(stderr, "%s: %s needs a whole number from %lld to %lld, not '%s'\n", kCommand,
+                     option.c_str(), min, max, text.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int checkCommand(int argc, char** argv) {
+    std::string microprogram;
+    CheckOptions options;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kCheckUsage, stdout);
+            return 0;
+        }
+        if (arg == "--seed" || arg == "--programs") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "%s: %s needs a value\n%s", kCommand, arg.c_str(),
+                             kCheckUsage);
+                return 1;
+            }
+            long long value = 0;
+            const bool seed = arg == "--seed";
+            if (!parseCount(arg, argv[++i], seed ? 0 : 1, seed ? 4294967295LL : 100000, value)) {
+                return 1;
+            }
+            if (seed) {
+                options.seed = static_cast<std::uint32_t>(value);
+            } else {
+                options.programs = static_cast<int>(value);
+            }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "%s: unknown option '%s'\n%s", kCommand, arg.c_str(), kCheckUsage);
+            return 1;
+        } else if (microprogram.empty()) {
+            microprogram = arg;
+        } else {
+            std::fprintf(stderr, "%s: more than one microprogram given\n%s", kCommand, kCheckUsage);
+            return 1;
+        }
+    }
+
+    TemporaryFiles temporaries;
+    std::string bin;
+    if (!translateMicroprogram(kCommand, microprogram, temporaries, bin)) {
+        return 1;
+    }
+    const std::string scratch = temporaries.make(".jvm");
+    if (scratch.empty()) {
+        std::fprintf(stderr, "%s: cannot create a temporary program file\n", kCommand);
+        return 1;
+    }
+    MicroprogramCheck check(bin, scratch);
+    const std::vector<InstructionCheck> results = check.run(options);
+    if (results.empty()) {
+        std::fprintf(stderr, "%s: %s\n", kCommand, check.error().c_str());
+        return 1;
+    }
+    for (const InstructionCheck& result : results) {
+        std::printf("%s\n", verdictLine(result).c_str());
+        for (const std::string& line : failureDetails(result)) {
+            std::printf("    %s\n", line.c_str());
+        }
+    }
+    return allPassed(results) ? 0 : 1;
+}
+
+} // namespace tessaro::cli

@@ -1,0 +1,51 @@
+#include "cli/microprogram_file.h"
+
+#include "cli/program_file.h"
+#include "data/bundled.h"
+#include "mal/translate.h"
+
+#include <cstdio>
+#include <fstream>
+
+namespace tessaro::cli {
+
+bool translateMicroprogram(const char* command, const std::string& path,
+                           TemporaryFiles& temporaries, std::string& bin) {
+    std::string source = path;
+    std::string shownName = path;
+    if (source.empty()) {
+        source = temporaries.make(".mal");
+        shownName = "velkora.mal (built in)";
+        std::ofstream out(source, std::ios::binary);
+        const std::string_view text = bundledMicroprogram();
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        if (source.empty() || !out) {
+            std::fprintf(stderr, "%s: cannot write a temporary copy of the microprogram\n",
+                         command);
+            return false;
+        }
+    } else {
+        std::string ignored;
+        if (!readWholeFile(command, source, ignored)) {
+            return false;
+        }
+    }
+    bin = temporaries.make(".bin");
+    if (bin.empty()) {
+        std::fprintf(stderr, "%s: cannot create a temporary control-store file\n", command);
+        return false;
+    }
+    Translate translate(source, bin);
+    translate.tryRun();
+    for (const MalProblem& problem : translate.problems) {
+        if (problem.line > 0) {
+            std::fprintf(stderr, "%s:%d: %s\n", shownName.c_str(), problem.line,
+                         problem.message.c_str());
+        } else {
+            std::fprintf(stderr, "%s: %s\n", command, problem.message.c_str());
+        }
+    }
+    return translate.problems.empty();
+}
+
+} // namespace tessaro::cli
