@@ -88,13 +88,17 @@ SessionState MachineSession::state() const {
     return m_stopped ? SessionState::Stopped : SessionState::Loaded;
 }
 
-Outcome MachineSession::microStep() {
+Outcome MachineSession::beginCommand() {
     if (isRunning()) {
         return Outcome::Busy;
     }
     leaveSubCycle();
-    if (!m_loaded) {
-        return Outcome::NotLoaded;
+    return m_loaded ? Outcome::Done : Outcome::NotLoaded;
+}
+
+Outcome MachineSession::microStep() {
+    if (const Outcome refused = beginCommand(); refused != Outcome::Done) {
+        return refused;
     }
     m_stopped = false;
     m_machine.microStep();
@@ -124,12 +128,8 @@ Outcome MachineSession::ijvmStep() {
 }
 
 Outcome MachineSession::ijvmStep(std::int64_t bound) {
-    if (isRunning()) {
-        return Outcome::Busy;
-    }
-    leaveSubCycle();
-    if (!m_loaded) {
-        return Outcome::NotLoaded;
+    if (const Outcome refused = beginCommand(); refused != Outcome::Done) {
+        return refused;
     }
     m_stopped = false;
     const std::uint8_t opcode = nextOpcode();
@@ -143,12 +143,8 @@ Outcome MachineSession::ijvmStep(std::int64_t bound) {
 }
 
 Outcome MachineSession::startRun(RunKind kind) {
-    if (isRunning()) {
-        return Outcome::Busy;
-    }
-    leaveSubCycle();
-    if (!m_loaded) {
-        return Outcome::NotLoaded;
+    if (const Outcome refused = beginCommand(); refused != Outcome::Done) {
+        return refused;
     }
     m_runKind = kind;
     m_stopRequested = false;
@@ -218,12 +214,8 @@ void MachineSession::abandonRun() {
 }
 
 Outcome MachineSession::reset() {
-    if (isRunning()) {
-        return Outcome::Busy;
-    }
-    leaveSubCycle();
-    if (!m_loaded) {
-        return Outcome::NotLoaded;
+    if (const Outcome refused = beginCommand(); refused != Outcome::Done) {
+        return refused;
     }
     m_stopped = false;
     setInput(0);

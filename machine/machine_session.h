@@ -198,6 +198,9 @@ public:
     static constexpr std::chrono::milliseconds kSliceTarget{40};
 
 private:
+    /// The common start of an execution command: Busy while a run goes on (nothing changes),
+    /// otherwise the sub-cycle is left, then NotLoaded without a program, else Done.
+    Outcome beginCommand();
     Outcome finishRun(Outcome outcome);
     bool runChunked(std::int64_t budget);
     bool ijvmStepChunked(std::int64_t bound);

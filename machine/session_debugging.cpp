@@ -81,12 +81,8 @@ bool MachineSession::canStepBack() const {
 }
 
 Outcome MachineSession::stepBackTo(std::int64_t target) {
-    if (isRunning()) {
-        return Outcome::Busy;
-    }
-    leaveSubCycle();
-    if (!m_loaded) {
-        return Outcome::NotLoaded;
+    if (const Outcome refused = beginCommand(); refused != Outcome::Done) {
+        return refused;
     }
     if (!canStepBack() || !m_history.rewindTo(m_machine, target)) {
         return Outcome::AtHistoryStart;
