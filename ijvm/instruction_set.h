@@ -34,32 +34,61 @@ struct Instruction {
     }
 };
 
+/// Opcodes by name: the one place their values are written; the table below uses them.
+namespace opcode {
+inline constexpr std::uint8_t NOP = 0x01;
+inline constexpr std::uint8_t IADD = 0x02;
+inline constexpr std::uint8_t ISUB = 0x05;
+inline constexpr std::uint8_t IAND = 0x08;
+inline constexpr std::uint8_t IOR = 0x0B;
+inline constexpr std::uint8_t DUP = 0x0E;
+inline constexpr std::uint8_t POP = 0x10;
+inline constexpr std::uint8_t SWAP = 0x13;
+inline constexpr std::uint8_t BIPUSH = 0x19;
+inline constexpr std::uint8_t ILOAD = 0x1C;
+inline constexpr std::uint8_t ISTORE = 0x21;
+inline constexpr std::uint8_t WIDE_ILOAD = 0x28;
+inline constexpr std::uint8_t WIDE_ISTORE = 0x2C;
+inline constexpr std::uint8_t LDCW = 0x30;
+inline constexpr std::uint8_t IINC = 0x34;
+inline constexpr std::uint8_t GOTO = 0x3A;
+inline constexpr std::uint8_t IFLT = 0x40;
+inline constexpr std::uint8_t IFEQ = 0x44;
+inline constexpr std::uint8_t IFICMPEQ = 0x48;
+inline constexpr std::uint8_t INVOKEVIRTUAL = 0x52;
+inline constexpr std::uint8_t IRETURN = 0x68;
+inline constexpr std::uint8_t HALT = 0x70;
+inline constexpr std::uint8_t OUT = 0x71;
+inline constexpr std::uint8_t IN = 0x7C;
+inline constexpr std::uint8_t ERR = 0x84;
+} // namespace opcode
+
 inline constexpr std::array<Instruction, 25> kInstructionSet = {{
-    {"NOP", "NOP", 0x01, OperandKind::None, 1},
-    {"IADD", "IADD", 0x02, OperandKind::None, 1},
-    {"ISUB", "ISUB", 0x05, OperandKind::None, 1},
-    {"IAND", "IAND", 0x08, OperandKind::None, 1},
-    {"IOR", "IOR", 0x0B, OperandKind::None, 1},
-    {"DUP", "DUP", 0x0E, OperandKind::None, 1},
-    {"POP", "POP", 0x10, OperandKind::None, 1},
-    {"SWAP", "SWAP", 0x13, OperandKind::None, 1},
-    {"BIPUSH", "BIPUSH", 0x19, OperandKind::SignedByte, 2},
-    {"ILOAD", "ILOAD", 0x1C, OperandKind::Variable, 2},
-    {"ISTORE", "ISTORE", 0x21, OperandKind::Variable, 2},
-    {"WIDEILOAD", "WIDE ILOAD", 0x28, OperandKind::WideVariable, 3},
-    {"WIDEISTORE", "WIDE ISTORE", 0x2C, OperandKind::WideVariable, 3},
-    {"LDCW", "LDCW", 0x30, OperandKind::Constant, 3},
-    {"IINC", "IINC", 0x34, OperandKind::VariableAndByte, 3},
-    {"GOTO", "GOTO", 0x3A, OperandKind::LabelOffset, 3},
-    {"IFLT", "IFLT", 0x40, OperandKind::LabelOffset, 3},
-    {"IFEQ", "IFEQ", 0x44, OperandKind::LabelOffset, 3},
-    {"IFICMPEQ", "IFICMPEQ", 0x48, OperandKind::LabelOffset, 3},
-    {"INVOKEVIRTUAL", "INVOKEVIRTUAL", 0x52, OperandKind::Method, 3},
-    {"IRETURN", "IRETURN", 0x68, OperandKind::None, 1},
-    {"HALT", "HALT", 0x70, OperandKind::None, 1},
-    {"OUT", "OUT", 0x71, OperandKind::None, 1},
-    {"IN", "IN", 0x7C, OperandKind::None, 1},
-    {"ERR", "ERR", 0x84, OperandKind::None, 1},
+    {"NOP", "NOP", opcode::NOP, OperandKind::None, 1},
+    {"IADD", "IADD", opcode::IADD, OperandKind::None, 1},
+    {"ISUB", "ISUB", opcode::ISUB, OperandKind::None, 1},
+    {"IAND", "IAND", opcode::IAND, OperandKind::None, 1},
+    {"IOR", "IOR", opcode::IOR, OperandKind::None, 1},
+    {"DUP", "DUP", opcode::DUP, OperandKind::None, 1},
+    {"POP", "POP", opcode::POP, OperandKind::None, 1},
+    {"SWAP", "SWAP", opcode::SWAP, OperandKind::None, 1},
+    {"BIPUSH", "BIPUSH", opcode::BIPUSH, OperandKind::SignedByte, 2},
+    {"ILOAD", "ILOAD", opcode::ILOAD, OperandKind::Variable, 2},
+    {"ISTORE", "ISTORE", opcode::ISTORE, OperandKind::Variable, 2},
+    {"WIDEILOAD", "WIDE ILOAD", opcode::WIDE_ILOAD, OperandKind::WideVariable, 3},
+    {"WIDEISTORE", "WIDE ISTORE", opcode::WIDE_ISTORE, OperandKind::WideVariable, 3},
+    {"LDCW", "LDCW", opcode::LDCW, OperandKind::Constant, 3},
+    {"IINC", "IINC", opcode::IINC, OperandKind::VariableAndByte, 3},
+    {"GOTO", "GOTO", opcode::GOTO, OperandKind::LabelOffset, 3},
+    {"IFLT", "IFLT", opcode::IFLT, OperandKind::LabelOffset, 3},
+    {"IFEQ", "IFEQ", opcode::IFEQ, OperandKind::LabelOffset, 3},
+    {"IFICMPEQ", "IFICMPEQ", opcode::IFICMPEQ, OperandKind::LabelOffset, 3},
+    {"INVOKEVIRTUAL", "INVOKEVIRTUAL", opcode::INVOKEVIRTUAL, OperandKind::Method, 3},
+    {"IRETURN", "IRETURN", opcode::IRETURN, OperandKind::None, 1},
+    {"HALT", "HALT", opcode::HALT, OperandKind::None, 1},
+    {"OUT", "OUT", opcode::OUT, OperandKind::None, 1},
+    {"IN", "IN", opcode::IN, OperandKind::None, 1},
+    {"ERR", "ERR", opcode::ERR, OperandKind::None, 1},
 }};
 
 /// The instruction recorded under mnemonic ("WIDEILOAD" for the wide form), or nullptr.
@@ -103,44 +132,6 @@ constexpr bool isPrefixWord(std::string_view word) {
     }
     return false;
 }
-
-namespace detail {
-consteval std::uint8_t opcodeNamed(std::string_view mnemonic) {
-    const Instruction* instruction = findInstruction(mnemonic);
-    // Not a constant expression when the name is missing, so a misspelt name fails to build.
-    return instruction != nullptr ? instruction->opcode
-                                  : throw "no instruction of that name"; // NOLINT
-}
-} // namespace detail
-
-/// Opcodes by name, read from the table.
-namespace opcode {
-inline constexpr std::uint8_t NOP = detail::opcodeNamed("NOP");
-inline constexpr std::uint8_t IADD = detail::opcodeNamed("IADD");
-inline constexpr std::uint8_t ISUB = detail::opcodeNamed("ISUB");
-inline constexpr std::uint8_t IAND = detail::opcodeNamed("IAND");
-inline constexpr std::uint8_t IOR = detail::opcodeNamed("IOR");
-inline constexpr std::uint8_t DUP = detail::opcodeNamed("DUP");
-inline constexpr std::uint8_t POP = detail::opcodeNamed("POP");
-inline constexpr std::uint8_t SWAP = detail::opcodeNamed("SWAP");
-inline constexpr std::uint8_t BIPUSH = detail::opcodeNamed("BIPUSH");
-inline constexpr std::uint8_t ILOAD = detail::opcodeNamed("ILOAD");
-inline constexpr std::uint8_t ISTORE = detail::opcodeNamed("ISTORE");
-inline constexpr std::uint8_t WIDE_ILOAD = detail::opcodeNamed("WIDEILOAD");
-inline constexpr std::uint8_t WIDE_ISTORE = detail::opcodeNamed("WIDEISTORE");
-inline constexpr std::uint8_t LDCW = detail::opcodeNamed("LDCW");
-inline constexpr std::uint8_t IINC = detail::opcodeNamed("IINC");
-inline constexpr std::uint8_t GOTO = detail::opcodeNamed("GOTO");
-inline constexpr std::uint8_t IFLT = detail::opcodeNamed("IFLT");
-inline constexpr std::uint8_t IFEQ = detail::opcodeNamed("IFEQ");
-inline constexpr std::uint8_t IFICMPEQ = detail::opcodeNamed("IFICMPEQ");
-inline constexpr std::uint8_t INVOKEVIRTUAL = detail::opcodeNamed("INVOKEVIRTUAL");
-inline constexpr std::uint8_t IRETURN = detail::opcodeNamed("IRETURN");
-inline constexpr std::uint8_t HALT = detail::opcodeNamed("HALT");
-inline constexpr std::uint8_t OUT = detail::opcodeNamed("OUT");
-inline constexpr std::uint8_t IN = detail::opcodeNamed("IN");
-inline constexpr std::uint8_t ERR = detail::opcodeNamed("ERR");
-} // namespace opcode
 
 /// The mnemonic as a reader writes it: "WIDE ILOAD" for the recorded "WIDEILOAD".
 std::string displayMnemonic(const std::string& mnemonic);

@@ -6,24 +6,25 @@
 
 namespace tessaro {
 
-/// The sixteen functions of the Mic-1 ALU. Every other 6-bit code gives 0.
+/// The sixteen functions of the Mic-1 ALU, by their 6-bit codes (F0 F1 ENA ENB INVA INC). Every
+/// other code gives 0.
 enum class AluOp : std::uint8_t {
-    A,
-    B,
-    NotA,
-    NotB,
-    APlusB,
-    APlusBPlus1,
-    APlus1,
-    BPlus1,
-    BMinusA,
-    BMinus1,
-    NegA,
-    And,
-    Or,
-    Zero,
-    One,
-    MinusOne
+    A = 24,
+    B = 20,
+    NotA = 26,
+    NotB = 44,
+    APlusB = 60,
+    APlusBPlus1 = 61,
+    APlus1 = 57,
+    BPlus1 = 53,
+    BMinusA = 63,
+    BMinus1 = 55,
+    NegA = 59,
+    And = 12,
+    Or = 28,
+    Zero = 16,
+    One = 17,
+    MinusOne = 18,
 };
 
 /// What an ALU function computes, as operand masks: the form both the datapath and the fast
@@ -47,10 +48,9 @@ struct AluMasks {
     }
 };
 
-/// One ALU function: its 6-bit code (F0 F1 ENA ENB INVA INC), what it computes and how the
-/// datapath picture names it (empty for the constants, which show only the result).
+/// One ALU function: which it is, what it computes and how the datapath picture names it
+/// (empty for the constants, which show only the result).
 struct AluFunction {
-    std::uint8_t code;
     AluOp op;
     std::string_view display;
     AluMasks masks;
@@ -65,34 +65,34 @@ inline constexpr std::array<AluFunction, 16> kAluFunctions = [] {
     using alu_detail::kAll;
     // clang-format off
     return std::array<AluFunction, 16>{{
-        // code operation            display       aMask aFlip bMask bFlip carry addMask andMask orMask
-        {24, AluOp::A,             "H",         {kAll, 0,    0,    0,    0,    kAll,   0,      0}},
-        {20, AluOp::B,             "B",         {0,    0,    kAll, 0,    0,    kAll,   0,      0}},
-        {26, AluOp::NotA,          "NOT H",     {kAll, kAll, 0,    0,    0,    kAll,   0,      0}},
-        {44, AluOp::NotB,          "NOT B",     {0,    0,    kAll, kAll, 0,    kAll,   0,      0}},
-        {60, AluOp::APlusB,        "H + B",     {kAll, 0,    kAll, 0,    0,    kAll,   0,      0}},
-        {61, AluOp::APlusBPlus1,   "H + B + 1", {kAll, 0,    kAll, 0,    1,    kAll,   0,      0}},
-        {57, AluOp::APlus1,        "H + 1",     {kAll, 0,    0,    0,    1,    kAll,   0,      0}},
-        {53, AluOp::BPlus1,        "B + 1",     {0,    0,    kAll, 0,    1,    kAll,   0,      0}},
-        {63, AluOp::BMinusA,       "B - H",     {kAll, kAll, kAll, 0,    1,    kAll,   0,      0}},
-        {55, AluOp::BMinus1,       "B - 1",     {0,    kAll, kAll, 0,    0,    kAll,   0,      0}},
-        {59, AluOp::NegA,          "-H",        {kAll, kAll, 0,    0,    1,    kAll,   0,      0}},
-        {12, AluOp::And,           "H AND B",   {kAll, 0,    kAll, 0,    0,    0,      kAll,   0}},
-        {28, AluOp::Or,            "H OR B",    {kAll, 0,    kAll, 0,    0,    0,      0,      kAll}},
-        {16, AluOp::Zero,          "",          {0,    0,    0,    0,    0,    kAll,   0,      0}},
-        {17, AluOp::One,           "",          {0,    0,    0,    0,    1,    kAll,   0,      0}},
-        {18, AluOp::MinusOne,      "",          {0,    kAll, 0,    0,    0,    kAll,   0,      0}},
+        // operation              display       aMask aFlip bMask bFlip carry addMask andMask orMask
+        {AluOp::A,             "H",         {kAll, 0,    0,    0,    0,    kAll,   0,      0}},
+        {AluOp::B,             "B",         {0,    0,    kAll, 0,    0,    kAll,   0,      0}},
+        {AluOp::NotA,          "NOT H",     {kAll, kAll, 0,    0,    0,    kAll,   0,      0}},
+        {AluOp::NotB,          "NOT B",     {0,    0,    kAll, kAll, 0,    kAll,   0,      0}},
+        {AluOp::APlusB,        "H + B",     {kAll, 0,    kAll, 0,    0,    kAll,   0,      0}},
+        {AluOp::APlusBPlus1,   "H + B + 1", {kAll, 0,    kAll, 0,    1,    kAll,   0,      0}},
+        {AluOp::APlus1,        "H + 1",     {kAll, 0,    0,    0,    1,    kAll,   0,      0}},
+        {AluOp::BPlus1,        "B + 1",     {0,    0,    kAll, 0,    1,    kAll,   0,      0}},
+        {AluOp::BMinusA,       "B - H",     {kAll, kAll, kAll, 0,    1,    kAll,   0,      0}},
+        {AluOp::BMinus1,       "B - 1",     {0,    kAll, kAll, 0,    0,    kAll,   0,      0}},
+        {AluOp::NegA,          "-H",        {kAll, kAll, 0,    0,    1,    kAll,   0,      0}},
+        {AluOp::And,           "H AND B",   {kAll, 0,    kAll, 0,    0,    0,      kAll,   0}},
+        {AluOp::Or,            "H OR B",    {kAll, 0,    kAll, 0,    0,    0,      0,      kAll}},
+        {AluOp::Zero,          "",          {0,    0,    0,    0,    0,    kAll,   0,      0}},
+        {AluOp::One,           "",          {0,    0,    0,    0,    1,    kAll,   0,      0}},
+        {AluOp::MinusOne,      "",          {0,    kAll, 0,    0,    0,    kAll,   0,      0}},
     }};
     // clang-format on
 }();
 
 /// What a code outside the table does: it gives 0.
-inline constexpr AluFunction kAluNone{0, AluOp::Zero, "", {0, 0, 0, 0, 0, 0, 0, 0}};
+inline constexpr AluFunction kAluNone{AluOp::Zero, "", {0, 0, 0, 0, 0, 0, 0, 0}};
 
 /// The function of a 6-bit ALU code (kAluNone for a code outside the table).
 constexpr const AluFunction& aluFunctionOf(std::uint8_t code) {
     for (const AluFunction& f : kAluFunctions) {
-        if (f.code == code) {
+        if (static_cast<std::uint8_t>(f.op) == code) {
             return f;
         }
     }
@@ -101,12 +101,7 @@ constexpr const AluFunction& aluFunctionOf(std::uint8_t code) {
 
 /// The 6-bit code of an operation.
 constexpr std::uint8_t aluCode(AluOp op) {
-    for (const AluFunction& f : kAluFunctions) {
-        if (f.op == op) {
-            return f.code;
-        }
-    }
-    return 0;
+    return static_cast<std::uint8_t>(op);
 }
 
 /// Shifter codes (ALU byte bits 6-7).
