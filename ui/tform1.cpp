@@ -59,6 +59,7 @@ TForm1::TForm1(const AppPaths& paths, QWidget* parent)
     m_startupInfo = new TForm2(this);
     // 4. Microprogram: translate, list, load into the control store.
     loadMicroprogram();
+    labelListing();
     // 5. Defaults.
     rawMethodArea = false;
     valueRadix = 10;
@@ -454,8 +455,8 @@ void TForm1::abandonExecution() {
 }
 
 void TForm1::setExecutionControlsEnabled(bool enabled) {
-    for (QPushButton* b :
-         {m_buttons[0], m_buttons[1], m_buttons[2], m_buttons[3], m_buttons[4], m_buttons[5]}) {
+    for (QPushButton* b : {m_buttons[0], m_buttons[1], m_buttons[2], m_buttons[3], m_buttons[4],
+                           m_buttons[5], m_backMicButton, m_backStepButton}) {
         b->setEnabled(enabled);
     }
     for (QAction* a : {m_subCycleAction, m_micAction, m_ijvmAction, m_runAction, m_resetAction}) {

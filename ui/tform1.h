@@ -4,6 +4,7 @@
 #include "mal/translate.h"
 #include "ui/app_paths.h"
 #include "ui/machine_views.h"
+#include "ui/margin_editor.h"
 #include "ui/register_panel.h"
 #include "ui/source_offsets.h"
 
@@ -197,6 +198,22 @@ private:
     void setExecutionControlsEnabled(bool enabled);
     std::vector<std::pair<int, std::int32_t>> instructionLines() const;
     void applyBreakpoints();
+    /// Marks or unmarks the instruction at editor line (from 0) or the next one below it.
+    void toggleLineBreakpoint(int line);
+    /// Marks or unmarks the micro-address whose listing span holds line (from 0).
+    void toggleMicroBreakpoint(int line);
+    /// The margins' clicks and the Back buttons.
+    void createDebugControls();
+    /// The micro-address whose listing span (its comment lines and its own) holds line; -1.
+    int microAddressAtListingLine(int line) const;
+    /// The listing line of a micro-address's instruction (a trampoline's IF line); -1.
+    int listingLineOf(int address) const;
+    /// Puts the micro-addresses beside their lines in the listing's margin.
+    void labelListing();
+    /// Shows the breakpoints as marks in both margins.
+    void showBreakpointMarks();
+    /// Moves the margins' arrows to the instruction and micro-instruction about to execute.
+    void showCurrentMarks();
     QString breakpointStatus() const;
     void stepBack(bool ijvm);
     void refreshStatistics(bool nowAndThen = false);
@@ -214,8 +231,8 @@ private:
     IjvmHighlighter* m_highlighter = nullptr; // colours the editor, marks its errors
     ClockView* m_clock = nullptr;
     QWidget* m_central = nullptr;
-    QPlainTextEdit* m_memo1 = nullptr;
-    QPlainTextEdit* m_memo2 = nullptr;
+    MarginEditor* m_memo1 = nullptr; // the program, breakpoints in its margin
+    MarginEditor* m_memo2 = nullptr; // the microprogram listing, micro-addresses in its margin
     QListWidget* m_listBox1 = nullptr;
     QListWidget* m_listBox2 = nullptr;
     QListWidget* m_listBox3 = nullptr;
@@ -237,6 +254,8 @@ private:
     QPushButton* m_buttons[7] = {}; // BitBtn1..BitBtn7
     QPushButton* m_button2 = nullptr;
     QPushButton* m_stopButton = nullptr;
+    QPushButton* m_backMicButton = nullptr;
+    QPushButton* m_backStepButton = nullptr;
     QLabel* m_runStatus = nullptr;
     QAction* m_subCycleAction = nullptr;
     QAction* m_micAction = nullptr;

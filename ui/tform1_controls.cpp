@@ -96,7 +96,7 @@ void TForm1::createControls() {
     m_clock->setObjectName(QStringLiteral("Image2"));
     m_clock->hide(); // until the Clock button swaps it with the editor
 
-    m_memo2 = new QPlainTextEdit(m_central);
+    m_memo2 = new MarginEditor(m_central);
     m_memo2->setObjectName(QStringLiteral("Memo2"));
     m_memo2->setReadOnly(true);
     m_memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -106,7 +106,7 @@ void TForm1::createControls() {
     setColours(m_memo2, QColor(0, 0, 255), QColor(0xFF, 0xFF, 0xE1));
     keepSelectionVisible(m_memo2);
 
-    m_memo1 = new QPlainTextEdit(m_central);
+    m_memo1 = new MarginEditor(m_central);
     m_memo1->setObjectName(QStringLiteral("Memo1"));
     m_memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_memo1->setFont(monoFont(13));
@@ -213,6 +213,7 @@ void TForm1::createControls() {
     m_stopButton->setToolTip(QStringLiteral("Ferma l'esecuzione (Esc)"));
     statusBar()->addPermanentWidget(m_stopButton);
     connect(m_stopButton, &QPushButton::clicked, this, &TForm1::stopRun);
+    createDebugControls();
 }
 
 void TForm1::createMenus() {

@@ -41,25 +41,40 @@ void TForm1::applyBreakpoints() {
     for (const int address : m_breakMicro) {
         session.setMicroBreakpoint(static_cast<std::uint32_t>(address), true);
     }
+    showBreakpointMarks();
 }
 
 void TForm1::toggleBreakpoint() {
     if (m_memo2->hasFocus()) {
-        const int address = m_memo2->textCursor().blockNumber();
-        if (translator == nullptr || address < 0 || address >= 512) {
-            return;
-        }
-        if (!m_breakMicro.erase(address)) {
-            m_breakMicro.insert(address);
-        }
-        applyBreakpoints();
-        m_runStatus->setText(
-            m_breakMicro.contains(address)
-                ? QStringLiteral("Punto di arresto sul micro-indirizzo %1").arg(address)
-                : QStringLiteral("Punto di arresto tolto dal micro-indirizzo %1").arg(address));
+        toggleMicroBreakpoint(m_memo2->textCursor().blockNumber());
+    } else {
+        toggleLineBreakpoint(m_memo1->textCursor().blockNumber());
+    }
+}
+
+void TForm1::toggleMicroBreakpoint(int listingLine) {
+    // The listing shows the whole source: comment lines above an instruction belong to it.
+    const int address = microAddressAtListingLine(listingLine);
+    if (address < 0) {
+        m_runStatus->setText(tr("Nessuna micro-istruzione da questa riga in poi"));
         return;
     }
-    const int cursorLine = m_memo1->textCursor().blockNumber();
+    if (!m_breakMicro.erase(address)) {
+        m_breakMicro.insert(address);
+    }
+    applyBreakpoints();
+    m_runStatus->setText(
+        m_breakMicro.contains(address)
+            ? QStringLiteral("Punto di arresto sul micro-indirizzo %1").arg(address)
+            : QStringLiteral("Punto di arresto tolto dal micro-indirizzo %1").arg(address));
+}
+
+void TForm1::toggleLineBreakpoint(int cursorLine) {
+    // Lines edited since the last compile no longer match the loaded instructions.
+    if (m_memo1->document()->isModified()) {
+        m_runStatus->setText(tr("Il programma è stato modificato: compilare prima"));
+        return;
+    }
     // A line without an instruction passes its breakpoint to the next instruction line.
     for (const auto& [line, address] : instructionLines()) {
         if (line >= cursorLine) {

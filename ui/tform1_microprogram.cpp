@@ -36,6 +36,7 @@ bool TForm1::installMicroprogram(std::unique_ptr<Translate> translated, const QB
     m_listingOffsets = SourceOffsets(listing);
     m_memo2->setPlainText(TextFile::decode(listing));
     m_label33->setText(QDir::toNativeSeparators(path));
+    labelListing();
     if (session.isLoaded()) {
         refreshAll();
         selectCurrentLines();

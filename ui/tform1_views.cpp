@@ -125,6 +125,7 @@ void TForm1::selectCurrentLines() {
         selectSpan(m_memo2, m_listingOffsets.span(translator->lineStart[address],
                                                   translator->lineLength[address]));
     }
+    showCurrentMarks();
 }
 
 void TForm1::showConstantPool() {

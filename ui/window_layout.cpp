@@ -45,6 +45,9 @@ const Placement kWindowLayout[] = {
     {"Edit1",             {8, 24, 81, 22},            false},
     {"Label5",            {8, 52, 81, 24},            false},
     {"BitBtn7",           {720, 660, 65, 33},         true},
+    // Going back, in the gap below the picture beside the editor.
+    {"BackMicButton",     {704, 502, 51, 24},         true},
+    {"BackStepButton",    {757, 502, 51, 24},         true},
     {"Button2",           {1023, 0, 1, 1},            false},
 };
 // clang-format on

@@ -3,22 +3,28 @@
 // display (for example xvfb-run):
 //   tessaro_ui_screenshot DATA_ROOT OUTPUT_DIR [EXAMPLE] [IJVM_STEPS] [FORMAT]
 // EXAMPLE is a file in the examples folder or a path; FORMAT is the format selector's index.
+// With --debugging first, the debugging screenshots instead: a breakpoint hit, a step back and
+// the statistics window after the whole run (EXAMPLE by default fibonacci_recursive.jvm).
 #include "ui/app_paths.h"
 #include "ui/mal_editor.h"
 #include "ui/microprogram_window.h"
 #include "ui/picture/datapath_view.h"
+#include "ui/statistics_window.h"
 #include "ui/tform1.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPixmap>
+#include <QPushButton>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 using namespace tessaro;
 
@@ -38,12 +44,63 @@ bool grab(TForm1& window, const QString& path) {
     return ok;
 }
 
+void waitForTheRun(TForm1& window) {
+    while (window.isRunning()) {
+        QApplication::processEvents();
+    }
+    settle(window);
+}
+
+// A breakpoint at the line of fib that ends the recursion: the run stops there, three steps
+// on, one step back, then the whole run with the statistics window.
+bool debuggingShots(TForm1& window, const QString& outDir) {
+    auto* program = window.findChild<MarginEditor*>(QStringLiteral("Memo1"));
+    if (program == nullptr) {
+        return false;
+    }
+    const QTextCursor small = program->document()->find(QStringLiteral("small:  ILOAD n"));
+    if (small.isNull()) {
+        std::fprintf(stderr, "the example has no line \"small:  ILOAD n\"\n");
+        return false;
+    }
+    // The margin's click, as the user makes it.
+    emit program->marginClicked(small.blockNumber());
+    window.runCommand();
+    waitForTheRun(window);
+    bool ok = grab(window, QDir(outDir).filePath("screenshot-breakpoint.png"));
+    for (int i = 0; i < 3; ++i) {
+        window.ijvmStepCommand();
+        waitForTheRun(window);
+    }
+    if (auto* back = window.findChild<QPushButton*>(QStringLiteral("BackStepButton"))) {
+        back->click();
+    }
+    ok = grab(window, QDir(outDir).filePath("screenshot-step-back.png")) && ok;
+    emit program->marginClicked(small.blockNumber());
+    window.runCommand();
+    waitForTheRun(window);
+    window.showStatistics();
+    auto* statistics = window.findChild<StatisticsWindow*>();
+    settle(window);
+    const QString shot = QDir(outDir).filePath("screenshot-statistics.png");
+    const bool saved = statistics != nullptr && statistics->grab().save(shot);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(shot));
+    return ok && saved;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    const bool debugging = argc > 1 && std::strcmp(argv[1], "--debugging") == 0;
+    if (debugging) {
+        --argc;
+        ++argv;
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s DATA_ROOT OUTPUT_DIR [EXAMPLE] [IJVM_STEPS]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s [--debugging] DATA_ROOT OUTPUT_DIR [EXAMPLE] [IJVM_STEPS]\n",
+                     argv[0]);
         return 2;
     }
     const AppPaths paths(QString::fromLocal8Bit(argv[1]));
@@ -53,7 +110,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     const QString outDir = QString::fromLocal8Bit(argv[2]);
-    const QString example = argc > 3 ? QString::fromLocal8Bit(argv[3]) : "factorial.jvm";
+    const QString example = argc > 3    ? QString::fromLocal8Bit(argv[3])
+                            : debugging ? "fibonacci_recursive.jvm"
+                                        : "factorial.jvm";
     const int ijvmSteps = argc > 4 ? std::atoi(argv[4]) : 40;
     const int format = argc > 5 ? std::atoi(argv[5]) : 0;
 
@@ -79,6 +138,9 @@ int main(int argc, char** argv) {
     if (!window.programLoaded()) {
         std::fprintf(stderr, "the example did not assemble\n");
         return 1;
+    }
+    if (debugging) {
+        return debuggingShots(window, outDir) ? 0 : 1;
     }
     if (auto* selector = window.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
         selector != nullptr && format > 0) {

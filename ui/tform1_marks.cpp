@@ -1,0 +1,134 @@
+// The main window's margins: breakpoint marks and the current-line arrows beside the program
+// and the microprogram listing, clicks that toggle breakpoints, and the Back buttons.
+
+#include "ui/tform1.h"
+
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace tessaro {
+
+void TForm1::createDebugControls() {
+    m_memo1->margin()->setObjectName(QStringLiteral("ProgramMargin"));
+    m_memo1->margin()->setToolTip(tr("Clic: punto di arresto sull'istruzione di questa riga"));
+    m_memo2->margin()->setObjectName(QStringLiteral("ListingMargin"));
+    m_memo2->margin()->setToolTip(tr("Clic: punto di arresto su questo micro-indirizzo"));
+    connect(m_memo1, &MarginEditor::marginClicked, this, &TForm1::toggleLineBreakpoint);
+    connect(m_memo2, &MarginEditor::marginClicked, this, &TForm1::toggleMicroBreakpoint);
+
+    auto button = [this](const char* name, const QString& text, const QString& tip) {
+        auto* b = new QPushButton(text, m_central);
+        b->setObjectName(QLatin1String(name));
+        b->setToolTip(tip);
+        b->setFocusPolicy(Qt::NoFocus);
+        return b;
+    };
+    m_backMicButton =
+        button("BackMicButton", tr("◀ Mic"), tr("Indietro di una micro-istruzione (Ctrl+F7)"));
+    m_backStepButton =
+        button("BackStepButton", tr("◀ IJVM"), tr("Indietro di un'istruzione IJVM (Ctrl+F8)"));
+    connect(m_backMicButton, &QPushButton::clicked, this, &TForm1::stepBackMicroCommand);
+    connect(m_backStepButton, &QPushButton::clicked, this, &TForm1::stepBackIjvmCommand);
+}
+
+namespace {
+
+struct LineRange {
+    int first = -1; // the first comment line above the instruction
+    int last = -1;  // the instruction's own line
+};
+
+LineRange listingRange(const Translate& t, const SourceOffsets& offsets,
+                       const QTextDocument& listing, int address) {
+    if (t.lineLength[address] <= 0) {
+        return {};
+    }
+    const CharSpan span = offsets.span(t.lineStart[address], t.lineLength[address]);
+    // The span may end with the line break, which still belongs to the instruction's line.
+    const int end = std::max(span.start, span.start + span.length - 1);
+    return {listing.findBlock(span.start).blockNumber(), listing.findBlock(end).blockNumber()};
+}
+
+} // namespace
+
+int TForm1::microAddressAtListingLine(int line) const {
+    if (translator == nullptr || line < 0) {
+        return -1;
+    }
+    for (int a = 0; a < Translate::kAddresses; ++a) {
+        const LineRange range =
+            listingRange(*translator, m_listingOffsets, *m_memo2->document(), a);
+        if (range.first >= 0 && range.first <= line && line <= range.last) {
+            return a;
+        }
+    }
+    return -1;
+}
+
+int TForm1::listingLineOf(int address) const {
+    if (translator == nullptr || address < 0 || address >= Translate::kAddresses) {
+        return -1;
+    }
+    // A trampoline has no line of its own: the IF line that placed it stands for it.
+    const auto trampoline = translator->trampolines.find(address);
+    if (translator->lineLength[address] == 0 && trampoline != translator->trampolines.end()) {
+        address = trampoline->second;
+    }
+    return listingRange(*translator, m_listingOffsets, *m_memo2->document(), address).last;
+}
+
+void TForm1::labelListing() {
+    std::vector<QString> labels(static_cast<std::size_t>(m_memo2->blockCount()));
+    for (int a = 0; translator != nullptr && a < Translate::kAddresses; ++a) {
+        const int line = listingRange(*translator, m_listingOffsets, *m_memo2->document(), a).last;
+        if (line >= 0 && line < static_cast<int>(labels.size())) {
+            labels[static_cast<std::size_t>(line)] = QString::number(a);
+        }
+    }
+    m_memo2->setLineLabels(std::move(labels));
+    showBreakpointMarks();
+    showCurrentMarks();
+}
+
+void TForm1::showBreakpointMarks() {
+    m_memo1->setMarkedLines(m_breakLines);
+    std::set<int> listingLines;
+    for (const int address : m_breakMicro) {
+        if (const int line = listingLineOf(address); line >= 0) {
+            listingLines.insert(line);
+        }
+    }
+    m_memo2->setMarkedLines(std::move(listingLines));
+}
+
+void TForm1::showCurrentMarks() {
+    if (!session.isLoaded()) {
+        m_memo1->setCurrentLine(-1);
+        m_memo2->setCurrentLine(-1);
+        return;
+    }
+    m_memo2->setCurrentLine(listingLineOf(machine().MPC));
+    // Inside an instruction the arrow stays on it, as the selection does.
+    const std::int32_t pc = machine().PC();
+    std::int32_t at = -1;
+    if (session.atHalt()) {
+        at = pc - 1;
+    } else if (session.atInstructionBoundary() && pc > 3) {
+        at = pc;
+    } else {
+        return;
+    }
+    int current = -1;
+    for (const auto& [line, address] : instructionLines()) {
+        if (address > at) {
+            break;
+        }
+        current = line;
+    }
+    m_memo1->setCurrentLine(current);
+}
+
+} // namespace tessaro
