@@ -1,13 +1,16 @@
 #include "cli/commands.h"
+#include "core/language.h"
 #include "tessaro_version.h"
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 namespace {
 
 const char* const kUsage =
-    "usage: tessaro-cli COMMAND [ARGS]\n"
+    "usage: tessaro-cli [--lang it|en] COMMAND [ARGS]\n"
     "\n"
     "Commands:\n"
     "  mal SOURCE.mal OUTPUT.bin\n"
@@ -30,12 +33,49 @@ const char* const kUsage =
     "      shortest failing program, what differs and the micro-addresses it executed.\n"
     "      N programs per instruction (default 50). Exit 0 when all pass, 1 otherwise.\n"
     "\n"
-    "  --help     show this text\n"
-    "  --version  show the version\n";
+    "  --lang it|en  the language of the messages: Italian (the default, which scripts may\n"
+    "                rely on) or English; given before or after COMMAND\n"
+    "  --help        show this text\n"
+    "  --version     show the version\n";
+
+// Takes every --lang option out of the arguments, wherever it stands, and sets the language of
+// the messages; false, after saying why, for a language that does not exist.
+bool takeLanguageOption(int& argc, char** argv) {
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        std::string_view value;
+        if (arg == "--lang") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "tessaro-cli: --lang needs a value (it or en)\n");
+                return false;
+            }
+            value = argv[++i];
+        } else if (arg.starts_with("--lang=")) {
+            value = arg.substr(7);
+        } else {
+            argv[kept++] = argv[i];
+            continue;
+        }
+        const std::optional<tessaro::Language> language = tessaro::languageNamed(value);
+        if (!language) {
+            std::fprintf(stderr, "tessaro-cli: --lang takes it or en, not '%.*s'\n",
+                         static_cast<int>(value.size()), value.data());
+            return false;
+        }
+        tessaro::setLanguage(*language);
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return true;
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (!takeLanguageOption(argc, argv)) {
+        return 1;
+    }
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         std::fputs(kUsage, argc < 2 ? stderr : stdout);
         return argc < 2 ? 1 : 0;

@@ -1,6 +1,7 @@
 #include "core/number_text.h"
 
 #include "core/array.h"
+#include "core/language.h"
 
 #include <cstdint>
 #include <string>
@@ -143,7 +144,7 @@ Parse parseNumber(const std::string& s) {
 }
 
 std::string invalidNumberMessage(const std::string& s) {
-    return "Errore: il numero " + s + " non è valido. Il programma sarà adesso terminato.";
+    return localized("Errore: il numero %1 non è valido. Il programma sarà adesso terminato.", {s});
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ijvm/error_texts.h"
 
+#include "core/language.h"
 #include "core/number_text.h"
 
 namespace tessaro {
@@ -52,11 +53,12 @@ std::string errorMessage(int code, const std::string& methodName, const std::str
                          int number) {
     const ErrorText* text = findText(code);
     if (text == nullptr) {
-        return "Errore " + decimalText(code);
+        return localized("Errore %1", {decimalText(code)});
     }
     // One pass over the pattern: a name that itself holds "%N" is copied as it is.
+    const std::string pattern = localized(text->pattern);
     std::string message;
-    for (const char* p = text->pattern; *p != '\0'; ++p) {
+    for (const char* p = pattern.c_str(); *p != '\0'; ++p) {
         if (*p == '%' && p[1] == 'M') {
             message += methodName;
             ++p;
@@ -75,12 +77,13 @@ std::string errorMessage(int code, const std::string& methodName, const std::str
 
 std::string foreignCharacterMessage(const std::string& methodName, const std::string& piece,
                                     const std::string& character) {
-    return "Errore nella dichiarazione delle variabili nel metodo " + methodName + ": " + piece +
-           ": il carattere '" + character + "' non è ammesso";
+    return localized("Errore nella dichiarazione delle variabili nel metodo %1: %2: il carattere "
+                     "'%3' non è ammesso",
+                     {methodName, piece, character});
 }
 
 std::string invalidNumberMessage(const std::string& text) {
-    return "Errore: il numero " + text + " non è valido.";
+    return localized("Errore: il numero %1 non è valido.", {text});
 }
 
 ErrorSpan errorSpan(int code) {

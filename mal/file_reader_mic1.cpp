@@ -1,6 +1,7 @@
 #include "mal/file_reader_mic1.h"
 
 #include "core/fatal.h"
+#include "core/language.h"
 
 #include <array>
 #include <string_view>
@@ -55,7 +56,7 @@ FileReaderMic1::~FileReaderMic1() {
 
 bool FileReaderMic1::open(const char* mode) {
     if (!tryOpen(mode)) {
-        fatal("Errore nel metodo FileReaderMic1::open(): impossibile aprire il file");
+        fatal(localized("Errore nel metodo FileReaderMic1::open(): impossibile aprire il file"));
     }
     return true;
 }

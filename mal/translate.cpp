@@ -1,6 +1,7 @@
 #include "mal/translate.h"
 
 #include "core/fatal.h"
+#include "core/language.h"
 #include "core/number_text.h"
 #include "core/reader/string_tokenizer.h"
 #include "machine/control_store_file.h"
@@ -112,7 +113,8 @@ const Token* secondJump(const std::vector<Token>& tokens, std::size_t from) {
 }
 
 std::string secondJumpMessage(const Token& jump) {
-    return "più di un salto nella riga: " + jump.text + " dopo il primo salto non è ammesso";
+    return localized("più di un salto nella riga: %1 dopo il primo salto non è ammesso",
+                     {jump.text});
 }
 
 bool textIs(const std::vector<Token>& tokens, std::size_t index, std::string_view text) {
@@ -167,7 +169,7 @@ bool Translate::translate(bool fatalOnOpen) {
     if (fatalOnOpen) {
         source.open("rb");
     } else if (!source.tryOpen("rb")) {
-        report(0, "impossibile aprire il file " + sourcePath);
+        report(0, localized("impossibile aprire il file %1", {sourcePath}));
         return false;
     }
     firstPass();
@@ -175,16 +177,17 @@ bool Translate::translate(bool fatalOnOpen) {
     if (m_sameFile) {
         source.close();
         if (fatalOnOpen) {
-            fatal("Errore nel metodo FileReaderMic1::open(): impossibile aprire il file");
+            fatal(
+                localized("Errore nel metodo FileReaderMic1::open(): impossibile aprire il file"));
         }
-        report(0, "il file di uscita " + binPath + " è il sorgente stesso");
+        report(0, localized("il file di uscita %1 è il sorgente stesso", {binPath}));
         return false;
     }
     if (fatalOnOpen) {
         output.open("wb");
     } else if (!output.tryOpen("wb")) {
         source.close();
-        report(0, "impossibile scrivere il file " + binPath);
+        report(0, localized("impossibile scrivere il file %1", {binPath}));
         return false;
     }
     secondPass();
@@ -203,11 +206,11 @@ void Translate::firstPass() {
             lineStart[address] = source.lineStart;
             lineLength[address] = source.tell() - source.lineStart;
         } else if (address == kAddresses) {
-            report(line, "più di 512 righe di istruzioni: gli indirizzi da 512 in poi non "
-                         "esistono nel control store");
+            report(line, localized("più di 512 righe di istruzioni: gli indirizzi da 512 in poi "
+                                   "non esistono nel control store"));
         }
         if (label->size() > static_cast<std::size_t>(kMaxLabel)) {
-            report(line, "etichetta " + shown(*label) + " più lunga di 29 caratteri");
+            report(line, localized("etichetta %1 più lunga di 29 caratteri", {shown(*label)}));
         }
         labels.insert(Label{address, label->substr(0, kMaxLabel)});
         ++address;
@@ -215,12 +218,12 @@ void Translate::firstPass() {
     instructionCount = address;
     if (source.lineTooLong) {
         report(source.tooLongLine,
-               "riga più lunga di 254 caratteri: la lettura del file termina qui");
+               localized("riga più lunga di 254 caratteri: la lettura del file termina qui"));
     }
     if (source.readError) {
-        report(source.lineNumber + 1, "errore di lettura del file");
+        report(source.lineNumber + 1, localized("errore di lettura del file"));
     } else if (address == 0 && !source.lineTooLong) {
-        report(1, "il file non contiene istruzioni");
+        report(1, localized("il file non contiene istruzioni"));
     }
 }
 
@@ -238,17 +241,20 @@ void Translate::secondPass() {
             }
         }
         if (lineText.size() > static_cast<std::size_t>(kMaxLineText)) {
-            report(line, "etichetta e istruzione superano 69 caratteri: il commento è tagliato");
+            report(
+                line,
+                localized("etichetta e istruzione superano 69 caratteri: il commento è tagliato"));
         }
         instrText = source.text;
         const std::string foreign = foreignCharacters(instrText);
         if (!foreign.empty()) {
-            report(line, "carattere non ammesso nell'istruzione: " + foreign);
+            report(line, localized("carattere non ammesso nell'istruzione: %1", {foreign}));
         }
         resolveControl(address, line);
         if (instrText.size() > static_cast<std::size_t>(kMaxInstrText)) {
-            report(line, "istruzione di " + std::to_string(instrText.size()) +
-                             " caratteri dopo la risoluzione dei salti (al massimo 49)");
+            report(line, localized("istruzione di %1 caratteri dopo la risoluzione dei salti (al "
+                                   "massimo 49)",
+                                   {std::to_string(instrText.size())}));
         }
         writeRecord(address, line, false);
         ++address;
@@ -257,7 +263,7 @@ void Translate::secondPass() {
 
 std::int32_t Translate::resolveTarget(const std::string& name, int type, int line) {
     if (name.size() > static_cast<std::size_t>(kMaxLabel)) {
-        report(line, "nome di etichetta " + shown(name) + " più lungo di 29 caratteri");
+        report(line, localized("nome di etichetta %1 più lungo di 29 caratteri", {shown(name)}));
     }
     const std::int32_t address = addressOf(name);
     if (address >= 0) {
@@ -267,11 +273,11 @@ std::int32_t Translate::resolveTarget(const std::string& name, int type, int lin
         // A number where a label belongs is taken as the address itself.
         const std::int32_t value = digitsValue(name);
         if (value >= kAddresses) {
-            report(line, "indirizzo " + shown(name) + " fuori dal control store (0-511)");
+            report(line, localized("indirizzo %1 fuori dal control store (0-511)", {shown(name)}));
         }
         return value;
     }
-    report(line, "etichetta non definita: " + shown(name));
+    report(line, localized("etichetta non definita: %1", {shown(name)}));
     return 0;
 }
 
@@ -289,7 +295,7 @@ void Translate::resolveControl(int address, int line) {
         if (text == "GOTO" && !textIs(tokens, k + 1, "(")) {
             const Token* target = tokenAt(tokens, k + 1);
             if (target == nullptr || target->type == 1) {
-                report(line, "GOTO senza etichetta");
+                report(line, localized("GOTO senza etichetta"));
                 tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(k) + 1, Token{"0", 3});
             } else {
                 tokens[k + 1].text =
@@ -312,8 +318,8 @@ void Translate::resolveControl(int address, int line) {
                                     textIs(tokens, k + 7, "ELSE") &&
                                     textIs(tokens, k + 8, "GOTO") && tokenAt(tokens, k + 9);
             if (!wellFormed) {
-                report(line, "IF non nella forma IF (Z) GOTO etichetta; ELSE GOTO etichetta "
-                             "(oppure IF (N) ...)");
+                report(line, localized("IF non nella forma IF (Z) GOTO etichetta; ELSE GOTO "
+                                       "etichetta (oppure IF (N) ...)"));
             }
             const Token* elseToken = tokenAt(tokens, k + 9);
             const Token* thenToken = tokenAt(tokens, k + 5);
@@ -325,9 +331,9 @@ void Translate::resolveControl(int address, int line) {
                 tokens[k + 9].text = std::to_string(elseAddress);
             }
             if (elseAddress >= 256) {
-                report(line, "destinazione ELSE " + std::to_string(elseAddress) +
-                                 " non sotto 256: il ramo vero non può raggiungere " +
-                                 "la destinazione dell'IF");
+                report(line, localized("destinazione ELSE %1 non sotto 256: il ramo vero non può "
+                                       "raggiungere la destinazione dell'IF",
+                                       {std::to_string(elseAddress)}));
             }
             trampolines.try_emplace(elseAddress + 256, address);
             instrText = " GOTO " + std::to_string(thenAddress) + ";";
@@ -352,19 +358,21 @@ void Translate::writeRecord(int address, int line, bool trampoline) {
     if ((mic.nextAddr < 0 || mic.nextAddr >= kAddresses) && instructionCount <= kAddresses &&
         std::none_of(problems.begin(), problems.end(),
                      [line](const MalProblem& p) { return p.line == line; })) {
-        report(line,
-               "NextAddr " + std::to_string(mic.nextAddr) + " fuori dal control store (0-511)");
+        report(line, localized("NextAddr %1 fuori dal control store (0-511)",
+                               {std::to_string(mic.nextAddr)}));
     }
     const auto [at, inserted] = m_written.try_emplace(address, Written{line, trampoline});
     if (!inserted) {
         const Written& earlier = at->second;
-        const std::string other = earlier.trampoline ? "dal salto del ramo vero dell'IF della riga "
-                                                     : "dall'istruzione della riga ";
-        const std::string lost = trampoline
-                                     ? "il salto del ramo vero dell'IF di questa riga va perso"
-                                     : "l'istruzione di questa riga va persa";
-        report(line, "indirizzo " + std::to_string(address) + " già occupato " + other +
-                         std::to_string(earlier.line) + ": " + lost);
+        const char* const taken =
+            earlier.trampoline
+                ? "indirizzo %1 già occupato dal salto del ramo vero dell'IF della riga %2: %3"
+                : "indirizzo %1 già occupato dall'istruzione della riga %2: %3";
+        const std::string lost =
+            localized(trampoline ? "il salto del ramo vero dell'IF di questa riga va perso"
+                                 : "l'istruzione di questa riga va persa");
+        report(line,
+               localized(taken, {std::to_string(address), std::to_string(earlier.line), lost}));
     }
     writeControlStoreRecord(output.stream, address, mic.nextAddr,
                             static_cast<std::int32_t>(mic.word), m_comment);

@@ -14,11 +14,14 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# qt6-tools-dev and qt6-l10n-tools (lupdate, lrelease) build the English translation, and
+# qt6-translations-l10n holds Qt's own texts (buttons, file errors) in English and Italian;
 # clang builds the fuzz targets, clang-tidy checks that every body is braced; dpkg-dev (cpack's dependency lookup), librsvg2-bin
 # (the icon's sizes), desktop-file-utils and appstream (their validators) serve the Debian package
 # and its test.
 BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev qt6-base-dev
                 libgl-dev fonts-dejavu-core clang clang-tidy libclang-rt-14-dev dpkg-dev
-                librsvg2-bin desktop-file-utils appstream)
+                librsvg2-bin desktop-file-utils appstream qt6-tools-dev qt6-l10n-tools
+                qt6-translations-l10n)
 # What scripts/package.sh needs besides: the package checker.
 PACKAGE_PACKAGES=(lintian)

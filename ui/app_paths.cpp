@@ -2,6 +2,7 @@
 
 #include "data/bundled.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -75,7 +76,8 @@ bool AppPaths::prepare(QString* error) const {
     for (const QString& dir : {microprogramDir(), scratchDir(), examplesDir()}) {
         if (!QDir().mkpath(dir)) {
             if (error != nullptr) {
-                *error = QStringLiteral("Impossibile creare la cartella %1")
+                *error = QCoreApplication::translate("tessaro::AppPaths",
+                                                     "Impossibile creare la cartella %1")
                              .arg(QDir::toNativeSeparators(dir));
             }
             return false;

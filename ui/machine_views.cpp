@@ -5,6 +5,8 @@
 #include "machine/control_path.h"
 #include "machine/memory_map.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace tessaro {
@@ -205,8 +207,10 @@ QStringList MachineViews::frame(const ControlPath& m, const ViewFormat& f) {
         }
         auto field = [&](const std::string& name) { return text(padRight(name, nameWidth)); };
 
-        lines.append(addressText(lv, f, width) + QStringLiteral(": ") + field("Link Ptr") +
-                     QStringLiteral(" : ") + valueText(word(m, lv), f));
+        lines.append(
+            addressText(lv, f, width) + QStringLiteral(": ") +
+            field(QCoreApplication::translate("tessaro::MachineViews", "Link Ptr").toStdString()) +
+            QStringLiteral(" : ") + valueText(word(m, lv), f));
         for (int k = 0; k < frameLocals && static_cast<std::uint32_t>(k) < kMaxStackLines; ++k) {
             const std::uint32_t a = lv + static_cast<std::uint32_t>(k) + 1U;
             lines.append(addressText(a, f, width) + QStringLiteral(": ") +
@@ -220,9 +224,13 @@ QStringList MachineViews::frame(const ControlPath& m, const ViewFormat& f) {
                 const std::uint32_t a = above + k;
                 QString line = addressText(a, f, width) + QStringLiteral(": ");
                 if (k == 0) {
-                    line += field("PC PREC") + QStringLiteral(" : ");
+                    line += field(QCoreApplication::translate("tessaro::MachineViews", "PC PREC")
+                                      .toStdString()) +
+                            QStringLiteral(" : ");
                 } else if (k == 1) {
-                    line += field("LV PREC") + QStringLiteral(" : ");
+                    line += field(QCoreApplication::translate("tessaro::MachineViews", "LV PREC")
+                                      .toStdString()) +
+                            QStringLiteral(" : ");
                 }
                 lines.append(line + valueText(word(m, a), f));
             }

@@ -1,6 +1,7 @@
 #include "core/fatal.h"
 #include "tessaro_version.h"
 #include "ui/app_paths.h"
+#include "ui/language.h"
 #include "ui/tform1.h"
 
 #include <QApplication>
@@ -33,6 +34,7 @@ struct Options {
     explicit Options(QCommandLineParser& parser);
     QCommandLineOption root;
     QCommandLineOption noInfo;
+    QCommandLineOption lang;
 };
 
 Options::Options(QCommandLineParser& parser)
@@ -41,7 +43,11 @@ Options::Options(QCommandLineParser& parser)
                           "folder)."),
            QStringLiteral("dir")),
       noInfo(QStringLiteral("no-info"),
-             QStringLiteral("Do not show the Info window at start-up (also TESSARO_NO_INFO=1).")) {
+             QStringLiteral("Do not show the Info window at start-up (also TESSARO_NO_INFO=1).")),
+      lang(QStringLiteral("lang"),
+           QStringLiteral("Language of the window: it or en (default: $TESSARO_LANG, else "
+                          "Italian in an Italian locale and English in any other)."),
+           QStringLiteral("language")) {
     parser.setApplicationDescription(
         QStringLiteral("Mic-1 and IJVM teaching emulator.\n"
                        "The data folder holds EMU/Velkora/ with the microprogram (MP/), the "
@@ -50,6 +56,7 @@ Options::Options(QCommandLineParser& parser)
     parser.addVersionOption();
     parser.addOption(root);
     parser.addOption(noInfo);
+    parser.addOption(lang);
     parser.addPositionalArgument(QStringLiteral("program"),
                                  QStringLiteral("An IJVM program to open in the editor."),
                                  QStringLiteral("[program]"));
@@ -92,6 +99,19 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     const Options options(parser);
     parser.process(app);
+
+    if (parser.isSet(options.lang) &&
+        !tessaro::languageNamed(parser.value(options.lang).toStdString())) {
+        std::fprintf(stderr, "tessaro: --lang takes it or en, not '%s'\n",
+                     parser.value(options.lang).toLocal8Bit().constData());
+        return 1;
+    }
+    const tessaro::Language language = tessaro::chooseLanguage(
+        QCoreApplication::arguments(), qEnvironmentVariable("TESSARO_LANG"), QLocale::system());
+    if (!tessaro::installTranslators(app, language)) {
+        std::fprintf(stderr, "tessaro: this build has no English translation; the texts stay "
+                             "Italian\n");
+    }
 
     tessaro::setMessageHook(&showMessageBox);
 

@@ -26,8 +26,12 @@ namespace tessaro {
 
 namespace {
 
-const QString kCaption = QStringLiteral("Microprogramma");
-const QString kFilter = QStringLiteral("Microprogrammi MAL (*.mal);;Tutti i file (*)");
+QString caption() {
+    return MicroprogramWindow::tr("Microprogramma");
+}
+QString fileFilter() {
+    return MicroprogramWindow::tr("Microprogrammi MAL (*.mal);;Tutti i file (*)");
+}
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& text) {
     auto* b = new QPushButton(text, parent);
@@ -62,18 +66,14 @@ MicroprogramWindow::MicroprogramWindow(TForm1* form) : QWidget(form, Qt::Window)
     m_status->setWordWrap(true);
 
     auto* buttons = new QHBoxLayout;
-    auto* open = button(this, QStringLiteral("OpenButton"), QStringLiteral("Apri..."));
-    auto* save = button(this, QStringLiteral("SaveButton"), QStringLiteral("Salva"));
-    auto* saveAs =
-        button(this, QStringLiteral("SaveAsButton"), QStringLiteral("Salva con nome..."));
-    auto* revert =
-        button(this, QStringLiteral("RevertButton"), QStringLiteral("Ripristina originale..."));
-    auto* translate =
-        button(this, QStringLiteral("TranslateButton"), QStringLiteral("Traduci e carica"));
-    translate->setToolTip(QStringLiteral("Traduce il microprogramma e lo carica (Ctrl+T)"));
-    auto* checkButton = button(this, QStringLiteral("CheckButton"), QStringLiteral("Verifica"));
-    checkButton->setToolTip(
-        QStringLiteral("Confronta ogni istruzione IJVM con il suo significato"));
+    auto* open = button(this, QStringLiteral("OpenButton"), tr("Apri..."));
+    auto* save = button(this, QStringLiteral("SaveButton"), tr("Salva"));
+    auto* saveAs = button(this, QStringLiteral("SaveAsButton"), tr("Salva con nome..."));
+    auto* revert = button(this, QStringLiteral("RevertButton"), tr("Ripristina originale..."));
+    auto* translate = button(this, QStringLiteral("TranslateButton"), tr("Traduci e carica"));
+    translate->setToolTip(tr("Traduce il microprogramma e lo carica (Ctrl+T)"));
+    auto* checkButton = button(this, QStringLiteral("CheckButton"), tr("Verifica"));
+    checkButton->setToolTip(tr("Confronta ogni istruzione IJVM con il suo significato"));
     for (QPushButton* b : {open, save, saveAs, revert}) {
         buttons->addWidget(b);
     }
@@ -94,12 +94,12 @@ MicroprogramWindow::MicroprogramWindow(TForm1* form) : QWidget(form, Qt::Window)
     auto* problemsBox = new QWidget(this);
     auto* problemsLayout = new QVBoxLayout(problemsBox);
     problemsLayout->setContentsMargins(0, 0, 0, 0);
-    problemsLayout->addWidget(new QLabel(QStringLiteral("Errori della traduzione"), problemsBox));
+    problemsLayout->addWidget(new QLabel(tr("Errori della traduzione"), problemsBox));
     problemsLayout->addWidget(m_problems);
     auto* checkBox = new QWidget(this);
     auto* checkLayout = new QVBoxLayout(checkBox);
     checkLayout->setContentsMargins(0, 0, 0, 0);
-    checkLayout->addWidget(new QLabel(QStringLiteral("Verifica delle istruzioni"), checkBox));
+    checkLayout->addWidget(new QLabel(tr("Verifica delle istruzioni"), checkBox));
     checkLayout->addWidget(m_checkList);
     auto* lower = new QSplitter(Qt::Horizontal, this);
     lower->addWidget(problemsBox);
@@ -124,13 +124,13 @@ bool MicroprogramWindow::isModified() const {
 
 void MicroprogramWindow::updateTitle() {
     const QString name = QFileInfo(m_path).fileName();
-    setWindowTitle(kCaption + QStringLiteral(" - ") + name +
+    setWindowTitle(caption() + QStringLiteral(" - ") + name +
                    (isModified() ? QStringLiteral(" *") : QString()));
 }
 
 void MicroprogramWindow::showBox(const QString& text) {
-    emit messageShown(kCaption, text);
-    QMessageBox box(QMessageBox::Warning, kCaption, text, QMessageBox::Ok, this);
+    emit messageShown(caption(), text);
+    QMessageBox box(QMessageBox::Warning, caption(), text, QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
@@ -159,7 +159,7 @@ bool MicroprogramWindow::saveFile(const QString& path) {
     m_path = path;
     m_savedText = text;
     updateTitle();
-    m_status->setText(QStringLiteral("Salvato in %1").arg(QDir::toNativeSeparators(path)));
+    m_status->setText(tr("Salvato in %1").arg(QDir::toNativeSeparators(path)));
     return true;
 }
 
@@ -167,13 +167,12 @@ bool MicroprogramWindow::maybeSave() {
     if (!isModified()) {
         return true;
     }
-    const QString text =
-        QStringLiteral("Il microprogramma è stato modificato. Salvare le modifiche?");
-    emit messageShown(kCaption, text);
-    QMessageBox box(QMessageBox::Question, kCaption, text, QMessageBox::NoButton, this);
-    QPushButton* yes = box.addButton(QStringLiteral("Salva"), QMessageBox::AcceptRole);
-    QPushButton* no = box.addButton(QStringLiteral("Non salvare"), QMessageBox::DestructiveRole);
-    box.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole);
+    const QString text = tr("Il microprogramma è stato modificato. Salvare le modifiche?");
+    emit messageShown(caption(), text);
+    QMessageBox box(QMessageBox::Question, caption(), text, QMessageBox::NoButton, this);
+    QPushButton* yes = box.addButton(tr("Salva"), QMessageBox::AcceptRole);
+    QPushButton* no = box.addButton(tr("Non salvare"), QMessageBox::DestructiveRole);
+    box.addButton(tr("Annulla"), QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.exec();
     if (box.clickedButton() == yes) {
@@ -186,8 +185,8 @@ void MicroprogramWindow::open() {
     if (!maybeSave()) {
         return;
     }
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Apri microprogramma"),
-                                                      QFileInfo(m_path).absolutePath(), kFilter);
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("Apri microprogramma"), QFileInfo(m_path).absolutePath(), fileFilter());
     if (!path.isEmpty()) {
         openFile(path);
     }
@@ -199,7 +198,7 @@ bool MicroprogramWindow::save() {
 
 bool MicroprogramWindow::saveAs() {
     QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Salva microprogramma"), m_path, kFilter);
+        QFileDialog::getSaveFileName(this, tr("Salva microprogramma"), m_path, fileFilter());
     if (path.isEmpty()) {
         return false;
     }
@@ -210,13 +209,13 @@ bool MicroprogramWindow::saveAs() {
 }
 
 void MicroprogramWindow::revertToBundled() {
-    const QString text = QStringLiteral(
-        "Sostituire il testo dell'editor con il microprogramma originale di Tessaro?\n"
-        "Le modifiche non salvate andranno perse; il file resta com'è finché non si salva.");
-    emit messageShown(kCaption, text);
-    QMessageBox box(QMessageBox::Question, kCaption, text, QMessageBox::NoButton, this);
-    QPushButton* yes = box.addButton(QStringLiteral("Ripristina"), QMessageBox::AcceptRole);
-    box.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole);
+    const QString text =
+        tr("Sostituire il testo dell'editor con il microprogramma originale di Tessaro?\n"
+           "Le modifiche non salvate andranno perse; il file resta com'è finché non si salva.");
+    emit messageShown(caption(), text);
+    QMessageBox box(QMessageBox::Question, caption(), text, QMessageBox::NoButton, this);
+    QPushButton* yes = box.addButton(tr("Ripristina"), QMessageBox::AcceptRole);
+    box.addButton(tr("Annulla"), QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.exec();
     if (box.clickedButton() != yes) {
@@ -226,8 +225,8 @@ void MicroprogramWindow::revertToBundled() {
     m_editor->setPlainText(
         TextFile::decode(QByteArray(bundled.data(), static_cast<qsizetype>(bundled.size()))));
     updateTitle();
-    m_status->setText(QStringLiteral("Ripristinato il microprogramma originale (non ancora "
-                                     "salvato né caricato)"));
+    m_status->setText(tr("Ripristinato il microprogramma originale (non ancora "
+                         "salvato né caricato)"));
 }
 
 // The micro-assembler reads files: the editor's text goes through a scratch copy, so that
@@ -253,12 +252,11 @@ bool MicroprogramWindow::translateTo(const QString& binPath, std::unique_ptr<Tra
 void MicroprogramWindow::showProblems(const Translate& translated) {
     m_problems->clear();
     for (const MalProblem& problem : translated.problems) {
-        auto* item =
-            new QListWidgetItem(problem.line > 0 ? QStringLiteral("Riga %1: %2")
-                                                       .arg(problem.line)
-                                                       .arg(QString::fromStdString(problem.message))
-                                                 : QString::fromStdString(problem.message),
-                                m_problems);
+        auto* item = new QListWidgetItem(
+            problem.line > 0
+                ? tr("Riga %1: %2").arg(problem.line).arg(QString::fromStdString(problem.message))
+                : QString::fromStdString(problem.message),
+            m_problems);
         item->setData(Qt::UserRole, problem.line);
     }
     if (!translated.problems.empty()) {
@@ -279,10 +277,9 @@ bool MicroprogramWindow::translateAndLoad() {
     QByteArray source;
     if (!translateTo(scratchBin, translated, source)) {
         if (translated != nullptr) {
-            m_status->setText(
-                QStringLiteral("%1 errori: il microprogramma non è stato caricato, resta in "
-                               "uso quello precedente")
-                    .arg(translated->problems.size()));
+            m_status->setText(tr("%1 errori: il microprogramma non è stato caricato, resta in "
+                                 "uso quello precedente")
+                                  .arg(translated->problems.size()));
         }
         return false;
     }
@@ -293,14 +290,13 @@ bool MicroprogramWindow::translateAndLoad() {
     const int count = translated->instructionCount;
     if (!m_form->installMicroprogram(std::move(translated), source, m_path,
                                      copied ? bin : scratchBin)) {
-        showBox(QStringLiteral("Il microprogramma tradotto non può essere letto da %1")
+        showBox(tr("Il microprogramma tradotto non può essere letto da %1")
                     .arg(QDir::toNativeSeparators(copied ? bin : scratchBin)));
         return false;
     }
-    m_status->setText(
-        QStringLiteral("Microprogramma tradotto e caricato: %1 microistruzioni").arg(count));
+    m_status->setText(tr("Microprogramma tradotto e caricato: %1 microistruzioni").arg(count));
     if (!copied) {
-        showBox(QStringLiteral("Il microprogramma è caricato, ma %1 non può essere scritto")
+        showBox(tr("Il microprogramma è caricato, ma %1 non può essere scritto")
                     .arg(QDir::toNativeSeparators(bin)));
     }
     return true;
@@ -313,8 +309,8 @@ bool MicroprogramWindow::check() {
     m_checkList->clear();
     m_results.clear();
     if (!translateTo(dir + QStringLiteral("/check.bin"), translated, source)) {
-        m_status->setText(QStringLiteral("Correggere gli errori della traduzione prima della "
-                                         "verifica"));
+        m_status->setText(tr("Correggere gli errori della traduzione prima della "
+                             "verifica"));
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -337,12 +333,11 @@ bool MicroprogramWindow::check() {
             new QListWidgetItem(QStringLiteral("    ") + QString::fromStdString(line), m_checkList);
         }
     }
-    m_status->setText(failed == 0 ? QStringLiteral("Verifica superata: tutte le %1 istruzioni "
-                                                   "sono eseguite correttamente")
-                                        .arg(m_results.size())
-                                  : QStringLiteral("Verifica: %1 istruzioni errate su %2")
-                                        .arg(failed)
-                                        .arg(m_results.size()));
+    m_status->setText(
+        failed == 0 ? tr("Verifica superata: tutte le %1 istruzioni "
+                         "sono eseguite correttamente")
+                          .arg(m_results.size())
+                    : tr("Verifica: %1 istruzioni errate su %2").arg(failed).arg(m_results.size()));
     return failed == 0;
 }
 

@@ -4,6 +4,7 @@
 #include "machine/control_path.h"
 #include "ui/picture/datapath_geometry.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 
 namespace tessaro {
@@ -36,7 +37,8 @@ RegisterPanel::RegisterPanel(QWidget* parent) {
         m_registerLabels[i]->setFont(bold);
         setFontColour(m_registerLabels[i], QColor(0, 0, 0x80));
     }
-    m_busCCaption = makeLabel(parent, QStringLiteral("LabelBusC"), QStringLiteral("Bus C:"));
+    m_busCCaption = makeLabel(parent, QStringLiteral("LabelBusC"),
+                              QCoreApplication::translate("tessaro::RegisterPanel", "Bus C:"));
     m_busB = makeLabel(parent, QStringLiteral("Label27"), QStringLiteral("0"));
     m_busB->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_busC = makeLabel(parent, QStringLiteral("Label28"), QStringLiteral("0"));

@@ -19,7 +19,7 @@ constexpr qint64 kRefreshEveryMs = 250;
 StatisticsWindow::StatisticsWindow(const MachineSession& session, QWidget* parent)
     : QDialog(parent), m_session(session) {
     setObjectName(QStringLiteral("StatisticsWindow"));
-    setWindowTitle(QStringLiteral("Statistiche"));
+    setWindowTitle(tr("Statistiche"));
     auto* layout = new QVBoxLayout(this);
     m_totals = new QLabel(this);
     m_totals->setObjectName(QStringLiteral("StatisticsTotals"));
@@ -38,20 +38,20 @@ void StatisticsWindow::refresh() {
     m_sinceRefresh.restart();
     const ExecutionCounts& counts = m_session.counts();
     const std::int64_t now = m_session.microInstructions();
-    m_totals->setText(QStringLiteral("Dall'ultimo reset: %1 micro-istruzioni, %2 istruzioni IJVM")
+    m_totals->setText(tr("Dall'ultimo reset: %1 micro-istruzioni, %2 istruzioni IJVM")
                           .arg(counts.microInstructions())
                           .arg(counts.instructions()));
     QString text = QStringLiteral("%1 %2 %3\n")
-                       .arg(QStringLiteral("Istruzione"), -15)
-                       .arg(QStringLiteral("Esecuzioni"), 12)
-                       .arg(QStringLiteral("Micro-istruzioni"), 18);
+                       .arg(tr("Istruzione"), -15)
+                       .arg(tr("Esecuzioni"), 12)
+                       .arg(tr("Micro-istruzioni"), 18);
     for (const OpcodeFigures& f : opcodeFigures(counts, now)) {
         text += QStringLiteral("%1 %2 %3\n")
                     .arg(QString::fromStdString(f.name), -15)
                     .arg(f.runs, 12)
                     .arg(f.micro, 18);
     }
-    text += QStringLiteral("\nMicro-indirizzi più eseguiti\n");
+    text += tr("\nMicro-indirizzi più eseguiti\n");
     for (const AddressFigures& a : busiestAddresses(counts, kBusiestShown)) {
         const Mic* mic = m_session.machine().controlStore.peek(a.address);
         text += QStringLiteral("%1 %2  %3\n")

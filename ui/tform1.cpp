@@ -41,9 +41,12 @@ namespace tessaro {
 
 namespace {
 
-const QString kNotLoaded =
-    QStringLiteral("Il programma deve prima essere compilato e caricato in memoria");
-const QString kLoaded = QStringLiteral("Il programma è stato compilato e caricato in memoria");
+QString notLoadedText() {
+    return TForm1::tr("Il programma deve prima essere compilato e caricato in memoria");
+}
+QString loadedText() {
+    return TForm1::tr("Il programma è stato compilato e caricato in memoria");
+}
 QString decimal(std::int32_t v) {
     return QString::fromStdString(decimalText(v));
 }
@@ -76,19 +79,18 @@ TForm1::~TForm1() = default;
 
 void TForm1::runStartupDialogs(bool showInfo) {
     if (!m_problems.empty()) {
-        QString text = QStringLiteral("Il microprogramma %1 contiene errori:\n")
+        QString text = tr("Il microprogramma %1 contiene errori:\n")
                            .arg(QDir::toNativeSeparators(m_paths.microprogramSource()));
         int shown = 0;
         for (const MalProblem& problem : m_problems) {
             if (++shown > 30) {
-                text += QStringLiteral("\n... (%1 in tutto)").arg(m_problems.size());
+                text += tr("\n... (%1 in tutto)").arg(m_problems.size());
                 break;
             }
-            text += QStringLiteral("\nRiga %1: %2")
-                        .arg(problem.line)
-                        .arg(QString::fromStdString(problem.message));
+            text +=
+                tr("\nRiga %1: %2").arg(problem.line).arg(QString::fromStdString(problem.message));
         }
-        showBox(QStringLiteral("MicroProgram"), text);
+        showBox(tr("MicroProgram"), text);
     }
     if (showInfo && m_startupInfo != nullptr) {
         m_startupInfo->exec();
@@ -148,13 +150,13 @@ bool TForm1::maybeSave() {
     if (!hasUnsavedChanges()) {
         return true;
     }
-    const QString text = QStringLiteral("Il programma è stato modificato. Salvare le modifiche?");
+    const QString text = tr("Il programma è stato modificato. Salvare le modifiche?");
     emit messageShown(QStringLiteral("Tessaro"), text);
     QMessageBox box(QMessageBox::Question, QStringLiteral("Tessaro"), text, QMessageBox::NoButton,
                     this);
-    QPushButton* yes = box.addButton(QStringLiteral("Salva"), QMessageBox::AcceptRole);
-    QPushButton* no = box.addButton(QStringLiteral("Non salvare"), QMessageBox::DestructiveRole);
-    box.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole);
+    QPushButton* yes = box.addButton(tr("Salva"), QMessageBox::AcceptRole);
+    QPushButton* no = box.addButton(tr("Non salvare"), QMessageBox::DestructiveRole);
+    box.addButton(tr("Annulla"), QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.exec();
     if (box.clickedButton() == yes) {
@@ -209,7 +211,7 @@ bool TForm1::checkLoaded() {
     if (session.isLoaded()) {
         return true;
     }
-    showMessageWindow(kNotLoaded);
+    showMessageWindow(notLoadedText());
     return false;
 }
 
@@ -245,7 +247,7 @@ void TForm1::compileAndLoad() {
         return;
     }
     refreshAll();
-    showMessageWindow(kLoaded);
+    showMessageWindow(loadedText());
     session.acceptProgram();
 }
 
@@ -375,31 +377,30 @@ void TForm1::executeSlice() {
     const Outcome outcome = session.runSlice();
     const std::int64_t executed = session.runMicroInstructions();
     const double seconds = std::max(0.001, session.runSeconds());
-    const QString speed = QStringLiteral("%1 micro-istruzioni in %2 s (%3 milioni al secondo)")
+    const QString speed = tr("%1 micro-istruzioni in %2 s (%3 milioni al secondo)")
                               .arg(executed)
                               .arg(seconds, 0, 'f', 2)
                               .arg(static_cast<double>(executed) / seconds / 1e6, 0, 'f', 1);
     switch (outcome) {
     case Outcome::SliceDone:
         refreshStatistics(true);
-        m_runStatus->setText(QStringLiteral("In esecuzione: ") + speed);
+        m_runStatus->setText(tr("In esecuzione: ") + speed);
         QTimer::singleShot(0, this, &TForm1::executeSlice);
         return;
     case Outcome::BoundReached:
-        finishExecution(kind, QStringLiteral("Istruzione IJVM interrotta: il ciclo principale non "
-                                             "è stato raggiunto dopo %1 micro-istruzioni")
+        finishExecution(kind, tr("Istruzione IJVM interrotta: il ciclo principale non "
+                                 "è stato raggiunto dopo %1 micro-istruzioni")
                                   .arg(executed));
         return;
     case Outcome::BreakpointHit:
         finishExecution(kind, breakpointStatus());
         return;
     case Outcome::Stopped:
-        finishExecution(kind, QStringLiteral("Esecuzione fermata: ") + speed);
+        finishExecution(kind, tr("Esecuzione fermata: ") + speed);
         return;
     default:
-        finishExecution(kind, kind == RunKind::Run
-                                  ? QStringLiteral("Programma terminato (HALT): ") + speed
-                                  : QString());
+        finishExecution(kind, kind == RunKind::Run ? tr("Programma terminato (HALT): ") + speed
+                                                   : QString());
         return;
     }
 }
@@ -450,7 +451,7 @@ void TForm1::abandonExecution() {
     }
     session.abandonRun();
     setExecutionControlsEnabled(true);
-    m_runStatus->setText(QStringLiteral("Esecuzione fermata: il programma è stato sostituito"));
+    m_runStatus->setText(tr("Esecuzione fermata: il programma è stato sostituito"));
     emit executionFinished();
 }
 
@@ -493,9 +494,9 @@ void TForm1::inputLeft() {
     // that the focus change caused by the message finds a valid number.
     m_edit1->setText(decimal(session.input()));
     m_edit1->setModified(false);
-    showBox(QStringLiteral("IJVM Error:"),
-            QStringLiteral("Errore: il numero %1 non è valido. Resta il valore precedente, %2.")
-                .arg(text.empty() ? QStringLiteral("(vuoto)") : QString::fromStdString(text),
+    showBox(tr("IJVM Error:"),
+            tr("Errore: il numero %1 non è valido. Resta il valore precedente, %2.")
+                .arg(text.empty() ? tr("(vuoto)") : QString::fromStdString(text),
                      decimal(session.input())));
 }
 

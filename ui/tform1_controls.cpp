@@ -145,11 +145,11 @@ void TForm1::createControls() {
     connect(m_listBox5, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { errorClicked(m_listBox5->row(item)); });
 
-    m_poolCaption = label(QStringLiteral("LabelConstantPool"), QStringLiteral("Constant Pool"));
-    m_methodCaption = label(QStringLiteral("LabelMethodArea"), QStringLiteral("Method Area"));
-    m_stackCaption = label(QStringLiteral("LabelStack"), QStringLiteral("Stack"));
-    m_microCaption = label(QStringLiteral("LabelMicroProgram"), QStringLiteral("MicroProgram:"));
-    m_programCaption = label(QStringLiteral("LabelIJVMProgram"), QStringLiteral("IJVMProgram:"));
+    m_poolCaption = label(QStringLiteral("LabelConstantPool"), tr("Constant Pool"));
+    m_methodCaption = label(QStringLiteral("LabelMethodArea"), tr("Method Area"));
+    m_stackCaption = label(QStringLiteral("LabelStack"), tr("Stack"));
+    m_microCaption = label(QStringLiteral("LabelMicroProgram"), tr("MicroProgram:"));
+    m_programCaption = label(QStringLiteral("LabelIJVMProgram"), tr("IJVMProgram:"));
     m_label33 = label(QStringLiteral("Label33"), QString());
     m_label34 = label(QStringLiteral("Label34"), QString());
     for (QLabel* caption :
@@ -164,13 +164,12 @@ void TForm1::createControls() {
 
     m_comboBox1 = new ElidingComboBox(m_central);
     m_comboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    m_comboBox1->addItems({QStringLiteral("Assembly IJVM"), QStringLiteral("Pseudo Assembly-Hex"),
-                           QStringLiteral("Hex")});
+    m_comboBox1->addItems({tr("Assembly IJVM"), tr("Pseudo Assembly-Hex"), tr("Hex")});
     m_comboBox1->setCurrentIndex(0);
     m_comboBox1->view()->setMinimumWidth(150);
     connect(m_comboBox1, &QComboBox::activated, this, &TForm1::formatChanged);
 
-    m_ioGroup = new QGroupBox(QStringLiteral("Standard I/O"), m_central);
+    m_ioGroup = new QGroupBox(tr("Standard I/O"), m_central);
     m_ioGroup->setObjectName(QStringLiteral("GroupBox1"));
     m_edit1 = new QLineEdit(QStringLiteral("0"), m_ioGroup);
     m_edit1->setObjectName(QStringLiteral("Edit1"));
@@ -184,10 +183,15 @@ void TForm1::createControls() {
     m_registers = std::make_unique<RegisterPanel>(m_central);
 
     // Command buttons.
-    const char* const captions[7] = {"Mic",      "Step", "Run", "Reset", "Compile and Load",
-                                     "SubCicle", "Clock"};
+    const char* const captions[7] = {QT_TR_NOOP("Mic"),
+                                     QT_TR_NOOP("Step"),
+                                     QT_TR_NOOP("Run"),
+                                     QT_TR_NOOP("Reset"),
+                                     QT_TR_NOOP("Compile and Load"),
+                                     QT_TR_NOOP("SubCicle"),
+                                     QT_TR_NOOP("Clock")};
     for (int i = 0; i < 7; ++i) {
-        m_buttons[i] = new QPushButton(QString::fromUtf8(captions[i]), m_central);
+        m_buttons[i] = new QPushButton(tr(captions[i]), m_central);
         m_buttons[i]->setObjectName(QStringLiteral("BitBtn%1").arg(i + 1));
         m_buttons[i]->setFocusPolicy(Qt::NoFocus);
     }
@@ -207,10 +211,10 @@ void TForm1::createControls() {
     m_runStatus = new QLabel(this);
     m_runStatus->setObjectName(QStringLiteral("RunStatus"));
     statusBar()->addWidget(m_runStatus, 1);
-    m_stopButton = new QPushButton(QStringLiteral("Stop"), this);
+    m_stopButton = new QPushButton(tr("Stop"), this);
     m_stopButton->setObjectName(QStringLiteral("StopButton"));
     m_stopButton->setEnabled(false);
-    m_stopButton->setToolTip(QStringLiteral("Ferma l'esecuzione (Esc)"));
+    m_stopButton->setToolTip(tr("Ferma l'esecuzione (Esc)"));
     statusBar()->addPermanentWidget(m_stopButton);
     connect(m_stopButton, &QPushButton::clicked, this, &TForm1::stopRun);
     createDebugControls();
@@ -225,61 +229,55 @@ void TForm1::createMenus() {
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    add(file, QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N), &TForm1::newProgram);
-    QMenu* open = file->addMenu(QStringLiteral("&Open"));
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    add(file, tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N), &TForm1::newProgram);
+    QMenu* open = file->addMenu(tr("&Open"));
     // The shortcut of the Open submenu opens a program directly.
     auto* openShortcut = new QAction(this);
     openShortcut->setShortcut(QKeySequence(Qt::Key_F3));
     addAction(openShortcut);
     connect(openShortcut, &QAction::triggered, this, &TForm1::openProgram);
-    add(open, QStringLiteral("IJVMProgram"), QKeySequence(), &TForm1::openProgram);
-    add(file, QStringLiteral("S&keleton"), QKeySequence(), &TForm1::skeleton);
-    add(file, QStringLiteral("&Microprogramma..."), QKeySequence(),
-        &TForm1::openMicroprogramWindow);
+    add(open, tr("IJVMProgram"), QKeySequence(), &TForm1::openProgram);
+    add(file, tr("S&keleton"), QKeySequence(), &TForm1::skeleton);
+    add(file, tr("&Microprogramma..."), QKeySequence(), &TForm1::openMicroprogramWindow);
     file->addSeparator();
-    add(file, QStringLiteral("&Save"), QKeySequence(Qt::Key_F2), &TForm1::save);
-    add(file, QStringLiteral("Save &As..."), QKeySequence(), &TForm1::saveAs);
+    add(file, tr("&Save"), QKeySequence(Qt::Key_F2), &TForm1::save);
+    add(file, tr("Save &As..."), QKeySequence(), &TForm1::saveAs);
     file->addSeparator();
-    add(file, QStringLiteral("E&xit"), QKeySequence(), &TForm1::exitProgram);
+    add(file, tr("E&xit"), QKeySequence(), &TForm1::exitProgram);
 
-    QMenu* run = menuBar()->addMenu(QStringLiteral("Run"));
-    m_resetAction =
-        add(run, QStringLiteral("Reset"), QKeySequence(Qt::Key_F10), &TForm1::resetCommand);
+    QMenu* run = menuBar()->addMenu(tr("Run"));
+    m_resetAction = add(run, tr("Reset"), QKeySequence(Qt::Key_F10), &TForm1::resetCommand);
     run->addSeparator();
-    m_subCycleAction =
-        add(run, QStringLiteral("SubCycle"), QKeySequence(Qt::Key_F6), &TForm1::subCycleStep);
-    m_micAction =
-        add(run, QStringLiteral("Mic"), QKeySequence(Qt::Key_F7), &TForm1::microStepCommand);
-    m_ijvmAction =
-        add(run, QStringLiteral("IJVM"), QKeySequence(Qt::Key_F8), &TForm1::ijvmStepCommand);
-    m_runAction = add(run, QStringLiteral("Run"), QKeySequence(Qt::Key_F9), &TForm1::runCommand);
+    m_subCycleAction = add(run, tr("SubCycle"), QKeySequence(Qt::Key_F6), &TForm1::subCycleStep);
+    m_micAction = add(run, tr("Mic"), QKeySequence(Qt::Key_F7), &TForm1::microStepCommand);
+    m_ijvmAction = add(run, tr("IJVM"), QKeySequence(Qt::Key_F8), &TForm1::ijvmStepCommand);
+    m_runAction = add(run, tr("Run"), QKeySequence(Qt::Key_F9), &TForm1::runCommand);
     run->addSeparator();
-    add(run, QStringLiteral("Indietro Mic"), QKeySequence(Qt::CTRL | Qt::Key_F7),
+    add(run, tr("Indietro Mic"), QKeySequence(Qt::CTRL | Qt::Key_F7),
         &TForm1::stepBackMicroCommand);
-    add(run, QStringLiteral("Indietro IJVM"), QKeySequence(Qt::CTRL | Qt::Key_F8),
+    add(run, tr("Indietro IJVM"), QKeySequence(Qt::CTRL | Qt::Key_F8),
         &TForm1::stepBackIjvmCommand);
-    add(run, QStringLiteral("Punto di arresto"), QKeySequence(Qt::Key_F5),
-        &TForm1::toggleBreakpoint);
-    add(run, QStringLiteral("Statistiche"), QKeySequence(), &TForm1::showStatistics);
+    add(run, tr("Punto di arresto"), QKeySequence(Qt::Key_F5), &TForm1::toggleBreakpoint);
+    add(run, tr("Statistiche"), QKeySequence(), &TForm1::showStatistics);
     // Shown by the layout step.
     m_subCycleAction->setVisible(false);
     m_micAction->setVisible(false);
 
     // Esc stops a running program; it works wherever the focus is in the window.
-    m_stopAction = new QAction(QStringLiteral("Stop"), this);
+    m_stopAction = new QAction(tr("Stop"), this);
     m_stopAction->setShortcut(QKeySequence(Qt::Key_Escape));
     m_stopAction->setShortcutContext(Qt::WindowShortcut);
     m_stopAction->setEnabled(false);
     addAction(m_stopAction);
     connect(m_stopAction, &QAction::triggered, this, &TForm1::stopRun);
 
-    QMenu* option = menuBar()->addMenu(QStringLiteral("Option"));
-    add(option, QStringLiteral("BackColor "), QKeySequence(), &TForm1::backColor);
-    add(option, QStringLiteral("Window Color"), QKeySequence(), &TForm1::windowColor);
+    QMenu* option = menuBar()->addMenu(tr("Option"));
+    add(option, tr("BackColor "), QKeySequence(), &TForm1::backColor);
+    add(option, tr("Window Color"), QKeySequence(), &TForm1::windowColor);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    add(help, QStringLiteral("&Info"), QKeySequence(Qt::Key_F1), &TForm1::info);
+    QMenu* help = menuBar()->addMenu(tr("Help"));
+    add(help, tr("&Info"), QKeySequence(Qt::Key_F1), &TForm1::info);
 }
 
 void TForm1::applyLayout() {

@@ -63,10 +63,9 @@ void TForm1::toggleMicroBreakpoint(int listingLine) {
         m_breakMicro.insert(address);
     }
     applyBreakpoints();
-    m_runStatus->setText(
-        m_breakMicro.contains(address)
-            ? QStringLiteral("Punto di arresto sul micro-indirizzo %1").arg(address)
-            : QStringLiteral("Punto di arresto tolto dal micro-indirizzo %1").arg(address));
+    m_runStatus->setText(m_breakMicro.contains(address)
+                             ? tr("Punto di arresto sul micro-indirizzo %1").arg(address)
+                             : tr("Punto di arresto tolto dal micro-indirizzo %1").arg(address));
 }
 
 void TForm1::toggleLineBreakpoint(int cursorLine) {
@@ -82,31 +81,28 @@ void TForm1::toggleLineBreakpoint(int cursorLine) {
                 m_breakLines.insert(line);
             }
             applyBreakpoints();
-            m_runStatus->setText(
-                m_breakLines.contains(line)
-                    ? QStringLiteral("Punto di arresto alla riga %1").arg(line + 1)
-                    : QStringLiteral("Punto di arresto tolto dalla riga %1").arg(line + 1));
+            m_runStatus->setText(m_breakLines.contains(line)
+                                     ? tr("Punto di arresto alla riga %1").arg(line + 1)
+                                     : tr("Punto di arresto tolto dalla riga %1").arg(line + 1));
             return;
         }
     }
-    m_runStatus->setText(
-        QStringLiteral("Nessuna istruzione caricata da questa riga in poi: compilare prima"));
+    m_runStatus->setText(tr("Nessuna istruzione caricata da questa riga in poi: compilare prima"));
 }
 
 QString TForm1::breakpointStatus() const {
     const BreakpointStop stop = session.lastBreakpoint();
     if (stop.kind == BreakpointStop::Kind::Micro) {
-        return QStringLiteral("Fermato dal punto di arresto sul micro-indirizzo %1")
-            .arg(stop.address);
+        return tr("Fermato dal punto di arresto sul micro-indirizzo %1").arg(stop.address);
     }
     for (const auto& [line, address] : instructionLines()) {
         if (address == stop.address) {
-            return QStringLiteral("Fermato dal punto di arresto alla riga %1 (PC = %2)")
+            return tr("Fermato dal punto di arresto alla riga %1 (PC = %2)")
                 .arg(line + 1)
                 .arg(stop.address);
         }
     }
-    return QStringLiteral("Fermato dal punto di arresto a PC = %1").arg(stop.address);
+    return tr("Fermato dal punto di arresto a PC = %1").arg(stop.address);
 }
 
 void TForm1::stepBack(bool ijvm) {
@@ -116,12 +112,11 @@ void TForm1::stepBack(bool ijvm) {
     }
     const Outcome outcome = ijvm ? session.stepBackIjvm() : session.stepBackMicro();
     if (outcome == Outcome::AtHistoryStart) {
-        m_runStatus->setText(
-            QStringLiteral("Indietro: la macchina è già all'ultimo reset o caricamento"));
+        m_runStatus->setText(tr("Indietro: la macchina è già all'ultimo reset o caricamento"));
         return;
     }
     m_runStatus->setText(
-        QStringLiteral("Indietro: %1 micro-istruzioni dal reset").arg(session.microInstructions()));
+        tr("Indietro: %1 micro-istruzioni dal reset").arg(session.microInstructions()));
     refreshAll();
     refreshStatistics();
 }

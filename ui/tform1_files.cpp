@@ -39,32 +39,37 @@ namespace tessaro {
 
 namespace {
 
-const QString kFileFilter =
-    QStringLiteral("IJVM files (*.jvm);;JAS files (*.jas);;All files (*.*)");
+QString fileFilter() {
+    return TForm1::tr("IJVM files (*.jvm);;JAS files (*.jas);;All files (*.*)");
+}
 
 // The program skeleton the Skeleton command writes into the editor.
 const char* const kSkeleton[] = {
     "    /**********************************************************/",
-    "    /* Il seguente codice è lo scheletro di un programma IJVM */",
+    QT_TRANSLATE_NOOP("tessaro::TForm1",
+                      "    /* Il seguente codice è lo scheletro di un programma IJVM */"),
     "    /**********************************************************/",
     "",
     ".constant",
-    " // Inserire i nomi delle costanti con i rispettivi valori",
+    QT_TRANSLATE_NOOP("tessaro::TForm1",
+                      " // Inserire i nomi delle costanti con i rispettivi valori"),
     ".end-constant",
     "",
-    ".method nomemetodo() // Inserire gli eventuali parametri separati da virgole",
+    QT_TRANSLATE_NOOP(
+        "tessaro::TForm1",
+        ".method nomemetodo() // Inserire gli eventuali parametri separati da virgole"),
     "",
     ".var",
-    " // Inserire le variabili locali del meotodo.",
+    QT_TRANSLATE_NOOP("tessaro::TForm1", " // Inserire le variabili locali del meotodo."),
     ".end-var",
     "",
-    "// Inserire le istruzioni del metodo.",
+    QT_TRANSLATE_NOOP("tessaro::TForm1", "// Inserire le istruzioni del metodo."),
     "",
     ".end-method",
     "",
     ".main",
     "",
-    "// Inserire le istruzioni del metodo main.",
+    QT_TRANSLATE_NOOP("tessaro::TForm1", "// Inserire le istruzioni del metodo main."),
     "",
     ".end-main",
 };
@@ -75,9 +80,8 @@ const char* const kSkeleton[] = {
 // Files
 
 QString TForm1::chooseFile(bool forSave) {
-    QFileDialog dialog(
-        this, forSave ? QStringLiteral("SaveAs IJVM File") : QStringLiteral("Open IJVM File"),
-        m_settings->programFolder(m_paths.examplesDir()), kFileFilter);
+    QFileDialog dialog(this, forSave ? tr("SaveAs IJVM File") : tr("Open IJVM File"),
+                       m_settings->programFolder(m_paths.examplesDir()), fileFilter());
     dialog.setObjectName(forSave ? QStringLiteral("SaveDialog1") : QStringLiteral("OpenDialog1"));
     dialog.setFileMode(forSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setAcceptMode(forSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -153,7 +157,7 @@ void TForm1::skeleton() {
     m_savedText.clear();
     QStringList lines;
     for (const char* line : kSkeleton) {
-        lines.append(QString::fromUtf8(line));
+        lines.append(tr(line));
     }
     setEditorText(lines.join(QLatin1Char('\n')));
     QTextCursor cursor = m_memo1->textCursor();

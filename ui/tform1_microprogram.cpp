@@ -27,8 +27,7 @@ bool TForm1::installMicroprogram(std::unique_ptr<Translate> translated, const QB
         return false;
     }
     if (wasRunning) {
-        m_runStatus->setText(
-            QStringLiteral("Esecuzione fermata: il microprogramma è stato sostituito"));
+        m_runStatus->setText(tr("Esecuzione fermata: il microprogramma è stato sostituito"));
     }
     // The listing selection reads the translator's line table, so both change together.
     translator = std::move(translated);

@@ -1,6 +1,7 @@
 #include "core/reader/file_reader.h"
 
 #include "core/fatal.h"
+#include "core/language.h"
 #include "core/number_text.h"
 
 #include <cstdio>
@@ -27,7 +28,7 @@ FileReader::FileReader(const std::string& name)
 
 bool FileReader::open() {
     if (!tryOpen()) {
-        fatal("Errore nel metodo FileReader::open(): impossibile aprire il file");
+        fatal(localized("Errore nel metodo FileReader::open(): impossibile aprire il file"));
     }
     return true;
 }

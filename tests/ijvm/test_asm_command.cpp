@@ -92,6 +92,32 @@ TEST(AsmCommand, ErrorsArePrintedWithLineAndColumnAndExitOne) {
                            path + ":5:6: " + m + ". L'etichetta nowhere non esiste.\n");
 }
 
+TEST(AsmCommand, LangEnglishPrintsTheAssemblerErrorsInEnglish) {
+    const std::string path = programFile(".main\nBIPUSH 1\nGOTO nowhere\nHALT\n.end-main\n");
+    const std::string italian =
+        path + ":3:6: Errore nel metodo main. L'etichetta nowhere non esiste.\n";
+    const std::string english =
+        path + ":3:6: Error in method main. The label nowhere does not exist.\n";
+    EXPECT_EQ(runCli("asm '" + path + "'").err, italian);
+    EXPECT_EQ(runCli("--lang it asm '" + path + "'").err, italian);
+    // Before or after the command, spelt either way.
+    for (const std::string& arguments :
+         {"--lang en asm '" + path + "'", "asm '" + path + "' --lang en",
+          "asm --lang=en '" + path + "'"}) {
+        const CliRun run = runCli(arguments);
+        EXPECT_EQ(run.status, 1) << arguments;
+        EXPECT_EQ(run.err, english) << arguments;
+    }
+}
+
+TEST(AsmCommand, AnUnknownLanguageIsAUsageError) {
+    const std::string path = programFile(".main\nHALT\n.end-main\n");
+    const CliRun run = runCli("--lang de asm '" + path + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("'de'"), std::string::npos) << run.err;
+    EXPECT_EQ(runCli("asm '" + path + "' --lang").status, 1);
+}
+
 TEST(AsmCommand, UnreadableInputIsAClearErrorBeforeAssembling) {
     const CliRun missing = runCli("asm '" + tempPath() + "'");
     EXPECT_EQ(missing.status, 1);

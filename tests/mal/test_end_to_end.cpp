@@ -82,6 +82,10 @@ TEST(MalCommand, ExitCodesAndProblemLines) {
     EXPECT_EQ(test::readFile(bin), "0 0 0\tlabel: GOTO NOWHERE;\n"
                                    "1 2 32768\tlabel: H = H_1;\n");
 
+    EXPECT_EQ(runCli("--lang en '" + bad + "' '" + bin + "'", err), 1);
+    EXPECT_EQ(test::readFile(err), bad + ":2: undefined label: NOWHERE\n" + bad +
+                                       ":3: character not allowed in the instruction: '_'\n");
+
     EXPECT_EQ(runCli("'" + bad + "/missing.mal' '" + bin + "'", err), 1);
     EXPECT_NE(test::readFile(err).find("missing.mal"), std::string::npos);
 

@@ -161,6 +161,15 @@ TEST(RunCommand, AssemblyErrorsArePrintedWithLineAndColumn) {
         << result.err;
 }
 
+TEST(RunCommand, LangEnglishPrintsAssemblyErrorsInEnglish) {
+    const Result result = run(".main\n    BIPUSH 1\n  ILAOD x\n    HALT\n.end-main\n", "--lang en");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("cli.jvm:3:3: Error in method main near instruction 1: ILAOD does "
+                              "not exist."),
+              std::string::npos)
+        << result.err;
+}
+
 TEST(RunCommand, StatsAndTraceGoToStandardError) {
     const std::string program =
         ".main\n    BIPUSH 5\n    BIPUSH 7\n    IADD\n    OUT\n    HALT\n.end-main\n";

@@ -99,7 +99,10 @@ void ClockView::renderPicture() {
     const int end = c.cycleStartX + 4 * c.segmentWidth;
 
     // Sub-cycle boundaries and their names.
-    static const char* const kNames[4] = {"decoder", "B bus", "ALU", "C bus"};
+    static const char* const kNames[4] = {QT_TRANSLATE_NOOP("tessaro::ClockView", "decoder"),
+                                          QT_TRANSLATE_NOOP("tessaro::ClockView", "B bus"),
+                                          QT_TRANSLATE_NOOP("tessaro::ClockView", "ALU"),
+                                          QT_TRANSLATE_NOOP("tessaro::ClockView", "C bus")};
     static const char* const kDeltas[4] = {"Δw", "Δx", "Δy", "Δz"};
     for (int s = 0; s < 4; ++s) {
         const int x0 = c.cycleStartX + s * c.segmentWidth;
@@ -114,7 +117,7 @@ void ClockView::renderPicture() {
         painter.setPen(kCaption);
         painter.setFont(sansFont(10));
         painter.drawText(QRect(x0, c.lowY + 21, c.segmentWidth, 13), Qt::AlignCenter,
-                         QString::fromLatin1(kNames[s]));
+                         ClockView::tr(kNames[s]));
     }
     // One cycle, marked under the waveform.
     painter.setPen(QPen(kCaption, 1));
@@ -125,11 +128,11 @@ void ClockView::renderPicture() {
     painter.setFont(sansFont(10));
     painter.fillRect(QRect((c.cycleStartX + end) / 2 - 50, y - 6, 100, 13), Qt::white);
     painter.drawText(QRect((c.cycleStartX + end) / 2 - 50, y - 6, 100, 13), Qt::AlignCenter,
-                     QStringLiteral("one cycle"));
+                     ClockView::tr("one cycle"));
     painter.setFont(sansFont(10, true));
     painter.setPen(kInk);
     painter.drawText(QRect(end + 4, c.highY + 6, 50, 26), Qt::AlignLeft | Qt::AlignTop,
-                     QStringLiteral("registers\nloaded"));
+                     ClockView::tr("registers\nloaded"));
 
     // The waveform itself in black; the overlay paints over it in red.
     painter.setPen(QPen(kInk, kWaveWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));

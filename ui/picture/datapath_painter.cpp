@@ -3,6 +3,7 @@
 #include "ui/picture/datapath_geometry.h"
 #include "ui/picture/sans_font.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -170,11 +171,12 @@ void paintFigure(QPainter& painter) {
     painter.save();
     painter.translate(cBus.x() - 4, cBus.bottom() - 40);
     painter.rotate(-90);
-    painter.drawText(QRectF(-30, -12, 60, 12), Qt::AlignCenter, QStringLiteral("C bus"));
+    painter.drawText(QRectF(-30, -12, 60, 12), Qt::AlignCenter,
+                     QCoreApplication::translate("tessaro::DatapathPainter", "C bus"));
     painter.restore();
     const QRect bBus = g::bVertical(g::rowOfBCode(1));
     painter.drawText(QRect(L.registerX + L.registerWidth + 3, bBus.y() - 26, 44, 12), Qt::AlignLeft,
-                     QStringLiteral("B bus"));
+                     QCoreApplication::translate("tessaro::DatapathPainter", "B bus"));
     painter.drawText(QRect(L.aBus.x() - 16, L.aBus.y() + 4, 14, 14), Qt::AlignCenter,
                      QStringLiteral("A"));
     painter.restore();
@@ -192,9 +194,11 @@ void paintFigure(QPainter& painter) {
 
     // Decoders.
     drawBox(painter, L.cDecoder, kDecoderFill);
-    drawRotatedText(painter, L.cDecoder, QStringLiteral("C decoder"), 10);
+    drawRotatedText(painter, L.cDecoder,
+                    QCoreApplication::translate("tessaro::DatapathPainter", "C decoder"), 10);
     drawBox(painter, L.bDecoder, kDecoderFill);
-    drawRotatedText(painter, L.bDecoder, QStringLiteral("B decoder"), 10);
+    drawRotatedText(painter, L.bDecoder,
+                    QCoreApplication::translate("tessaro::DatapathPainter", "B decoder"), 10);
     {
         // The second B line into MBR selects it zero-extended.
         const g::Polyline mbru = g::bDecoderLine(9);
@@ -215,16 +219,17 @@ void paintFigure(QPainter& painter) {
     painter.setBrush(kAluFill);
     painter.drawPolygon(alu);
     painter.setFont(sansFont(13, true));
-    painter.drawText(QRect(L.aluBottomLeft, L.aluTop + L.aluNotchDepth,
-                           L.aluBottomRight - L.aluBottomLeft,
-                           L.aluBottom - L.aluTop - L.aluNotchDepth),
-                     Qt::AlignCenter, QStringLiteral("ALU"));
+    painter.drawText(
+        QRect(L.aluBottomLeft, L.aluTop + L.aluNotchDepth, L.aluBottomRight - L.aluBottomLeft,
+              L.aluBottom - L.aluTop - L.aluNotchDepth),
+        Qt::AlignCenter, QCoreApplication::translate("tessaro::DatapathPainter", "ALU"));
     painter.restore();
 
     drawBox(painter, L.shifter, kAluFill, 1.2);
     painter.setFont(sansFont(11, true));
     painter.setPen(kInk);
-    painter.drawText(L.shifter, Qt::AlignCenter, QStringLiteral("Shifter"));
+    painter.drawText(L.shifter, Qt::AlignCenter,
+                     QCoreApplication::translate("tessaro::DatapathPainter", "Shifter"));
 
     // Flip-flops and the fork that feeds them.
     drawBox(painter, L.nBox, kRegisterFill, 1.2);
@@ -253,11 +258,14 @@ void paintFigure(QPainter& painter) {
     painter.setFont(sansFont(11, true));
     painter.setPen(kInk);
     painter.drawText(QRect(L.controlStore.x(), L.controlStore.y() - 18, 240, 14),
-                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Control store"));
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     QCoreApplication::translate("tessaro::DatapathPainter", "Control store"));
     painter.setFont(sansFont(10));
     painter.setPen(kCaption);
-    painter.drawText(QRect(L.controlStore.x() + 110, L.controlStore.y() - 18, 200, 14),
-                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("512 words of 36 bits"));
+    painter.drawText(
+        QRect(L.controlStore.x() + 110, L.controlStore.y() - 18, 200, 14),
+        Qt::AlignLeft | Qt::AlignVCenter,
+        QCoreApplication::translate("tessaro::DatapathPainter", "512 words of 36 bits"));
 
     drawBox(painter, L.mpcBox, kRegisterFill, 1.4);
     painter.setFont(sansFont(10, true));
@@ -269,7 +277,7 @@ void paintFigure(QPainter& painter) {
     painter.setFont(sansFont(10, true));
     painter.setPen(kInk);
     painter.drawText(L.nextAddress.adjusted(4, 2, -4, -16), Qt::AlignCenter,
-                     QStringLiteral("Next address"));
+                     QCoreApplication::translate("tessaro::DatapathPainter", "Next address"));
     painter.setFont(sansFont(9));
     painter.setPen(kCaption);
     painter.drawText(L.nextAddress.adjusted(4, 18, -4, -2), Qt::AlignCenter,
@@ -300,11 +308,13 @@ void paintFigure(QPainter& painter) {
     painter.setFont(sansFont(10, true));
     painter.setPen(kInk);
     painter.drawText(QRect(L.memory.x() + 4, L.memory.y() + 3, L.memory.width() - 8, 14),
-                     Qt::AlignCenter, QStringLiteral("Main memory"));
+                     Qt::AlignCenter,
+                     QCoreApplication::translate("tessaro::DatapathPainter", "Main memory"));
     painter.setFont(sansFont(9));
     painter.setPen(kCaption);
-    painter.drawText(L.memory.adjusted(6, 18, -4, -2), Qt::AlignLeft | Qt::AlignTop,
-                     QStringLiteral("MAR, MDR: words\nPC, MBR: bytes"));
+    painter.drawText(
+        L.memory.adjusted(6, 18, -4, -2), Qt::AlignLeft | Qt::AlignTop,
+        QCoreApplication::translate("tessaro::DatapathPainter", "MAR, MDR: words\nPC, MBR: bytes"));
 
     // Wires that never change colour.
     for (g::Wire wire : g::kWires) {

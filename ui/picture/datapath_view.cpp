@@ -58,7 +58,7 @@ DatapathView::DatapathView(QWidget* parent) : QWidget(parent) {
     setFixedSize(g::kPictureRect.size());
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    m_aluPanel = new QLabel(QStringLiteral("ALU"), this);
+    m_aluPanel = new QLabel(tr("ALU"), this);
     m_aluPanel->setObjectName(QStringLiteral("Panel2"));
     m_aluPanel->setGeometry(g::kLayout.aluPanel);
     m_aluPanel->setAlignment(Qt::AlignCenter);

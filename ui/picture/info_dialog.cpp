@@ -93,26 +93,25 @@ QPixmap bannerPixmap(QSize size, qreal ratio) {
     painter.setFont(sansFont(18, true));
     painter.drawText(QRect(16, 0, size.width() - 32, size.height()),
                      Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Version ") + QString::fromLatin1(kVersion));
+                     TForm2::tr("Version %1").arg(QString::fromLatin1(kVersion)));
     painter.setFont(sansFont(13));
     painter.drawText(QRect(16, 0, size.width() - 32, size.height()),
-                     Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("microprogrammed machine"));
+                     Qt::AlignRight | Qt::AlignVCenter, TForm2::tr("microprogrammed machine"));
     return pixmap;
 }
 
 } // namespace
 
 QStringList TForm2::creditLines() {
-    return {QStringLiteral("Tessaro"),
-            QStringLiteral("A teaching simulator of the Mic-1 microarchitecture"),
-            QStringLiteral("and of the IJVM instruction set"),
-            QStringLiteral("Microprogram, assembler and datapath view included"),
-            QStringLiteral("Written by the Tessaro developers")};
+    return {QStringLiteral("Tessaro"), tr("A teaching simulator of the Mic-1 microarchitecture"),
+            tr("and of the IJVM instruction set"),
+            tr("Microprogram, assembler and datapath view included"),
+            tr("Written by the Tessaro developers")};
 }
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Info"));
+    setWindowTitle(tr("Info"));
     setFixedSize(kWidth, kHeight);
     setModal(true);
     setAutoFillBackground(true);
@@ -151,7 +150,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
         lines->addWidget(line);
     }
 
-    m_ok = new QPushButton(QStringLiteral("Ok"), this);
+    m_ok = new QPushButton(tr("Ok"), this);
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
     m_ok->setGeometry((kWidth - 96) / 2, 444, 96, 32);
     m_ok->setDefault(true);

@@ -16,12 +16,12 @@ const QColor kYellow(255, 255, 0);
 } // namespace
 
 QString TForm3::defaultText() {
-    return QStringLiteral("Il programma deve prima essere compilato e caricato in memoria");
+    return tr("Il programma deve prima essere compilato e caricato in memoria");
 }
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("Form3"));
+    setWindowTitle(tr("Form3"));
     setFixedSize(kWidth, kHeight);
     setModal(true);
     setAutoFillBackground(true);
@@ -51,7 +51,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     panel.setColor(QPalette::WindowText, kYellow);
     m_message->setPalette(panel);
 
-    m_ok = new QPushButton(QStringLiteral("Ok"), this);
+    m_ok = new QPushButton(tr("Ok"), this);
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
     m_ok->setGeometry((kWidth - 88) / 2, 116, 88, 30);
     m_ok->setDefault(true);

@@ -1,0 +1,144 @@
+// The language of the core's messages: Italian unless chosen, English looked up from Italian.
+
+#include "core/language.h"
+#include "core/number_text.h"
+#include "ijvm/error_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tessaro {
+namespace {
+
+// Restores Italian whatever a test does, so that the other tests see the default.
+class LanguageTest : public ::testing::Test {
+protected:
+    void TearDown() override { setLanguage(Language::Italian); }
+};
+
+TEST_F(LanguageTest, ItalianUntilChosen) {
+    EXPECT_EQ(language(), Language::Italian);
+    EXPECT_EQ(checkedAtolong("x12").message,
+              "Errore: il numero x12 non è valido. Il programma sarà adesso terminato.");
+    EXPECT_EQ(errorMessage(6, "main", "fine", 0),
+              "Errore nel metodo main. L'etichetta fine non esiste.");
+}
+
+TEST_F(LanguageTest, EnglishFillsTheSamePlaces) {
+    setLanguage(Language::English);
+    EXPECT_EQ(checkedAtolong("x12").message,
+              "Error: the number x12 is not valid. The program will now end.");
+    EXPECT_EQ(errorMessage(4, "main", "FOO", 3),
+              "Error in method main near instruction 3: FOO does not exist.");
+    EXPECT_EQ(errorMessage(99, "", "", 0), "Error 99");
+    EXPECT_EQ(foreignCharacterMessage("m", "a$b", "$"),
+              "Error in the declaration of the variables in method m: a$b: the character '$' is "
+              "not allowed");
+    setLanguage(Language::Italian);
+    EXPECT_EQ(errorMessage(99, "", "", 0), "Errore 99");
+}
+
+TEST_F(LanguageTest, EveryAssemblerErrorHasItsEnglishWithTheSameNames) {
+    for (int code = 0; code <= 15; ++code) {
+        setLanguage(Language::Italian);
+        const std::string italian = errorMessage(code, "METHODNAME", "THENAME", 77);
+        setLanguage(Language::English);
+        const std::string english = errorMessage(code, "METHODNAME", "THENAME", 77);
+        EXPECT_NE(english, italian) << code;
+        EXPECT_EQ(english.find("Errore"), std::string::npos) << english;
+        for (const char* filled : {"METHODNAME", "THENAME", "77"}) {
+            EXPECT_EQ(italian.find(filled) == std::string::npos,
+                      english.find(filled) == std::string::npos)
+                << code << ": " << filled << "\n"
+                << italian << "\n"
+                << english;
+        }
+    }
+}
+
+TEST_F(LanguageTest, ArgumentsAreNotExpandedAgain) {
+    setLanguage(Language::English);
+    EXPECT_EQ(localized("etichetta non definita: %1", {"%1%2"}), "undefined label: %1%2");
+    // A placeholder without an argument stays visible rather than vanish.
+    EXPECT_EQ(localized("etichetta non definita: %1", {}), "undefined label: %1");
+    // A text the catalogue lacks stays Italian.
+    EXPECT_EQ(localized("testo sconosciuto %1", {"x"}), "testo sconosciuto x");
+}
+
+TEST(LanguageNames, CodesAndLocaleNames) {
+    EXPECT_EQ(languageNamed("en"), Language::English);
+    EXPECT_EQ(languageNamed("EN"), Language::English);
+    EXPECT_EQ(languageNamed("en_GB.UTF-8"), Language::English);
+    EXPECT_EQ(languageNamed("it"), Language::Italian);
+    EXPECT_EQ(languageNamed("it_IT@euro"), Language::Italian);
+    EXPECT_EQ(languageNamed("de"), std::nullopt);
+    EXPECT_EQ(languageNamed(""), std::nullopt);
+    EXPECT_EQ(languageNamed("english"), std::nullopt);
+}
+
+// The string literals of a C++ file, adjacent pieces joined, comments skipped.
+std::vector<std::string> literalsOf(const std::string& path) {
+    std::ifstream in(std::string(TESSARO_SOURCE_DIR) + "/" + path);
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    const std::string code = buffer.str();
+    EXPECT_FALSE(code.empty()) << path;
+    std::vector<std::string> literals;
+    bool joinable = false;
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        const char ch = code[i];
+        if (code.compare(i, 2, "//") == 0) {
+            i = code.find('\n', i);
+            if (i == std::string::npos) {
+                break;
+            }
+        } else if (ch == '\'') {
+            i = code.find('\'', i + (code[i + 1] == '\\' ? 3 : 2));
+            joinable = false;
+        } else if (ch == '"') {
+            std::string text;
+            for (++i; i < code.size() && code[i] != '"'; ++i) {
+                if (code[i] == '\\') {
+                    ++i;
+                }
+                text += code[i];
+            }
+            if (joinable) {
+                literals.back() += text;
+            } else {
+                literals.push_back(text);
+            }
+            joinable = true;
+        } else if (ch != ' ' && ch != '\n') {
+            joinable = false;
+        }
+    }
+    return literals;
+}
+
+// A message in Italian added to the core without its English would print Italian under
+// --lang en: every literal of two lower-case words or more in these files must be catalogued.
+TEST(LanguageCatalogue, EveryItalianMessageOfTheCoreHasItsEnglish) {
+    const std::regex prose("[a-zàèéìòù']{2,} [a-zàèéìòù']{2,}");
+    int messages = 0;
+    for (const char* path :
+         {"ijvm/error_texts.cpp", "mal/translate.cpp", "mal/file_reader_mic1.cpp",
+          "core/number_text.cpp", "core/reader/file_reader.cpp"}) {
+        for (const std::string& literal : literalsOf(path)) {
+            if (!std::regex_search(literal, prose)) {
+                continue;
+            }
+            ++messages;
+            EXPECT_TRUE(englishOf(literal).has_value()) << path << ": " << literal;
+        }
+    }
+    EXPECT_GE(messages, 40);
+}
+
+} // namespace
+} // namespace tessaro
