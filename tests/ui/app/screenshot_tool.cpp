@@ -6,6 +6,7 @@
 // With --debugging first, the debugging screenshots instead: a breakpoint hit, a step back and
 // the statistics window after the whole run (EXAMPLE by default fibonacci_recursive.jvm).
 #include "ui/app_paths.h"
+#include "ui/language.h"
 #include "ui/mal_editor.h"
 #include "ui/microprogram_window.h"
 #include "ui/picture/datapath_view.h"
@@ -92,6 +93,11 @@ bool debuggingShots(TForm1& window, const QString& outDir) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // TESSARO_LANG=en takes the screenshots in English; without it they stay in Italian.
+    if (!qEnvironmentVariable("TESSARO_LANG").isEmpty()) {
+        installTranslators(app, chooseLanguage({}, qEnvironmentVariable("TESSARO_LANG"),
+                                               QLocale(QLocale::Italian)));
+    }
     const bool debugging = argc > 1 && std::strcmp(argv[1], "--debugging") == 0;
     if (debugging) {
         --argc;
