@@ -1,6 +1,6 @@
 // The check command as a teacher meets it: its output, exit statuses and options.
 
-#include "tests/program/machine_setup.h"
+#include "tests/support/machine.h"
 
 #include <gtest/gtest.h>
 

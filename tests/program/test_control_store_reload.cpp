@@ -2,7 +2,7 @@
 // executes from then on, even where an address keeps its place and only its contents change.
 
 #include "mal/translate.h"
-#include "tests/program/machine_setup.h"
+#include "tests/support/machine.h"
 
 #include <gtest/gtest.h>
 

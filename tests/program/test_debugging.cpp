@@ -3,7 +3,7 @@
 #include "ijvm/instruction_set.h"
 #include "machine/execution_report.h"
 #include "machine/program_generator.h"
-#include "tests/program/machine_setup.h"
+#include "tests/support/machine.h"
 
 #include <gtest/gtest.h>
 

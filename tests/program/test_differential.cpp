@@ -3,7 +3,7 @@
 
 #include "machine/program_generator.h"
 #include "machine/reference_ijvm.h"
-#include "tests/program/machine_setup.h"
+#include "tests/support/machine.h"
 
 #include <gtest/gtest.h>
 

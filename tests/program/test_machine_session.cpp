@@ -2,7 +2,7 @@
 // reaches the input word.
 
 #include "ijvm/ijvmc.h"
-#include "tests/program/machine_setup.h"
+#include "tests/support/machine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // What the microprogram costs and what loading leaves in the machine.
 
-#include "tests/program/machine_setup.h"
+#include "tests/support/machine.h"
 
 #include <gtest/gtest.h>
 

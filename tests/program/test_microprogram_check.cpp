@@ -2,7 +2,7 @@
 // made by a small edit of data/velkora.mal, are reported at the instruction whose routine is
 // wrong, and only there.
 
-#include "tests/program/machine_setup.h"
+#include "tests/support/machine.h"
 
 #include "ijvm/instruction_set.h"
 #include "machine/microprogram_check.h"

@@ -1,6 +1,6 @@
 // The run command as a user meets it: exit statuses, input, output, and its diagnostics.
 
-#include "tests/program/machine_setup.h"
+#include "tests/support/machine.h"
 
 #include <gtest/gtest.h>
 

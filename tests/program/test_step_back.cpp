@@ -2,7 +2,7 @@
 // against a second machine that only ever steps forward, one micro-instruction at a time.
 
 #include "machine/program_generator.h"
-#include "tests/program/machine_setup.h"
+#include "tests/support/machine.h"
 #include "tests/program/machine_state.h"
 
 #include <gtest/gtest.h>

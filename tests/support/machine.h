@@ -2,6 +2,7 @@
 
 #include "machine/control_path.h"
 #include "machine/machine_session.h"
+#include "tests/support/files.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,9 +21,6 @@ std::unique_ptr<MachineSession> makeSession();
 /// Writes source to a scratch file and loads it into machine; the assembler's errors stay in
 /// machine.errors.
 void loadSource(ControlPath& machine, const std::string& source);
-
-/// A path for a scratch file of this test program (removed when the program ends).
-std::string scratchPath(const std::string& name);
 
 /// Method-area bytes and constant-pool words of the loaded program.
 std::vector<std::uint8_t> methodAreaOf(const ControlPath& machine);

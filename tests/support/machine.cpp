@@ -1,48 +1,20 @@
-#include "tests/program/machine_setup.h"
+#include "tests/support/machine.h"
+
+#include "tests/support/files.h"
 
 #include "mal/translate.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 namespace tessaro::testing {
 
 namespace {
 
-// One scratch folder per test process, removed at exit.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tessaro-program-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a scratch folder");
-        }
-        m_path = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
-
-const ScratchDir& scratch() {
-    static const ScratchDir dir;
-    return dir;
-}
-
 const std::string& controlStoreFile() {
     static const std::string path = [] {
         const std::string bin = scratchPath("velkora.bin");
-        Translate translate(std::string(TESSARO_SOURCE_DIR) + "/data/velkora.mal", bin);
+        Translate translate(bundledMicroprogramPath(), bin);
         if (!translate.tryRun() || !translate.problems.empty()) {
             throw std::runtime_error("the microprogram does not translate cleanly");
         }
@@ -52,10 +24,6 @@ const std::string& controlStoreFile() {
 }
 
 } // namespace
-
-std::string scratchPath(const std::string& name) {
-    return (scratch().path() / name).string();
-}
 
 std::unique_ptr<MachineSession> makeSession() {
     auto session = std::make_unique<MachineSession>();
@@ -70,12 +38,7 @@ std::unique_ptr<ControlPath> makeMachine() {
 }
 
 void loadSource(ControlPath& machine, const std::string& source) {
-    const std::string path = scratchPath("program.jvm");
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << source;
-    }
-    machine.loadProgram(path);
+    machine.loadProgram(writeScratch(source, ".jvm"));
 }
 
 std::vector<std::uint8_t> methodAreaOf(const ControlPath& machine) {
