@@ -1,5 +1,6 @@
 #include "machine/control_path.h"
-#include "test_support.h"
+#include "tests/machine/control_word.h"
+#include "tests/support/files.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,7 @@ std::string miniMicroprogram() {
 // A machine with the mini microprogram and the given method area.
 ControlPath machineWith(std::vector<std::uint8_t> bytes) {
     ControlPath machine;
-    machine.loadControlStore(writeTempFile(miniMicroprogram()));
+    machine.loadControlStore(tessaro::testing::writeScratch(miniMicroprogram()));
     machine.methodAreaSize = static_cast<std::int32_t>(bytes.size());
     machine.methodArea = std::move(bytes);
     return machine;
@@ -233,7 +234,7 @@ TEST(ControlPathNextAddress, NextAddrAndMpcStayWithinNineBits) {
 
 TEST(ControlPathNextAddress, AnEmptyAddressGetsAZeroEntryAndLeadsToZero) {
     ControlPath machine;
-    machine.loadControlStore(writeTempFile(miniMicroprogram()));
+    machine.loadControlStore(tessaro::testing::writeScratch(miniMicroprogram()));
     const int entries = machine.controlStore.elementCount();
     machine.MPC = 0x55;
     machine.H() = 3;
@@ -296,36 +297,9 @@ TEST(ControlPathIndex, CopiesRunIndependently) {
     EXPECT_EQ(second.wordMemory[2001], -1);
 }
 
-TEST(ControlPathIndex, FastStepsAgreeWithSingleSteps) {
-    ControlPath fast = machineWith({0x70});
-    ControlPath slow = machineWith({0x70});
-    fast.MPC = slow.MPC = 0x20;
-    fast.runFor(5000);
-    for (int i = 0; i < 5000; ++i) {
-        slow.microStep();
-        // A view reading memory between steps creates nothing new here but must not disturb.
-        (void)slow.wordMemory[static_cast<std::uint32_t>(slow.MAR())];
-    }
-    EXPECT_EQ(fast.microCount, slow.microCount);
-    EXPECT_EQ(fast.MPC, slow.MPC);
-    EXPECT_EQ(fast.lastMPC, slow.lastMPC);
-    for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(fast.registers[i], slow.registers[i]);
-    }
-    EXPECT_EQ(fast.wordMemory.elementCount(), slow.wordMemory.elementCount());
-    for (std::uint32_t address = 0; address < 2600; ++address) {
-        const std::int32_t* a = fast.wordMemory.peek(address);
-        const std::int32_t* b = slow.wordMemory.peek(address);
-        ASSERT_EQ(a == nullptr, b == nullptr) << address;
-        if (a != nullptr) {
-            EXPECT_EQ(*a, *b) << address;
-        }
-    }
-    EXPECT_EQ(fast.currentMic.text, slow.currentMic.text);
-}
-
 TEST(ControlPathSourceLine, ReadsTheLineAtTheMappedOffset) {
-    const std::string path = writeTempFile("main:\r\n    BIPUSH 5 // push\r\n    HALT\n");
+    const std::string path =
+        tessaro::testing::writeScratch("main:\r\n    BIPUSH 5 // push\r\n    HALT\n");
     ControlPath machine;
     machine.methodArea = {0x10, 5, 0x70};
     machine.methodAreaSize = 3;
@@ -341,8 +315,8 @@ TEST(ControlPathSourceLine, ReadsTheLineAtTheMappedOffset) {
 }
 
 TEST(ControlPathSourceLine, LongLinesAreCutAt49BytesOnACharacterBoundary) {
-    const std::string path =
-        writeTempFile(std::string(60, 'x') + "\n" + std::string(48, 'y') + "\xC3\xA8" + "z\n");
+    const std::string path = tessaro::testing::writeScratch(
+        std::string(60, 'x') + "\n" + std::string(48, 'y') + "\xC3\xA8" + "z\n");
     ControlPath machine;
     machine.methodArea = {0, 0};
     machine.methodAreaSize = 2;

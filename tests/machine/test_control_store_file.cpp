@@ -1,6 +1,7 @@
 #include "machine/control_path.h"
 #include "machine/control_store_file.h"
-#include "test_support.h"
+#include "tests/machine/control_word.h"
+#include "tests/support/files.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ using Store = Memory<std::uint32_t, Mic>;
 
 Store load(const std::string& text) {
     Store store;
-    readControlStoreFile(writeTempFile(text), store);
+    readControlStoreFile(tessaro::testing::writeScratch(text), store);
     return store;
 }
 
@@ -35,21 +36,6 @@ const Mic& at(const Store& store, std::uint32_t address) {
 
 } // namespace
 
-TEST(ControlStoreFile, DistinctRecordsAllLoadWithTheirFields) {
-    const Store store = load("286 20 0\tlabel: Z = TOS; IF (Z) GOTO T; ELSE GOTO F;\n"
-                             "5 30 18087942\tlabel: Z = TOS; IF (Z) GOTO T; ELSE GOTO F;\n"
-                             "0 0 67391524\tMain1: GOTO (MBR);\n"
-                             "511 511 134217727\tlast\n");
-    EXPECT_EQ(store.elementCount(), 4);
-    EXPECT_EQ(at(store, 286).NextAddr, 20);
-    EXPECT_EQ(at(store, 286).word, 0);
-    EXPECT_EQ(at(store, 5).NextAddr, 30);
-    EXPECT_EQ(at(store, 5).word, 18087942);
-    EXPECT_EQ(at(store, 5).text, "label: Z = TOS; IF (Z) GOTO T; ELSE GOTO F;");
-    EXPECT_EQ(at(store, 0).text, "Main1: GOTO (MBR);");
-    EXPECT_EQ(at(store, 511).word, 134217727);
-}
-
 TEST(ControlStoreFile, FirstRecordForAnAddressWins) {
     Store store = load(record(300, 1, 11, "first") + record(300, 2, 22, "second") +
                        record(7, 3, 33, "seven"));
@@ -57,16 +43,11 @@ TEST(ControlStoreFile, FirstRecordForAnAddressWins) {
     EXPECT_EQ(at(store, 300).text, "first");
     EXPECT_EQ(at(store, 300).word, 11);
     // Entries already in the store win over the file too.
-    readControlStoreFile(writeTempFile(record(7, 9, 99, "again") + record(8, 9, 88, "eight")),
-                         store);
+    readControlStoreFile(
+        tessaro::testing::writeScratch(record(7, 9, 99, "again") + record(8, 9, 88, "eight")),
+        store);
     EXPECT_EQ(at(store, 7).text, "seven");
     EXPECT_EQ(at(store, 8).text, "eight");
-}
-
-TEST(ControlStoreFile, EmptyOrCommentOnlyFilesGiveNothing) {
-    EXPECT_EQ(load("").elementCount(), 0);
-    EXPECT_EQ(load("\n\n  \r\n").elementCount(), 0);
-    EXPECT_EQ(load("// nothing here\n/* nor\nhere */\n").elementCount(), 0);
 }
 
 TEST(ControlStoreFile, CommentsKeepTheirTextUpTo69Bytes) {
@@ -85,7 +66,7 @@ TEST(ControlStoreFile, CommentsKeepTheirTextUpTo69Bytes) {
 }
 
 TEST(ControlStoreFile, WriterAndReaderAgree) {
-    const std::string path = writeTempFile("");
+    const std::string path = tessaro::testing::writeScratch("");
     std::FILE* out = std::fopen(path.c_str(), "wb");
     ASSERT_NE(out, nullptr);
     tessaro::writeControlStoreRecord(out, 286, 20, 0, "label: Z = TOS; IF (Z) GOTO T;");
@@ -121,6 +102,7 @@ TEST(ControlStoreFileBadInput, OutOfRangeNumbersAreKeptWithinTheMachine) {
 }
 
 TEST(ControlStoreFileBadInput, BrokenLinesCostOnlyThemselves) {
+    EXPECT_EQ(load("\n\n  \r\n// nothing here\n/* nor\nhere */\n").elementCount(), 0);
     const Store store =
         load("hello\n" + record(1, 2, 3, "one") + "hello world\n" + record(4, 5, 6, "four") +
              "7 8\n" + record(9, 10, 11, "nine") + "x1 2y 3z\tletters\n" + "13 14 15");
@@ -155,7 +137,7 @@ TEST(ControlStoreFileBadInput, BinaryAndHugeFilesLoadSafely) {
     EXPECT_EQ(fromHuge.elementCount(), 512);
     // A machine running such a store never leaves its 512 addresses.
     tessaro::ControlPath machine;
-    machine.loadControlStore(writeTempFile(huge));
+    machine.loadControlStore(tessaro::testing::writeScratch(huge));
     machine.methodArea.assign(16, 0x70);
     machine.methodAreaSize = 16;
     machine.runFor(200000);

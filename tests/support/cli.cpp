@@ -16,8 +16,8 @@ CliResult runCli(const std::string& arguments, const std::string& input) {
     const std::string in = writeScratch(input, ".in");
     const std::string out = scratchPath(uniqueName(".out"));
     const std::string err = scratchPath(uniqueName(".err"));
-    const std::string command = quoted(TESSARO_CLI) + " " + arguments + " < " + quoted(in) +
-                                " > " + quoted(out) + " 2> " + quoted(err);
+    const std::string command = quoted(TESSARO_CLI) + " " + arguments + " < " + quoted(in) + " > " +
+                                quoted(out) + " 2> " + quoted(err);
     const int raw = std::system(command.c_str());
     CliResult result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -12,7 +12,7 @@ namespace tessaro::testing {
 namespace {
 
 // One scratch folder per test process, removed at exit, so parallel test programs never see
-// each other's files.
+// each other's files. A death test's child exits too: only the creator removes the folder.
 class ScratchDir {
 public:
     ScratchDir() {
@@ -22,10 +22,14 @@ public:
             throw std::runtime_error("cannot create a scratch folder");
         }
         m_path = pattern;
+        m_owner = ::getpid();
     }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
     ~ScratchDir() {
+        if (::getpid() != m_owner) {
+            return;
+        }
         std::error_code ec;
         std::filesystem::remove_all(m_path, ec);
     }
@@ -33,6 +37,7 @@ public:
 
 private:
     std::filesystem::path m_path;
+    pid_t m_owner = 0;
 };
 
 } // namespace
