@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <sstream>
+#include <tuple>
 
 namespace tessaro::testing {
 namespace {
@@ -19,34 +19,28 @@ constexpr std::uint8_t kIn = 0x7C;
 
 // The first difference between the two machines, or an empty text.
 std::string difference(const ControlPath& machine, const ReferenceIjvm& reference) {
-    std::ostringstream out;
-    const std::int32_t expectedMpc = reference.halted ? ControlPath::kHaltAddress : 0;
-    if (machine.MPC != expectedMpc) {
-        out << "MPC " << machine.MPC << ", expected " << expectedMpc;
-    } else if (machine.PC() != reference.PC) {
-        out << "PC " << machine.PC() << ", expected " << reference.PC;
-    } else if (machine.SP() != reference.SP) {
-        out << "SP " << machine.SP() << ", expected " << reference.SP;
-    } else if (machine.LV() != reference.LV) {
-        out << "LV " << machine.LV() << ", expected " << reference.LV;
-    } else if (machine.TOS() != reference.word(reference.SP)) {
-        out << "TOS " << machine.TOS() << ", the word at SP is " << reference.word(reference.SP);
-    } else {
-        for (std::int32_t a = 2000; a <= reference.SP; ++a) {
-            if (peekWord(machine, a) != reference.word(a)) {
-                out << "stack word " << a << " is " << peekWord(machine, a) << ", expected "
-                    << reference.word(a);
-                break;
-            }
-        }
-        for (std::int32_t a = -6; a <= -1 && out.tellp() == 0; ++a) {
-            if (peekWord(machine, a) != reference.word(a)) {
-                out << "I/O word " << a << " is " << peekWord(machine, a) << ", expected "
-                    << reference.word(a);
-            }
+    const std::int32_t mpc = reference.halted ? ControlPath::kHaltAddress : 0;
+    const std::tuple<const char*, std::int32_t, std::int32_t> scalars[] = {
+        {"MPC", machine.MPC, mpc},
+        {"PC", machine.PC(), reference.PC},
+        {"SP", machine.SP(), reference.SP},
+        {"LV", machine.LV(), reference.LV},
+        {"TOS", machine.TOS(), reference.word(reference.SP)}};
+    for (const auto& [name, got, expected] : scalars) {
+        if (got != expected) {
+            return std::string(name) + " " + std::to_string(got) + ", expected " +
+                   std::to_string(expected);
         }
     }
-    return out.str();
+    // The stack, then the input and output words -6 to -1.
+    for (std::int32_t a = 2000; a <= reference.SP + 6; ++a) {
+        const std::int32_t at = a <= reference.SP ? a : a - reference.SP - 7;
+        if (peekWord(machine, at) != reference.word(at)) {
+            return "word " + std::to_string(at) + " is " + std::to_string(peekWord(machine, at)) +
+                   ", expected " + std::to_string(reference.word(at));
+        }
+    }
+    return "";
 }
 
 TEST(Differential, GeneratedProgramsAgreeWithTheDirectInterpreter) {
