@@ -113,7 +113,11 @@ TEST_P(WrongMicroprogram, IsReportedAtTheWrongInstructionOnly) {
         EXPECT_GT(result.line, 0) << result.name;
         EXPECT_LE(std::count(result.program.begin(), result.program.end(), '\n'), version.lines)
             << details;
-        EXPECT_NE(details.find(" > "), std::string::npos) << details;
+        const std::size_t mark = details.find(" > ");
+        ASSERT_NE(mark, std::string::npos) << details;
+        EXPECT_NE(details.substr(mark, details.find('\n', mark) - mark).find(result.name),
+                  std::string::npos)
+            << details;
         EXPECT_NE(details.find(version.detail), std::string::npos) << details;
         EXPECT_NE(details.find("micro-addresses executed: 0 " + std::to_string(result.opcode)),
                   std::string::npos)
