@@ -37,8 +37,8 @@ protected:
         ASSERT_TRUE(session->compileAndLoadText(source, scratchPath("session.jvm")).loaded);
     }
     // Runs in slices of budget until the run ends; the outcome that ended it.
-    Outcome runToEnd(std::int64_t budget) {
-        Outcome outcome = session->startRun(RunKind::Run);
+    Outcome runToEnd(std::int64_t budget, RunKind kind = RunKind::Run) {
+        Outcome outcome = session->startRun(kind);
         for (int slices = 0; outcome == Outcome::SliceDone && slices < 100'000; ++slices) {
             outcome = session->runSlice(budget);
         }
@@ -149,12 +149,7 @@ TEST_F(Session, AStopRequestEndsTheRunAfterItsSlice) {
 TEST_F(Session, ASlicedIjvmStepEndsAtTheNextBoundaryOrAtItsBound) {
     load(kCountdown);
     const std::int32_t pc = session->machine().PC();
-    ASSERT_EQ(session->startRun(RunKind::IjvmStep), Outcome::SliceDone);
-    Outcome outcome = Outcome::SliceDone;
-    while (outcome == Outcome::SliceDone) {
-        outcome = session->runSlice(1);
-    }
-    EXPECT_EQ(outcome, Outcome::Done);
+    EXPECT_EQ(runToEnd(1, RunKind::IjvmStep), Outcome::Done);
     EXPECT_EQ(session->machine().PC(), pc + 2); // past BIPUSH 3
     load(kForever);
     session->ijvmStepBound = 50;
