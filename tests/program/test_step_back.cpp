@@ -2,8 +2,8 @@
 // against a second machine that only ever steps forward, one micro-instruction at a time.
 
 #include "machine/program_generator.h"
+#include "tests/program/program_support.h"
 #include "tests/support/machine.h"
-#include "tests/program/machine_state.h"
 
 #include <gtest/gtest.h>
 
@@ -11,25 +11,26 @@
 #include <random>
 #include <vector>
 
-namespace tessaro {
+namespace tessaro::testing {
 namespace {
-
-using testing::MachineState;
 
 // The forward-only machine: it follows the session's count and input changes and remembers
 // the state at every count since the load, so that any back can be checked.
 class ForwardOracle {
 public:
-    explicit ForwardOracle(std::string source) : m_source(std::move(source)) { rebuild(); }
-
+    explicit ForwardOracle(std::string source) : m_source(std::move(source)) {
+        replay();
+        m_first = m_machine->microCount;
+        m_states.emplace_back(*m_machine);
+    }
     void setInput(std::int64_t count, std::int32_t value) {
-        refresh();
+        replay();
         m_inputs.push_back({count, value});
         apply(value);
         m_states.back() = MachineState(*m_machine);
     }
     void advanceTo(std::int64_t count) {
-        refresh();
+        replay();
         while (m_machine->microCount < count) {
             m_machine->microStep();
             m_states.emplace_back(*m_machine);
@@ -40,14 +41,14 @@ public:
     const MachineState& rewindTo(std::int64_t target) {
         std::erase_if(m_inputs, [target](const Input& in) { return in.count > target; });
         m_states.resize(static_cast<std::size_t>(target - m_first + 1));
-        m_stale = true;
+        m_machine.reset();
         return m_states.back();
     }
     // The count where the latest IJVM instruction before count began (the first count when
     // none did).
     std::int64_t lastBoundaryBefore(std::int64_t count) const {
         for (std::int64_t c = count - 1; c > m_first; --c) {
-            if (m_states[static_cast<std::size_t>(c - m_first)].scalars[11] == 0) {
+            if (m_states[static_cast<std::size_t>(c - m_first)].scalars[kMpcScalar] == 0) {
                 return c;
             }
         }
@@ -60,36 +61,25 @@ private:
         std::int64_t count;
         std::int32_t value;
     };
-    void refresh() {
-        if (m_stale) {
-            rebuild();
-            m_stale = false;
-        }
-    }
     void apply(std::int32_t value) {
         m_machine->wordMemory[memory_map::wordKey(memory_map::kInputWord)] = value;
     }
-    // A fresh machine at the load, then forward with the inputs at their counts.
-    void rebuild() {
-        m_machine = testing::makeMachine();
-        testing::loadSource(*m_machine, m_source);
-        m_first = m_machine->microCount;
-        const std::size_t kept = m_states.size();
-        std::vector<MachineState> states;
-        states.emplace_back(*m_machine);
-        std::size_t next = 0;
-        for (;;) {
+    // After a back: a fresh machine from the load, forward to the last state recorded, with
+    // the inputs at their counts.
+    void replay() {
+        if (m_machine != nullptr) {
+            return;
+        }
+        m_machine = makeMachine();
+        loadSource(*m_machine, m_source);
+        for (std::size_t next = 0;; m_machine->microStep()) {
             while (next < m_inputs.size() && m_inputs[next].count == m_machine->microCount) {
                 apply(m_inputs[next++].value);
-                states.back() = MachineState(*m_machine);
             }
-            if (states.size() >= std::max<std::size_t>(kept, 1)) {
+            if (m_machine->microCount + 1 >= m_first + std::int64_t(m_states.size())) {
                 break;
             }
-            m_machine->microStep();
-            states.emplace_back(*m_machine);
         }
-        m_states = std::move(states);
     }
 
     std::string m_source;
@@ -97,7 +87,6 @@ private:
     std::vector<MachineState> m_states; // by count, from m_first
     std::vector<Input> m_inputs;
     std::int64_t m_first = 0;
-    bool m_stale = false;
 };
 
 class StepBackProperty : public ::testing::TestWithParam<std::uint32_t> {};
@@ -106,37 +95,47 @@ TEST_P(StepBackProperty, EveryBackRestoresTheStateRecordedAtThatStep) {
     std::mt19937 random(GetParam());
     ProgramGenerator generator(GetParam());
     const std::string source = generator.next();
-    auto session = testing::makeSession();
+    auto session = makeSession();
     // Checkpoints every few dozen steps, so that backs cross and restore many of them.
     session->historyLimits().minInterval = 40;
     session->historyLimits().stepsPerWord = 0;
     session->historyLimits().maxCheckpoints = 6;
-    ASSERT_TRUE(session->compileAndLoadText(source, testing::scratchPath("back.jvm")).loaded);
+    ASSERT_TRUE(session->compileAndLoadText(source, scratchPath("back.jvm")).loaded);
     ForwardOracle oracle(source);
     const auto pick = [&random](int n) { return static_cast<int>(random() % n); };
 
     int backs = 0;
     for (int command = 0; command < 300; ++command) {
         const std::int64_t before = session->microInstructions();
-        switch (pick(10)) {
-        case 0:
-        case 1:
+        const int kind = pick(10);
+        if (kind >= 6) {
+            // Back one micro-instruction (three times in ten) or one IJVM instruction.
+            const bool micro = kind < 9;
+            const std::int64_t expected =
+                micro ? std::max(oracle.first(), before - 1) : oracle.lastBoundaryBefore(before);
+            const Outcome outcome = micro ? session->stepBackMicro() : session->stepBackIjvm();
+            EXPECT_EQ(outcome, before > oracle.first() ? Outcome::Done : Outcome::AtHistoryStart);
+            ASSERT_EQ(session->microInstructions(), expected) << "back from " << before;
+            ASSERT_EQ(firstDifference(oracle.rewindTo(expected), MachineState(session->machine())),
+                      "")
+                << (micro ? "micro" : "IJVM") << " back to " << expected << " in\n"
+                << source;
+            EXPECT_EQ(session->subCyclePhase(), SubCyclePhase::Execute);
+            ++backs;
+            continue;
+        }
+        if (kind <= 1) {
             session->microStep();
-            break;
-        case 2: {
+        } else if (kind == 2) {
             SubCyclePhase shown{};
             session->subCycle(shown);
-            break;
-        }
-        case 3:
+        } else if (kind == 3) {
             session->ijvmStep();
-            break;
-        case 4: {
+        } else if (kind == 4) {
             // A short run in small slices, stopping at whatever is marked.
             session->setPcBreakpoint(pick(40), pick(2) == 0);
             session->setMicroBreakpoint(static_cast<std::uint32_t>(pick(512)), pick(3) == 0);
-            session->startRun(RunKind::Run);
-            Outcome outcome = Outcome::SliceDone;
+            Outcome outcome = session->startRun(RunKind::Run);
             for (int slice = 0; slice < 20 && outcome == Outcome::SliceDone; ++slice) {
                 outcome = session->runSlice(1 + pick(60));
             }
@@ -144,40 +143,10 @@ TEST_P(StepBackProperty, EveryBackRestoresTheStateRecordedAtThatStep) {
                 session->requestStop();
                 session->runSlice(1);
             }
-            break;
-        }
-        case 5: {
+        } else {
             const std::int32_t value = pick(200) - 100;
             session->setInput(value);
             oracle.setInput(before, value);
-            break;
-        }
-        case 6:
-        case 7:
-        case 8: {
-            const Outcome outcome = session->stepBackMicro();
-            const std::int64_t expected = std::max(oracle.first(), before - 1);
-            EXPECT_EQ(outcome, before > oracle.first() ? Outcome::Done : Outcome::AtHistoryStart);
-            ASSERT_EQ(session->microInstructions(), expected);
-            const MachineState& state = oracle.rewindTo(expected);
-            ASSERT_EQ(testing::firstDifference(state, MachineState(session->machine())), "")
-                << "micro back to " << expected << " in\n"
-                << source;
-            EXPECT_EQ(session->subCyclePhase(), SubCyclePhase::Execute);
-            ++backs;
-            continue;
-        }
-        default: {
-            const std::int64_t expected = oracle.lastBoundaryBefore(before);
-            session->stepBackIjvm();
-            ASSERT_EQ(session->microInstructions(), expected) << "IJVM back from " << before;
-            const MachineState& state = oracle.rewindTo(expected);
-            ASSERT_EQ(testing::firstDifference(state, MachineState(session->machine())), "")
-                << "IJVM back to " << expected << " in\n"
-                << source;
-            ++backs;
-            continue;
-        }
         }
         oracle.advanceTo(session->microInstructions());
     }
@@ -188,4 +157,4 @@ TEST_P(StepBackProperty, EveryBackRestoresTheStateRecordedAtThatStep) {
 INSTANTIATE_TEST_SUITE_P(RandomPrograms, StepBackProperty, ::testing::Range(1u, 25u));
 
 } // namespace
-} // namespace tessaro
+} // namespace tessaro::testing

@@ -23,7 +23,16 @@ struct MachineState {
     friend bool operator==(const MachineState&, const MachineState&) = default;
 };
 
+/// Where MPC lies among MachineState::scalars.
+inline constexpr std::size_t kMpcScalar = 11;
+
 /// The first difference between two states, for a failure message ("" when equal).
 std::string firstDifference(const MachineState& expected, const MachineState& actual);
+
+/// The bundled microprogram's text with its one occurrence of from replaced by to.
+std::string editedMicroprogram(const std::string& from, const std::string& to);
+
+/// Translates a microprogram text into a fresh control-store file and returns its path.
+std::string translatedStore(const std::string& microprogram);
 
 } // namespace tessaro::testing

@@ -1,6 +1,13 @@
-#include "tests/program/machine_state.h"
+#include "tests/program/program_support.h"
+
+#include "mal/translate.h"
+#include "tests/support/files.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <sstream>
 
 namespace tessaro::testing {
 
@@ -32,9 +39,7 @@ MachineState::MachineState(const ControlPath& m) : currentText(m.currentMic.text
                m.microCount,
                m.currentMic.word,
                m.currentMic.NextAddr};
-    for (const std::int32_t r : m.registers) {
-        scalars.push_back(r);
-    }
+    scalars.insert(scalars.end(), std::begin(m.registers), std::end(m.registers));
     for (const auto& bucket : m.wordMemory.buckets) {
         for (const auto& elem : bucket) {
             words.emplace_back(elem.key, elem.value);
@@ -44,36 +49,16 @@ MachineState::MachineState(const ControlPath& m) : currentText(m.currentMic.text
 }
 
 std::string firstDifference(const MachineState& expected, const MachineState& actual) {
-    static const char* const names[] = {"A",
-                                        "B",
-                                        "C",
-                                        "N",
-                                        "Z",
-                                        "ALU",
-                                        "shift",
-                                        "read latch",
-                                        "fetch latch",
-                                        "MIR",
-                                        "pending memory",
-                                        "MPC",
-                                        "last MPC",
-                                        "micro count",
-                                        "current word",
-                                        "current next",
-                                        "MAR",
-                                        "MDR",
-                                        "PC",
-                                        "SP",
-                                        "LV",
-                                        "CPP",
-                                        "TOS",
-                                        "OPC",
-                                        "H",
-                                        "MBR"};
+    // The scalars' names, in their order.
+    std::istringstream names("A B C N Z ALU shift read-latch fetch-latch MIR pending-memory MPC "
+                             "last-MPC micro-count current-word current-next MAR MDR PC SP LV "
+                             "CPP TOS OPC H MBR");
     for (std::size_t i = 0; i < expected.scalars.size(); ++i) {
+        std::string name;
+        names >> name;
         if (expected.scalars[i] != actual.scalars[i]) {
-            return std::string(names[i]) + ": expected " + std::to_string(expected.scalars[i]) +
-                   ", got " + std::to_string(actual.scalars[i]);
+            return name + ": expected " + std::to_string(expected.scalars[i]) + ", got " +
+                   std::to_string(actual.scalars[i]);
         }
     }
     if (expected.currentText != actual.currentText) {
@@ -83,10 +68,26 @@ std::string firstDifference(const MachineState& expected, const MachineState& ac
         return "word memory (" + std::to_string(expected.words.size()) + " against " +
                std::to_string(actual.words.size()) + " words)";
     }
-    if (expected.counts != actual.counts) {
-        return "execution counts";
+    return expected.counts != actual.counts ? "execution counts" : "";
+}
+
+std::string editedMicroprogram(const std::string& from, const std::string& to) {
+    std::string text = readFile(bundledMicroprogramPath());
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << "the microprogram no longer holds: " << from;
+    EXPECT_EQ(text.find(from, at + 1), std::string::npos) << "not unique: " << from;
+    if (at != std::string::npos) {
+        text.replace(at, from.size(), to);
     }
-    return "";
+    return text;
+}
+
+std::string translatedStore(const std::string& microprogram) {
+    const std::string bin = scratchPath(uniqueName(".bin"));
+    Translate translate(writeScratch(microprogram, ".mal"), bin);
+    EXPECT_TRUE(translate.tryRun());
+    EXPECT_TRUE(translate.problems.empty()) << translate.problems.front().message;
+    return bin;
 }
 
 } // namespace tessaro::testing

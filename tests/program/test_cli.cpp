@@ -1,0 +1,219 @@
+// The command-line tool as a user meets it: the run command's exit statuses, input, output and
+// diagnostics, and the check command's verdicts.
+
+#include "tests/program/program_support.h"
+#include "tests/support/cli.h"
+#include "tests/support/files.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <sstream>
+
+namespace tessaro::testing {
+namespace {
+
+// Runs "tessaro-cli run" on the program text with the given options and standard input.
+CliResult run(const std::string& program, const std::string& options = "",
+              const std::string& input = "") {
+    return runCli("run " + quoted(writeScratch(program, ".jvm")) + " " + options, input);
+}
+
+// The lines of text, each with its runs of blanks made one space.
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> all;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string joined;
+        for (std::string word; words >> word;) {
+            joined += (joined.empty() ? "" : " ") + word;
+        }
+        all.push_back(joined);
+    }
+    return all;
+}
+
+const char* const kHalt = ".main\n HALT\n.end-main\n";
+// Reads a number and prints '-' when it is negative.
+const char* const kSign = ".main\n IN\n IFLT neg\n HALT\nneg: BIPUSH 45\n OUT\n HALT\n.end-main\n";
+// Reads three numbers and prints them back as characters, the last first.
+const char* const kReverse = ".main\n IN\n IN\n IN\n OUT\n OUT\n OUT\n HALT\n.end-main\n";
+const char* const kMisspelt = ".main\n BIPUSH 1\n  ILAOD x\n HALT\n.end-main\n";
+
+struct RunCase {
+    std::string program, options, input;
+    int status;
+    std::string out;
+    std::string inErr; // a part of what standard error must say
+};
+
+TEST(RunCommand, ExitStatusOutputAndDiagnostics) {
+    const std::string broken =
+        writeScratch("Main1 PC = PC + 1; fetch; goto (MBR)\n\n  goto Nowhere\n", ".mal");
+    std::vector<RunCase> cases = {
+        // Halted 0, stopped at the step limit 2, ERR 3; what was printed before is kept.
+        {".main\n BIPUSH 72\n OUT\n HALT\n.end-main\n", "", "", 0, "H", ""},
+        {".main\n BIPUSH 76\n OUT\nl: GOTO l\n.end-main\n", "--max-steps 5000", "", 2, "L", "5000"},
+        {".main\n BIPUSH 69\n OUT\n ERR\n BIPUSH 70\n OUT\n HALT\n.end-main\n", "", "", 3, "E", ""},
+        // The same without IN or OUT, which the command runs without stopping in between.
+        {".main\nl: GOTO l\n.end-main\n", "--max-steps 5000", "", 2, "", ""},
+        {".main\n BIPUSH 1\n ERR\n.end-main\n", "", "", 3, "", ""},
+        {".main\n BIPUSH 1\n HALT\n ERR\n.end-main\n", "", "", 0, "", ""},
+        {".main\n BIPUSH 1\n HALT\n ERR\n.end-main\n", "--stats", "", 0, "", ""},
+        {kHalt, "--max-steps 100", "", 0, "", ""},
+        // A main without HALT runs past its code: reported, not an endless loop.
+        {".main\n BIPUSH 65\n OUT\n.end-main\n", "", "", 1, "A", "past the end"},
+        {".main\n BIPUSH 65\n POP\n.end-main\n", "", "", 1, "", "past the end"},
+        // IN reads numbers in any radix from standard input, and 0 once it is exhausted.
+        {kReverse, "", "65\n0x42   \t0o103\n", 0, "CBA", ""},
+        {kReverse, "", "  68 ", 0, std::string("\0\0D", 3), ""},
+        {kSign, "", "-7", 0, "-", ""},
+        {kSign, "", "+0X00000000F0", 0, "", ""},
+        // A bad number is an error, and nothing runs on with it.
+        {".main\n BIPUSH 33\n OUT\n IN\n OUT\n HALT\n.end-main\n", "", "12abc", 1, "!", "12abc"},
+        // Assembly errors with file, line and column, in the chosen language.
+        {kMisspelt, "", "", 1, "",
+         ".jvm:3:3: Errore nel metodo main in prossimità dell'istruzione 1: ILAOD non esiste."},
+        {kMisspelt, "--lang en", "", 1, "",
+         ".jvm:3:3: Error in method main near instruction 1: ILAOD does not exist."},
+        // Another microprogram, translated from its file; OUT is recognised by its opcode.
+        {".main\n BIPUSH 79\n OUT\n BIPUSH 75\n OUT\n HALT\n.end-main\n",
+         "--microprogram " + quoted(bundledMicroprogramPath()), "", 0, "OK", ""},
+        {kHalt, "--microprogram " + quoted(broken), "", 1, "", ".mal:3:"},
+        {kHalt, "--microprogram /nonexistent.mal", "", 1, "", "/nonexistent.mal"},
+        {kHalt, "--max-steps", "", 1, "", "--max-steps needs a value"},
+        {kHalt, "--frobnicate", "", 1, "", "--frobnicate"},
+    };
+    // The extremes that fit a word are read; numbers that do not fit, or digits foreign to
+    // their radix, are refused and named.
+    for (const char* text : {"-2147483648", "0xFFFFFFFF", "0o37777777777", "-0n1"}) {
+        cases.push_back({kSign, "", text, 0, "-", ""});
+    }
+    for (const char* text :
+         {"2147483648", "-2147483649", "0x1FFFFFFFF", "0o9", "0n102", "0x", "x12", "--3", "1.5"}) {
+        cases.push_back({kSign, "", text, 1, "", text});
+    }
+    for (const char* steps : {"0", "-4", "12x"}) {
+        cases.push_back(
+            {kHalt, std::string("--max-steps ") + steps, "", 1, "",
+             "--max-steps needs a whole number of at least 1, not '" + std::string(steps) + "'"});
+    }
+    for (const RunCase& c : cases) {
+        SCOPED_TRACE(c.program + c.options + " < " + c.input);
+        const CliResult result = run(c.program, c.options, c.input);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_NE(result.err.find(c.inErr), std::string::npos) << result.err;
+    }
+    const CliResult missing = runCli("run /nonexistent/x.jvm");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("/nonexistent/x.jvm"), std::string::npos) << missing.err;
+}
+
+TEST(RunCommand, EachCharacterIsWrittenAtOnce) {
+    // Without a step limit the program below never ends; killed after a second, it must
+    // already have shown its character (nothing may wait in a buffer).
+    const std::string source =
+        writeScratch(".main\n    BIPUSH 87\n    OUT\nl: GOTO l\n.end-main\n");
+    const std::string out = scratchPath(uniqueName(".out"));
+    const int raw = std::system(("timeout -s KILL 1 " + quoted(TESSARO_CLI) + " run " +
+                                 quoted(source) + " > " + quoted(out) + " 2> /dev/null")
+                                    .c_str());
+    EXPECT_FALSE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
+    EXPECT_EQ(readFile(out), "W");
+}
+
+TEST(RunCommand, StatsAndTraceGoToStandardError) {
+    const std::string program =
+        ".main\n    BIPUSH 5\n    BIPUSH 7\n    IADD\n    OUT\n    HALT\n.end-main\n";
+    const CliResult stats = run(program, "--stats");
+    EXPECT_EQ(stats.status, 0);
+    EXPECT_EQ(stats.out, "\x0C");
+    std::vector<std::string> all = lines(stats.err);
+    ASSERT_EQ(all.size(), 9u) << stats.err;
+    EXPECT_EQ(all[2].rfind("seconds: ", 0), 0u);
+    EXPECT_EQ(all[3].rfind("micro-instructions/s: ", 0), 0u);
+    all.erase(all.begin() + 2, all.begin() + 4);
+    // BIPUSH 4 + BIPUSH 4 + IADD 4 + OUT 16 + HALT 1 micro-instructions after loading, then
+    // each instruction with its count and micro-instructions, the costliest first.
+    EXPECT_EQ(all, (std::vector<std::string>{"micro-instructions: 29", "ijvm-instructions: 5",
+                                             "instruction count micro-instructions", "OUT 1 16",
+                                             "BIPUSH 2 8", "IADD 1 4", "HALT 1 1"}));
+
+    const CliResult call = run(".constant\n    k 1\n.end-constant\n.method twice(x)\n    ILOAD x\n"
+                               "    DUP\n    IADD\n    IRETURN\n.end-method\n.main\n    BIPUSH 0\n"
+                               "    BIPUSH 21\n    INVOKEVIRTUAL twice\n    HALT\n.end-main\n",
+                               "--trace");
+    // One line per instruction, with the top of the stack after it.
+    EXPECT_EQ(call.status, 0);
+    EXPECT_EQ(lines(call.err).size(), 8u) << call.err;
+    EXPECT_NE(call.err.find("BIPUSH 21"), std::string::npos) << call.err;
+    EXPECT_NE(call.err.find("INVOKEVIRTUAL 1 (twice)"), std::string::npos) << call.err;
+    EXPECT_NE(call.err.find("IRETURN                      stack top 42"), std::string::npos)
+        << call.err;
+}
+
+// The verdict lines of the check command's output (the details below a verdict are indented).
+std::vector<std::string> verdicts(const std::string& out) {
+    std::vector<std::string> found;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line[0] != ' ') {
+            found.push_back(line);
+        }
+    }
+    return found;
+}
+
+TEST(CheckCommand, TheBundledMicroprogramPasses) {
+    const CliResult result = runCli("check");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(CheckCommand, AWrongRoutineFailsAloneWithItsEvidence) {
+    const std::string wrong = writeScratch(
+        editedMicroprogram("iflt2    N = TOS; if (N) goto TT", "iflt2    Z = TOS; if (Z) goto TT"),
+        ".mal");
+    const CliResult result = runCli("check " + quoted(wrong) + " --seed 3 --programs 10");
+    EXPECT_EQ(result.status, 1);
+    const std::vector<std::string> found = verdicts(result.out);
+    ASSERT_EQ(found.size(), 25u) << result.out;
+    for (const std::string& line : found) {
+        EXPECT_EQ(line.find(" ok ") == std::string::npos, line == "IFLT FAIL") << line;
+    }
+    EXPECT_EQ(found[1], "IADD ok 4");
+    const std::string details = result.out.substr(result.out.find("IFLT FAIL\n"));
+    for (const char* part : {"shortest failing program:", ">     IFLT", "PC: expected",
+                             "micro-addresses executed: 0 64 65"}) {
+        EXPECT_NE(details.find(part), std::string::npos) << part << " in\n" << details;
+    }
+}
+
+TEST(CheckCommand, BadArgumentsAndBadMicroprogramsAreRefused) {
+    const std::string broken =
+        writeScratch(editedMicroprogram("Main1    PC = PC + 1; fetch; goto (MBR)",
+                                        "Main1    PC = PC + 1; fetch; goto nowhere"),
+                     ".mal");
+    const std::pair<std::string, std::string> cases[] = {
+        {"--programs 0", "--programs needs a whole number from 1"},
+        {"--programs many", "--programs needs a whole number"},
+        {"--seed", "--seed needs a value"},
+        {"--fast", "unknown option '--fast'"},
+        {"a.mal b.mal", "more than one microprogram"},
+        {quoted(scratchPath("absent.mal")), "absent.mal"},
+        {quoted(broken), broken + ":"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const CliResult result = runCli("check " + arguments);
+        EXPECT_EQ(result.status, 1) << arguments;
+        EXPECT_NE(result.err.find(message), std::string::npos) << arguments << "\n" << result.err;
+        EXPECT_EQ(result.out, "") << arguments;
+    }
+}
+
+} // namespace
+} // namespace tessaro::testing
