@@ -1,0 +1,193 @@
+// The editors' highlighting: which stretches of a line get which kind's format, in a program
+// and in a microprogram; and the error marks with their messages, gone at the first edit.
+
+#include "ui/ijvm_highlighter.h"
+#include "ui/mal_highlighter.h"
+
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tessaro;
+using IjvmKind = IjvmHighlighter::Kind;
+using MalKind = MalHighlighter::Kind;
+
+namespace {
+
+// The format the highlighter gave the character at a document position (empty if none).
+QTextCharFormat formatAt(const QTextDocument& document, int position) {
+    const QTextBlock block = document.findBlock(position);
+    const int offset = position - block.position();
+    for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+        if (offset >= range.start && offset < range.start + range.length) {
+            return range.format;
+        }
+    }
+    return {};
+}
+
+// The names of the kinds whose colour each character shows, '.' for plain text.
+template <typename Kind>
+QString kindsOf(const QTextDocument& document, int from, int length,
+                const QList<std::pair<QChar, Kind>>& kinds,
+                QTextCharFormat (*formatOf)(Kind)) {
+    QString shown;
+    for (int i = from; i < from + length; ++i) {
+        const QTextCharFormat format = formatAt(document, i);
+        QChar mark = QLatin1Char('.');
+        for (const auto& [name, kind] : kinds) {
+            if (format.hasProperty(QTextFormat::ForegroundBrush) &&
+                format.foreground() == formatOf(kind).foreground()) {
+                mark = name;
+            }
+        }
+        shown += mark;
+    }
+    return shown;
+}
+
+bool waved(const QTextDocument& document, int position) {
+    return formatAt(document, position).underlineStyle() == QTextCharFormat::WaveUnderline;
+}
+
+// The program editor's kind of document: a plain-text editor lays it out, and only a laid-out
+// document reports its changes.
+struct Editor {
+    QPlainTextEdit widget;
+    QTextDocument& document = *widget.document();
+    IjvmHighlighter highlighter{&document};
+};
+
+} // namespace
+
+class TestHighlighters : public QObject {
+    Q_OBJECT
+private slots:
+    // Each character of the line under the kind it shows: D directive, M mnemonic, L label,
+    // N number, C comment; in a microprogram L label, R register, K keyword, N number,
+    // C comment; '.' plain.
+    void eachStretchGetsItsKind_data() {
+        QTest::addColumn<bool>("mal");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("kinds");
+        QTest::newRow("directives") << false << ".method add(a, b)"
+                                    << "DDDDDDD..........";
+        QTest::newRow("indented directive") << false << "  .var"
+                                            << "..DDDD";
+        QTest::newRow("not a directive") << false << ".variable"
+                                         << ".........";
+        QTest::newRow("label, mnemonic, operand") << false << "loop: ILOAD in"
+                                                  << "LLLLL.MMMMM...";
+        QTest::newRow("lower case, wide") << false << "wide iload x2"
+                                          << "MMMM.MMMMM...";
+        QTest::newRow("not an instruction") << false << "LOADX n"
+                                            << ".......";
+        QTest::newRow("numbers") << false << "BIPUSH -5 0x7FfF"
+                                 << "MMMMMM.NN.NNNNNN";
+        QTest::newRow("comment") << false << "OUT // BIPUSH 12 .main x:"
+                                 << "MMM.CCCCCCCCCCCCCCCCCCCCC";
+        QTest::newRow("microinstruction") << true << "iadd3    MDR = H + 1; wr; goto Main1 / 12"
+                                          << "LLLLL....RRR...R...N..KK..KKKK.LLLLL.CCCC";
+    }
+    void eachStretchGetsItsKind() {
+        QFETCH(bool, mal);
+        QFETCH(QString, line);
+        QFETCH(QString, kinds);
+        QPlainTextEdit editor;
+        QTextDocument& document = *editor.document();
+        // The line under test follows another, so that block positions matter.
+        const QString before = QStringLiteral("NOP\n");
+        QString shown;
+        if (mal) {
+            MalHighlighter highlighter(&document);
+            document.setPlainText(before + line);
+            shown = kindsOf<MalKind>(document, before.size(), line.size(),
+                                     {{'L', MalKind::Label},
+                                      {'R', MalKind::Register},
+                                      {'K', MalKind::Keyword},
+                                      {'N', MalKind::Number},
+                                      {'C', MalKind::Comment}},
+                                     &MalHighlighter::format);
+        } else {
+            IjvmHighlighter highlighter(&document);
+            document.setPlainText(before + line);
+            shown = kindsOf<IjvmKind>(document, before.size(), line.size(),
+                                      {{'D', IjvmKind::Directive},
+                                       {'M', IjvmKind::Mnemonic},
+                                       {'L', IjvmKind::Label},
+                                       {'N', IjvmKind::Number},
+                                       {'C', IjvmKind::Comment}},
+                                      &IjvmHighlighter::format);
+        }
+        QCOMPARE(shown, kinds);
+    }
+
+    void declaredVariablesAreNoInstructionsUntilTheSectionEnds() {
+        Editor e;
+        e.document.setPlainText(QStringLiteral(".main\n.var\nin\n.end-var\nin\n.end-main"));
+        const auto startOf = [&e](int line) { return e.document.findBlockByNumber(line).position(); };
+        QVERIFY(!formatAt(e.document, startOf(2)).hasProperty(QTextFormat::ForegroundBrush));
+        QCOMPARE(formatAt(e.document, startOf(4)).foreground(),
+                 IjvmHighlighter::format(IjvmKind::Mnemonic).foreground());
+        // Opening the section again by an edit recolours the lines after it.
+        QTextCursor cursor(e.document.findBlockByNumber(3));
+        cursor.select(QTextCursor::LineUnderCursor);
+        cursor.insertText(QStringLiteral("x"));
+        QVERIFY(!formatAt(e.document, startOf(4)).hasProperty(QTextFormat::ForegroundBrush));
+    }
+
+    void marksUnderlineTheirSpansAndGiveTheirMessages() {
+        Editor e;
+        e.document.setPlainText(QStringLiteral("NOP\nILOAD count\nHALT"));
+        e.highlighter.setErrorMarks({{4, 5, QStringLiteral("wrong")},
+                                     {12, 6, QStringLiteral("across lines")},
+                                     {0, 0, QStringLiteral("empty")},
+                                     {-3, 2, QStringLiteral("before")},
+                                     {100, 4, QStringLiteral("after")}});
+        const QString waves = [&e] {
+            QString marks;
+            for (int i = 0; i < e.document.characterCount() - 1; ++i) {
+                marks += waved(e.document, i) ? QLatin1Char('~') : QLatin1Char('.');
+            }
+            return marks;
+        }();
+        // A mark without length still underlines its character; a mark across a line break
+        // goes on in the next line; what lies outside the text marks nothing.
+        QCOMPARE(waves, QStringLiteral("~...~~~~~...~~~.~~.."));
+        QCOMPARE(formatAt(e.document, 4).foreground(),
+                 IjvmHighlighter::format(IjvmKind::Mnemonic).foreground()); // over the colour
+        QCOMPARE(e.highlighter.errorMessageAt(6), QStringLiteral("wrong"));
+        QCOMPARE(e.highlighter.errorMessageAt(16), QStringLiteral("across lines"));
+        QCOMPARE(e.highlighter.errorMessageAt(0), QStringLiteral("empty"));
+        QCOMPARE(e.highlighter.errorMessageAt(9), QString());
+    }
+
+    void marksSurviveRehighlightingButNotAnEdit() {
+        Editor e;
+        e.document.setPlainText(QStringLiteral("BIPUSH 300\nOUT"));
+        e.highlighter.setErrorMarks({{7, 3, QStringLiteral("too big")}});
+        // Recolouring, or a change of formats alone, is no edit.
+        e.highlighter.rehighlight();
+        QTextCursor bold(&e.document);
+        bold.select(QTextCursor::Document);
+        QTextCharFormat weight;
+        weight.setFontWeight(QFont::Bold);
+        bold.mergeCharFormat(weight);
+        QCOMPARE(e.highlighter.errorMessageAt(8), QStringLiteral("too big"));
+        QVERIFY(waved(e.document, 8));
+        // Typing anywhere, even on another line, removes every mark; the colours stay.
+        QTextCursor cursor(e.document.lastBlock());
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        cursor.insertText(QStringLiteral(" "));
+        QVERIFY(e.highlighter.errorMarks().isEmpty());
+        QVERIFY(!waved(e.document, 8));
+        QCOMPARE(formatAt(e.document, 8).foreground(),
+                 IjvmHighlighter::format(IjvmKind::Number).foreground());
+    }
+};
+
+QTEST_MAIN(TestHighlighters)
+#include "test_highlighters.moc"
