@@ -29,22 +29,21 @@ QTextCharFormat formatAt(const QTextDocument& document, int position) {
     return {};
 }
 
-// The names of the kinds whose colour each character shows, '.' for plain text.
-template <typename Kind>
-QString kindsOf(const QTextDocument& document, int from, int length,
-                const QList<std::pair<QChar, Kind>>& kinds,
-                QTextCharFormat (*formatOf)(Kind)) {
+using Kinds = QList<std::pair<char, QTextCharFormat>>;
+
+// For each character, the letter of the kind whose colour it shows, '.' for plain text.
+QString kindsOf(const QTextDocument& document, int from, int length, const Kinds& kinds) {
     QString shown;
     for (int i = from; i < from + length; ++i) {
         const QTextCharFormat format = formatAt(document, i);
-        QChar mark = QLatin1Char('.');
-        for (const auto& [name, kind] : kinds) {
+        char mark = '.';
+        for (const auto& [letter, kind] : kinds) {
             if (format.hasProperty(QTextFormat::ForegroundBrush) &&
-                format.foreground() == formatOf(kind).foreground()) {
-                mark = name;
+                format.foreground() == kind.foreground()) {
+                mark = letter;
             }
         }
-        shown += mark;
+        shown += QLatin1Char(mark);
     }
     return shown;
 }
@@ -73,24 +72,27 @@ private slots:
         QTest::addColumn<bool>("mal");
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("kinds");
-        QTest::newRow("directives") << false << ".method add(a, b)"
-                                    << "DDDDDDD..........";
-        QTest::newRow("indented directive") << false << "  .var"
-                                            << "..DDDD";
-        QTest::newRow("not a directive") << false << ".variable"
-                                         << ".........";
-        QTest::newRow("label, mnemonic, operand") << false << "loop: ILOAD in"
-                                                  << "LLLLL.MMMMM...";
-        QTest::newRow("lower case, wide") << false << "wide iload x2"
-                                          << "MMMM.MMMMM...";
-        QTest::newRow("not an instruction") << false << "LOADX n"
-                                            << ".......";
-        QTest::newRow("numbers") << false << "BIPUSH -5 0x7FfF"
-                                 << "MMMMMM.NN.NNNNNN";
-        QTest::newRow("comment") << false << "OUT // BIPUSH 12 .main x:"
-                                 << "MMM.CCCCCCCCCCCCCCCCCCCCC";
-        QTest::newRow("microinstruction") << true << "iadd3    MDR = H + 1; wr; goto Main1 / 12"
-                                          << "LLLLL....RRR...R...N..KK..KKKK.LLLLL.CCCC";
+        const struct {
+            const char* name;
+            bool mal;
+            const char* line;
+            const char* kinds;
+        } rows[] = {
+            {"directives", false, ".method add(a, b)", "DDDDDDD.........."},
+            {"indented directive", false, "  .var", "..DDDD"},
+            {"not a directive", false, ".variable", "........."},
+            {"label, mnemonic, operand", false, "loop: ILOAD in", "LLLLL.MMMMM..."},
+            {"lower case, wide", false, "wide iload x2", "MMMM.MMMMM..."},
+            {"not an instruction", false, "LOADX n", "......."},
+            {"numbers", false, "BIPUSH -5 0x7FfF", "MMMMMM.NN.NNNNNN"},
+            {"comment", false, "OUT // BIPUSH 12 .main x:", "MMM.CCCCCCCCCCCCCCCCCCCCC"},
+            {"microinstruction", true, "iadd3    MDR = H + 1; wr; goto Main1 / 12",
+             /*                     */ "LLLLL....RRR...R...N..KK..KKKK.LLLLL.CCCC"},
+        };
+        for (const auto& row : rows) {
+            QTest::newRow(row.name) << row.mal << QString::fromLatin1(row.line)
+                                    << QString::fromLatin1(row.kinds);
+        }
     }
     void eachStretchGetsItsKind() {
         QFETCH(bool, mal);
@@ -98,31 +100,26 @@ private slots:
         QFETCH(QString, kinds);
         QPlainTextEdit editor;
         QTextDocument& document = *editor.document();
-        // The line under test follows another, so that block positions matter.
-        const QString before = QStringLiteral("NOP\n");
-        QString shown;
+        std::unique_ptr<QSyntaxHighlighter> highlighter;
+        Kinds letters;
         if (mal) {
-            MalHighlighter highlighter(&document);
-            document.setPlainText(before + line);
-            shown = kindsOf<MalKind>(document, before.size(), line.size(),
-                                     {{'L', MalKind::Label},
-                                      {'R', MalKind::Register},
-                                      {'K', MalKind::Keyword},
-                                      {'N', MalKind::Number},
-                                      {'C', MalKind::Comment}},
-                                     &MalHighlighter::format);
+            highlighter = std::make_unique<MalHighlighter>(&document);
+            letters = {{'L', MalHighlighter::format(MalKind::Label)},
+                       {'R', MalHighlighter::format(MalKind::Register)},
+                       {'K', MalHighlighter::format(MalKind::Keyword)},
+                       {'N', MalHighlighter::format(MalKind::Number)},
+                       {'C', MalHighlighter::format(MalKind::Comment)}};
         } else {
-            IjvmHighlighter highlighter(&document);
-            document.setPlainText(before + line);
-            shown = kindsOf<IjvmKind>(document, before.size(), line.size(),
-                                      {{'D', IjvmKind::Directive},
-                                       {'M', IjvmKind::Mnemonic},
-                                       {'L', IjvmKind::Label},
-                                       {'N', IjvmKind::Number},
-                                       {'C', IjvmKind::Comment}},
-                                      &IjvmHighlighter::format);
+            highlighter = std::make_unique<IjvmHighlighter>(&document);
+            letters = {{'D', IjvmHighlighter::format(IjvmKind::Directive)},
+                       {'M', IjvmHighlighter::format(IjvmKind::Mnemonic)},
+                       {'L', IjvmHighlighter::format(IjvmKind::Label)},
+                       {'N', IjvmHighlighter::format(IjvmKind::Number)},
+                       {'C', IjvmHighlighter::format(IjvmKind::Comment)}};
         }
-        QCOMPARE(shown, kinds);
+        // The line under test follows another, so that block positions matter.
+        document.setPlainText(QStringLiteral("NOP\n") + line);
+        QCOMPARE(kindsOf(document, 4, static_cast<int>(line.size()), letters), kinds);
     }
 
     void declaredVariablesAreNoInstructionsUntilTheSectionEnds() {

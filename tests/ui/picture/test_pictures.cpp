@@ -1,21 +1,27 @@
-// The datapath picture as the micro-instruction executed last leaves it: the lines it lights,
-// the ALU panel's text, and the bus traces that end.
+// The pictures and windows of ui/picture: the datapath as the micro-instruction executed
+// last leaves it (the lines it lights, the ALU panel's text, the bus traces that end), and the
+// Info and message windows, which end whichever way they are closed so that the start-up and
+// the commands waiting on them go on.
 
 #include "machine/control_path.h"
 #include "ui/picture/datapath_view.h"
+#include "ui/picture/info_dialog.h"
+#include "ui/picture/message_dialog.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using namespace tessaro;
 using geometry::ControlLine;
 
 namespace {
-
 // A control word built from its fields.
 std::int32_t word(int b, int c, int alu, int jam) {
     return static_cast<std::int32_t>((b & 0xF) | ((c & 0x1FF) << 7) | ((alu & 0xFF) << 16) |
@@ -31,9 +37,22 @@ std::unique_ptr<ControlPath> machineWith(std::int32_t controlWord) {
     return machine;
 }
 
+// Runs a modal window and, once it is showing, performs an action on it; returns exec()'s
+// result. A watchdog ends the window so that a failing close cannot hang the test.
+int execAndThen(QDialog& dialog, const std::function<void()>& action) {
+    bool acted = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        acted = true;
+        action();
+    });
+    QTimer::singleShot(5000, &dialog, [&dialog] { dialog.done(-1); });
+    const int result = dialog.exec();
+    return acted ? result : -2;
+}
+
 } // namespace
 
-class TestDatapathView : public QObject {
+class TestPictures : public QObject {
     Q_OBJECT
 private slots:
     void theDecodersLightTheSelectedLinesOnly() {
@@ -160,26 +179,43 @@ private slots:
         QCOMPARE(machine.controlStore.peek(0x1FF), nullptr);
     }
 
-    void aFullRefreshIsQuick() {
-        // Every step redraws the whole picture: a sleep per row or a per-step rebuild of the
-        // figure would hold the window up. The bound is loose for loaded or sanitized builds.
-        DatapathView view;
-        auto machine = machineWith(word(6, 0x1FF, 0x80 | 0x35, 0x4));
-        QElapsedTimer clock;
-        clock.start();
-        for (int i = 0; i < 20; ++i) {
-            view.drawBDecoder(*machine);
-            view.drawCDecoder(*machine);
-            view.drawControlLines(*machine);
-            view.drawFlagLines(*machine);
-            view.animateBBus(*machine, 0);
-            view.showALU(*machine);
-            view.animateCBus(*machine, 0);
-            view.finishAnimations();
+    void theInfoWindowShowsTheCredits() {
+        TForm2 info;
+        const QStringList credits = TForm2::creditLines();
+        QVERIFY(!credits.isEmpty());
+        for (int i = 0; i < credits.size(); ++i) {
+            auto* line = info.findChild<QLabel*>(QStringLiteral("Credit%1").arg(i + 1));
+            QVERIFY(line != nullptr);
+            QCOMPARE(line->text(), credits.at(i));
         }
-        QVERIFY(clock.elapsed() / 20 < 100);
+    }
+
+    void theWindowsEndEachWay_data() {
+        QTest::addColumn<int>("way");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Info, Ok") << 0 << int(QDialog::Accepted);
+        QTest::newRow("Info, Return") << 1 << int(QDialog::Accepted);
+        QTest::newRow("Info, close box") << 2 << int(QDialog::Rejected);
+        QTest::newRow("message, Ok") << 3 << int(QDialog::Accepted);
+    }
+    void theWindowsEndEachWay() {
+        QFETCH(int, way);
+        QFETCH(int, result);
+        TForm2 info;
+        TForm3 message;
+        message.setText(QStringLiteral("Un messaggio"));
+        QCOMPARE(message.messageLabel()->text(), QStringLiteral("Un messaggio"));
+        QDialog& dialog = way < 3 ? static_cast<QDialog&>(info) : message;
+        const std::function<void()> ways[] = {
+            [&info] { QTest::mouseClick(info.okButton(), Qt::LeftButton); },
+            [&info] { QTest::keyClick(&info, Qt::Key_Return); },
+            [&info] { info.close(); },
+            [&message] { message.okButton()->click(); },
+        };
+        QCOMPARE(execAndThen(dialog, ways[way]), result);
+        QVERIFY(!dialog.isVisible());
     }
 };
 
-QTEST_MAIN(TestDatapathView)
-#include "test_datapath_view.moc"
+QTEST_MAIN(TestPictures)
+#include "test_pictures.moc"
