@@ -40,7 +40,9 @@ private slots:
         QTest::newRow("UTF-8") << QByteArray("perch\xC3\xA8\n") << QStringLiteral("perchè");
         // The same word saved by an 8-bit editor, and the euro sign of that code page.
         QTest::newRow("Windows-1252") << QByteArray("perch\xE8 \x80") << QStringLiteral("perchè €");
-        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF" "a") << QStringLiteral("a");
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF"
+                                                       "a")
+                                         << QStringLiteral("a");
         QTest::newRow("CRLF") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb");
         QTest::newRow("CR") << QByteArray("a\rb") << QStringLiteral("a\nb");
         QTest::newRow("one final break dropped") << QByteArray("a\n\n") << QStringLiteral("a\n");
@@ -71,8 +73,8 @@ private slots:
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("length");
         QTest::addColumn<QString>("text");
-        QTest::newRow("after a two-byte character") << QByteArray("// \xC3\xA8\nBIPUSH 5\n") << 6
-                                                    << 8 << "BIPUSH 5";
+        QTest::newRow("after a two-byte character")
+            << QByteArray("// \xC3\xA8\nBIPUSH 5\n") << 6 << 8 << "BIPUSH 5";
         QTest::newRow("CRLF") << QByteArray("a\r\nb\r\nIADD\r\n") << 6 << 4 << "IADD";
         QTest::newRow("Windows-1252") << QByteArray("\xE8\xE8 POP") << 3 << 3 << "POP";
         QTest::newRow("surrogate pair") << QByteArray("\xF0\x9F\x98\x80 DUP") << 5 << 3 << "DUP";

@@ -49,30 +49,19 @@ QList<Message> readTs(const QString& path, QString* error) {
     return messages;
 }
 
-QStringList placeholders(const QString& text) {
-    static const QRegularExpression marker(QStringLiteral("%\\d+"));
+// What a translation must keep of its source text: the placeholders, the accelerator marks
+// (a lone '&'; a doubled one is a literal ampersand), the blanks at both ends and the line
+// breaks.
+QString shape(const QString& text) {
+    static const QRegularExpression marks(QStringLiteral("%\\d+|&&|&|^\\s+|\\s+$|\n"));
     QStringList found;
-    for (const QRegularExpressionMatch& match : marker.globalMatch(text)) {
-        found.append(match.captured());
+    for (const QRegularExpressionMatch& match : marks.globalMatch(text)) {
+        if (match.captured() != QStringLiteral("&&")) {
+            found.append(match.captured());
+        }
     }
     found.sort();
-    return found;
-}
-
-// Accelerator marks: a lone '&' (a doubled one is a literal ampersand).
-int accelerators(const QString& text) {
-    QString rest = text;
-    rest.remove(QStringLiteral("&&"));
-    return static_cast<int>(rest.count(u'&'));
-}
-
-QString edges(const QString& text) {
-    static const QRegularExpression blank(QStringLiteral("^\\s*|\\s*$"));
-    QString marks;
-    for (const QRegularExpressionMatch& match : blank.globalMatch(text)) {
-        marks += match.captured() + u'|';
-    }
-    return marks;
+    return found.join(u'|');
 }
 
 } // namespace
@@ -91,10 +80,7 @@ private slots:
                                   QStringLiteral(" -> ") + m.translation;
             QVERIFY2(!m.translation.isEmpty(), qPrintable(where));
             QVERIFY2(m.type.isEmpty(), qPrintable(m.type + QStringLiteral(" ") + where));
-            QVERIFY2(placeholders(m.source) == placeholders(m.translation), qPrintable(where));
-            QVERIFY2(accelerators(m.source) == accelerators(m.translation), qPrintable(where));
-            QVERIFY2(edges(m.source) == edges(m.translation), qPrintable(where));
-            QVERIFY2(m.source.count(u'\n') == m.translation.count(u'\n'), qPrintable(where));
+            QVERIFY2(shape(m.source) == shape(m.translation), qPrintable(where));
         }
     }
 

@@ -29,8 +29,7 @@ inline const QString kLoaded =
 
 inline QString bundledMicroprogramText() {
     const std::string_view text = tessaro::bundledMicroprogram();
-    return tessaro::TextFile::decode(
-        QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    return tessaro::TextFile::decode(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 // Presses the button captioned caption on the message box that comes up.
