@@ -1,6 +1,8 @@
 // The main window driven through its real widgets: compiling, the views after each kind of
-// step, Run and Stop, the input box, and the program's files.
+// step, Run and Stop, the input box, the program's files, and the debugging commands
+// (breakpoints in both margins, going back, the statistics).
 #include "core/number_text.h"
+#include "ui/margin_editor.h"
 #include "ui/picture/clock_view.h"
 #include "ui/picture/datapath_view.h"
 #include "window_fixture.h"
@@ -11,6 +13,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QToolTip>
@@ -34,8 +37,18 @@ const char* const kFrameProgram = ".main\n.var\nr\n.end-var\nBIPUSH 0\nBIPUSH 5\
                                   "INVOKEVIRTUAL f\nISTORE r\nHALT\n.end-main\n"
                                   ".method f(a)\n.var\nb\n.end-var\nBIPUSH 7\nIRETURN\n"
                                   ".end-method\n";
-const char* const kLoopProgram = ".main\nL1: GOTO L1\n.end-main\n";
 const char* const kErrorProgram = "// è un errore\n.main\nGOTO nowhere\nFOO\nHALT\n.end-main\n";
+
+// Line 10 (from 1) is the first instruction of fib; the blank line 9 passes a breakpoint on.
+const char* const kFibonacci = ".main\nBIPUSH 0\nBIPUSH 3\nINVOKEVIRTUAL fib\nOUT\nHALT\n"
+                               ".end-main\n.method fib(n)\n\nILOAD n\nBIPUSH 2\nISUB\n"
+                               "IFLT small\nBIPUSH 0\nILOAD n\nBIPUSH 1\nISUB\nINVOKEVIRTUAL fib\n"
+                               "BIPUSH 0\nILOAD n\nBIPUSH 2\nISUB\nINVOKEVIRTUAL fib\nIADD\n"
+                               "IRETURN\nsmall: ILOAD n\nIRETURN\n.end-method\n";
+
+// Runs ISUB once, then loops for ever.
+const char* const kSubtractForEver = ".main\nBIPUSH 7\nBIPUSH 2\nISUB\nOUT\n"
+                                     "again: GOTO again\n.end-main\n";
 
 QByteArray readBytes(const QString& path) {
     QFile f(path);
@@ -48,16 +61,6 @@ QStringList items(QListWidget* list) {
         lines.append(list->item(i)->text());
     }
     return lines;
-}
-
-QList<int> selectedRows(QListWidget* list) {
-    QList<int> rows;
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->isSelected()) {
-            rows.append(i);
-        }
-    }
-    return rows;
 }
 
 QColor fontColour(QLabel* label) {
@@ -97,9 +100,26 @@ class TestMainWindow : public WindowFixture {
         emit combo->activated(index);
     }
 
+    MarginEditor* program() { return child<MarginEditor>("Memo1"); }
+    MarginEditor* listingMargin() { return child<MarginEditor>("Memo2"); }
+    // Clicks the margin of editor beside line (from 0), scrolled into view first.
+    void clickMargin(MarginEditor* editor, int line) {
+        QTextCursor cursor(editor->document()->findBlockByNumber(line));
+        editor->setTextCursor(cursor);
+        editor->ensureCursorVisible();
+        const int y = editor->cursorRect(cursor).center().y();
+        QTest::mouseClick(editor->margin(), Qt::LeftButton, {}, QPoint(4, y));
+    }
+    int listingLineWith(const QString& text) {
+        return listingMargin()->document()->find(text).blockNumber();
+    }
+
 private slots:
     void initTestCase() { prepareRoot(); }
-    void init() { openWindow(); }
+    void init() {
+        openWindow();
+        window->show();
+    }
     void cleanup() { closeWindow(); }
 
     // -----------------------------------------------------------------------------------------
@@ -216,28 +236,19 @@ private slots:
         QCOMPARE(machine().MPC, 0);
         QCOMPARE(selectedSource(), QStringLiteral("BIPUSH 66"));
         auto* area = child<QListWidget>("ListBox2");
-        QCOMPARE(selectedRows(area), QList<int>{machine().PC()});
+        QCOMPARE(area->selectedItems(), QList{area->item(machine().PC())});
         // The listing selects the main loop and keeps its line in view.
         QVERIFY(listing()->textCursor().selectedText().contains(QStringLiteral("Main1")));
         QVERIFY(mainLoopInView());
         button("BitBtn2")->click();
-        QCOMPARE(selectedRows(area), QList<int>{machine().PC()}); // the old highlight is gone
+        QCOMPARE(area->selectedItems(),
+                 QList{area->item(machine().PC())}); // the old highlight is gone
         QCOMPARE(selectedSource(), QStringLiteral("IADD"));
         QCOMPARE(label("Label18")->text(), QStringLiteral("66")); // TOS
         // The frame list starts at the top of the stack, selected.
         auto* frame = child<QListWidget>("ListBox4");
         QCOMPARE(frame->item(0)->text(), QStringLiteral("%1: 66").arg(machine().SP()));
-        QCOMPARE(selectedRows(frame), QList<int>{0});
-    }
-
-    void aTakenBranchShowsItsIfLineOnTheTrampoline() {
-        load(".main\n BIPUSH 0\n IFEQ out\n NOP\nout: HALT\n.end-main\n");
-        for (int steps = 0; machine().MPC < 256 && steps < 40; ++steps) {
-            button("BitBtn1")->click();
-        }
-        QVERIFY2(machine().MPC >= 256, "the taken IFEQ never reached its trampoline");
-        const QString selected = listing()->textCursor().selectedText().toUpper();
-        QVERIFY2(selected.contains(QStringLiteral("IF (Z)")), qPrintable(selected));
+        QCOMPARE(frame->selectedItems(), QList{frame->item(0)});
     }
 
     void microStepShowsTheMirTheBusesAndTheWrittenRegisters() {
@@ -348,7 +359,7 @@ private slots:
 
     void keysDriveTheCommandsAndTheInputIsTakenWhenLeft() {
         load(kPoolProgram);
-        w().show();
+        w().activateWindow(); // back from the message window
         QVERIFY(QTest::qWaitForWindowActive(&w()));
         editor()->setFocus();
         QTest::keyClick(&w(), Qt::Key_F8);
@@ -406,9 +417,9 @@ private slots:
     }
     void runOfAnEndlessLoopEndsAtEscape() {
         QFETCH(bool, menuFirst);
-        load(kLoopProgram);
+        load(kSubtractForEver);
         QSignalSpy finished(&w(), &TForm1::executionFinished);
-        w().show();
+        w().activateWindow(); // back from the message window
         QVERIFY(QTest::qWaitForWindowActive(&w()));
         button("BitBtn3")->click();
         QVERIFY(!button("BackMicButton")->isEnabled());
@@ -438,7 +449,7 @@ private slots:
     }
 
     void anotherProgramEndsARunningOne() {
-        load(kLoopProgram);
+        load(kSubtractForEver);
         button("BitBtn3")->click();
         QVERIFY(w().isRunning());
         driver->then(press(QStringLiteral("Non salvare")));
@@ -535,9 +546,8 @@ private slots:
 
         // Another root keeps its own.
         QTemporaryDir other;
-        const AppPaths otherPaths(other.path());
-        QVERIFY(otherPaths.prepare(nullptr));
-        TForm1 elsewhere(otherPaths);
+        QVERIFY(AppPaths(other.path()).prepare(nullptr));
+        TForm1 elsewhere{AppPaths(other.path())};
         QCOMPARE(elsewhere.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->currentIndex(), 0);
     }
 
@@ -566,6 +576,135 @@ private slots:
         driver->then(press(QStringLiteral("Annulla")));
         QVERIFY(!w().close()); // closing asks, Cancel keeps it
         QCOMPARE(editor()->toPlainText(), skeleton);
+    }
+    // -----------------------------------------------------------------------------------------
+    // Breakpoints, going back, statistics
+
+    void aBreakpointStopsEachCallAndBackRetracesTheForwardRun() {
+        load(kFibonacci);
+        editor()->setTextCursor(QTextCursor(editor()->document()->findBlockByNumber(8)));
+        menuAction(QStringLiteral("Punto di arresto"))->trigger();
+        const std::int64_t start = machine().microCount;
+        runToTheEnd();
+        QVERIFY2(runStatus().contains(QStringLiteral("punto di arresto alla riga 10")),
+                 qPrintable(runStatus()));
+        // Forward, one IJVM step at a time, recording where the machine and the program
+        // stand; then back over the same steps (past calls and memory writes), by the buttons
+        // and the menu in turn, each landing where the forward run stood.
+        std::vector<std::int64_t> counts{machine().microCount};
+        std::vector<std::int32_t> stackTops{machine().TOS()};
+        std::vector<int> lines{program()->currentLine()};
+        for (int i = 0; i < 12; ++i) {
+            window->ijvmStepCommand();
+            QTRY_VERIFY(!window->isRunning());
+            counts.push_back(machine().microCount);
+            stackTops.push_back(machine().TOS());
+            lines.push_back(program()->currentLine());
+        }
+        button("BackMicButton")->click();
+        QCOMPARE(machine().microCount, counts.back() - 1);
+        // From inside an instruction, a step back goes to its start.
+        for (std::size_t i = 12; i-- > 0;) {
+            if (i % 2 == 0) {
+                button("BackStepButton")->click();
+            } else {
+                menuAction(QStringLiteral("Indietro IJVM"))->trigger();
+            }
+            QCOMPARE(machine().microCount, counts[i]);
+            QCOMPARE(machine().TOS(), stackTops[i]);
+            QCOMPARE(label("Label18")->text(), QString::number(stackTops[i]));
+            QCOMPARE(program()->currentLine(), lines[i]);
+        }
+        menuAction(QStringLiteral("Indietro Mic"))->trigger();
+        QCOMPARE(machine().microCount, counts.front() - 1);
+        QVERIFY(machine().microCount > start);
+    }
+
+    void aClickInTheProgramMarginMarksTheNextInstructionLine_data() {
+        QTest::addColumn<int>("clicked"); // lines from 1
+        QTest::addColumn<int>("marked");
+        QTest::newRow("instruction line") << 10 << 10;
+        QTest::newRow("blank line") << 9 << 10;
+        QTest::newRow("method heading") << 8 << 10;
+        QTest::newRow("last instruction") << 27 << 27;
+    }
+    void aClickInTheProgramMarginMarksTheNextInstructionLine() {
+        QFETCH(int, clicked);
+        QFETCH(int, marked);
+        load(kFibonacci);
+        clickMargin(program(), clicked - 1);
+        QCOMPARE(program()->markedLines(), std::set<int>{marked - 1});
+        runToTheEnd();
+        QVERIFY2(runStatus().contains(QStringLiteral("riga %1").arg(marked)),
+                 qPrintable(runStatus()));
+        QCOMPARE(program()->currentLine(), marked - 1);
+        // A second click takes the mark away: the run then goes to the end.
+        clickMargin(program(), clicked - 1);
+        QVERIFY(program()->markedLines().empty());
+        runToTheEnd();
+        QVERIFY(window->session.atHalt());
+    }
+
+    void aMarginClickBeforeCompilingAsksForACompile() {
+        load(kFibonacci);
+        editor()->appendPlainText(QStringLiteral("NOP"));
+        clickMargin(program(), 9);
+        QVERIFY(program()->markedLines().empty());
+        QVERIFY2(runStatus().contains(QStringLiteral("compilare")), qPrintable(runStatus()));
+    }
+
+    void theListingMarginMarksAMicroAddress_data() {
+        QTest::addColumn<QString>("clickedText");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<bool>("withKey");
+        QTest::newRow("its comment heading") << "---- 5: ISUB"
+                                             << "isub1" << false;
+        QTest::newRow("the line after") << "isub2    H"
+                                        << "isub2" << false;
+        QTest::newRow("F5 on a comment line") << "---- 5: ISUB"
+                                              << "isub1" << true;
+    }
+    void theListingMarginMarksAMicroAddress() {
+        QFETCH(QString, clickedText);
+        QFETCH(QString, label);
+        QFETCH(bool, withKey);
+        load(kSubtractForEver);
+        const int instructionLine = listingLineWith(label + QStringLiteral("    "));
+        const int line = listingLineWith(clickedText);
+        if (withKey) {
+            listingMargin()->setTextCursor(
+                QTextCursor(listingMargin()->document()->findBlockByNumber(line)));
+            // The key acts on the listing when it has the focus, which wants an active window.
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            listingMargin()->setFocus();
+            menuAction(QStringLiteral("Punto di arresto"))->trigger();
+        } else {
+            clickMargin(listingMargin(), line);
+        }
+        QCOMPARE(listingMargin()->markedLines(), std::set<int>{instructionLine});
+        const QString marked = runStatus();
+        runToTheEnd();
+        // The run stops at the marked line's address, which both messages name.
+        QCOMPARE(listingMargin()->currentLine(), instructionLine);
+        const QString address = QStringLiteral("micro-indirizzo %1").arg(machine().MPC);
+        QVERIFY2(marked.contains(address), qPrintable(marked));
+        QVERIFY2(runStatus().contains(address), qPrintable(runStatus()));
+    }
+
+    void theStatisticsWindowCountsEachOpcode() {
+        load(kFibonacci);
+        runToTheEnd();
+        menuAction(QStringLiteral("Statistiche"))->trigger();
+        auto* table = window->findChild<QPlainTextEdit*>(QStringLiteral("StatisticsTable"));
+        QVERIFY(table != nullptr);
+        const QString text = table->toPlainText();
+        // fib(3) calls itself four times: five calls and five returns with main's.
+        for (const char* row : {"INVOKEVIRTUAL +5 ", "IRETURN +5 ", "OUT +1 "}) {
+            const QRegularExpression line(QLatin1Char('^') + QLatin1String(row),
+                                          QRegularExpression::MultilineOption);
+            QVERIFY2(line.match(text).hasMatch(), row);
+        }
     }
 };
 

@@ -137,7 +137,7 @@ private slots:
         QVERIFY(!lastLineColoured());
     }
 
-    void marksUnderlineTheirSpansAndGiveTheirMessages() {
+    void marksUnderlineTheirSpansUntilTheFirstEdit() {
         Editor e;
         e.document.setPlainText(QStringLiteral("NOP\nILOAD count\nHALT"));
         e.highlighter.setErrorMarks({{4, 5, QStringLiteral("wrong")},
@@ -161,12 +161,6 @@ private slots:
         QCOMPARE(e.highlighter.errorMessageAt(16), QStringLiteral("across lines"));
         QCOMPARE(e.highlighter.errorMessageAt(0), QStringLiteral("empty"));
         QCOMPARE(e.highlighter.errorMessageAt(9), QString());
-    }
-
-    void marksSurviveRehighlightingButNotAnEdit() {
-        Editor e;
-        e.document.setPlainText(QStringLiteral("BIPUSH 300\nOUT"));
-        e.highlighter.setErrorMarks({{7, 3, QStringLiteral("too big")}});
         // Recolouring, or a change of formats alone, is no edit.
         e.highlighter.rehighlight();
         QTextCursor bold(&e.document);
@@ -174,16 +168,16 @@ private slots:
         QTextCharFormat weight;
         weight.setFontWeight(QFont::Bold);
         bold.mergeCharFormat(weight);
-        QCOMPARE(e.highlighter.errorMessageAt(8), QStringLiteral("too big"));
-        QVERIFY(waved(e.document, 8));
+        QCOMPARE(e.highlighter.errorMessageAt(6), QStringLiteral("wrong"));
+        QVERIFY(waved(e.document, 6));
         // Typing anywhere, even on another line, removes every mark; the colours stay.
         QTextCursor cursor(e.document.lastBlock());
         cursor.movePosition(QTextCursor::EndOfBlock);
         cursor.insertText(QStringLiteral(" "));
         QVERIFY(e.highlighter.errorMarks().isEmpty());
-        QVERIFY(!waved(e.document, 8));
-        QCOMPARE(formatAt(e.document, 8).foreground(),
-                 IjvmHighlighter::format(IjvmKind::Number).foreground());
+        QVERIFY(!waved(e.document, 6));
+        QCOMPARE(formatAt(e.document, 6).foreground(),
+                 IjvmHighlighter::format(IjvmKind::Mnemonic).foreground());
     }
 };
 

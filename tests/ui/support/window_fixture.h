@@ -62,9 +62,9 @@ protected:
         QVERIFY2(tessaro::AppPaths(root.path()).prepare(&error), qPrintable(error));
     }
     // For init: a new window over the bundled microprogram, whatever the test before saved.
-    void openWindow() {
+    void openWindow(const QString& microprogram = bundledMicroprogramText()) {
         const tessaro::AppPaths paths(root.path());
-        QVERIFY(tessaro::TextFile::write(paths.microprogramSource(), bundledMicroprogramText()).ok);
+        QVERIFY(tessaro::TextFile::write(paths.microprogramSource(), microprogram).ok);
         driver = std::make_unique<ModalDriver>();
         window = std::make_unique<tessaro::TForm1>(paths);
         messages.clear();
@@ -73,6 +73,9 @@ protected:
     }
     // For cleanup: no question on closing, and the next window starts from the defaults.
     void closeWindow() {
+        if (!window) {
+            return;
+        }
         editor()->clear();
         window.reset();
         QFile::remove(QDir(root.path()).filePath(QStringLiteral("tessaro.conf")));

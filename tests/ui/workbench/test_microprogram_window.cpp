@@ -21,13 +21,7 @@ const Qt::MatchFlags kFailed = Qt::MatchContains | Qt::MatchCaseSensitive;
 class TestMicroprogramWindow : public WindowFixture {
     Q_OBJECT
 
-    MicroprogramWindow* mp() {
-        MicroprogramWindow* opened = window->microprogramWindow();
-        if (opened == nullptr) {
-            qFatal("the microprogram window is not open");
-        }
-        return opened;
-    }
+    MicroprogramWindow* mp() { return window->microprogramWindow(); }
     MalEditor* mpEditor() { return mp()->editor(); }
     void click(const char* name) {
         mp()->findChild<QPushButton*>(QString::fromLatin1(name))->click();
@@ -112,7 +106,6 @@ private slots:
         load(".main\nl: GOTO l\n.end-main\n");
         button("BitBtn3")->click();
         QTRY_VERIFY(w().session.microInstructions() > 1000);
-        QVERIFY(w().isRunning());
         click("TranslateButton");
         QVERIFY(!w().isRunning());
         QVERIFY(w().programLoaded());
