@@ -113,13 +113,11 @@ private slots:
         const QSet<QString> inCode = keys(fresh);
         const QSet<QString> inFile = keys(QStringLiteral(TESSARO_TS_FILE));
         QVERIFY(!inCode.isEmpty());
-        QStringList missing = (inCode - inFile).values();
-        QStringList stale = (inFile - inCode).values();
-        missing.sort();
-        stale.sort();
+        const QStringList missing = (inCode - inFile).values();
         QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("not in the .ts (run the "
                                                               "update_translations target): ") +
                                                missing.join(QStringLiteral(" | "))));
+        const QStringList stale = (inFile - inCode).values();
         QVERIFY2(stale.isEmpty(), qPrintable(QStringLiteral("no longer in the code: ") +
                                              stale.join(QStringLiteral(" | "))));
 #endif
