@@ -1,97 +1,54 @@
-// The main window driven through its real widgets, on a temporary data folder where the real
-// microprogram is installed and translated at start-up.
+// The main window driven through its real widgets: compiling, the views after each kind of
+// step, Run and Stop, the input box, the program's files, and the debugging commands
+// (breakpoints in both margins, going back, the statistics).
 #include "core/number_text.h"
-#include "modal_driver.h"
-#include "ui/ijvm_highlighter.h"
+#include "ui/margin_editor.h"
 #include "ui/picture/clock_view.h"
-#include "ui/text_file.h"
-#include "ui/tform1.h"
+#include "ui/picture/datapath_view.h"
+#include "window_fixture.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
-#include <QSignalSpy>
-#include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QToolTip>
-#include <QtTest>
-
-#include <functional>
-#include <memory>
 
 using namespace tessaro;
 
 namespace {
 
-const QString kNotLoaded =
-    QStringLiteral("Il programma deve prima essere compilato e caricato in memoria");
-const QString kLoaded = QStringLiteral("Il programma è stato compilato e caricato in memoria");
-
 // Two constants and main; BIPUSH 65 is the first instruction of main, at byte 7. The comment
 // puts multi-byte characters before the code.
 const char* const kPoolProgram = "// Programma di prova: perché è così\n"
-                                 ".constant\n"
-                                 "ONE 1\n"
-                                 "TEN 10\n"
-                                 ".end-constant\n"
-                                 "\n"
-                                 ".main\n"
-                                 "BIPUSH 65\n"
-                                 "BIPUSH 66\n"
-                                 "IADD\n"
-                                 "DUP\n"
-                                 "POP\n"
-                                 "BIPUSH 1\n"
-                                 "ISUB\n"
-                                 "HALT\n"
-                                 ".end-main\n";
-
-const char* const kHiProgram = ".main\n"
-                               "BIPUSH 72\nOUT\nBIPUSH 105\nOUT\nBIPUSH 0\nOUT\n"
-                               "BIPUSH 33\nOUT\nBIPUSH 33\nOUT\n"
-                               "HALT\n"
-                               ".end-main\n";
-
-const char* const kLineFeedProgram = ".main\n"
-                                     "BIPUSH 72\nOUT\nBIPUSH 105\nOUT\nBIPUSH 10\nOUT\n"
-                                     "BIPUSH 33\nOUT\nBIPUSH 33\nOUT\n"
-                                     "HALT\n"
-                                     ".end-main\n";
-
-const char* const kFrameProgram = ".main\n"
-                                  ".var\nr\n.end-var\n"
-                                  "BIPUSH 0\n"
-                                  "BIPUSH 5\n"
-                                  "INVOKEVIRTUAL f\n"
-                                  "ISTORE r\n"
-                                  "HALT\n"
-                                  ".end-main\n"
-                                  ".method f(a)\n"
-                                  ".var\nb\n.end-var\n"
-                                  "BIPUSH 7\n"
-                                  "IRETURN\n"
+                                 ".constant\nONE 1\nTEN 10\n.end-constant\n\n"
+                                 ".main\nBIPUSH 65\nBIPUSH 66\nIADD\nDUP\nPOP\nBIPUSH 1\nISUB\n"
+                                 "HALT\n.end-main\n";
+// Writes H, i, then the character of code, then !!.
+QByteArray outputProgram(int code) {
+    return ".main\nBIPUSH 72\nOUT\nBIPUSH 105\nOUT\nBIPUSH " + QByteArray::number(code) +
+           "\nOUT\nBIPUSH 33\nOUT\nBIPUSH 33\nOUT\nHALT\n.end-main\n";
+}
+const char* const kFrameProgram = ".main\n.var\nr\n.end-var\nBIPUSH 0\nBIPUSH 5\n"
+                                  "INVOKEVIRTUAL f\nISTORE r\nHALT\n.end-main\n"
+                                  ".method f(a)\n.var\nb\n.end-var\nBIPUSH 7\nIRETURN\n"
                                   ".end-method\n";
+const char* const kErrorProgram = "// è un errore\n.main\nGOTO nowhere\nFOO\nHALT\n.end-main\n";
 
-const char* const kLoopProgram = ".main\nL1: GOTO L1\n.end-main\n";
+// Line 10 (from 1) is the first instruction of fib; the blank line 9 passes a breakpoint on.
+const char* const kFibonacci = ".main\nBIPUSH 0\nBIPUSH 3\nINVOKEVIRTUAL fib\nOUT\nHALT\n"
+                               ".end-main\n.method fib(n)\n\nILOAD n\nBIPUSH 2\nISUB\n"
+                               "IFLT small\nBIPUSH 0\nILOAD n\nBIPUSH 1\nISUB\nINVOKEVIRTUAL fib\n"
+                               "BIPUSH 0\nILOAD n\nBIPUSH 2\nISUB\nINVOKEVIRTUAL fib\nIADD\n"
+                               "IRETURN\nsmall: ILOAD n\nIRETURN\n.end-method\n";
 
-const char* const kErrorProgram = "// è un errore\n"
-                                  ".main\n"
-                                  "GOTO nowhere\n"
-                                  "FOO\n"
-                                  "HALT\n"
-                                  ".end-main\n";
+// Runs ISUB once, then loops for ever.
+const char* const kSubtractForEver = ".main\nBIPUSH 7\nBIPUSH 2\nISUB\nOUT\n"
+                                     "again: GOTO again\n.end-main\n";
 
 QByteArray readBytes(const QString& path) {
     QFile f(path);
@@ -106,465 +63,266 @@ QStringList items(QListWidget* list) {
     return lines;
 }
 
-QList<int> selectedRows(QListWidget* list) {
-    QList<int> rows;
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->isSelected()) {
-            rows.append(i);
-        }
-    }
-    return rows;
-}
-
 QColor fontColour(QLabel* label) {
     return label->palette().color(QPalette::WindowText);
 }
 
-void clickButton(QMessageBox* box, const QString& text) {
-    for (QAbstractButton* b : box->buttons()) {
-        if (b->text() == text) {
-            b->click();
-            return;
-        }
-    }
-    QFAIL(qPrintable(QStringLiteral("no button ") + text));
+ModalDriver::Answer pickColour(const QColor& colour) {
+    return [colour](QWidget* dialog) {
+        qobject_cast<QColorDialog*>(dialog)->setCurrentColor(colour);
+        qobject_cast<QColorDialog*>(dialog)->accept();
+    };
+}
+
+void reject(QWidget* dialog) {
+    qobject_cast<QDialog*>(dialog)->reject();
 }
 
 } // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public WindowFixture {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_root;
-    std::unique_ptr<TForm1> m_window;
-    std::unique_ptr<ModalDriver> m_driver;
-    QStringList m_messages;
-
-    TForm1& w() { return *m_window; }
-    /// A word of the machine's memory, 0 when it was never written.
-    std::int32_t memoryWord(std::uint32_t address) {
-        const std::int32_t* word = w().machine().wordMemory.peek(address);
+    std::int32_t memoryWord(std::int32_t address) {
+        const std::int32_t* word = machine().wordMemory.peek(static_cast<std::uint32_t>(address));
         return word != nullptr ? *word : 0;
     }
-    template <typename T> T* child(const char* name) {
-        T* found = m_window->findChild<T*>(QString::fromLatin1(name));
-        if (found == nullptr) {
-            qFatal("no child %s", name);
-        }
-        return found;
+    int phase() { return static_cast<int>(w().session.subCyclePhase()); }
+    // The line of the listing's main loop is among the lines in view.
+    bool mainLoopInView() {
+        const int main1 = listing()->document()->find(QStringLiteral("Main1    PC")).blockNumber();
+        const int first = listing()->verticalScrollBar()->value();
+        return main1 >= first && main1 < first + 8;
     }
-    QPlainTextEdit* editor() { return child<QPlainTextEdit>("Memo1"); }
-    QLabel* label(const char* name) { return child<QLabel>(name); }
-    QPushButton* button(const char* name) { return child<QPushButton>(name); }
-
-    void type(const char* program) {
-        editor()->setPlainText(QString::fromUtf8(program));
-        editor()->document()->setModified(true);
-    }
-    // Types a program and compiles it; the success message is expected.
-    void load(const char* program) {
-        type(program);
-        m_messages.clear();
-        button("BitBtn5")->click();
-        QCOMPARE(m_messages, QStringList{kLoaded});
-        QVERIFY(w().programLoaded());
-        m_messages.clear();
-    }
-    QString selectedSource() { return editor()->textCursor().selectedText(); }
     void chooseFormat(int index) {
-        QComboBox* combo = child<QComboBox>("ComboBox1");
+        auto* combo = child<QComboBox>("ComboBox1");
         combo->setCurrentIndex(index);
         emit combo->activated(index);
     }
 
+    MarginEditor* program() { return child<MarginEditor>("Memo1"); }
+    MarginEditor* listingMargin() { return child<MarginEditor>("Memo2"); }
+    // Clicks the margin of editor beside line (from 0), scrolled into view first.
+    void clickMargin(MarginEditor* editor, int line) {
+        QTextCursor cursor(editor->document()->findBlockByNumber(line));
+        editor->setTextCursor(cursor);
+        editor->ensureCursorVisible();
+        const int y = editor->cursorRect(cursor).center().y();
+        QTest::mouseClick(editor->margin(), Qt::LeftButton, {}, QPoint(4, y));
+    }
+    int listingLineWith(const QString& text) {
+        return listingMargin()->document()->find(text).blockNumber();
+    }
+
 private slots:
-    void initTestCase() {
-        QVERIFY(m_root.isValid());
-        qputenv("TESSARO_ROOT", QFile::encodeName(m_root.path()));
-        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-        const AppPaths paths(AppPaths::chooseRoot({QStringLiteral("tessaro")}));
-        QCOMPARE(paths.root(), QDir::cleanPath(m_root.path()));
-        QString error;
-        QVERIFY2(paths.prepare(&error), qPrintable(error));
-    }
-
+    void initTestCase() { prepareRoot(); }
     void init() {
-        m_driver = std::make_unique<ModalDriver>();
-        m_window = std::make_unique<TForm1>(AppPaths(m_root.path()));
-        m_messages.clear();
-        connect(m_window.get(), &TForm1::messageShown, this,
-                [this](const QString&, const QString& text) { m_messages.append(text); });
+        openWindow();
+        window->show();
     }
-
-    void cleanup() {
-        m_window->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->clear(); // no question
-        m_window.reset();
-        // Every test starts from the defaults, not from what the one before chose.
-        QFile::remove(QDir(m_root.path()).filePath(QStringLiteral("tessaro.conf")));
-        QCOMPARE(m_driver->pending(), std::size_t{0});
-        m_driver.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     // -----------------------------------------------------------------------------------------
-    // Start-up and layout
+    // Compile and Load
 
-    void startUpTranslatesAndLoadsTheMicroprogram() {
-        const AppPaths& paths = w().paths();
-        QVERIFY(w().microprogramProblems().empty());
-        QVERIFY(QFileInfo(paths.controlStoreFile()).size() > 0);
-        QVERIFY(w().machine().controlStore.peek(0) != nullptr);
-        QVERIFY(w().machine().controlStore.peek(0x70) != nullptr);
-        QVERIFY(child<QPlainTextEdit>("Memo2")->toPlainText().contains(QStringLiteral("Main1")));
-        QCOMPARE(label("Label33")->text(), QDir::toNativeSeparators(paths.microprogramSource()));
-        QVERIFY(editor()->document()->isModified());
-        QVERIFY(!w().programLoaded());
-        QCOMPARE(w().valueRadix, 10);
-        QCOMPARE(w().addressRadix, 10);
-        QVERIFY(!w().rawMethodArea);
-    }
-
-    void layoutPlacesAndShowsTheControls() {
-        QCOMPARE(w().windowTitle(), QStringLiteral("Tessaro"));
-        QCOMPARE(w().size(), QSize(1032, 748));
-        QCOMPARE(editor()->geometry(), QRect(8, 520, 689, 177));
-        QCOMPARE(child<QPlainTextEdit>("Memo2")->geometry(), QRect(360, 56, 425, 193));
-        QCOMPARE(button("BitBtn5")->geometry(), QRect(908, 400, 111, 25));
-        QCOMPARE(button("BitBtn6")->geometry(), QRect(958, 230, 62, 30));
-        QCOMPARE(button("BitBtn4")->geometry(), QRect(958, 361, 62, 30));
-        QCOMPARE(button("BitBtn7")->geometry(), QRect(720, 660, 65, 33));
-        const QStringList captions{"Mic",      "Step", "Run", "Reset", "Compile and Load",
-                                   "SubCicle", "Clock"};
-        for (int i = 0; i < 7; ++i) {
-            const QByteArray name = "BitBtn" + QByteArray::number(i + 1);
-            QCOMPARE(button(name.constData())->text(), captions[i]);
-            QVERIFY(!button(name.constData())->isHidden());
-        }
-        QCOMPARE(label("Label2")->text(), QStringLiteral("<-CPP"));
-        QCOMPARE(label("Label3")->pos(), QPoint(768, 432));
-        QCOMPARE(label("Label4")->text(), QStringLiteral("LV->"));
-        QCOMPARE(label("Label11")->pos(), QPoint(136, 39));
-        QCOMPARE(label("Label20")->pos(), QPoint(136, 295));
-        QCOMPARE(label("Label27")->pos(), QPoint(150, 314));
-        QCOMPARE(label("Label1")->pos(), QPoint(320, 91));
-        QCOMPARE(label("L1")->y(), 357);
-        QVERIFY(label("L36")->x() > label("L1")->x());
-        QVERIFY(child<QListWidget>("ListBox5")->isHidden());
-        QVERIFY(child<ClockView>("Image2")->isHidden());
-
-        QStringList menus;
-        QStringList runItems;
-        for (QAction* menu : w().menuBar()->actions()) {
-            menus.append(menu->text());
-            if (menu->text() == QLatin1String("Run")) {
-                for (QAction* item : menu->menu()->actions()) {
-                    if (!item->isSeparator()) {
-                        QVERIFY2(item->isVisible(), qPrintable(item->text()));
-                        runItems.append(item->text() + QLatin1Char('=') +
-                                        item->shortcut().toString());
-                    }
-                }
-            }
-        }
-        QCOMPARE(menus, (QStringList{"&File", "Run", "Option", "Help"}));
-        QCOMPARE(runItems, (QStringList{"Reset=F10", "SubCycle=F6", "Mic=F7", "IJVM=F8", "Run=F9",
-                                        "Indietro Mic=Ctrl+F7", "Indietro IJVM=Ctrl+F8",
-                                        "Punto di arresto=F5", "Statistiche="}));
-    }
-
-    void clockButtonSwapsTheEditorAndTheClock() {
-        button("BitBtn7")->click();
-        QVERIFY(editor()->isHidden());
-        QVERIFY(label("Label34")->isHidden());
-        QVERIFY(!child<ClockView>("Image2")->isHidden());
-        button("BitBtn7")->click();
-        QVERIFY(!editor()->isHidden());
-        QVERIFY(child<ClockView>("Image2")->isHidden());
-    }
-
-    // -----------------------------------------------------------------------------------------
-    // Compile and Load, the guard
-
-    void stepOnTheEmptyEditorAtStartShowsNotLoaded() {
+    void commandsWantACompiledAndLoadedProgram() {
+        // Before any program: each press warns on its own, the sub-cycle stays at its start.
         button("BitBtn2")->click();
-        QCOMPARE(m_messages, QStringList{kNotLoaded});
-        QVERIFY(!w().programLoaded());
-        QVERIFY(!editor()->document()->isModified()); // the empty text was assembled
-        QVERIFY(QFile::exists(w().paths().scratchFile()));
-        QCOMPARE(readBytes(w().paths().scratchFile()), QByteArray());
-        QCOMPARE(m_driver->seen, QStringList{"tessaro::TForm3"});
-    }
-
-    void compileAndLoadTwiceDoesNotReassemble() {
+        button("BitBtn6")->click();
+        button("BitBtn6")->click();
+        QCOMPARE(messages, QStringList(3, kNotLoaded));
+        QCOMPARE(phase(), 0);
+        // After an edit, Run assembles the new text but still asks for Compile and Load.
         load(kPoolProgram);
-        button("BitBtn1")->click(); // one micro step
-        const std::int64_t count = w().machine().microCount;
-        const std::int32_t mpc = w().machine().MPC;
-        button("BitBtn5")->click();
-        QCOMPARE(m_messages, QStringList{kLoaded});
-        QVERIFY(w().programLoaded());
-        QCOMPARE(w().machine().microCount, count); // no reload, no reset
-        QCOMPARE(w().machine().MPC, mpc);
-    }
-
-    void compileErrorsAreUnderlinedWithTheirMessagesUntilTheNextEdit() {
-        type(kErrorProgram);
-        button("BitBtn5")->click();
-        const QList<IjvmHighlighter::ErrorMark> marks = w().highlighter()->errorMarks();
-        QCOMPARE(marks.size(), w().machine().errors.size());
-        // The first mark covers the span the list selects, and its tooltip is its message.
-        const QString first = QString::fromStdString(w().machine().errors.begin()->message);
-        QCOMPARE(editor()->toPlainText().mid(marks[0].start, marks[0].length),
-                 QStringLiteral("FOO"));
-        QTextCursor at(editor()->document());
-        at.setPosition(marks[0].start + 1);
-        const QPoint inside = editor()->cursorRect(at).center();
-        QHelpEvent help(QEvent::ToolTip, inside, editor()->viewport()->mapToGlobal(inside));
-        QApplication::sendEvent(editor()->viewport(), &help);
-        QTRY_COMPARE(QToolTip::text(), first);
-        // Editing the text takes the marks away.
-        editor()->textCursor().insertText(QStringLiteral(" "));
-        QVERIFY(w().highlighter()->errorMarks().isEmpty());
-    }
-
-    void compileErrorsAreListedAndSelectTheirSpans() {
-        type(kErrorProgram);
-        button("BitBtn5")->click();
-        QVERIFY(m_messages.isEmpty());
+        QString text = editor()->toPlainText();
+        editor()->setPlainText(text.replace(QStringLiteral("TEN 10"), QStringLiteral("TEN 11")));
+        editor()->document()->setModified(true);
+        button("BitBtn3")->click();
+        QCOMPARE(messages, QStringList{kNotLoaded});
         QVERIFY(!w().programLoaded());
-        QListWidget* errors = child<QListWidget>("ListBox5");
+        QCOMPARE(memoryWord(1), 11);
+        QCOMPARE(machine().MPC, 0); // nothing ran
+        messages.clear();
+        button("BitBtn5")->click();
+        QCOMPARE(messages, QStringList{kLoaded});
+        // A second Compile and Load of the same text leaves the machine where it is.
+        button("BitBtn1")->click();
+        const std::int64_t count = machine().microCount;
+        button("BitBtn5")->click();
+        QCOMPARE(machine().microCount, count);
+    }
+
+    void compileErrorsAreListedMarkedAndSelectTheirSpans() {
+        type(kErrorProgram);
+        button("BitBtn5")->click();
+        QVERIFY(messages.isEmpty());
+        QVERIFY(!w().programLoaded());
+        auto* errors = child<QListWidget>("ListBox5");
         QVERIFY(!errors->isHidden());
-        QCOMPARE(errors->count(), w().machine().errors.size());
-        QVERIFY(errors->count() >= 2);
-        QCOMPARE(errors->item(0)->text(),
-                 QString::fromStdString(w().machine().errors.begin()->message));
-        QVERIFY(errors->item(0)->text().contains(QStringLiteral("FOO")));
+        const QString first = QString::fromStdString(machine().errors.begin()->message);
+        QCOMPARE(errors->item(0)->text(), first);
         // The span is found in the editor although an accented character precedes it.
         QCOMPARE(selectedSource(), QStringLiteral("FOO"));
         errors->setCurrentRow(1);
         QVERIFY(selectedSource().contains(QStringLiteral("nowhere")));
-        // A second press shows the same errors again; stepping is refused.
+        // Each error is underlined, with its message as the tooltip.
+        QTextCursor at(editor()->document());
+        at.setPosition(static_cast<int>(editor()->toPlainText().indexOf(QStringLiteral("FOO"))));
+        const QPoint inside = editor()->cursorRect(at).center();
+        QHelpEvent help(QEvent::ToolTip, inside, editor()->viewport()->mapToGlobal(inside));
+        QApplication::sendEvent(editor()->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), first);
+        // A second press lists them again; stepping is refused.
         button("BitBtn5")->click();
-        QCOMPARE(errors->count(), w().machine().errors.size());
         QCOMPARE(selectedSource(), QStringLiteral("FOO"));
         button("BitBtn2")->click();
-        QCOMPARE(m_messages, QStringList{kNotLoaded});
+        QCOMPARE(messages, QStringList{kNotLoaded});
         // A corrected program hides the list.
         load(kPoolProgram);
         QVERIFY(errors->isHidden());
     }
 
-    void editThenRunReassemblesThenWarns() {
-        load(kPoolProgram);
-        QString text = editor()->toPlainText();
-        text.replace(QStringLiteral("TEN 10"), QStringLiteral("TEN 11"));
-        editor()->setPlainText(text);
-        editor()->document()->setModified(true);
-        button("BitBtn3")->click();
-        QCOMPARE(m_messages, QStringList{kNotLoaded});
-        QVERIFY(!w().programLoaded());
-        QCOMPARE(memoryWord(1), 11);    // the new program is in memory
-        QCOMPARE(w().machine().MPC, 0); // but nothing ran
-        QVERIFY(!editor()->document()->isModified());
-        m_messages.clear();
-        button("BitBtn5")->click();
-        QCOMPARE(m_messages, QStringList{kLoaded});
-    }
-
     void resetAfterEditingResetsTheLoadedProgram() {
         load(kPoolProgram);
-        const std::int32_t startPC = w().machine().PC();
-        const std::int64_t resetCount = w().machine().microCount;
+        const std::int32_t startPC = machine().PC();
+        const std::int64_t resetCount = machine().microCount;
         button("BitBtn2")->click();
         button("BitBtn2")->click();
-        QVERIFY(w().machine().PC() != startPC);
         w().session.setInput(9);
         type("garbage that is never assembled");
         button("BitBtn4")->click();
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(messages.isEmpty());
         QVERIFY(w().programLoaded());
-        QCOMPARE(w().machine().PC(), startPC);
-        QCOMPARE(w().machine().microCount, resetCount);
-        QCOMPARE(w().session.input(), 0);
+        QCOMPARE(machine().PC(), startPC);
+        QCOMPARE(machine().microCount, resetCount);
         QCOMPARE(child<QLineEdit>("Edit1")->text(), QStringLiteral("0"));
         QCOMPARE(memoryWord(1), 10); // still the program loaded before the edit
     }
 
     // -----------------------------------------------------------------------------------------
-    // Views after loading and stepping
+    // The views
 
-    void constantPoolShowsTenEmptyLinesAboveTheEntries() {
-        load(kPoolProgram);
-        QListWidget* pool = child<QListWidget>("ListBox1");
-        QCOMPARE(pool->count(), 13);
-        for (int i = 0; i < 10; ++i) {
-            QVERIFY(pool->item(i)->text().isEmpty());
-        }
-        QCOMPARE(items(pool).mid(10),
-                 (QStringList{"2: main  : 3", "1: TEN   = 10", "0: ONE   = 1"}));
+    void theFormatChangesTheViews_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QStringList>("area"); // bytes 7 and 8: BIPUSH 65
+        QTest::addColumn<QString>("pool");     // the last entry
+        QTest::addColumn<QString>("pc");
+        QTest::newRow("decimal") << 0 << QStringList{"07: BIPUSH", "08: 65"} << "0: ONE   = 1"
+                                 << "7";
+        QTest::newRow("hex") << 1 << QStringList{"0x07: BIPUSH", "0x08: 0x41"} << "0x0: ONE   = 0x1"
+                             << "0x7";
+        QTest::newRow("bytes") << 2 << QStringList{"0x07: 0x19", "0x08: 0x41"} << "0x0: ONE   = 0x1"
+                               << "0x7";
     }
-
-    void methodAreaShowsBipushInTheThreeFormats() {
+    void theFormatChangesTheViews() {
+        QFETCH(int, format);
+        QFETCH(QStringList, area);
+        QFETCH(QString, pool);
+        QFETCH(QString, pc);
         load(kPoolProgram);
-        QListWidget* area = child<QListWidget>("ListBox2");
-        QCOMPARE(area->count(), w().machine().methodAreaSize);
-        QCOMPARE(area->item(7)->text(), QStringLiteral("07: BIPUSH"));
-        QCOMPARE(area->item(8)->text(), QStringLiteral("08: 65"));
-        chooseFormat(1);
-        QVERIFY(m_messages.isEmpty());
-        QCOMPARE(area->item(7)->text(), QStringLiteral("0x07: BIPUSH"));
-        QCOMPARE(area->item(8)->text(), QStringLiteral("0x08: 0x41"));
-        QCOMPARE(label("Label13")->text(), QStringLiteral("0x7")); // PC in hex
-        chooseFormat(2);
-        QCOMPARE(area->item(7)->text(), QStringLiteral("0x07: 0x19"));
-        QCOMPARE(area->item(8)->text(), QStringLiteral("0x08: 0x41"));
-        QVERIFY(w().rawMethodArea);
-        chooseFormat(0);
-        QCOMPARE(area->item(7)->text(), QStringLiteral("07: BIPUSH"));
-        QCOMPARE(label("Label13")->text(), QStringLiteral("7"));
-    }
-
-    void longViewLinesAreCutInTheMiddleAndShownWholeAsTooltips() {
-        load(".constant\nbig -2147483648\n.end-constant\n.main\nBIPUSH 0\n"
-             "INVOKEVIRTUAL abcdefghijabcdefghij\nHALT\n.end-main\n"
-             ".method abcdefghijabcdefghij()\nBIPUSH 1\nIRETURN\n.end-method\n");
-        QListWidget* pool = child<QListWidget>("ListBox1");
-        QListWidgetItem* method = nullptr;
-        for (int i = 0; i < pool->count(); ++i) {
-            if (pool->item(i)->toolTip().contains(QStringLiteral("abcdefghijabcdefghij"))) {
-                method = pool->item(i);
-            }
-        }
-        QVERIFY(method != nullptr);
-        QVERIFY(method->text().contains(QChar(0x2026)));
-        // The address and the value stay readable at the two ends.
-        QCOMPARE(method->text().left(3), method->toolTip().left(3));
-        QCOMPARE(method->text().right(4), method->toolTip().right(4));
-        // The usual lines fit whole, the longest mnemonic among them.
-        const QStringList area = items(child<QListWidget>("ListBox2"));
-        QVERIFY(area.filter(QStringLiteral("INVOKEVIRTUAL")).size() == 1);
-        for (const QString& line : items(pool) + area) {
-            QVERIFY2(!line.contains(QChar(0x2026)) || line == method->text(), qPrintable(line));
-        }
+        chooseFormat(format);
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(items(child<QListWidget>("ListBox2")).mid(7, 2), area);
+        QCOMPARE(items(child<QListWidget>("ListBox1")).last(), pool);
+        QCOMPARE(label("Label13")->text(), pc);
     }
 
     void ijvmStepSelectsTheNextInstructionEverywhere() {
         load(kPoolProgram);
-        // After loading, the first instruction of main is the current one.
-        QCOMPARE(w().machine().PC(), 7);
         QCOMPARE(selectedSource(), QStringLiteral("BIPUSH 65"));
+        button("BitBtn1")->click(); // into the BIPUSH routine, further down the listing
+        QVERIFY(!mainLoopInView());
         button("BitBtn2")->click();
-        QCOMPARE(w().machine().MPC, 0);
-        QCOMPARE(w().machine().PC(), 9);
+        QCOMPARE(machine().MPC, 0);
         QCOMPARE(selectedSource(), QStringLiteral("BIPUSH 66"));
-        QListWidget* area = child<QListWidget>("ListBox2");
-        QCOMPARE(selectedRows(area), QList<int>{9});
-        // The listing selects the span of address 0 (with the comments above Main1) and keeps
-        // the Main1 line itself in view.
-        QPlainTextEdit* listing = child<QPlainTextEdit>("Memo2");
-        QVERIFY(listing->textCursor().selectedText().contains(QStringLiteral("Main1")));
-        const int main1 =
-            listing->document()->find(QStringLiteral("Main1    PC = PC + 1")).block().blockNumber();
-        const int first = listing->verticalScrollBar()->value();
-        QVERIFY2(main1 >= first && main1 < first + 8, qPrintable(QString::number(first)));
+        auto* area = child<QListWidget>("ListBox2");
+        QCOMPARE(area->selectedItems(), QList{area->item(machine().PC())});
+        // The listing selects the main loop and keeps its line in view.
+        QVERIFY(listing()->textCursor().selectedText().contains(QStringLiteral("Main1")));
+        QVERIFY(mainLoopInView());
         button("BitBtn2")->click();
-        QCOMPARE(selectedRows(area), QList<int>{11}); // the old highlight is gone
+        QCOMPARE(area->selectedItems(),
+                 QList{area->item(machine().PC())}); // the old highlight is gone
         QCOMPARE(selectedSource(), QStringLiteral("IADD"));
         QCOMPARE(label("Label18")->text(), QStringLiteral("66")); // TOS
-        QCOMPARE(label("Label1")->text(), QStringLiteral("0"));   // MPC
-        QCOMPARE(label("Label5")->text(), QStringLiteral("     "));
-        // The stack list and the frame list split the stack at LV.
-        const std::int32_t sp = w().machine().SP();
-        QListWidget* frame = child<QListWidget>("ListBox4");
-        QCOMPARE(frame->item(0)->text(), QStringLiteral("%1: 66").arg(sp));
-        QCOMPARE(selectedRows(frame), QList<int>{0});
-        QVERIFY(frame->item(frame->count() - 1)->text().contains(QStringLiteral("Link Ptr")));
+        // The frame list starts at the top of the stack, selected.
+        auto* frame = child<QListWidget>("ListBox4");
+        QCOMPARE(frame->item(0)->text(), QStringLiteral("%1: 66").arg(machine().SP()));
+        QCOMPARE(frame->selectedItems(), QList{frame->item(0)});
     }
 
-    void listingKeepsTheInstructionLineInView() {
-        load(kPoolProgram);
-        QPlainTextEdit* listing = child<QPlainTextEdit>("Memo2");
-        const int main1 =
-            listing->document()->find(QStringLiteral("Main1    PC = PC + 1")).block().blockNumber();
-        button("BitBtn1")->click(); // into the BIPUSH routine, further down the listing
-        QCOMPARE(w().machine().MPC, 0x19);
-        QVERIFY(listing->verticalScrollBar()->value() > main1);
-        button("BitBtn2")->click(); // back at the main loop
-        QCOMPARE(w().machine().MPC, 0);
-        const int first = listing->verticalScrollBar()->value();
-        QVERIFY2(main1 >= first && main1 < first + 8, qPrintable(QString::number(first)));
-    }
-
-    void listingShowsTheIfLineWhileOnATrampoline() {
-        load(".main\n BIPUSH 0\n IFEQ out\n NOP\nout: HALT\n.end-main\n");
-        QPlainTextEdit* listing = child<QPlainTextEdit>("Memo2");
-        int steps = 0;
-        while (w().machine().MPC < 256 && steps < 40) {
-            button("BitBtn1")->click();
-            ++steps;
-        }
-        QVERIFY2(w().machine().MPC >= 256, "the taken IFEQ never reached its trampoline");
-        // The trampoline has no line of its own; the IF line that placed it is selected.
-        const QString selected = listing->textCursor().selectedText().toUpper();
-        QVERIFY2(selected.contains(QStringLiteral("IF (Z)")), qPrintable(selected));
-    }
-
-    void microStepShowsBitsAndColoursTheRegisters() {
+    void microStepShowsTheMirTheBusesAndTheWrittenRegisters() {
         load(kPoolProgram);
         // Main1, bipush1, bipush2, bipush3: the last puts MBR on B and writes MDR and TOS.
         for (int i = 0; i < 4; ++i) {
             button("BitBtn1")->click();
         }
-        const ControlPath& m = w().machine();
-        QCOMPARE(m.MPC, 0);
-        QCOMPARE(m.getField(0), 10u);
-        const QColor magenta(0xFF, 0x00, 0xFF);
-        const QColor red(0xFF, 0x00, 0x00);
-        QCOMPARE(fontColour(label("Label14")), magenta); // MBR
-        QCOMPARE(fontColour(label("Label12")), red);     // MDR
-        QCOMPARE(fontColour(label("Label18")), red);     // TOS
-        for (const char* name :
-             {"Label11", "Label13", "Label15", "Label16", "Label17", "Label19", "Label20"}) {
-            QCOMPARE(fontColour(label(name)), QColor(Qt::black));
-        }
-        const Mic* mic = m.controlStore.peek(static_cast<std::uint32_t>(m.lastMPC));
+        QTRY_VERIFY(!w().datapathView()->isAnimating());
+        const Mic* mic = machine().controlStore.peek(static_cast<std::uint32_t>(machine().lastMPC));
         QVERIFY(mic != nullptr);
         const std::string bits = digitString(static_cast<std::uint32_t>(mic->NextAddr), 2, 9) +
                                  digitString(static_cast<std::uint32_t>(mic->word), 2, 27);
         QString shown;
         for (int i = 1; i <= 36; ++i) {
-            const QByteArray name = "L" + QByteArray::number(i);
-            shown += label(name.constData())->text();
+            shown += label(QByteArray("L" + QByteArray::number(i)).constData())->text();
         }
         QCOMPARE(shown, QString::fromStdString(bits));
         QCOMPARE(label("Label27")->text(), QStringLiteral("65")); // B bus
         QCOMPARE(label("Label28")->text(), QStringLiteral("65")); // C bus
-        QCOMPARE(label("Label12")->text(), QStringLiteral("65"));
-        QCOMPARE(label("Label29")->text(), QStringLiteral("0"));
+        QCOMPARE(w().datapathView()->aluPanel()->text(), QStringLiteral("B = 65"));
+        // The written registers stand out from the B source, and both from the rest.
+        const QColor written = fontColour(label("Label12"));
+        QCOMPARE(fontColour(label("Label18")), written);  // TOS
+        QVERIFY(fontColour(label("Label14")) != written); // MBR, on B
+        QVERIFY(fontColour(label("Label14")) != fontColour(label("Label11")));
+        QCOMPARE(fontColour(label("Label13")), fontColour(label("Label11"))); // PC, untouched
         // In the middle of an instruction the source selection stays where it was.
         button("BitBtn1")->click();
-        QCOMPARE(m.MPC, 0x19);
         QCOMPARE(selectedSource(), QStringLiteral("BIPUSH 66"));
-        QCOMPARE(fontColour(label("Label13")), red); // PC = PC + 1
+        QCOMPARE(fontColour(label("Label13")), written); // PC = PC + 1
     }
 
-    void outputWindowShowsTheCharactersUpToAZero() {
-        load(kHiProgram);
+    void subCyclesShowTheRegistersAtTheFourthAndAStepStartsAfresh() {
+        load(kPoolProgram);
+        button("BitBtn7")->click(); // the clock in place of the editor
+        QVERIFY(editor()->isHidden());
+        QVERIFY(!child<ClockView>("Image2")->isHidden());
+        const std::int64_t before = machine().microCount;
+        button("BitBtn6")->click();
+        QCOMPARE(machine().microCount, before + 1);              // executed at the first press
+        QCOMPARE(label("Label13")->text(), QStringLiteral("7")); // shown at the fourth
+        button("BitBtn6")->click();
+        button("BitBtn6")->click();
+        QCOMPARE(phase(), 3);
+        button("BitBtn6")->click();
+        QCOMPARE(phase(), 0);
+        QCOMPARE(machine().microCount, before + 1);
+        QCOMPARE(label("Label13")->text(), QStringLiteral("8"));
+        QVERIFY(child<ClockView>("Image2")->isStrokeRed(6));
+        button("BitBtn6")->click();
+        button("BitBtn2")->click();
+        QCOMPARE(phase(), 0);
+        button("BitBtn7")->click();
+        QVERIFY(!editor()->isHidden());
+    }
+
+    void runToHaltShowsTheOutputUpToAZero_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("zero") << 0 << "Hi";
+        QTest::newRow("line feed as its symbol") << 10 << "Hi\u21B5!!";
+    }
+    void runToHaltShowsTheOutputUpToAZero() {
+        QFETCH(int, code);
+        QFETCH(QString, output);
+        load(outputProgram(code).constData());
         QCOMPARE(label("Label5")->text(), QStringLiteral("     "));
-        button("BitBtn3")->click();
-        QVERIFY(!w().isRunning());
-        QCOMPARE(w().machine().MPC, 0x70);
-        QCOMPARE(memoryWord(static_cast<std::uint32_t>(-5)), 72);
-        QCOMPARE(memoryWord(static_cast<std::uint32_t>(-3)), 0);
-        QCOMPARE(label("Label5")->text(), QStringLiteral("Hi"));
-        // A line feed among the last characters stays on the one line, as its symbol.
-        load(kLineFeedProgram);
-        button("BitBtn3")->click();
-        QCOMPARE(label("Label5")->text(), QStringLiteral("Hi\u21B5!!"));
-        QVERIFY(w().statusBar()
-                    ->findChild<QLabel*>(QStringLiteral("RunStatus"))
-                    ->text()
-                    .contains(QStringLiteral("HALT")));
+        runToTheEnd();
+        QVERIFY(w().session.atHalt());
+        QCOMPARE(label("Label5")->text(), output);
+        QVERIFY(runStatus().contains(QStringLiteral("HALT")));
+        button("BitBtn4")->click(); // the next command forgets the finished run
+        QVERIFY(runStatus().isEmpty());
     }
 
     void frameIsAnnotatedInsideAMethodAndAfterHalt() {
@@ -572,303 +330,145 @@ private slots:
         for (int i = 0; i < 4; ++i) { // BIPUSH 0, BIPUSH 5, INVOKEVIRTUAL f, BIPUSH 7
             button("BitBtn2")->click();
         }
-        const ControlPath& m = w().machine();
-        const std::int32_t lv = m.LV();
-        const std::int32_t sp = m.SP();
-        QCOMPARE(sp, lv + 5);
-        auto word = [&](std::int32_t a) { return memoryWord(static_cast<std::uint32_t>(a)); };
-        const QStringList expected{
-            QStringLiteral("%1: 7").arg(sp),
-            QStringLiteral("%1: LV PREC  : %2").arg(lv + 4).arg(word(lv + 4)),
-            QStringLiteral("%1: PC PREC  : %2").arg(lv + 3).arg(word(lv + 3)),
-            QStringLiteral("%1: b        = %2").arg(lv + 2).arg(word(lv + 2)),
-            QStringLiteral("%1: a        = 5").arg(lv + 1),
-            QStringLiteral("%1: Link Ptr : %2").arg(lv).arg(word(lv)),
-        };
+        const std::int32_t lv = machine().LV();
+        QCOMPARE(machine().SP(), lv + 5);
+        QStringList expected;
+        for (const char* name :
+             {"", "LV PREC  : ", "PC PREC  : ", "b        = ", "a        = ", "Link Ptr : "}) {
+            const std::int32_t at = lv + 5 - static_cast<std::int32_t>(expected.size());
+            expected.append(QStringLiteral("%1: %2%3").arg(at).arg(name).arg(memoryWord(at)));
+        }
         QCOMPARE(items(child<QListWidget>("ListBox4")), expected);
-        QCOMPARE(word(lv + 4), 2000); // main's LV
+        QCOMPARE(memoryWord(lv + 1), 5);
         // The stack list holds main's frame below LV.
-        QListWidget* stack = child<QListWidget>("ListBox3");
-        QCOMPARE(stack->count(), lv - 2000);
-        QCOMPARE(stack->item(stack->count() - 1)->text(),
-                 QStringLiteral("2000: %1").arg(word(2000)));
-
+        QCOMPARE(child<QListWidget>("ListBox3")->count(), lv - memoryWord(lv + 4));
         for (int i = 0; i < 3; ++i) { // IRETURN, ISTORE r, HALT
             button("BitBtn2")->click();
         }
-        QCOMPARE(m.MPC, 0x70);
         const QStringList afterHalt = items(child<QListWidget>("ListBox4"));
-        QCOMPARE(afterHalt.last(), QStringLiteral("2000: Link Ptr : %1").arg(word(2000)));
-        QCOMPARE(afterHalt.at(afterHalt.size() - 2), QStringLiteral("2001: r        = 7"));
+        QVERIFY(afterHalt.last().endsWith(QStringLiteral("Link Ptr : %1").arg(memoryWord(2000))));
+        QVERIFY(afterHalt.at(afterHalt.size() - 2).endsWith(QStringLiteral("r        = 7")));
         QCOMPARE(selectedSource(), QStringLiteral("HALT"));
     }
 
-    void keysDriveTheCommandsAndLeavingTheInputBoxStoresIt() {
-        w().show();
-        QVERIFY(QTest::qWaitForWindowActive(&w()));
-        type(kPoolProgram);
-        editor()->setFocus();
-        QTest::keyClick(&w(), Qt::Key_F8); // compiles, then warns
-        QCOMPARE(m_messages, QStringList{kNotLoaded});
-        button("BitBtn5")->click();
-        QVERIFY(w().programLoaded());
+    // -----------------------------------------------------------------------------------------
+    // Keys and the input box
+
+    void keysDriveTheCommandsAndTheInputBoxKeepsOnlyNumbers() {
+        load(kPoolProgram);
         w().activateWindow(); // back from the message window
         QVERIFY(QTest::qWaitForWindowActive(&w()));
+        editor()->setFocus();
         QTest::keyClick(&w(), Qt::Key_F8);
-        QCOMPARE(w().machine().PC(), 9);
+        QCOMPARE(machine().PC(), 9);
         QTest::keyClick(&w(), Qt::Key_F7);
-        QCOMPARE(w().machine().MPC, 0x19);
+        QCOMPARE(machine().MPC, 0x19);
         QTest::keyClick(&w(), Qt::Key_F6);
-        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 1);
+        QCOMPARE(phase(), 1);
         QTest::keyClick(&w(), Qt::Key_F10);
-        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 0);
-        QCOMPARE(w().machine().PC(), 7);
+        QCOMPARE(phase(), 0);
+        QCOMPARE(machine().PC(), 7);
 
-        QLineEdit* input = child<QLineEdit>("Edit1");
+        auto* input = child<QLineEdit>("Edit1");
         input->setFocus();
         QTRY_VERIFY(input->hasFocus());
         input->selectAll();
         QTest::keyClicks(input, QStringLiteral("-0x10"));
         editor()->setFocus(); // the focus leaves the box
         QTRY_COMPARE(w().session.input(), -16);
-    }
-
-    // -----------------------------------------------------------------------------------------
-    // Sub-cycles
-
-    void subCycleWithoutProgramWarnsAndStaysAtPhaseZero() {
-        button("BitBtn6")->click();
-        QCOMPARE(m_messages, QStringList{kNotLoaded});
-        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 0);
-        button("BitBtn6")->click();
-        QCOMPARE(m_messages.size(), 2); // two separate warnings
-        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 0);
-    }
-
-    void subCyclesThenStepStartAfreshAtPhaseZero() {
-        load(kPoolProgram);
-        const std::int64_t before = w().machine().microCount;
-        button("BitBtn6")->click();
-        QCOMPARE(w().machine().microCount, before + 1); // executed at the first press
-        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 1);
-        QCOMPARE(label("Label13")->text(), QStringLiteral("7")); // labels not yet updated
-        button("BitBtn6")->click();
-        button("BitBtn6")->click();
-        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 3);
-        QCOMPARE(w().machine().microCount, before + 1);
-        button("BitBtn2")->click();
-        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 0);
-        const std::int64_t afterStep = w().machine().microCount;
-        button("BitBtn6")->click();
-        QCOMPARE(w().machine().microCount, afterStep + 1);
-        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 1);
-    }
-
-    void fourthSubCycleShowsTheRegisters() {
-        load(kPoolProgram);
-        for (int i = 0; i < 4; ++i) {
-            button("BitBtn6")->click();
-        }
-        QCOMPARE(static_cast<int>(w().session.subCyclePhase()), 0);
-        QCOMPARE(label("Label13")->text(), QStringLiteral("8")); // PC after Main1
-        QCOMPARE(fontColour(label("Label13")), QColor(0xFF, 0, 0));
-        QVERIFY(child<ClockView>("Image2")->isStrokeRed(6));
-    }
-
-    // -----------------------------------------------------------------------------------------
-    // Run
-
-    void runOfAnEndlessLoopCanBeStopped() {
-        load(kLoopProgram);
-        QSignalSpy finished(&w(), &TForm1::executionFinished);
-        w().show();
-        QVERIFY(QTest::qWaitForWindowActive(&w()));
-        button("BitBtn3")->click();
-        QVERIFY(w().isRunning());
-        QVERIFY(!button("BitBtn2")->isEnabled());
-        QVERIFY(button("StopButton")->isEnabled());
-        QTest::qWait(100); // slices run on the event loop
-        QVERIFY(w().isRunning());
-        const std::int64_t ran = w().machine().microCount;
-        QVERIFY(ran > 0);
-        // A step pressed meanwhile is ignored.
-        button("BitBtn2")->click();
-        QVERIFY(m_messages.isEmpty());
-        QTest::keyClick(&w(), Qt::Key_Escape);
-        QVERIFY(finished.wait(5000));
-        QVERIFY(!w().isRunning());
-        QVERIFY(button("BitBtn2")->isEnabled());
-        QVERIFY(!button("StopButton")->isEnabled());
-        QVERIFY(w().statusBar()
-                    ->findChild<QLabel*>(QStringLiteral("RunStatus"))
-                    ->text()
-                    .contains(QStringLiteral("fermata")));
-        // The views were refreshed as after Run.
-        QCOMPARE(label("Label1")->text(), QString::number(w().machine().MPC));
-        // The machine can go on stepping.
+        // Typed with the focus still in the box, it is taken before a step.
+        input->setText(QStringLiteral("42"));
+        input->setModified(true);
         button("BitBtn1")->click();
-        QVERIFY(m_messages.isEmpty());
-    }
-
-    void escapeStopsARunAfterAMenuWasClosedWithEscape() {
-        load(kLoopProgram);
-        QSignalSpy finished(&w(), &TForm1::executionFinished);
-        w().show();
-        QVERIFY(QTest::qWaitForWindowActive(&w()));
-        button("BitBtn3")->click();
-        QVERIFY(w().isRunning());
-        // Open the Run menu from the keyboard and close it again with Esc: the menu bar keeps
-        // the keyboard afterwards.
-        QMenu* runMenu = w().menuBar()->actions().at(1)->menu();
-        w().menuBar()->setActiveAction(w().menuBar()->actions().at(1));
-        QTRY_VERIFY(runMenu->isVisible());
-        QTest::keyClick(runMenu, Qt::Key_Escape);
-        QTRY_VERIFY(!runMenu->isVisible());
-        QVERIFY(w().isRunning());
-        QWidget* focus = QApplication::focusWidget() != nullptr ? QApplication::focusWidget()
-                                                                : static_cast<QWidget*>(&w());
-        QTest::keyClick(focus, Qt::Key_Escape);
-        QVERIFY(finished.wait(5000));
-        QVERIFY(!w().isRunning());
-    }
-
-    void theStatusLineForgetsAFinishedRunAtTheNextCommand() {
-        load(kHiProgram);
-        QLabel* status = w().statusBar()->findChild<QLabel*>(QStringLiteral("RunStatus"));
-        const QList<std::function<void()>> commands = {
-            [this] { button("BitBtn4")->click(); }, // Reset
-            [this] { button("BitBtn1")->click(); }, // Mic
-            [this] { button("BitBtn6")->click(); }, // SubCicle
-            [this] {
-                m_driver->then([](QWidget* box) {
-                    clickButton(qobject_cast<QMessageBox*>(box), QStringLiteral("Non salvare"));
-                });
-                w().newProgram();
-            },
-        };
-        for (const auto& command : commands) {
-            load(kHiProgram);
-            button("BitBtn3")->click();
-            QTRY_VERIFY(!w().isRunning());
-            QVERIFY(status->text().contains(QStringLiteral("HALT")));
-            command();
-            QVERIFY2(status->text().isEmpty(),
-                     qPrintable(QString::number(&command - &commands[0])));
-        }
-    }
-
-    void anotherProgramEndsARunningOne() {
-        load(kLoopProgram);
-        button("BitBtn3")->click();
-        QVERIFY(w().isRunning());
-        m_driver->then([](QWidget* box) {
-            clickButton(qobject_cast<QMessageBox*>(box), QStringLiteral("Non salvare"));
-        });
-        w().newProgram();
-        QVERIFY(!w().isRunning());
-        QVERIFY(button("BitBtn3")->isEnabled());
-        const std::int64_t count = w().machine().microCount;
-        QTest::qWait(50);
-        QCOMPARE(w().machine().microCount, count); // no slice runs any more
-        QCOMPARE(child<QListWidget>("ListBox2")->count(), 0);
-    }
-
-    // -----------------------------------------------------------------------------------------
-    // Formats and colours
-
-    void hexBeforeLoadingChangesTheRadicesWarnsAndRefreshesNothing() {
-        chooseFormat(2);
-        QCOMPARE(m_messages, QStringList{kNotLoaded});
-        QCOMPARE(w().valueRadix, 16);
-        QCOMPARE(w().addressRadix, 16);
-        QVERIFY(w().rawMethodArea);
-        QCOMPARE(child<QListWidget>("ListBox2")->count(), 0);
-        QCOMPARE(child<QListWidget>("ListBox1")->count(), 0);
-        QCOMPARE(label("Label13")->text(), QStringLiteral("0"));
-    }
-
-    void backColorCancelThenOkChangesOnlyTheTextColour() {
-        const QColor base = editor()->palette().color(QPalette::Base);
-        m_driver->then([](QWidget* dialog) { qobject_cast<QColorDialog*>(dialog)->reject(); });
-        m_driver->then([](QWidget* dialog) {
-            auto* colours = qobject_cast<QColorDialog*>(dialog);
-            colours->setCurrentColor(QColor(10, 20, 30));
-            colours->accept();
-        });
-        w().backColor();
-        QCOMPARE(editor()->palette().color(QPalette::Base), base);
-        QCOMPARE(editor()->palette().color(QPalette::Text), QColor(10, 20, 30));
-        QCOMPARE(m_driver->seen, (QStringList{"QColorDialog", "QColorDialog"}));
-    }
-
-    void windowColorPaintsTheWindow() {
-        m_driver->then([](QWidget* dialog) {
-            auto* colours = qobject_cast<QColorDialog*>(dialog);
-            colours->setCurrentColor(QColor(200, 100, 50));
-            colours->accept();
-        });
-        w().windowColor();
-        QCOMPARE(w().centralWidget()->palette().color(QPalette::Window), QColor(200, 100, 50));
-    }
-
-    // -----------------------------------------------------------------------------------------
-    // The input box
-
-    void invalidInputKeepsTheOldInputWord() {
-        load(kPoolProgram);
-        QLineEdit* input = child<QLineEdit>("Edit1");
-        input->setText(QStringLiteral("0x1F"));
-        emit input->editingFinished();
-        QCOMPARE(w().session.input(), 31);
-        input->setText(QStringLiteral("12abc")); // the reader takes the leading digits
+        QCOMPARE(w().session.input(), 42);
+        // Leading digits are taken; what is no number is reported and the value stays.
+        input->setText(QStringLiteral("12abc"));
         emit input->editingFinished();
         QCOMPARE(w().session.input(), 12);
         QString caption;
-        m_driver->then([&caption](QWidget* dialog) {
+        driver->then([&caption](QWidget* dialog) {
             caption = dialog->windowTitle();
             qobject_cast<QDialog*>(dialog)->accept();
         });
         input->setText(QStringLiteral("x1"));
         emit input->editingFinished();
         QCOMPARE(caption, QStringLiteral("IJVM Error:"));
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(m_messages[0], QStringLiteral("Errore: il numero x1 non è valido. Resta il valore "
-                                               "precedente, 12."));
+        QCOMPARE(messages,
+                 QStringList{QStringLiteral(
+                     "Errore: il numero x1 non è valido. Resta il valore precedente, 12.")});
         QCOMPARE(w().session.input(), 12);
         QCOMPARE(input->text(), QStringLiteral("12"));
     }
 
-    void typedInputIsTakenBeforeAStep() {
-        load(kPoolProgram);
-        QLineEdit* input = child<QLineEdit>("Edit1");
-        input->setText(QStringLiteral("42"));
-        input->setModified(true); // typed, focus still in the box
-        button("BitBtn1")->click();
-        QCOMPARE(w().session.input(), 42);
-        QCOMPARE(input->text(), QStringLiteral("42"));
+    // -----------------------------------------------------------------------------------------
+    // Run
+
+    void runOfAnEndlessLoopEndsAtEscape_data() {
+        QTest::addColumn<bool>("menuFirst");
+        QTest::newRow("Esc") << false;
+        QTest::newRow("Esc after a menu was closed with Esc") << true;
+    }
+    void runOfAnEndlessLoopEndsAtEscape() {
+        QFETCH(bool, menuFirst);
+        load(kSubtractForEver);
+        QSignalSpy finished(&w(), &TForm1::executionFinished);
+        w().activateWindow(); // back from the message window
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        button("BitBtn3")->click();
+        QVERIFY(!button("BackMicButton")->isEnabled());
+        QTest::qWait(100); // slices run on the event loop
+        QVERIFY(w().isRunning());
+        button("BitBtn2")->click(); // ignored while running
+        QVERIFY(messages.isEmpty());
+        if (menuFirst) { // the menu bar keeps the keyboard after its menu is closed
+            QMenu* runMenu = w().menuBar()->actions().at(1)->menu();
+            w().menuBar()->setActiveAction(w().menuBar()->actions().at(1));
+            QTRY_VERIFY(runMenu->isVisible());
+            QTest::keyClick(runMenu, Qt::Key_Escape);
+            QTRY_VERIFY(!runMenu->isVisible());
+            QVERIFY(w().isRunning());
+        }
+        QWidget* focus = QApplication::focusWidget() != nullptr ? QApplication::focusWidget()
+                                                                : static_cast<QWidget*>(&w());
+        QTest::keyClick(focus, Qt::Key_Escape);
+        QVERIFY(finished.wait(5000));
+        QVERIFY(!w().isRunning());
+        QVERIFY(button("BackMicButton")->isEnabled());
+        QVERIFY(!button("StopButton")->isEnabled());
+        QVERIFY(runStatus().contains(QStringLiteral("fermata")));
+        QCOMPARE(label("Label1")->text(), QString::number(machine().MPC));
+        button("BitBtn1")->click(); // the machine goes on stepping
+        QVERIFY(messages.isEmpty());
+    }
+
+    void anotherProgramEndsARunningOne() {
+        load(kSubtractForEver);
+        button("BitBtn3")->click();
+        QVERIFY(w().isRunning());
+        driver->then(press(QStringLiteral("Non salvare")));
+        w().newProgram();
+        QVERIFY(!w().isRunning());
+        const std::int64_t count = machine().microCount;
+        QTest::qWait(50);
+        QCOMPARE(machine().microCount, count); // no slice runs any more
+        QCOMPARE(child<QListWidget>("ListBox2")->count(), 0);
     }
 
     // -----------------------------------------------------------------------------------------
-    // Files
+    // Files and remembered choices
 
-    void saveWithCancelWritesNothing() {
+    void savingWritesUtf8AndACancelledOrFailedSaveKeepsNoName() {
         type(kPoolProgram);
-        const QStringList before = QDir(w().paths().examplesDir()).entryList(QDir::Files);
-        m_driver->then([](QWidget* dialog) { qobject_cast<QFileDialog*>(dialog)->reject(); });
+        driver->then(reject);
         QVERIFY(!w().save());
-        QCOMPARE(QDir(w().paths().examplesDir()).entryList(QDir::Files), before);
+        // A place that cannot be written is reported; the program keeps no name.
+        QVERIFY(!w().saveProgramFile(root.filePath(QStringLiteral("missing/dir/x.jvm"))));
+        QVERIFY(messages.size() == 1 && messages[0].contains(QStringLiteral("x.jvm")));
         QVERIFY(label("Label34")->text().isEmpty());
-        QCOMPARE(m_driver->seen, QStringList{"QFileDialog"});
-    }
-
-    void saveAsThenSaveWriteUtf8() {
-        type(kPoolProgram);
-        const QString path = QDir(m_root.path()).filePath(QStringLiteral("saved.jvm"));
-        m_driver->then([path](QWidget* dialog) {
-            auto* files = qobject_cast<QFileDialog*>(dialog);
-            QCOMPARE(files->windowTitle(), QStringLiteral("SaveAs IJVM File"));
-            files->selectFile(path);
-            static_cast<QDialog*>(files)->accept();
+        const QString path = QDir(root.path()).filePath(QStringLiteral("saved.jvm"));
+        driver->then([path](QWidget* dialog) {
+            qobject_cast<QFileDialog*>(dialog)->selectFile(path);
+            qobject_cast<QDialog*>(dialog)->accept();
         });
         QVERIFY(w().saveAs());
         QCOMPARE(label("Label34")->text(), QDir::toNativeSeparators(path));
@@ -876,25 +476,19 @@ private slots:
         QCOMPARE(readBytes(path), QByteArray(kPoolProgram) + "\n");
         QVERIFY(!w().hasUnsavedChanges());
         editor()->appendPlainText(QStringLiteral("// più"));
-        QVERIFY(w().hasUnsavedChanges());
         QVERIFY(w().save()); // no dialog: the program has its file
         QVERIFY(readBytes(path).endsWith("// pi\xC3\xB9\n"));
-        QVERIFY(editor()->document()->isModified()); // Save does not count as a compile
-    }
-
-    void saveIntoAnUnwritablePlaceReportsAndKeepsTheName() {
-        type(kPoolProgram);
-        const QString bad = QDir(m_root.path()).filePath(QStringLiteral("missing/dir/x.jvm"));
-        QVERIFY(!w().saveProgramFile(bad));
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages[0].contains(QStringLiteral("x.jvm")));
-        QVERIFY(label("Label34")->text().isEmpty());
-        QVERIFY(w().hasUnsavedChanges());
+        QCOMPARE(driver->seen.count(QStringLiteral("QFileDialog")), 2);
     }
 
     void openReadsWindows1252AndCrlfAndClearsTheViews() {
         load(kPoolProgram);
-        const QString path = QDir(m_root.path()).filePath(QStringLiteral("old <b>1.jas"));
+        // A file that cannot be read changes nothing.
+        QVERIFY(!w().openProgramFile(root.filePath(QStringLiteral("none.jvm"))));
+        QVERIFY(messages.size() == 1 && messages[0].contains(QStringLiteral("none.jvm")));
+        QVERIFY(w().programLoaded());
+        messages.clear();
+        const QString path = root.filePath(QStringLiteral("old <b>1.jas"));
         {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -906,152 +500,204 @@ private slots:
         QCOMPARE(label("Label34")->text(), QDir::toNativeSeparators(path));
         QCOMPARE(label("Label34")->textFormat(), Qt::PlainText); // the name is not markup
         QVERIFY(!w().programLoaded());
-        QVERIFY(editor()->document()->isModified());
-        QVERIFY(!w().hasUnsavedChanges());
         QCOMPARE(child<QListWidget>("ListBox1")->count(), 0);
-        QCOMPARE(readBytes(w().paths().scratchFile()),
-                 QByteArray("// vecchio: perch\xC3\xA8\n.main\nBIPUSH 3\nHALT\n.end-main\n"));
         // Compiled, the accented text still gives the right selection.
         button("BitBtn5")->click();
-        QCOMPARE(m_messages, QStringList{kLoaded});
+        QCOMPARE(messages, QStringList{kLoaded});
         QCOMPARE(selectedSource(), QStringLiteral("BIPUSH 3"));
-    }
-
-    void openOfAnUnreadableFileChangesNothing() {
-        type(kPoolProgram);
-        const QString before = editor()->toPlainText();
-        QVERIFY(!w().openProgramFile(QDir(m_root.path()).filePath(QStringLiteral("none.jvm"))));
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(editor()->toPlainText(), before);
-        QVERIFY(label("Label34")->text().isEmpty());
     }
 
     void choicesAreRememberedForTheSameDataRootOnly() {
         // A program folder, the format and both colours, chosen in one session...
-        const QString folder = QDir(m_root.path()).filePath(QStringLiteral("mine"));
+        const QString folder = root.filePath(QStringLiteral("mine"));
         QVERIFY(QDir().mkpath(folder));
         const QString path = QDir(folder).filePath(QStringLiteral("p.jvm"));
         QVERIFY(TextFile::write(path, QString::fromLatin1(kPoolProgram)).ok);
         QVERIFY(w().openProgramFile(path));
         chooseFormat(1);
-        m_messages.clear();
-        m_driver->then([](QWidget* dialog) {
-            qobject_cast<QColorDialog*>(dialog)->setCurrentColor(QColor(1, 2, 3));
-            qobject_cast<QColorDialog*>(dialog)->accept();
-        });
-        m_driver->then([](QWidget* dialog) { qobject_cast<QColorDialog*>(dialog)->reject(); });
+        messages.clear();
+        driver->then(pickColour(QColor(1, 2, 3))); // the background
+        driver->then(reject);                      // the text colour stays
         w().backColor();
-        m_driver->then([](QWidget* dialog) {
-            qobject_cast<QColorDialog*>(dialog)->setCurrentColor(QColor(200, 100, 50));
-            qobject_cast<QColorDialog*>(dialog)->accept();
-        });
+        driver->then(pickColour(QColor(200, 100, 50)));
         w().windowColor();
         editor()->clear();
-        m_window.reset();
+        window.reset();
 
         // ...are there in the next one on the same root.
-        m_window = std::make_unique<TForm1>(AppPaths(m_root.path()));
+        window = std::make_unique<TForm1>(AppPaths(root.path()));
         QCOMPARE(child<QComboBox>("ComboBox1")->currentIndex(), 1);
-        QCOMPARE(w().valueRadix, 16);
         QCOMPARE(editor()->palette().color(QPalette::Base), QColor(1, 2, 3));
         QCOMPARE(w().centralWidget()->palette().color(QPalette::Window), QColor(200, 100, 50));
         QString directory;
-        m_driver->then([&](QWidget* dialog) {
+        driver->then([&](QWidget* dialog) {
             directory = qobject_cast<QFileDialog*>(dialog)->directory().absolutePath();
-            qobject_cast<QFileDialog*>(dialog)->reject();
+            reject(dialog);
         });
         w().openProgram();
         QCOMPARE(QDir(directory).canonicalPath(), QDir(folder).canonicalPath());
 
         // Another root keeps its own.
         QTemporaryDir other;
-        const AppPaths otherPaths(other.path());
-        QVERIFY(otherPaths.prepare(nullptr));
-        TForm1 elsewhere(otherPaths);
+        QVERIFY(AppPaths(other.path()).prepare(nullptr));
+        TForm1 elsewhere{AppPaths(other.path())};
         QCOMPARE(elsewhere.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->currentIndex(), 0);
-        QCOMPARE(elsewhere.valueRadix, 10);
-    }
-
-    void openDialogStartsInTheExamplesWithTheFilter() {
-        QStringList filters;
-        QString directory;
-        m_driver->then([&](QWidget* dialog) {
-            auto* files = qobject_cast<QFileDialog*>(dialog);
-            filters = files->nameFilters();
-            directory = files->directory().absolutePath();
-            QCOMPARE(files->windowTitle(), QStringLiteral("Open IJVM File"));
-            files->reject();
-        });
-        w().openProgram();
-        QCOMPARE(filters,
-                 (QStringList{"IJVM files (*.jvm)", "JAS files (*.jas)", "All files (*.*)"}));
-        QCOMPARE(QDir(directory).canonicalPath(), QDir(w().paths().examplesDir()).canonicalPath());
-    }
-
-    void skeletonWritesTheTwentyThreeLines() {
-        w().skeleton();
-        const QStringList lines = editor()->toPlainText().split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 23);
-        QCOMPARE(lines[0],
-                 QStringLiteral("    /") + QString(58, QLatin1Char('*')) + QStringLiteral("/"));
-        QCOMPARE(lines[2], lines[0]);
-        QCOMPARE(lines[1], QStringLiteral(
-                               "    /* Il seguente codice è lo scheletro di un programma IJVM */"));
-        QCOMPARE(lines[8], QStringLiteral(".method nomemetodo() // Inserire gli eventuali "
-                                          "parametri separati da virgole"));
-        QCOMPARE(lines[11], QStringLiteral(" // Inserire le variabili locali del meotodo."));
-        QCOMPARE(lines[22], QStringLiteral(".end-main"));
-        QCOMPARE(editor()->textCursor().position(), 0);
-        QVERIFY(!editor()->textCursor().hasSelection());
-        QVERIFY(editor()->document()->isModified());
-        QVERIFY(w().hasUnsavedChanges());
-    }
-
-    void skeletonStartsAnUnnamedProgramSoSaveAsksForAName() {
-        const QString path = QDir(w().paths().examplesDir()).filePath(QStringLiteral("kept.jvm"));
-        QVERIFY(TextFile::write(path, QString::fromLatin1(kPoolProgram)).ok);
-        QVERIFY(w().openProgramFile(path));
-        w().skeleton();
-        QStringList asked;
-        m_driver->then([&asked](QWidget* dialog) {
-            asked << QString::fromLatin1(dialog->metaObject()->className());
-            qobject_cast<QDialog*>(dialog)->reject();
-        });
-        QVERIFY(!w().save());
-        QCOMPARE(asked, QStringList{QStringLiteral("QFileDialog")});
-        QCOMPARE(TextFile::read(path).text, QString::fromLatin1(kPoolProgram));
-    }
-
-    void skeletonAssemblesWithoutErrors() {
-        w().skeleton();
-        button("BitBtn5")->click();
-        QCOMPARE(m_messages, QStringList{kLoaded});
     }
 
     void unsavedChangesAreAskedAboutBeforeTheyAreLost() {
         type(kPoolProgram);
-        // Cancel keeps everything.
-        m_driver->then([](QWidget* box) {
-            clickButton(qobject_cast<QMessageBox*>(box), QStringLiteral("Annulla"));
-        });
+        driver->then(press(QStringLiteral("Annulla"))); // Cancel keeps everything
         w().newProgram();
         QCOMPARE(editor()->toPlainText(), QString::fromUtf8(kPoolProgram));
-        // Don't save: New goes ahead.
-        m_driver->then([](QWidget* box) {
-            clickButton(qobject_cast<QMessageBox*>(box), QStringLiteral("Non salvare"));
-        });
+        driver->then(press(QStringLiteral("Non salvare"))); // Don't save: New goes ahead
         w().newProgram();
         QVERIFY(editor()->toPlainText().isEmpty());
-        QVERIFY(editor()->document()->isModified());
-        // Nothing to lose: no question.
+        // A skeleton over an unchanged file asks nothing, and is new text with no name yet.
+        const QString path = QDir(w().paths().examplesDir()).filePath(QStringLiteral("kept.jvm"));
+        QVERIFY(TextFile::write(path, QString::fromLatin1(kPoolProgram)).ok);
+        QVERIFY(w().openProgramFile(path));
         w().skeleton();
-        const int asked = m_driver->seen.size();
-        m_driver->then([](QWidget* box) {
-            clickButton(qobject_cast<QMessageBox*>(box), QStringLiteral("Annulla"));
-        });
-        QVERIFY(!w().close()); // the skeleton is new text: closing asks, Cancel keeps it
-        QCOMPARE(m_driver->seen.size(), asked + 1);
-        QCOMPARE(editor()->toPlainText().count(QLatin1Char('\n')), 22);
+        QCOMPARE(driver->seen.size(), 2);
+        driver->then(reject);
+        QVERIFY(!w().save()); // asks for a name instead of overwriting the file opened before
+        QCOMPARE(driver->seen.last(), QStringLiteral("QFileDialog"));
+        QCOMPARE(TextFile::read(path).text, QString::fromLatin1(kPoolProgram));
+        messages.clear();
+        button("BitBtn5")->click();
+        QCOMPARE(messages, QStringList{kLoaded});
+        const QString skeleton = editor()->toPlainText();
+        driver->then(press(QStringLiteral("Annulla")));
+        QVERIFY(!w().close()); // closing asks, Cancel keeps it
+        QCOMPARE(editor()->toPlainText(), skeleton);
+    }
+    // -----------------------------------------------------------------------------------------
+    // Breakpoints, going back, statistics
+
+    void aBreakpointStopsEachCallAndBackRetracesTheForwardRun() {
+        load(kFibonacci);
+        editor()->setTextCursor(QTextCursor(editor()->document()->findBlockByNumber(8)));
+        menuAction(QStringLiteral("Punto di arresto"))->trigger();
+        const std::int64_t start = machine().microCount;
+        runToTheEnd();
+        QVERIFY2(runStatus().contains(QStringLiteral("punto di arresto alla riga 10")),
+                 qPrintable(runStatus()));
+        // Forward, one IJVM step at a time, recording where the machine and the program
+        // stand; then back over the same steps (past calls and memory writes), by the buttons
+        // and the menu in turn, each landing where the forward run stood.
+        std::vector<std::int64_t> counts{machine().microCount};
+        std::vector<std::int32_t> stackTops{machine().TOS()};
+        std::vector<int> lines{program()->currentLine()};
+        for (int i = 0; i < 12; ++i) {
+            window->ijvmStepCommand();
+            QTRY_VERIFY(!window->isRunning());
+            counts.push_back(machine().microCount);
+            stackTops.push_back(machine().TOS());
+            lines.push_back(program()->currentLine());
+        }
+        button("BackMicButton")->click();
+        QCOMPARE(machine().microCount, counts.back() - 1);
+        // From inside an instruction, a step back goes to its start.
+        for (std::size_t i = 12; i-- > 0;) {
+            if (i % 2 == 0) {
+                button("BackStepButton")->click();
+            } else {
+                menuAction(QStringLiteral("Indietro IJVM"))->trigger();
+            }
+            QCOMPARE(machine().microCount, counts[i]);
+            QCOMPARE(machine().TOS(), stackTops[i]);
+            QCOMPARE(label("Label18")->text(), QString::number(stackTops[i]));
+            QCOMPARE(program()->currentLine(), lines[i]);
+        }
+        menuAction(QStringLiteral("Indietro Mic"))->trigger();
+        QCOMPARE(machine().microCount, counts.front() - 1);
+        QVERIFY(machine().microCount > start);
+    }
+
+    void aClickInTheProgramMarginMarksTheNextInstructionLine_data() {
+        QTest::addColumn<int>("clicked"); // lines from 1
+        QTest::addColumn<int>("marked");
+        QTest::newRow("instruction line") << 10 << 10;
+        QTest::newRow("blank line") << 9 << 10;
+        QTest::newRow("method heading") << 8 << 10;
+        QTest::newRow("last instruction") << 27 << 27;
+    }
+    void aClickInTheProgramMarginMarksTheNextInstructionLine() {
+        QFETCH(int, clicked);
+        QFETCH(int, marked);
+        load(kFibonacci);
+        clickMargin(program(), clicked - 1);
+        QCOMPARE(program()->markedLines(), std::set<int>{marked - 1});
+        runToTheEnd();
+        QVERIFY2(runStatus().contains(QStringLiteral("riga %1").arg(marked)),
+                 qPrintable(runStatus()));
+        QCOMPARE(program()->currentLine(), marked - 1);
+        // A second click takes the mark away: the run then goes to the end.
+        clickMargin(program(), clicked - 1);
+        QVERIFY(program()->markedLines().empty());
+        runToTheEnd();
+        QVERIFY(window->session.atHalt());
+    }
+
+    void aMarginClickBeforeCompilingAsksForACompile() {
+        load(kFibonacci);
+        editor()->appendPlainText(QStringLiteral("NOP"));
+        clickMargin(program(), 9);
+        QVERIFY(program()->markedLines().empty());
+        QVERIFY2(runStatus().contains(QStringLiteral("compilare")), qPrintable(runStatus()));
+    }
+
+    void theListingMarginMarksAMicroAddress_data() {
+        QTest::addColumn<QString>("clickedText");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<bool>("withKey");
+        QTest::newRow("its comment heading") << "---- 5: ISUB"
+                                             << "isub1" << false;
+        QTest::newRow("the line after") << "isub2    H"
+                                        << "isub2" << false;
+        QTest::newRow("F5 on a comment line") << "---- 5: ISUB"
+                                              << "isub1" << true;
+    }
+    void theListingMarginMarksAMicroAddress() {
+        QFETCH(QString, clickedText);
+        QFETCH(QString, label);
+        QFETCH(bool, withKey);
+        load(kSubtractForEver);
+        const int instructionLine = listingLineWith(label + QStringLiteral("    "));
+        const int line = listingLineWith(clickedText);
+        if (withKey) {
+            listingMargin()->setTextCursor(
+                QTextCursor(listingMargin()->document()->findBlockByNumber(line)));
+            // The key acts on the listing when it has the focus, which wants an active window.
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            listingMargin()->setFocus();
+            menuAction(QStringLiteral("Punto di arresto"))->trigger();
+        } else {
+            clickMargin(listingMargin(), line);
+        }
+        QCOMPARE(listingMargin()->markedLines(), std::set<int>{instructionLine});
+        const QString marked = runStatus();
+        runToTheEnd();
+        // The run stops at the marked line's address, which both messages name.
+        QCOMPARE(listingMargin()->currentLine(), instructionLine);
+        const QString address = QStringLiteral("micro-indirizzo %1").arg(machine().MPC);
+        QVERIFY2(marked.contains(address), qPrintable(marked));
+        QVERIFY2(runStatus().contains(address), qPrintable(runStatus()));
+    }
+
+    void theStatisticsWindowCountsEachOpcode() {
+        load(kFibonacci);
+        runToTheEnd();
+        menuAction(QStringLiteral("Statistiche"))->trigger();
+        auto* table = window->findChild<QPlainTextEdit*>(QStringLiteral("StatisticsTable"));
+        QVERIFY(table != nullptr);
+        const QString text = table->toPlainText();
+        // fib(3) calls itself four times: five calls and five returns with main's.
+        for (const char* row : {"INVOKEVIRTUAL +5 ", "IRETURN +5 ", "OUT +1 "}) {
+            const QRegularExpression line(QLatin1Char('^') + QLatin1String(row),
+                                          QRegularExpression::MultilineOption);
+            QVERIFY2(line.match(text).hasMatch(), row);
+        }
     }
 };
 

@@ -1,21 +1,9 @@
 // Start-up with a microprogram other than the bundled one: problems in it, a file that cannot
 // be opened, and an IJVM step that never returns to the main loop.
 #include "core/fatal.h"
-#include "modal_driver.h"
-#include "ui/tform1.h"
+#include "window_fixture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QListWidget>
-#include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include <cstdio>
 
@@ -25,9 +13,9 @@ namespace {
 
 // A microprogram whose NOP never returns to the main loop; every other routine goes straight
 // back to it, so loading and the first steps work.
-QByteArray endlessNopMicroprogram() {
-    QByteArray mal = "Main1 PC = PC + 1; fetch; goto (MBR)\n"
-                     "nop1 goto nop1\n";
+QString endlessNopMicroprogram() {
+    QString mal = "Main1 PC = PC + 1; fetch; goto (MBR)\n"
+                  "nop1 goto nop1\n";
     for (int address = 2; address < 0x70; ++address) {
         mal += "     goto Main1\n";
     }
@@ -35,58 +23,32 @@ QByteArray endlessNopMicroprogram() {
     return mal;
 }
 
-AppPaths prepareRoot(const QTemporaryDir& dir, const QByteArray& microprogram) {
-    const AppPaths paths(dir.path());
-    QDir().mkpath(paths.microprogramDir());
-    QFile mal(paths.microprogramSource());
-    if (mal.open(QIODevice::WriteOnly)) {
-        mal.write(microprogram);
-    }
-    mal.close();
-    QString error;
-    paths.prepare(&error); // installs the examples, keeps this microprogram
-    return paths;
-}
-
 } // namespace
 
-class TestStartup : public QObject {
+class TestStartup : public WindowFixture {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
+    void initTestCase() { prepareRoot(); }
+    void cleanup() { closeWindow(); }
 
     void problemsOfTheMicroprogramAreListedAndTheWindowStillStarts() {
-        QTemporaryDir dir;
-        const AppPaths paths = prepareRoot(dir, "Main1 PC = PC + 1; fetch; goto (MBR)\n"
-                                                "x1    goto nowhere\n");
-        TForm1 window(paths);
-        QVERIFY(!window.microprogramProblems().empty());
+        openWindow(QStringLiteral("Main1 PC = PC + 1; fetch; goto (MBR)\nx1    goto nowhere\n"));
         QString shown;
-        ModalDriver driver;
-        driver.then([&shown](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            QVERIFY(box != nullptr);
-            shown = box->text();
-            box->accept();
+        driver->then([&shown](QWidget* modal) {
+            shown = qobject_cast<QMessageBox*>(modal)->text();
+            qobject_cast<QMessageBox*>(modal)->accept();
         });
-        window.runStartupDialogs(false);
+        w().runStartupDialogs(false);
         QVERIFY2(shown.contains(QStringLiteral("Riga 2:")), qPrintable(shown));
         // The student's own microprogram is the one listed.
-        QVERIFY(window.findChild<QPlainTextEdit*>(QStringLiteral("Memo2"))
-                    ->toPlainText()
-                    .contains(QStringLiteral("goto nowhere")));
+        QVERIFY(listing()->toPlainText().contains(QStringLiteral("goto nowhere")));
     }
 
     void startupInfoWindowIsShownWhenAsked() {
-        QTemporaryDir dir;
-        const AppPaths paths(dir.path());
-        QString error;
-        QVERIFY(paths.prepare(&error));
-        TForm1 window(paths);
-        ModalDriver driver;
-        window.runStartupDialogs(true);
-        QCOMPARE(driver.seen, QStringList{"tessaro::TForm2"});
+        openWindow(endlessNopMicroprogram());
+        w().runStartupDialogs(true);
+        QCOMPARE(driver->seen, QStringList{"tessaro::TForm2"});
     }
 
     void aMicroprogramThatCannotBeOpenedEndsTheProcessWithAFailure() {
@@ -105,37 +67,24 @@ private slots:
     }
 
     void anIjvmStepThatNeverEndsIsGivenUp() {
-        QTemporaryDir dir;
-        const AppPaths paths = prepareRoot(dir, endlessNopMicroprogram());
-        TForm1 window(paths);
-        QVERIFY(window.microprogramProblems().empty());
-        ModalDriver driver; // closes the success message
-        QPlainTextEdit* editor = window.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
-        editor->setPlainText(QStringLiteral(".main\nNOP\nHALT\n.end-main"));
-        editor->document()->setModified(true);
-        window.findChild<QPushButton*>(QStringLiteral("BitBtn5"))->click();
-        QVERIFY(window.programLoaded());
-        window.session.ijvmStepBound = 50'000;
-        QSignalSpy finished(&window, &TForm1::executionFinished);
+        openWindow(endlessNopMicroprogram());
+        QVERIFY(w().microprogramProblems().empty());
+        load(".main\nNOP\nHALT\n.end-main");
+        w().session.ijvmStepBound = 50'000;
+        QSignalSpy finished(&w(), &TForm1::executionFinished);
         // The walk through the prologue and the header reaches the byte 1 at address 4.
         for (int i = 0; i < 3; ++i) {
-            window.ijvmStepCommand();
-            QCOMPARE(window.machine().MPC, 0);
+            w().ijvmStepCommand();
+            QCOMPARE(machine().MPC, 0);
         }
-        const std::int64_t before = window.machine().microCount;
-        window.ijvmStepCommand();
-        if (window.isRunning()) {
-            QVERIFY(finished.wait(10000));
-        }
-        QVERIFY(!window.isRunning());
-        QCOMPARE(window.machine().microCount - before, window.session.ijvmStepBound);
-        QCOMPARE(window.machine().MPC, 1);
-        const QString status =
-            window.statusBar()->findChild<QLabel*>(QStringLiteral("RunStatus"))->text();
-        QVERIFY2(status.contains(QStringLiteral("50000")), qPrintable(status));
-        // The views show where it stopped.
-        QCOMPARE(window.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("1"));
-        editor->clear();
+        const std::int64_t before = machine().microCount;
+        w().ijvmStepCommand();
+        QVERIFY(!w().isRunning() || finished.wait(10000));
+        QVERIFY(!w().isRunning());
+        QCOMPARE(machine().microCount - before, w().session.ijvmStepBound);
+        QCOMPARE(machine().MPC, 1);
+        QVERIFY(runStatus().contains(QStringLiteral("50000")));
+        QCOMPARE(label("Label1")->text(), QStringLiteral("1")); // the views show where it stopped
     }
 };
 
