@@ -80,21 +80,6 @@ TEST(ControlPathProgram, ResetEntersTheFirstInstructionAndRunHalts) {
     EXPECT_EQ(machine.microCount, 5 + 4 + 4 + 1);
 }
 
-TEST(ControlPathProgram, ResetRestoresTheStartValuesButKeepsMemory) {
-    ControlPath machine = machineWith({0x10, 5, 0x70});
-    machine.reset();
-    machine.run();
-    ASSERT_EQ(machine.MPC, 0x70);
-    machine.H() = 1234;
-    machine.reset();
-    EXPECT_EQ(machine.microCount, 5);
-    EXPECT_EQ(machine.H(), 0);
-    EXPECT_EQ(machine.LV(), 2000);
-    EXPECT_EQ(machine.SP(), 2001);
-    EXPECT_EQ(machine.wordMemory[2001], 5);
-    EXPECT_EQ(machine.controlStore.elementCount(), 10);
-}
-
 TEST(ControlPathProgram, IjvmStepStopsAtInstructionBoundaries) {
     ControlPath machine = machineWith({0x10, 5, 0x10, 6, 0x60, 0x70});
     machine.reset();
@@ -297,30 +282,21 @@ TEST(ControlPathIndex, CopiesRunIndependently) {
     EXPECT_EQ(second.wordMemory[2001], -1);
 }
 
-TEST(ControlPathSourceLine, ReadsTheLineAtTheMappedOffset) {
-    const std::string path =
-        tessaro::testing::writeScratch("main:\r\n    BIPUSH 5 // push\r\n    HALT\n");
+TEST(ControlPathSourceLine, ReadsTheLineAtTheMappedOffsetCutOnACharacterBoundary) {
+    const std::string path = tessaro::testing::writeScratch(
+        "main:\r\n    BIPUSH 5 // push\r\n    HALT\n" + std::string(48, 'y') + "\xC3\xA8z\n");
     ControlPath machine;
-    machine.methodArea = {0x10, 5, 0x70};
-    machine.methodAreaSize = 3;
+    machine.methodArea = {0x10, 5, 0x70, 0};
+    machine.methodAreaSize = 4;
     machine.sourceMap[0] = 11;
     machine.sourceMap[1] = 11;
     machine.sourceMap[2] = 33;
+    machine.sourceMap[3] = 38;
     EXPECT_EQ(machine.sourceLine(path, 0), "BIPUSH 5 // push");
     EXPECT_EQ(machine.sourceLine(path, 2), "HALT");
-    EXPECT_EQ(machine.sourceLine(path, 3), "");
+    EXPECT_EQ(machine.sourceLine(path, 3), std::string(48, 'y')); // 49 bytes at most
+    EXPECT_EQ(machine.sourceLine(path, 4), "");
     EXPECT_EQ(machine.sourceLine(path, 0xFFFFFFFFu), "");
     // A file that cannot be read gives no line instead of ending the program.
     EXPECT_EQ(machine.sourceLine(path + ".missing", 0), "");
-}
-
-TEST(ControlPathSourceLine, LongLinesAreCutAt49BytesOnACharacterBoundary) {
-    const std::string path = tessaro::testing::writeScratch(
-        std::string(60, 'x') + "\n" + std::string(48, 'y') + "\xC3\xA8" + "z\n");
-    ControlPath machine;
-    machine.methodArea = {0, 0};
-    machine.methodAreaSize = 2;
-    machine.sourceMap[1] = 61;
-    EXPECT_EQ(machine.sourceLine(path, 0), std::string(49, 'x'));
-    EXPECT_EQ(machine.sourceLine(path, 1), std::string(48, 'y'));
 }

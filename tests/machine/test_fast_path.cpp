@@ -20,23 +20,11 @@ namespace {
 // Every member a view can read, compared between a machine stepped the plain way (microStep)
 // and one driven by the step loops.
 std::vector<std::int64_t> scalarsOf(const ControlPath& m) {
-    std::vector<std::int64_t> out{m.A,
-                                  m.B,
-                                  m.C,
-                                  m.N,
-                                  m.Z,
-                                  m.aluFunction,
-                                  m.shiftCode,
-                                  m.readLatch,
-                                  m.fetchLatch,
-                                  m.MIR,
-                                  m.pendingMem,
-                                  m.MPC,
-                                  m.lastMPC,
-                                  m.microCount,
-                                  m.currentMic.word,
-                                  m.currentMic.NextAddr,
-                                  m.controlStore.elementCount()};
+    // clang-format off
+    std::vector<std::int64_t> out{m.A, m.B, m.C, m.N, m.Z, m.aluFunction, m.shiftCode, m.readLatch,
+        m.fetchLatch, m.MIR, m.pendingMem, m.MPC, m.lastMPC, m.microCount, m.currentMic.word,
+        m.currentMic.NextAddr, m.controlStore.elementCount()};
+    // clang-format on
     out.insert(out.end(), std::begin(m.registers), std::end(m.registers));
     return out;
 }
