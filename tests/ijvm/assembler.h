@@ -7,11 +7,8 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace tessaro::testing {
-
-using Bytes = std::vector<int>;
 
 inline std::unique_ptr<IJVMC> assemble(const std::string& source) {
     auto assembler = std::make_unique<IJVMC>(writeScratch(source, ".jvm"));
@@ -19,24 +16,25 @@ inline std::unique_ptr<IJVMC> assemble(const std::string& source) {
     return assembler;
 }
 
-inline Bytes bytes(const Vector& v) {
-    return Bytes(v.data.get(), v.data.get() + v.length);
-}
-
-/// The method area after the prologue and the first method's header: the code of a program
-/// whose only method is main.
-inline Bytes mainCode(const IJVMC& a) {
-    const Bytes all = bytes(a.methodArea);
-    return all.size() > 7 ? Bytes(all.begin() + 7, all.end()) : Bytes{};
-}
-
-/// Constant-pool word k (stored least significant byte first).
-inline std::int32_t poolWord(const IJVMC& a, int k) {
-    std::uint32_t w = 0;
-    for (int b = 3; b >= 0; --b) {
-        w = (w << 8) | a.constantPool.at(4 * k + b);
+/// The whole image in short: the method-area bytes in hex, then the constant-pool words
+/// (stored least significant byte first).
+inline std::string image(const IJVMC& a) {
+    std::string out;
+    for (int i = 0; i < a.methodArea.length; ++i) {
+        out += "0123456789ABCDEF"[a.methodArea.at(i) >> 4];
+        out += "0123456789ABCDEF"[a.methodArea.at(i) & 15];
+        out += ' ';
     }
-    return static_cast<std::int32_t>(w);
+    out += '|';
+    for (int k = 0; 4 * k < a.constantPool.length; ++k) {
+        std::uint32_t word = 0;
+        for (int b = 3; b >= 0; --b) {
+            word = (word << 8) | a.constantPool.at(4 * k + b);
+        }
+        out += ' ';
+        out += std::to_string(static_cast<std::int32_t>(word));
+    }
+    return out;
 }
 
 inline std::string firstError(const IJVMC& a) {
@@ -44,11 +42,7 @@ inline std::string firstError(const IJVMC& a) {
 }
 
 inline const Method& methodNamed(const IJVMC& a, const std::string& name) {
-    static const Method none = [] {
-        Method m;
-        m.name = "(none)";
-        return m;
-    }();
+    static const Method none;
     for (const Method& m : a.methods) {
         if (m.name == name) {
             return m;
@@ -68,8 +62,7 @@ inline int indexOf(const Method& m, const std::string& name) {
 }
 
 inline int offsetOf(const std::string& text, const std::string& what) {
-    const std::size_t at = text.find(what);
-    return at == std::string::npos ? -1 : static_cast<int>(at);
+    return static_cast<int>(text.find(what)); // -1 when absent
 }
 
 } // namespace tessaro::testing

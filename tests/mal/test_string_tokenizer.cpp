@@ -56,44 +56,36 @@ struct Step {
     int offset;
     int advance;
     bool mark;
-    const char* found; // nullptr: nothing
-    int current;       // then the cursor,
-    const char* elem;  // the marked element
-    int type;          // and its type
+    const char* expected; // what it finds, then the cursor, the marked element and its type
 };
 
 void walk(StringTokenizer& t, const std::vector<Step>& steps) {
     for (const Step& s : steps) {
-        SCOPED_TRACE(std::to_string(s.offset) + " " + std::to_string(s.advance));
         const TokenElem* e = t.getToken(s.offset, s.advance, s.mark);
-        EXPECT_EQ(e ? e->text : "(none)", s.found ? s.found : "(none)");
-        EXPECT_EQ(t.current, s.current);
-        EXPECT_EQ(t.currentElem ? t.currentElem->text : "(none)", s.elem);
-        EXPECT_EQ(t.currentType, s.type);
+        EXPECT_EQ((e ? e->text : "-") + " " + std::to_string(t.current) + " " +
+                      (t.currentElem ? t.currentElem->text : "-") + " " +
+                      std::to_string(t.currentType),
+                  s.expected)
+            << s.offset << " " << s.advance;
     }
 }
 
 TEST(StringTokenizer, GetTokenMovesMarksAndIgnoresOutOfRange) {
     StringTokenizer t("A = B ;", "=;");
-    walk(t, {{0, 1, true, "A", 1, "A", 2},
-             {1, 0, false, "B", 2, "A", 2}, // a peek neither moves nor marks
-             {-1, 2, true, "=", 3, "=", 1}, // a look back lands on the element, then advances
-             {0, 1, true, ";", 4, ";", 1}});
+    walk(t, {{0, 1, true, "A 1 A 2"},
+             {1, 0, false, "B 2 A 2"}, // a peek neither moves nor marks
+             {-1, 2, true, "= 3 = 1"}, // a look back lands on the element, then advances
+             {0, 1, true, "; 4 ; 1"}});
     StringTokenizer u("A B C", "");
-    walk(u, {{1, 0, true, "B", 1, "B", 2},
-             {-2, 7, true, nullptr, 1, "B", 2},
-             {2, 7, true, nullptr, 1, "B", 2},
-             {5, 7, true, nullptr, 1, "B", 2},
-             {-100, 7, true, nullptr, 1, "B", 2},
-             {1000000, 7, true, nullptr, 1, "B", 2},
-             {3, 1, true, nullptr, 1, "B", 2},
+    // clang-format off
+    walk(u, {{1, 0, true, "B 1 B 2"}, {-2, 7, true, "- 1 B 2"}, {2, 7, true, "- 1 B 2"},
+             {5, 7, true, "- 1 B 2"}, {-100, 7, true, "- 1 B 2"}, {1000000, 7, true, "- 1 B 2"},
+             {3, 1, true, "- 1 B 2"},
              // Past the end the cursor reads nothing, but looking back still works.
-             {1, 5, true, "C", 7, "C", 2},
-             {0, 0, true, nullptr, 7, "C", 2},
-             {-5, 0, true, "C", 2, "C", 2}});
+             {1, 5, true, "C 7 C 2"}, {0, 0, true, "- 7 C 2"}, {-5, 0, true, "C 2 C 2"}});
+    // clang-format on
     StringTokenizer empty("", ",");
-    EXPECT_EQ(empty.getToken(0, 1, true), nullptr);
-    EXPECT_EQ(empty.current, 0);
+    walk(empty, {{0, 1, true, "- 0 - 0"}});
 }
 
 TEST(StringTokenizer, SeekIgnoresPositionsOutsideTheList) {
