@@ -43,22 +43,16 @@ inline std::string firstError(const IJVMC& a) {
 
 inline const Method& methodNamed(const IJVMC& a, const std::string& name) {
     static const Method none;
-    for (const Method& m : a.methods) {
-        if (m.name == name) {
-            return m;
-        }
-    }
-    return none;
+    Method probe;
+    probe.name = name;
+    const Method* found = a.methods.find(probe);
+    return found ? *found : none;
 }
 
 /// Index of a parameter or variable of m, -1 when it has none of that name.
 inline int indexOf(const Method& m, const std::string& name) {
-    for (const SymbolTable& v : m.variables) {
-        if (v.name == name) {
-            return v.index;
-        }
-    }
-    return -1;
+    const SymbolTable* found = m.variables.find(SymbolTable{0, name, 0});
+    return found ? found->index : -1;
 }
 
 inline int offsetOf(const std::string& text, const std::string& what) {

@@ -3,13 +3,13 @@
 
 #include "ijvm/disassembler.h"
 #include "ijvm/instruction_set.h"
-#include "tests/ijvm/assembler.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
-namespace tessaro::testing {
+namespace tessaro {
 namespace {
 
 TEST(InstructionSet, EntriesAreUniqueFindThemselvesAndSizeTheirOperands) {
@@ -68,27 +68,5 @@ TEST(Describe, InstructionAtAddress) {
     }
 }
 
-// What the assembler encodes, the disassembler reads back as the programmer wrote it.
-TEST(Describe, ReadsBackAnAssembledProgram) {
-    auto a = assemble(".constant\nk 7\n.end-constant\n.method f(p)\n.var\nx\n.end-var\n"
-                      "L: iinc x -1\nwide istore p\ngoto L\nireturn\n.end-method\n"
-                      ".main\nbipush -2\nldcw k\ninvokevirtual f\nhalt\n.end-main\n");
-    ASSERT_TRUE(a->errors.empty()) << firstError(*a);
-    const std::vector<std::uint8_t> area(a->methodArea.data.get(),
-                                         a->methodArea.data.get() + a->methodArea.length);
-    std::vector<std::string> texts;
-    for (const Method& method : a->methods) {
-        for (const IstructionTable& istruction : method.istructions) {
-            // Each method's code follows the 3-byte prologue and its own 4-byte header.
-            const std::int32_t at = istruction.address + 3 + 4 * (method.number + 1);
-            texts.push_back(describeInstruction(area, a->methodArea.length, at, a->methods,
-                                                a->constants.size()));
-        }
-    }
-    EXPECT_EQ(texts,
-              (std::vector<std::string>{"IINC 2 -1", "WIDE ISTORE 1", "GOTO -6 (to 7)", "IRETURN",
-                                        "BIPUSH -2", "LDCW 0", "INVOKEVIRTUAL 1 (f)", "HALT"}));
-}
-
 } // namespace
-} // namespace tessaro::testing
+} // namespace tessaro

@@ -26,27 +26,23 @@ TEST(IjvmLayout, TablesAndAddressMaps) {
     EXPECT_EQ(first.mnemonic + " " + first.operand1, "BIPUSH 1");
     EXPECT_EQ((std::vector<int>{first.address, first.index, first.sourcePos}),
               (std::vector<int>{6, 0, offsetOf(kTwoMethods, "BIPUSH 1")}));
-    // Per code byte: the source offset of its instruction / the pool entry of its method;
+    // Per address: the source offset of its instruction and the pool entry of its method;
     // header bytes have neither.
-    std::vector<std::string> expected(26, "-/-");
-    const char* const owners[] = {
-        "ILOAD a",  "ILOAD a",  "ILOAD y",       "ILOAD y",       "IADD",          "IRETURN",
-        nullptr,    nullptr,    nullptr,         nullptr,         "BIPUSH 1",      "BIPUSH 1",
-        "BIPUSH 2", "BIPUSH 2", "INVOKEVIRTUAL", "INVOKEVIRTUAL", "INVOKEVIRTUAL", "HALT"};
-    for (std::size_t i = 0; i < std::size(owners); ++i) {
-        if (owners[i] != nullptr) {
-            expected[7 + i] =
-                std::to_string(offsetOf(kTwoMethods, owners[i])) + (i < 6 ? "/2" : "/3");
-        }
-    }
-    std::vector<std::string> got;
+    const char* const owners[26] = {
+        nullptr,    nullptr,    nullptr,    nullptr,         nullptr,         nullptr,
+        nullptr,    "ILOAD a",  "ILOAD a",  "ILOAD y",       "ILOAD y",       "IADD",
+        "IRETURN",  nullptr,    nullptr,    nullptr,         nullptr,         "BIPUSH 1",
+        "BIPUSH 1", "BIPUSH 2", "BIPUSH 2", "INVOKEVIRTUAL", "INVOKEVIRTUAL", "INVOKEVIRTUAL",
+        "HALT",     nullptr};
     for (std::uint32_t at = 0; at < 26; ++at) {
         const std::uint32_t* source = a->sourceMap.peek(at);
         const std::uint32_t* method = a->methodMap.peek(at);
-        got.push_back((source ? std::to_string(*source) : "-") + "/" +
-                      (method ? std::to_string(*method) : "-"));
+        const char* owner = owners[at];
+        EXPECT_EQ(source ? static_cast<int>(*source) : -1,
+                  owner ? offsetOf(kTwoMethods, owner) : -1)
+            << at;
+        EXPECT_EQ(method ? static_cast<int>(*method) : -1, owner ? (at < 13 ? 2 : 3) : -1) << at;
     }
-    EXPECT_EQ(got, expected);
     EXPECT_EQ(a->sourceMap.elementCount(), 14);
     EXPECT_EQ(a->methodMap.elementCount(), 14);
 }
@@ -133,31 +129,29 @@ TEST(IjvmEncoding, InstructionForms) {
 }
 
 TEST(IjvmRecording, RecordsAndTablesKeepWhatTheSourceSays) {
-    auto labelled = assemble(".main\n.var x .end-var\nL1:\n\nILOAD x\nWIDE\nILOAD x\nIINC x 1\n"
-                             "WIDE ISTORE x\nverylonglabelname_over_twenty: NOP\n.end-main\n");
+    const std::string source = ".constant\nconstantname 9\n.end-constant\n"
+                               ".main\n.var localvariable .end-var\nL1:\n\nILOAD localvariable\n"
+                               "WIDE\nILOAD x\nIINC x 1\n/* two\r\nlines */ WIDE ISTORE x\n"
+                               "verylonglabelname_over_twenty: NOP\n.end-main\n";
+    auto a = assemble(source);
+    const Method& main = methodNamed(*a, "main");
     std::vector<std::string> records;
-    for (const IstructionTable& r : methodNamed(*labelled, "main").istructions) {
+    for (const IstructionTable& r : main.istructions) {
         records.push_back(r.label + "|" + r.mnemonic + "|" + r.operand1 + "|" + r.operand2 + "|#" +
-                          std::to_string(r.index) + "|a" + std::to_string(r.address));
+                          std::to_string(r.index) + "|a" + std::to_string(r.address) + "|@" +
+                          std::to_string(r.sourcePos - offsetOf(source, "L1:")));
     }
-    EXPECT_EQ(records, (std::vector<std::string>{"L1:|ILOAD|x||#0|a0", "|WIDEILOAD|x||#1|a2",
-                                                 "|IINC|x|1|#2|a5", "|WIDEISTORE|x||#3|a8",
-                                                 "verylon|NOP|||#4|a11"}));
-    EXPECT_EQ(methodNamed(*labelled, "main").labels.begin()->name, "L1");
-
-    const std::string crlf =
-        ".main\r\n.var b .end-var\r\n/* two\r\nlines */ ILOAD b\r\n.end-main\r\n";
-    auto a = assemble(crlf);
-    EXPECT_EQ(methodNamed(*a, "main").istructions.begin()->sourcePos, offsetOf(crlf, "ILOAD b"));
-
-    auto names = assemble(".constant\nconstantname 9\n.end-constant\n"
-                          ".method twentycharactername1(parameterone)\n"
-                          ".var localvariable .end-var\nIRETURN\n.end-method\n"
-                          ".main\nHALT\n.end-main\n");
-    const Method& f = methodNamed(*names, "twentycharactername1");
-    EXPECT_EQ(indexOf(f, "parameter"), 1);
-    EXPECT_EQ(indexOf(f, "localvari"), 2);
-    EXPECT_EQ(names->constants.begin()->name, "constantn");
+    EXPECT_EQ(records,
+              (std::vector<std::string>{"L1:|ILOAD|localvariable||#0|a0|@5",
+                                        "|WIDEILOAD|x||#1|a2|@25", "|IINC|x|1|#2|a5|@38",
+                                        "|WIDEISTORE|x||#3|a8|@64", "verylon|NOP|||#4|a11|@109"}));
+    std::vector<std::string> labels; // sorted by name, cut to 20 bytes, with their addresses
+    for (const SymbolTable& label : main.labels) {
+        labels.push_back(label.name + "=" + std::to_string(label.value));
+    }
+    EXPECT_EQ(labels, (std::vector<std::string>{"L1=0", "verylonglabelname_ov=11"}));
+    EXPECT_EQ(indexOf(main, "localvari"), 1); // names are cut to 9 bytes
+    EXPECT_EQ(a->constants.begin()->name, "constantn");
 }
 
 } // namespace
