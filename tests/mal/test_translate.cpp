@@ -157,6 +157,8 @@ TEST(Translate, RecordsAndProblems) {
          "RD\nWR\n H = H + 1; " + std::string(300, ' ') + "RD\nFETCH\n",
          "0 1 32\tlabel: RD;\n1 2 64\tlabel: WR;\n"
          "3: riga più lunga di 254 caratteri: la lettura del file termina qui\n"},
+        {"a control byte cannot split a record", "H = H\x01 + 1\n",
+         "0 1 3768320\tlabel: H = H? + 1;\n1: carattere non ammesso nell'istruzione: 0x01\n"},
         {"empty file", "", "1: il file non contiene istruzioni\n"},
         {"comments only", "// nothing\n\n   / here either\n",
          "1: il file non contiene istruzioni\n"},
