@@ -1,15 +1,14 @@
 #include "machine/control_path.h"
 #include "mal/translate.h"
-#include "mal_test_util.h"
+#include "tests/support/cli.h"
+#include "tests/support/files.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <map>
 #include <string>
 
-namespace tessaro {
+namespace tessaro::testing {
 namespace {
 
 // SP := LV * OPC by repeated addition, with LV = 3 and OPC = 4 built from the constant 1; then
@@ -30,15 +29,12 @@ std::string multiplyProgram() {
     for (int address = 11; address < 0x70; ++address) {
         source += "       goto start       / never reached\n";
     }
-    source += "stop   goto stop\n";
-    return source;
+    return source + "stop   goto stop\n";
 }
 
 TEST(TranslateEndToEnd, MicroprogramRunsOnTheMachine) {
-    const std::string mal = test::tempPath(".mal");
-    const std::string bin = test::tempPath(".bin");
-    test::writeFile(mal, multiplyProgram());
-    Translate translate(mal, bin);
+    const std::string bin = scratchPath(uniqueName(".bin"));
+    Translate translate(writeScratch(multiplyProgram(), ".mal"), bin);
     ASSERT_TRUE(translate.tryRun());
     ASSERT_TRUE(translate.problems.empty());
     EXPECT_EQ(translate.instructionCount, 0x71);
@@ -56,45 +52,45 @@ TEST(TranslateEndToEnd, MicroprogramRunsOnTheMachine) {
     EXPECT_EQ(machine.microCount, 7 + 4 * 3 + 1 + 1);
 }
 
-int runCli(const std::string& arguments, const std::string& errPath) {
-    const std::string command =
-        std::string("'") + TESSARO_CLI + "' mal " + arguments + " 2>'" + errPath + "' >/dev/null";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+TEST(MalCommand, ExitStatusesAndProblemLines) {
+    const std::string good = quoted(writeScratch(multiplyProgram(), ".mal"));
+    const std::string badPath = writeScratch("// two problems\n GOTO NOWHERE\n H = H_1\n", ".mal");
+    const std::string bad = quoted(badPath);
+    const std::string binPath = scratchPath(uniqueName(".bin"));
+    const std::string bin = quoted(binPath);
 
-TEST(MalCommand, ExitCodesAndProblemLines) {
-    const std::string good = test::tempPath("_good.mal");
-    const std::string bad = test::tempPath("_bad.mal");
-    const std::string bin = test::tempPath(".bin");
-    const std::string err = test::tempPath(".err");
-    test::writeFile(good, multiplyProgram());
-    test::writeFile(bad, "// two problems\n GOTO NOWHERE\n H = H_1\n");
+    CliResult run = runCli("mal " + good + " " + bin);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(readFile(binPath).find("\n112 112 0\tSTOP: GOTO STOP;\n"), std::string::npos);
 
-    EXPECT_EQ(runCli("'" + good + "' '" + bin + "'", err), 0);
-    EXPECT_EQ(test::readFile(err), "");
-    EXPECT_NE(test::readFile(bin).find("\n112 112 0\tSTOP: GOTO STOP;\n"), std::string::npos);
-
-    EXPECT_EQ(runCli("'" + bad + "' '" + bin + "'", err), 1);
-    EXPECT_EQ(test::readFile(err), bad + ":2: etichetta non definita: NOWHERE\n" + bad +
-                                       ":3: carattere non ammesso nell'istruzione: '_'\n");
+    run = runCli("mal " + bad + " " + bin);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, badPath + ":2: etichetta non definita: NOWHERE\n" + badPath +
+                           ":3: carattere non ammesso nell'istruzione: '_'\n");
     // The file is written all the same.
-    EXPECT_EQ(test::readFile(bin), "0 0 0\tlabel: GOTO NOWHERE;\n"
-                                   "1 2 32768\tlabel: H = H_1;\n");
+    EXPECT_EQ(readFile(binPath), "0 0 0\tlabel: GOTO NOWHERE;\n1 2 32768\tlabel: H = H_1;\n");
 
-    EXPECT_EQ(runCli("--lang en '" + bad + "' '" + bin + "'", err), 1);
-    EXPECT_EQ(test::readFile(err), bad + ":2: undefined label: NOWHERE\n" + bad +
-                                       ":3: character not allowed in the instruction: '_'\n");
+    run = runCli("mal --lang en " + bad + " " + bin);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, badPath + ":2: undefined label: NOWHERE\n" + badPath +
+                           ":3: character not allowed in the instruction: '_'\n");
 
-    EXPECT_EQ(runCli("'" + bad + "/missing.mal' '" + bin + "'", err), 1);
-    EXPECT_NE(test::readFile(err).find("missing.mal"), std::string::npos);
-
-    EXPECT_EQ(runCli("", err), 1);
-    EXPECT_NE(test::readFile(err).find("usage"), std::string::npos);
-    EXPECT_EQ(runCli("--help", err), 0);
-    EXPECT_EQ(runCli("a b c", err), 1);
-    EXPECT_NE(test::readFile(err).find("usage"), std::string::npos);
+    // arguments, status, a piece of the standard error
+    const struct {
+        std::string arguments;
+        int status;
+        std::string err;
+    } rows[] = {{quoted(badPath + "/missing.mal") + " " + bin, 1, "missing.mal"},
+                {"", 1, "usage"},
+                {"--help", 0, ""},
+                {"a b c", 1, "usage"}};
+    for (const auto& row : rows) {
+        run = runCli("mal " + row.arguments);
+        EXPECT_EQ(run.status, row.status) << row.arguments;
+        EXPECT_NE(run.err.find(row.err), std::string::npos) << row.arguments << ": " << run.err;
+    }
 }
 
 } // namespace
-} // namespace tessaro
+} // namespace tessaro::testing
