@@ -337,7 +337,8 @@ private slots:
     void unsavedChangesAreAskedAboutBeforeTheyAreLost() {
         type(kPoolProgram);
         driver->then(press(QStringLiteral("Annulla"))); // Cancel keeps everything
-        w().newProgram();
+        w().openProgram();
+        QCOMPARE(driver->seen, QStringList{"QMessageBox"}); // and no file is asked for
         QCOMPARE(editor()->toPlainText(), QString::fromUtf8(kPoolProgram));
         driver->then(press(QStringLiteral("Non salvare"))); // Don't save: New goes ahead
         w().newProgram();
