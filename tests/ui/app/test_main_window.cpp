@@ -3,7 +3,6 @@
 // (breakpoints in both margins, going back, the statistics).
 #include "core/number_text.h"
 #include "ui/margin_editor.h"
-#include "ui/picture/clock_view.h"
 #include "ui/picture/datapath_view.h"
 #include "window_fixture.h"
 
@@ -14,9 +13,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QToolTip>
+
+#include <bit>
 
 using namespace tessaro;
 
@@ -50,11 +50,6 @@ const char* const kFibonacci = ".main\nBIPUSH 0\nBIPUSH 3\nINVOKEVIRTUAL fib\nOU
 const char* const kSubtractForEver = ".main\nBIPUSH 7\nBIPUSH 2\nISUB\nOUT\n"
                                      "again: GOTO again\n.end-main\n";
 
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QStringList items(QListWidget* list) {
     QStringList lines;
     for (int i = 0; i < list->count(); ++i) {
@@ -65,13 +60,6 @@ QStringList items(QListWidget* list) {
 
 QColor fontColour(QLabel* label) {
     return label->palette().color(QPalette::WindowText);
-}
-
-ModalDriver::Answer pickColour(const QColor& colour) {
-    return [colour](QWidget* dialog) {
-        qobject_cast<QColorDialog*>(dialog)->setCurrentColor(colour);
-        qobject_cast<QColorDialog*>(dialog)->accept();
-    };
 }
 
 void reject(QWidget* dialog) {
@@ -88,12 +76,6 @@ class TestMainWindow : public WindowFixture {
         return word != nullptr ? *word : 0;
     }
     int phase() { return static_cast<int>(w().session.subCyclePhase()); }
-    // The line of the listing's main loop is among the lines in view.
-    bool mainLoopInView() {
-        const int main1 = listing()->document()->find(QStringLiteral("Main1    PC")).blockNumber();
-        const int first = listing()->verticalScrollBar()->value();
-        return main1 >= first && main1 < first + 8;
-    }
     void chooseFormat(int index) {
         auto* combo = child<QComboBox>("ComboBox1");
         combo->setCurrentIndex(index);
@@ -110,8 +92,10 @@ class TestMainWindow : public WindowFixture {
         const int y = editor->cursorRect(cursor).center().y();
         QTest::mouseClick(editor->margin(), Qt::LeftButton, {}, QPoint(4, y));
     }
-    int listingLineWith(const QString& text) {
-        return listingMargin()->document()->find(text).blockNumber();
+    // Gives the keyboard back to the window after a message window.
+    void activate() {
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
     }
 
 private slots:
@@ -125,34 +109,13 @@ private slots:
     // -----------------------------------------------------------------------------------------
     // Compile and Load
 
-    void commandsWantACompiledAndLoadedProgram() {
-        // Before any program: each press warns on its own, the sub-cycle stays at its start.
+    void compileErrorsAreListedAndAClickSelectsTheirSpans() {
+        // Before any program, each step warns on its own and the sub-cycle stays at its start.
         button("BitBtn2")->click();
         button("BitBtn6")->click();
-        button("BitBtn6")->click();
-        QCOMPARE(messages, QStringList(3, kNotLoaded));
+        QCOMPARE(messages, QStringList(2, kNotLoaded));
         QCOMPARE(phase(), 0);
-        // After an edit, Run assembles the new text but still asks for Compile and Load.
-        load(kPoolProgram);
-        QString text = editor()->toPlainText();
-        editor()->setPlainText(text.replace(QStringLiteral("TEN 10"), QStringLiteral("TEN 11")));
-        editor()->document()->setModified(true);
-        button("BitBtn3")->click();
-        QCOMPARE(messages, QStringList{kNotLoaded});
-        QVERIFY(!w().programLoaded());
-        QCOMPARE(memoryWord(1), 11);
-        QCOMPARE(machine().MPC, 0); // nothing ran
         messages.clear();
-        button("BitBtn5")->click();
-        QCOMPARE(messages, QStringList{kLoaded});
-        // A second Compile and Load of the same text leaves the machine where it is.
-        button("BitBtn1")->click();
-        const std::int64_t count = machine().microCount;
-        button("BitBtn5")->click();
-        QCOMPARE(machine().microCount, count);
-    }
-
-    void compileErrorsAreListedMarkedAndSelectTheirSpans() {
         type(kErrorProgram);
         button("BitBtn5")->click();
         QVERIFY(messages.isEmpty());
@@ -172,31 +135,9 @@ private slots:
         QHelpEvent help(QEvent::ToolTip, inside, editor()->viewport()->mapToGlobal(inside));
         QApplication::sendEvent(editor()->viewport(), &help);
         QTRY_COMPARE(QToolTip::text(), first);
-        // A second press lists them again; stepping is refused.
-        button("BitBtn5")->click();
-        QCOMPARE(selectedSource(), QStringLiteral("FOO"));
-        button("BitBtn2")->click();
-        QCOMPARE(messages, QStringList{kNotLoaded});
         // A corrected program hides the list.
         load(kPoolProgram);
         QVERIFY(errors->isHidden());
-    }
-
-    void resetAfterEditingResetsTheLoadedProgram() {
-        load(kPoolProgram);
-        const std::int32_t startPC = machine().PC();
-        const std::int64_t resetCount = machine().microCount;
-        button("BitBtn2")->click();
-        button("BitBtn2")->click();
-        w().session.setInput(9);
-        type("garbage that is never assembled");
-        button("BitBtn4")->click();
-        QVERIFY(messages.isEmpty());
-        QVERIFY(w().programLoaded());
-        QCOMPARE(machine().PC(), startPC);
-        QCOMPARE(machine().microCount, resetCount);
-        QCOMPARE(child<QLineEdit>("Edit1")->text(), QStringLiteral("0"));
-        QCOMPARE(memoryWord(1), 10); // still the program loaded before the edit
     }
 
     // -----------------------------------------------------------------------------------------
@@ -221,7 +162,6 @@ private slots:
         QFETCH(QString, pc);
         load(kPoolProgram);
         chooseFormat(format);
-        QVERIFY(messages.isEmpty());
         QCOMPARE(items(child<QListWidget>("ListBox2")).mid(7, 2), area);
         QCOMPARE(items(child<QListWidget>("ListBox1")).last(), pool);
         QCOMPARE(label("Label13")->text(), pc);
@@ -230,19 +170,14 @@ private slots:
     void ijvmStepSelectsTheNextInstructionEverywhere() {
         load(kPoolProgram);
         QCOMPARE(selectedSource(), QStringLiteral("BIPUSH 65"));
-        button("BitBtn1")->click(); // into the BIPUSH routine, further down the listing
-        QVERIFY(!mainLoopInView());
+        button("BitBtn1")->click(); // into the BIPUSH routine
         button("BitBtn2")->click();
         QCOMPARE(machine().MPC, 0);
         QCOMPARE(selectedSource(), QStringLiteral("BIPUSH 66"));
-        auto* area = child<QListWidget>("ListBox2");
-        QCOMPARE(area->selectedItems(), QList{area->item(machine().PC())});
-        // The listing selects the main loop and keeps its line in view.
         QVERIFY(listing()->textCursor().selectedText().contains(QStringLiteral("Main1")));
-        QVERIFY(mainLoopInView());
         button("BitBtn2")->click();
-        QCOMPARE(area->selectedItems(),
-                 QList{area->item(machine().PC())}); // the old highlight is gone
+        auto* area = child<QListWidget>("ListBox2");
+        QCOMPARE(area->selectedItems(), QList{area->item(machine().PC())}); // the old one is gone
         QCOMPARE(selectedSource(), QStringLiteral("IADD"));
         QCOMPARE(label("Label18")->text(), QStringLiteral("66")); // TOS
         // The frame list starts at the top of the stack, selected.
@@ -251,13 +186,14 @@ private slots:
         QCOMPARE(frame->selectedItems(), QList{frame->item(0)});
     }
 
-    void microStepShowsTheMirTheBusesAndTheWrittenRegisters() {
+    void microStepShowsTheMirTheBusesThePictureAndTheWrittenRegisters() {
         load(kPoolProgram);
         // Main1, bipush1, bipush2, bipush3: the last puts MBR on B and writes MDR and TOS.
         for (int i = 0; i < 4; ++i) {
             button("BitBtn1")->click();
         }
-        QTRY_VERIFY(!w().datapathView()->isAnimating());
+        DatapathView* picture = w().datapathView();
+        QTRY_VERIFY(!picture->isAnimating());
         const Mic* mic = machine().controlStore.peek(static_cast<std::uint32_t>(machine().lastMPC));
         QVERIFY(mic != nullptr);
         const std::string bits = digitString(static_cast<std::uint32_t>(mic->NextAddr), 2, 9) +
@@ -269,24 +205,28 @@ private slots:
         QCOMPARE(shown, QString::fromStdString(bits));
         QCOMPARE(label("Label27")->text(), QStringLiteral("65")); // B bus
         QCOMPARE(label("Label28")->text(), QStringLiteral("65")); // C bus
-        QCOMPARE(w().datapathView()->aluPanel()->text(), QStringLiteral("B = 65"));
+        QCOMPARE(picture->aluPanel()->text(), QStringLiteral("B = 65"));
+        // The picture lights the B line of the word's B field and the C lines of its set bits.
+        const int b = mic->word & 0xF;
+        const int c = (mic->word >> 7) & 0x1FF;
+        for (int code : {1, 2, 3, 4, 5, 6, 7, 9, 10}) {
+            QCOMPARE(picture->bLineColor(code) == picture->bLineColor(b), code == b);
+        }
+        const int setBit = std::countr_zero(static_cast<unsigned>(c));
+        for (int bit = 0; bit < 9; ++bit) {
+            QCOMPARE(picture->cLineColor(bit) == picture->cLineColor(setBit),
+                     ((c >> bit) & 1) != 0);
+        }
         // The written registers stand out from the B source, and both from the rest.
         const QColor written = fontColour(label("Label12"));
         QCOMPARE(fontColour(label("Label18")), written);  // TOS
         QVERIFY(fontColour(label("Label14")) != written); // MBR, on B
         QVERIFY(fontColour(label("Label14")) != fontColour(label("Label11")));
         QCOMPARE(fontColour(label("Label13")), fontColour(label("Label11"))); // PC, untouched
-        // In the middle of an instruction the source selection stays where it was.
-        button("BitBtn1")->click();
-        QCOMPARE(selectedSource(), QStringLiteral("BIPUSH 66"));
-        QCOMPARE(fontColour(label("Label13")), written); // PC = PC + 1
     }
 
     void subCyclesShowTheRegistersAtTheFourthAndAStepStartsAfresh() {
         load(kPoolProgram);
-        button("BitBtn7")->click(); // the clock in place of the editor
-        QVERIFY(editor()->isHidden());
-        QVERIFY(!child<ClockView>("Image2")->isHidden());
         const std::int64_t before = machine().microCount;
         button("BitBtn6")->click();
         QCOMPARE(machine().microCount, before + 1);              // executed at the first press
@@ -296,14 +236,10 @@ private slots:
         QCOMPARE(phase(), 3);
         button("BitBtn6")->click();
         QCOMPARE(phase(), 0);
-        QCOMPARE(machine().microCount, before + 1);
         QCOMPARE(label("Label13")->text(), QStringLiteral("8"));
-        QVERIFY(child<ClockView>("Image2")->isStrokeRed(6));
         button("BitBtn6")->click();
         button("BitBtn2")->click();
         QCOMPARE(phase(), 0);
-        button("BitBtn7")->click();
-        QVERIFY(!editor()->isHidden());
     }
 
     void runToHaltShowsTheOutputUpToAZero_data() {
@@ -316,22 +252,18 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, output);
         load(outputProgram(code).constData());
-        QCOMPARE(label("Label5")->text(), QStringLiteral("     "));
         runToTheEnd();
         QVERIFY(w().session.atHalt());
         QCOMPARE(label("Label5")->text(), output);
         QVERIFY(runStatus().contains(QStringLiteral("HALT")));
-        button("BitBtn4")->click(); // the next command forgets the finished run
-        QVERIFY(runStatus().isEmpty());
     }
 
-    void frameIsAnnotatedInsideAMethodAndAfterHalt() {
+    void theFrameIsAnnotatedInsideAMethod() {
         load(kFrameProgram);
         for (int i = 0; i < 4; ++i) { // BIPUSH 0, BIPUSH 5, INVOKEVIRTUAL f, BIPUSH 7
             button("BitBtn2")->click();
         }
         const std::int32_t lv = machine().LV();
-        QCOMPARE(machine().SP(), lv + 5);
         QStringList expected;
         for (const char* name :
              {"", "LV PREC  : ", "PC PREC  : ", "b        = ", "a        = ", "Link Ptr : "}) {
@@ -339,52 +271,18 @@ private slots:
             expected.append(QStringLiteral("%1: %2%3").arg(at).arg(name).arg(memoryWord(at)));
         }
         QCOMPARE(items(child<QListWidget>("ListBox4")), expected);
-        QCOMPARE(memoryWord(lv + 1), 5);
         // The stack list holds main's frame below LV.
         QCOMPARE(child<QListWidget>("ListBox3")->count(), lv - memoryWord(lv + 4));
-        for (int i = 0; i < 3; ++i) { // IRETURN, ISTORE r, HALT
-            button("BitBtn2")->click();
-        }
-        const QStringList afterHalt = items(child<QListWidget>("ListBox4"));
-        QVERIFY(afterHalt.last().endsWith(QStringLiteral("Link Ptr : %1").arg(memoryWord(2000))));
-        QVERIFY(afterHalt.at(afterHalt.size() - 2).endsWith(QStringLiteral("r        = 7")));
-        QCOMPARE(selectedSource(), QStringLiteral("HALT"));
     }
 
-    // -----------------------------------------------------------------------------------------
-    // Keys and the input box
-
-    void keysDriveTheCommandsAndTheInputBoxKeepsOnlyNumbers() {
+    void anInvalidNumberInTheInputBoxKeepsThePreviousValue() {
         load(kPoolProgram);
-        w().activateWindow(); // back from the message window
-        QVERIFY(QTest::qWaitForWindowActive(&w()));
-        editor()->setFocus();
-        QTest::keyClick(&w(), Qt::Key_F8);
-        QCOMPARE(machine().PC(), 9);
-        QTest::keyClick(&w(), Qt::Key_F7);
-        QCOMPARE(machine().MPC, 0x19);
-        QTest::keyClick(&w(), Qt::Key_F6);
-        QCOMPARE(phase(), 1);
-        QTest::keyClick(&w(), Qt::Key_F10);
-        QCOMPARE(phase(), 0);
-        QCOMPARE(machine().PC(), 7);
-
         auto* input = child<QLineEdit>("Edit1");
-        input->setFocus();
-        QTRY_VERIFY(input->hasFocus());
-        input->selectAll();
-        QTest::keyClicks(input, QStringLiteral("-0x10"));
-        editor()->setFocus(); // the focus leaves the box
-        QTRY_COMPARE(w().session.input(), -16);
         // Typed with the focus still in the box, it is taken before a step.
         input->setText(QStringLiteral("42"));
         input->setModified(true);
         button("BitBtn1")->click();
         QCOMPARE(w().session.input(), 42);
-        // Leading digits are taken; what is no number is reported and the value stays.
-        input->setText(QStringLiteral("12abc"));
-        emit input->editingFinished();
-        QCOMPARE(w().session.input(), 12);
         QString caption;
         driver->then([&caption](QWidget* dialog) {
             caption = dialog->windowTitle();
@@ -395,9 +293,9 @@ private slots:
         QCOMPARE(caption, QStringLiteral("IJVM Error:"));
         QCOMPARE(messages,
                  QStringList{QStringLiteral(
-                     "Errore: il numero x1 non è valido. Resta il valore precedente, 12.")});
-        QCOMPARE(w().session.input(), 12);
-        QCOMPARE(input->text(), QStringLiteral("12"));
+                     "Errore: il numero x1 non è valido. Resta il valore precedente, 42.")});
+        QCOMPARE(w().session.input(), 42);
+        QCOMPARE(input->text(), QStringLiteral("42"));
     }
 
     // -----------------------------------------------------------------------------------------
@@ -412,14 +310,10 @@ private slots:
         QFETCH(bool, menuFirst);
         load(kSubtractForEver);
         QSignalSpy finished(&w(), &TForm1::executionFinished);
-        w().activateWindow(); // back from the message window
-        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        activate();
         button("BitBtn3")->click();
-        QVERIFY(!button("BackMicButton")->isEnabled());
         QTest::qWait(100); // slices run on the event loop
         QVERIFY(w().isRunning());
-        button("BitBtn2")->click(); // ignored while running
-        QVERIFY(messages.isEmpty());
         if (menuFirst) { // the menu bar keeps the keyboard after its menu is closed
             QMenu* runMenu = w().menuBar()->actions().at(1)->menu();
             w().menuBar()->setActiveAction(w().menuBar()->actions().at(1));
@@ -433,94 +327,67 @@ private slots:
         QTest::keyClick(focus, Qt::Key_Escape);
         QVERIFY(finished.wait(5000));
         QVERIFY(!w().isRunning());
-        QVERIFY(button("BackMicButton")->isEnabled());
-        QVERIFY(!button("StopButton")->isEnabled());
         QVERIFY(runStatus().contains(QStringLiteral("fermata")));
         QCOMPARE(label("Label1")->text(), QString::number(machine().MPC));
-        button("BitBtn1")->click(); // the machine goes on stepping
-        QVERIFY(messages.isEmpty());
-    }
-
-    void anotherProgramEndsARunningOne() {
-        load(kSubtractForEver);
-        button("BitBtn3")->click();
-        QVERIFY(w().isRunning());
-        driver->then(press(QStringLiteral("Non salvare")));
-        w().newProgram();
-        QVERIFY(!w().isRunning());
-        const std::int64_t count = machine().microCount;
-        QTest::qWait(50);
-        QCOMPARE(machine().microCount, count); // no slice runs any more
-        QCOMPARE(child<QListWidget>("ListBox2")->count(), 0);
     }
 
     // -----------------------------------------------------------------------------------------
     // Files and remembered choices
 
-    void savingWritesUtf8AndACancelledOrFailedSaveKeepsNoName() {
+    void unsavedChangesAreAskedAboutBeforeTheyAreLost() {
         type(kPoolProgram);
-        driver->then(reject);
-        QVERIFY(!w().save());
-        // A place that cannot be written is reported; the program keeps no name.
-        QVERIFY(!w().saveProgramFile(root.filePath(QStringLiteral("missing/dir/x.jvm"))));
-        QVERIFY(messages.size() == 1 && messages[0].contains(QStringLiteral("x.jvm")));
-        QVERIFY(label("Label34")->text().isEmpty());
-        const QString path = QDir(root.path()).filePath(QStringLiteral("saved.jvm"));
+        driver->then(press(QStringLiteral("Annulla"))); // Cancel keeps everything
+        w().openProgram();
+        QCOMPARE(driver->seen, QStringList{"QMessageBox"}); // and no file is asked for
+        QCOMPARE(editor()->toPlainText(), QString::fromUtf8(kPoolProgram));
+        driver->then(press(QStringLiteral("Non salvare"))); // Don't save: New goes ahead
+        w().newProgram();
+        QVERIFY(editor()->toPlainText().isEmpty());
+        // A skeleton over an unchanged file asks nothing, and is new text with no name yet:
+        // Save asks for one instead of overwriting the file opened before.
+        const QString opened = QDir(w().paths().examplesDir()).filePath(QStringLiteral("k.jvm"));
+        QVERIFY(TextFile::write(opened, QString::fromLatin1(kPoolProgram)).ok);
+        QVERIFY(w().openProgramFile(opened));
+        w().skeleton();
+        QCOMPARE(driver->seen.size(), 2);
+        const QString path = root.filePath(QStringLiteral("saved.jvm"));
         driver->then([path](QWidget* dialog) {
             qobject_cast<QFileDialog*>(dialog)->selectFile(path);
             qobject_cast<QDialog*>(dialog)->accept();
         });
-        QVERIFY(w().saveAs());
+        QVERIFY(w().save());
+        QCOMPARE(driver->seen.last(), QStringLiteral("QFileDialog"));
+        QCOMPARE(TextFile::read(opened).text, QString::fromLatin1(kPoolProgram));
         QCOMPARE(label("Label34")->text(), QDir::toNativeSeparators(path));
-        // The editor's last line is empty (the text ends with a line break): it is kept.
-        QCOMPARE(readBytes(path), QByteArray(kPoolProgram) + "\n");
-        QVERIFY(!w().hasUnsavedChanges());
+        // Saved again with no question, in UTF-8.
         editor()->appendPlainText(QStringLiteral("// più"));
-        QVERIFY(w().save()); // no dialog: the program has its file
-        QVERIFY(readBytes(path).endsWith("// pi\xC3\xB9\n"));
-        QCOMPARE(driver->seen.count(QStringLiteral("QFileDialog")), 2);
-    }
-
-    void openReadsWindows1252AndCrlfAndClearsTheViews() {
-        load(kPoolProgram);
-        // A file that cannot be read changes nothing.
-        QVERIFY(!w().openProgramFile(root.filePath(QStringLiteral("none.jvm"))));
-        QVERIFY(messages.size() == 1 && messages[0].contains(QStringLiteral("none.jvm")));
-        QVERIFY(w().programLoaded());
-        messages.clear();
-        const QString path = root.filePath(QStringLiteral("old <b>1.jas"));
-        {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("// vecchio: perch\xE8\r\n.main\r\nBIPUSH 3\r\nHALT\r\n.end-main\r\n");
-        }
-        QVERIFY(w().openProgramFile(path));
-        QCOMPARE(editor()->toPlainText(),
-                 QStringLiteral("// vecchio: perchè\n.main\nBIPUSH 3\nHALT\n.end-main"));
-        QCOMPARE(label("Label34")->text(), QDir::toNativeSeparators(path));
-        QCOMPARE(label("Label34")->textFormat(), Qt::PlainText); // the name is not markup
-        QVERIFY(!w().programLoaded());
-        QCOMPARE(child<QListWidget>("ListBox1")->count(), 0);
-        // Compiled, the accented text still gives the right selection.
-        button("BitBtn5")->click();
-        QCOMPARE(messages, QStringList{kLoaded});
-        QCOMPARE(selectedSource(), QStringLiteral("BIPUSH 3"));
+        QVERIFY(w().save());
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().endsWith("// pi\xC3\xB9\n"));
+        QCOMPARE(driver->seen.size(), 3);
+        // Closing asks; Cancel keeps the window and the text.
+        editor()->appendPlainText(QStringLiteral("NOP"));
+        const QString text = editor()->toPlainText();
+        driver->then(press(QStringLiteral("Annulla")));
+        QVERIFY(!w().close());
+        QCOMPARE(editor()->toPlainText(), text);
     }
 
     void choicesAreRememberedForTheSameDataRootOnly() {
-        // A program folder, the format and both colours, chosen in one session...
+        // A program folder, the format and the background, chosen in one session...
         const QString folder = root.filePath(QStringLiteral("mine"));
         QVERIFY(QDir().mkpath(folder));
         const QString path = QDir(folder).filePath(QStringLiteral("p.jvm"));
         QVERIFY(TextFile::write(path, QString::fromLatin1(kPoolProgram)).ok);
         QVERIFY(w().openProgramFile(path));
         chooseFormat(1);
-        messages.clear();
-        driver->then(pickColour(QColor(1, 2, 3))); // the background
-        driver->then(reject);                      // the text colour stays
+        driver->then([](QWidget* dialog) {
+            qobject_cast<QColorDialog*>(dialog)->setCurrentColor(QColor(1, 2, 3));
+            qobject_cast<QColorDialog*>(dialog)->accept();
+        });
+        driver->then(reject); // the text colour stays
         w().backColor();
-        driver->then(pickColour(QColor(200, 100, 50)));
-        w().windowColor();
         editor()->clear();
         window.reset();
 
@@ -528,7 +395,6 @@ private slots:
         window = std::make_unique<TForm1>(AppPaths(root.path()));
         QCOMPARE(child<QComboBox>("ComboBox1")->currentIndex(), 1);
         QCOMPARE(editor()->palette().color(QPalette::Base), QColor(1, 2, 3));
-        QCOMPARE(w().centralWidget()->palette().color(QPalette::Window), QColor(200, 100, 50));
         QString directory;
         driver->then([&](QWidget* dialog) {
             directory = qobject_cast<QFileDialog*>(dialog)->directory().absolutePath();
@@ -544,39 +410,14 @@ private slots:
         QCOMPARE(elsewhere.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->currentIndex(), 0);
     }
 
-    void unsavedChangesAreAskedAboutBeforeTheyAreLost() {
-        type(kPoolProgram);
-        driver->then(press(QStringLiteral("Annulla"))); // Cancel keeps everything
-        w().newProgram();
-        QCOMPARE(editor()->toPlainText(), QString::fromUtf8(kPoolProgram));
-        driver->then(press(QStringLiteral("Non salvare"))); // Don't save: New goes ahead
-        w().newProgram();
-        QVERIFY(editor()->toPlainText().isEmpty());
-        // A skeleton over an unchanged file asks nothing, and is new text with no name yet.
-        const QString path = QDir(w().paths().examplesDir()).filePath(QStringLiteral("kept.jvm"));
-        QVERIFY(TextFile::write(path, QString::fromLatin1(kPoolProgram)).ok);
-        QVERIFY(w().openProgramFile(path));
-        w().skeleton();
-        QCOMPARE(driver->seen.size(), 2);
-        driver->then(reject);
-        QVERIFY(!w().save()); // asks for a name instead of overwriting the file opened before
-        QCOMPARE(driver->seen.last(), QStringLiteral("QFileDialog"));
-        QCOMPARE(TextFile::read(path).text, QString::fromLatin1(kPoolProgram));
-        messages.clear();
-        button("BitBtn5")->click();
-        QCOMPARE(messages, QStringList{kLoaded});
-        const QString skeleton = editor()->toPlainText();
-        driver->then(press(QStringLiteral("Annulla")));
-        QVERIFY(!w().close()); // closing asks, Cancel keeps it
-        QCOMPARE(editor()->toPlainText(), skeleton);
-    }
     // -----------------------------------------------------------------------------------------
     // Breakpoints, going back, statistics
 
-    void aBreakpointStopsEachCallAndBackRetracesTheForwardRun() {
+    void aBreakpointStopsTheRunAndBackRetracesTheForwardRun() {
         load(kFibonacci);
-        editor()->setTextCursor(QTextCursor(editor()->document()->findBlockByNumber(8)));
-        menuAction(QStringLiteral("Punto di arresto"))->trigger();
+        // A click beside the blank line marks the method's first instruction.
+        clickMargin(program(), 8);
+        QCOMPARE(program()->markedLines(), std::set<int>{9});
         const std::int64_t start = machine().microCount;
         runToTheEnd();
         QVERIFY2(runStatus().contains(QStringLiteral("punto di arresto alla riga 10")),
@@ -604,82 +445,34 @@ private slots:
                 menuAction(QStringLiteral("Indietro IJVM"))->trigger();
             }
             QCOMPARE(machine().microCount, counts[i]);
-            QCOMPARE(machine().TOS(), stackTops[i]);
             QCOMPARE(label("Label18")->text(), QString::number(stackTops[i]));
             QCOMPARE(program()->currentLine(), lines[i]);
         }
         menuAction(QStringLiteral("Indietro Mic"))->trigger();
         QCOMPARE(machine().microCount, counts.front() - 1);
         QVERIFY(machine().microCount > start);
-    }
-
-    void aClickInTheProgramMarginMarksTheNextInstructionLine_data() {
-        QTest::addColumn<int>("clicked"); // lines from 1
-        QTest::addColumn<int>("marked");
-        QTest::newRow("instruction line") << 10 << 10;
-        QTest::newRow("blank line") << 9 << 10;
-        QTest::newRow("method heading") << 8 << 10;
-        QTest::newRow("last instruction") << 27 << 27;
-    }
-    void aClickInTheProgramMarginMarksTheNextInstructionLine() {
-        QFETCH(int, clicked);
-        QFETCH(int, marked);
-        load(kFibonacci);
-        clickMargin(program(), clicked - 1);
-        QCOMPARE(program()->markedLines(), std::set<int>{marked - 1});
-        runToTheEnd();
-        QVERIFY2(runStatus().contains(QStringLiteral("riga %1").arg(marked)),
-                 qPrintable(runStatus()));
-        QCOMPARE(program()->currentLine(), marked - 1);
         // A second click takes the mark away: the run then goes to the end.
-        clickMargin(program(), clicked - 1);
+        clickMargin(program(), 8);
         QVERIFY(program()->markedLines().empty());
         runToTheEnd();
         QVERIFY(window->session.atHalt());
     }
 
-    void aMarginClickBeforeCompilingAsksForACompile() {
-        load(kFibonacci);
-        editor()->appendPlainText(QStringLiteral("NOP"));
-        clickMargin(program(), 9);
-        QVERIFY(program()->markedLines().empty());
-        QVERIFY2(runStatus().contains(QStringLiteral("compilare")), qPrintable(runStatus()));
-    }
-
-    void theListingMarginMarksAMicroAddress_data() {
-        QTest::addColumn<QString>("clickedText");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<bool>("withKey");
-        QTest::newRow("its comment heading") << "---- 5: ISUB"
-                                             << "isub1" << false;
-        QTest::newRow("the line after") << "isub2    H"
-                                        << "isub2" << false;
-        QTest::newRow("F5 on a comment line") << "---- 5: ISUB"
-                                              << "isub1" << true;
-    }
-    void theListingMarginMarksAMicroAddress() {
-        QFETCH(QString, clickedText);
-        QFETCH(QString, label);
-        QFETCH(bool, withKey);
+    void theListingMarginMarksAMicroAddressByItsCommentHeading() {
         load(kSubtractForEver);
-        const int instructionLine = listingLineWith(label + QStringLiteral("    "));
-        const int line = listingLineWith(clickedText);
-        if (withKey) {
-            listingMargin()->setTextCursor(
-                QTextCursor(listingMargin()->document()->findBlockByNumber(line)));
-            // The key acts on the listing when it has the focus, which wants an active window.
-            window->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(window.get()));
-            listingMargin()->setFocus();
-            menuAction(QStringLiteral("Punto di arresto"))->trigger();
-        } else {
-            clickMargin(listingMargin(), line);
-        }
-        QCOMPARE(listingMargin()->markedLines(), std::set<int>{instructionLine});
+        const QTextDocument* document = listingMargin()->document();
+        const int isub1 = document->find(QStringLiteral("isub1    ")).blockNumber();
+        const int heading = document->find(QStringLiteral("---- 5: ISUB")).blockNumber();
+        // The menu command acts on the listing when it has the focus.
+        listingMargin()->setTextCursor(QTextCursor(document->findBlockByNumber(heading)));
+        activate();
+        listingMargin()->setFocus();
+        menuAction(QStringLiteral("Punto di arresto"))->trigger();
+        QCOMPARE(listingMargin()->markedLines(), std::set<int>{isub1});
         const QString marked = runStatus();
         runToTheEnd();
         // The run stops at the marked line's address, which both messages name.
-        QCOMPARE(listingMargin()->currentLine(), instructionLine);
+        QCOMPARE(listingMargin()->currentLine(), isub1);
         const QString address = QStringLiteral("micro-indirizzo %1").arg(machine().MPC);
         QVERIFY2(marked.contains(address), qPrintable(marked));
         QVERIFY2(runStatus().contains(address), qPrintable(runStatus()));

@@ -1,5 +1,5 @@
 // The editors' highlighting: which stretches of a line get which kind's format, in a program
-// and in a microprogram; and the error marks with their messages, gone at the first edit.
+// and in a microprogram.
 
 #include "ui/ijvm_highlighter.h"
 #include "ui/mal_highlighter.h"
@@ -17,48 +17,26 @@ using MalKind = MalHighlighter::Kind;
 
 namespace {
 
-// The format the highlighter gave the character at a document position (empty if none).
-QTextCharFormat formatAt(const QTextDocument& document, int position) {
-    const QTextBlock block = document.findBlock(position);
-    const int offset = position - block.position();
-    for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
-        if (offset >= range.start && offset < range.start + range.length) {
-            return range.format;
-        }
-    }
-    return {};
-}
-
 using Kinds = QList<std::pair<char, QTextCharFormat>>;
 
-// For each character, the letter of the kind whose colour it shows, '.' for plain text.
-QString kindsOf(const QTextDocument& document, int from, int length, const Kinds& kinds) {
-    QString shown;
-    for (int i = from; i < from + length; ++i) {
-        const QTextCharFormat format = formatAt(document, i);
-        char mark = '.';
-        for (const auto& [letter, kind] : kinds) {
-            if (format.hasProperty(QTextFormat::ForegroundBrush) &&
-                format.foreground() == kind.foreground()) {
-                mark = letter;
+// For each character from the block of position from on, the letter of the kind whose colour
+// it shows; '.' for plain text and for each line break.
+QString kindsOf(const QTextDocument& document, int from, const Kinds& kinds) {
+    QStringList lines;
+    for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next()) {
+        QString line(block.length() - 1, QLatin1Char('.'));
+        for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+            for (const auto& [letter, kind] : kinds) {
+                if (range.format.hasProperty(QTextFormat::ForegroundBrush) &&
+                    range.format.foreground() == kind.foreground()) {
+                    line.replace(range.start, range.length, QString(range.length, letter));
+                }
             }
         }
-        shown += QLatin1Char(mark);
+        lines.append(line);
     }
-    return shown;
+    return lines.join(QLatin1Char('.'));
 }
-
-bool waved(const QTextDocument& document, int position) {
-    return formatAt(document, position).underlineStyle() == QTextCharFormat::WaveUnderline;
-}
-
-// The program editor's kind of document: a plain-text editor lays it out, and only a laid-out
-// document reports its changes.
-struct Editor {
-    QPlainTextEdit widget;
-    QTextDocument& document = *widget.document();
-    IjvmHighlighter highlighter{&document};
-};
 
 } // namespace
 
@@ -120,64 +98,7 @@ private slots:
         }
         // The line under test follows another, so that block positions matter.
         document.setPlainText(QStringLiteral("NOP\n") + line);
-        QCOMPARE(kindsOf(document, 4, static_cast<int>(line.size()), letters), kinds);
-    }
-
-    void closingAVariableSectionByAnEditRecoloursTheLinesAfter() {
-        Editor e;
-        e.document.setPlainText(QStringLiteral(".var\nin\n.end-var\nin"));
-        const auto lastLineColoured = [&e] {
-            return formatAt(e.document, e.document.lastBlock().position())
-                .hasProperty(QTextFormat::ForegroundBrush);
-        };
-        QVERIFY(lastLineColoured());
-        QTextCursor cursor(e.document.findBlockByNumber(2));
-        cursor.select(QTextCursor::LineUnderCursor);
-        cursor.insertText(QStringLiteral("x"));
-        QVERIFY(!lastLineColoured());
-    }
-
-    void marksUnderlineTheirSpansUntilTheFirstEdit() {
-        Editor e;
-        e.document.setPlainText(QStringLiteral("NOP\nILOAD count\nHALT"));
-        e.highlighter.setErrorMarks({{4, 5, QStringLiteral("wrong")},
-                                     {12, 6, QStringLiteral("across lines")},
-                                     {0, 0, QStringLiteral("empty")},
-                                     {-3, 2, QStringLiteral("before")},
-                                     {100, 4, QStringLiteral("after")}});
-        const QString waves = [&e] {
-            QString marks;
-            for (int i = 0; i < e.document.characterCount() - 1; ++i) {
-                marks += waved(e.document, i) ? QLatin1Char('~') : QLatin1Char('.');
-            }
-            return marks;
-        }();
-        // A mark without length still underlines its character; a mark across a line break
-        // goes on in the next line; what lies outside the text marks nothing.
-        QCOMPARE(waves, QStringLiteral("~...~~~~~...~~~.~~.."));
-        QCOMPARE(formatAt(e.document, 4).foreground(),
-                 IjvmHighlighter::format(IjvmKind::Mnemonic).foreground()); // over the colour
-        QCOMPARE(e.highlighter.errorMessageAt(6), QStringLiteral("wrong"));
-        QCOMPARE(e.highlighter.errorMessageAt(16), QStringLiteral("across lines"));
-        QCOMPARE(e.highlighter.errorMessageAt(0), QStringLiteral("empty"));
-        QCOMPARE(e.highlighter.errorMessageAt(9), QString());
-        // Recolouring, or a change of formats alone, is no edit.
-        e.highlighter.rehighlight();
-        QTextCursor bold(&e.document);
-        bold.select(QTextCursor::Document);
-        QTextCharFormat weight;
-        weight.setFontWeight(QFont::Bold);
-        bold.mergeCharFormat(weight);
-        QCOMPARE(e.highlighter.errorMessageAt(6), QStringLiteral("wrong"));
-        QVERIFY(waved(e.document, 6));
-        // Typing anywhere, even on another line, removes every mark; the colours stay.
-        QTextCursor cursor(e.document.lastBlock());
-        cursor.movePosition(QTextCursor::EndOfBlock);
-        cursor.insertText(QStringLiteral(" "));
-        QVERIFY(e.highlighter.errorMarks().isEmpty());
-        QVERIFY(!waved(e.document, 6));
-        QCOMPARE(formatAt(e.document, 6).foreground(),
-                 IjvmHighlighter::format(IjvmKind::Mnemonic).foreground());
+        QCOMPARE(kindsOf(document, 4, letters), kinds);
     }
 };
 
