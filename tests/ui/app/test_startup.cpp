@@ -1,6 +1,11 @@
-// Start-up with a microprogram other than the bundled one: problems in it, the Info window, and
-// an IJVM step that never returns to the main loop.
+// Start-up with a microprogram other than the bundled one: problems in it, the Info window, a
+// file that cannot be opened, and an IJVM step that never returns to the main loop.
+#include "core/fatal.h"
 #include "window_fixture.h"
+
+#include <QProcess>
+
+#include <cstdio>
 
 using namespace tessaro;
 
@@ -46,6 +51,21 @@ private slots:
         QCOMPARE(driver->seen, QStringList{"tessaro::TForm2"});
     }
 
+    void aMicroprogramThatCannotBeOpenedEndsTheProcessWithAFailure() {
+        QTemporaryDir dir; // nothing prepared: the microprogram file does not exist
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TESSARO_STARTUP_CHILD"), dir.path());
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 1);
+        const QByteArray printed = child.readAllStandardOutput();
+        QVERIFY2(printed.contains("impossibile aprire il file"), printed.constData());
+        QVERIFY(!printed.contains("window built"));
+    }
+
     void anIjvmStepThatNeverEndsIsGivenUp() {
         openWindow(endlessNopMicroprogram());
         QVERIFY(w().microprogramProblems().empty());
@@ -68,5 +88,19 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestStartup)
+// With TESSARO_STARTUP_CHILD set, the process only builds a window on that data folder (the
+// start-up that must end the process is watched from the parent test).
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString childRoot = qEnvironmentVariable("TESSARO_STARTUP_CHILD");
+    if (!childRoot.isEmpty()) {
+        setMessageHook(nullptr);
+        TForm1 window{AppPaths(childRoot)};
+        std::printf("window built\n");
+        return 0;
+    }
+    TestStartup test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_startup.moc"
