@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <set>
 
 namespace tessaro::testing {
@@ -59,6 +60,13 @@ struct WrongVersion {
     const char* detail = "";     // in the details of every failing instruction
     std::ptrdiff_t lines = 1000; // at most, in the shortest failing program
 };
+
+// Names a case in test listings by the routines it breaks.
+void PrintTo(const WrongVersion& version, std::ostream* out) {
+    for (const std::string& name : version.failing) {
+        *out << name << ' ';
+    }
+}
 
 // Each edit breaks one routine; an edit of code that several routines share is charged to
 // all of them (the taken branches of IFLT, IFEQ and IFICMPEQ continue in GOTO's routine).
@@ -125,7 +133,8 @@ TEST_P(WrongMicroprogram, IsReportedAtTheWrongInstructionOnly) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Edits, WrongMicroprogram, ::testing::ValuesIn(kWrongVersions));
+INSTANTIATE_TEST_SUITE_P(Edits, WrongMicroprogram, ::testing::ValuesIn(kWrongVersions),
+                         [](const auto& info) { return "Edit" + std::to_string(info.index); });
 
 TEST(MicroprogramCheck, AMainLoopThatNeverDispatchesFailsEveryInstructionAndTheCheckEnds) {
     std::string text = editedMicroprogram("nop1     goto Main1", "nop1     goto nop1");
