@@ -168,18 +168,6 @@ TEST(ControlPathNextAddress, JmpcOrsMbrIntoNextAddr) {
     EXPECT_EQ(machine.MPC, 0x1FF);
 }
 
-TEST(ControlPathNextAddress, JmpcUsesTheByteFetchedByThePreviousMicroInstruction) {
-    ControlPath machine;
-    machine.methodArea = {0x33};
-    machine.methodAreaSize = 1;
-    put(machine, 1, 2, controlWord(bus::MAR, mem::fetch, 0, alu::zero));
-    put(machine, 2, 0, controlWord(bus::MAR, mem::none, 0, alu::zero, jam::MBR));
-    machine.MPC = 1;
-    machine.microStep();
-    machine.microStep();
-    EXPECT_EQ(machine.MPC, 0x33);
-}
-
 TEST(ControlPathNextAddress, JamzAndJamnSetTheHighBitOnTheirFlag) {
     ControlPath machine;
     put(machine, 1, 0x20, controlWord(bus::TOS, mem::none, 0, alu::B, jam::Z));
@@ -266,20 +254,6 @@ TEST(ControlPathIndex, EntriesChangedOrReplacedOutsideAreSeen) {
     machine.runFor(1);
     EXPECT_EQ(machine.H(), 8);
     EXPECT_EQ(machine.controlStore.elementCount(), 1);
-}
-
-TEST(ControlPathIndex, CopiesRunIndependently) {
-    ControlPath first = machineWith({0x10, 5, 0x10, 6, 0x60, 0x70});
-    first.reset();
-    ControlPath second = first;
-    second.controlStore[0x62].word = static_cast<std::int32_t>(
-        controlWord(bus::MDR, mem::write, to::MDR | to::TOS, alu::BminusA));
-    EXPECT_TRUE(first.runFor(100));
-    EXPECT_TRUE(second.runFor(100));
-    EXPECT_EQ(first.TOS(), 11);
-    EXPECT_EQ(second.TOS(), -1);
-    EXPECT_EQ(first.wordMemory[2001], 11);
-    EXPECT_EQ(second.wordMemory[2001], -1);
 }
 
 TEST(ControlPathSourceLine, ReadsTheLineAtTheMappedOffsetCutOnACharacterBoundary) {

@@ -73,13 +73,9 @@ TEST(ControlStoreFile, WriterAndReaderAgree) {
     tessaro::writeControlStoreRecord(out, 5, 30, 18087942, "label: Z = TOS; IF (Z) GOTO T;");
     tessaro::writeControlStoreRecord(out, 9, 511, 134217727, std::string("two\nlines\0x", 11));
     std::fclose(out);
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    char buffer[256] = {};
-    const std::size_t got = std::fread(buffer, 1, sizeof buffer - 1, in);
-    std::fclose(in);
-    EXPECT_EQ(std::string(buffer, got), "286 20 0\tlabel: Z = TOS; IF (Z) GOTO T;\n"
-                                        "5 30 18087942\tlabel: Z = TOS; IF (Z) GOTO T;\n"
-                                        "9 511 134217727\ttwo lines x\n");
+    EXPECT_EQ(tessaro::testing::readFile(path), "286 20 0\tlabel: Z = TOS; IF (Z) GOTO T;\n"
+                                                "5 30 18087942\tlabel: Z = TOS; IF (Z) GOTO T;\n"
+                                                "9 511 134217727\ttwo lines x\n");
     Store store;
     readControlStoreFile(path, store);
     EXPECT_EQ(store.elementCount(), 3);
