@@ -82,8 +82,6 @@ TEST(FileReaderMic1, MissingFile) {
     EXPECT_FALSE(reader.tryOpen());
     EXPECT_EQ(reader.stream, nullptr);
     EXPECT_FALSE(reader.getLine().has_value());
-    // A forked child would remove the scratch folder on its way out.
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             dup2(2, 1);

@@ -269,8 +269,6 @@ TEST(Translate, FilesThatCannotBeOpened) {
     Translate directory(scratchPath(""), binPath());
     EXPECT_TRUE(directory.tryRun());
     EXPECT_EQ(transcript(directory), "1: errore di lettura del file\n");
-    // A forked child would remove the scratch folder on its way out.
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             dup2(2, 1); // the fatal message goes to standard output
