@@ -97,6 +97,9 @@ const WrongVersion kWrongVersions[] = {
     // The caller's LV not written, also in the start-up call.
     {"invoke20 MDR = TOS; wr", "invoke20 MDR = TOS", {"INVOKEVIRTUAL"}},
     {"goto3    H = MBR << 8", "goto3    H = MBRU << 8", {"GOTO", "IFLT", "IFEQ", "IFICMPEQ"}},
+    // Stopping where the meaning does not, and the other way round.
+    {"err1     goto halt1", "err1     goto Main1", {"ERR"}, "did not stop the machine"},
+    {"nop1     goto Main1", "nop1     goto halt1", {"NOP"}, "stopped the machine at the HALT"},
 };
 
 class WrongMicroprogram : public ::testing::TestWithParam<WrongVersion> {};
@@ -146,6 +149,25 @@ TEST(MicroprogramCheck, AMainLoopThatNeverDispatchesFailsEveryInstructionAndTheC
     EXPECT_EQ(nop.name, "NOP");
     EXPECT_EQ(nop.microAddresses.size(), MicroprogramCheck::kInstructionBound);
     EXPECT_EQ(failureDetails(nop).back(), "micro-addresses executed: 0 1 (9999 times)");
+}
+
+TEST(MicroprogramCheck, AVerdictLineFailsOnOneWrongExecutionOrNoneAtAll) {
+    struct Case {
+        int executions, failures;
+        std::int64_t fewest, most;
+        const char* line;
+    };
+    for (const Case& c : {Case{3, 1, 4, 4, "X FAIL"}, Case{0, 0, 0, 0, "X FAIL (never executed)"},
+                          Case{1, 0, 4, 4, "X ok 4"}, Case{2, 0, 7, 11, "X ok 7-11"}}) {
+        InstructionCheck result;
+        result.name = "X";
+        result.executions = c.executions;
+        result.failures = c.failures;
+        result.fewestMicro = c.fewest;
+        result.mostMicro = c.most;
+        EXPECT_EQ(verdictLine(result), c.line);
+        EXPECT_EQ(allPassed({result}), c.failures == 0 && c.executions > 0) << c.line;
+    }
 }
 
 TEST(MicroprogramCheck, TheSameSeedGivesTheSameReport) {
