@@ -49,7 +49,7 @@ const std::string kNoClosing = "Errore nel metodo : La parentesi è stata aperta
 Row brokenHeader(const std::string& header, const std::string& message) {
     return {
         ".method g(p)\nILOAD p\nIRETURN\n.end-method\n" + header +
-            "\n.method h(a, b)\nILOAD b\nIRETURN\n.end-method\n"
+            "\n.method h(aZ, zA)\nILOAD zA\nIRETURN\n.end-method\n"
             ".main\nBIPUSH 1\nBIPUSH 2\nINVOKEVIRTUAL h\nINVOKEVIRTUAL g\nHALT\n.end-main\n",
         {{message, header, 8, -1}},
         "52 00 02 00 02 00 00 1C 01 68 00 03 00 00 1C 02 68 00 01 00 00 19 01 19 02 52 00 01 52 "
