@@ -112,6 +112,10 @@ TEST(ControlStoreFileBadInput, BrokenLinesCostOnlyThemselves) {
     // The last record has no line feed; its words still count.
     EXPECT_EQ(at(store, 13).word, 15);
     EXPECT_EQ(store.elementCount(), 5);
+    // ...but a last record short of its control word is dropped.
+    for (const char* end : {"5 7 ", "5 7 //c", "5 7 /*c"}) {
+        EXPECT_EQ(load(end).elementCount(), 0) << end;
+    }
 }
 
 TEST(ControlStoreFileBadInput, BinaryAndHugeFilesLoadSafely) {
