@@ -184,7 +184,6 @@ bool ReferenceIjvm::step() {
             setWord(a, word(a + 1));
         }
         setWord(memory_map::kLastOutputWord, value);
-        output.push_back(static_cast<char>(value & 0xFF));
         PC = at + 1;
         break;
     }

@@ -3,7 +3,6 @@
 #include "machine/memory_map.h"
 
 #include <cstdint>
-#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -39,7 +38,6 @@ public:
     std::int32_t LV = memory_map::kStackBase; ///< the current frame's link pointer
     bool halted = false;                      ///< HALT or ERR has been executed
     bool stoppedByErr = false;                ///< the halt came from ERR
-    std::string output;                       ///< low bytes of the words written by OUT
 
 private:
     std::int32_t index16(std::int32_t address) const;
