@@ -236,6 +236,10 @@ TEST_F(Session, ARunStopsBeforeEachVisitOfAMarkedInstructionAndAStepDoesNot) {
     session->reset();
     session->setPcBreakpoint(iinc, true);
     session->clearBreakpoints();
+    // Addresses outside the machine's are ignored.
+    session->setPcBreakpoint(-1, true);
+    session->setPcBreakpoint(ControlPath::kMaxPcBreakpoint + 1, true);
+    EXPECT_FALSE(session->machine().hasBreakpoints());
     EXPECT_EQ(runToEnd(1'000'000), Outcome::Halted);
 }
 
