@@ -13,13 +13,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <random>
 #include <vector>
-
-#include <sys/resource.h>
 
 namespace tessaro {
 namespace {
@@ -263,48 +259,6 @@ TEST(ContainersDeath, BadIndexOrSizeEndsTheProcessWithTheFixedLines) {
     a.reversed = 1; // the check is on the logical index, whatever the direction
     EXPECT_FATAL_OUTPUT(a[3], arrayLine);
     EXPECT_FATAL_OUTPUT(Array<int> bad(-1), "^Errore nella funzione Array::Array\n$");
-}
-
-// Memory running out ends the process with the container's line, not with a crash: the child
-// may grow by 64 MB more, in blocks large enough that the line itself still finds room.
-struct Block {
-    char bytes[1 << 20];
-};
-
-// Without a limit the child would take all the machine's memory: it gives up instead.
-void limitMemory() {
-    long pages = 0;
-    rlimit limit{};
-    FILE* statm = std::fopen("/proc/self/statm", "r");
-    if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1 ||
-        getrlimit(RLIMIT_AS, &limit) != 0) {
-        std::_Exit(2);
-    }
-    limit.rlim_cur =
-        std::min(limit.rlim_max, static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE) + (64 << 20)));
-    if (setrlimit(RLIMIT_AS, &limit) != 0) {
-        std::_Exit(2);
-    }
-}
-
-TEST(ContainersDeath, RunningOutOfMemoryEndsTheProcessWithTheFixedLine) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the address sanitizer reserves memory of its own";
-#endif
-    static const Block block{};
-    List<Block> list;
-    const auto untilFull = [](auto grow) {
-        return [grow] {
-            limitMemory();
-            for (;;) {
-                grow();
-            }
-        };
-    };
-    EXPECT_FATAL_OUTPUT(untilFull([&] { list.insertTail(block); })(),
-                        "^Errore nel metodo List<T>::insertTail\\(\\): Memoria esaurita\n$");
-    EXPECT_FATAL_OUTPUT(untilFull([] { Array<Block> blocks(1 << 10); })(),
-                        "^Errore nella funzione Array::Array\n$");
 }
 
 } // namespace
