@@ -191,6 +191,11 @@ void CheckProgramWriter::call(bool nested) {
         emit("ISUB");
     }
     emit("IRETURN");
+    if (chance(50)) {
+        // Never run, but its opcode is the byte fetched ahead while IRETURN runs: a routine
+        // that dispatches on MBR too early goes wrong only when that byte is not 0.
+        emit(kInstructionSet[static_cast<std::size_t>(pick(0, 7))].display);
+    }
     m_methods.back().body.swap(m_body);
     m_body.swap(outer);
 
