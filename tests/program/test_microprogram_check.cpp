@@ -122,7 +122,13 @@ TEST_P(WrongMicroprogram, IsReportedAtTheWrongInstructionOnly) {
             details += line + "\n";
         }
         EXPECT_GT(result.line, 0) << result.name;
-        EXPECT_LE(std::count(result.program.begin(), result.program.end(), '\n'), version.lines)
+        const auto lines = std::count(result.program.begin(), result.program.end(), '\n');
+        EXPECT_LE(lines, version.lines) << details;
+        // One numbered line per program line, and the explanation right after the last.
+        EXPECT_EQ(failureDetails(result)
+                      .at(static_cast<std::size_t>(lines) + 1)
+                      .rfind(result.name + " at line", 0),
+                  0u)
             << details;
         const std::size_t mark = details.find(" > ");
         ASSERT_NE(mark, std::string::npos) << details;
