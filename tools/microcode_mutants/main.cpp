@@ -4,8 +4,11 @@
 // differently it is a gap in the check, otherwise it counts as equivalent.
 //
 //   tessaro_microcode_mutants MICROPROGRAM.mal EXAMPLES_DIR [--sample N] [--seed S]
+//                             [--check-only] [--only TEXT] [--list]
 //   tessaro_microcode_mutants MICROPROGRAM.mal EXAMPLES_DIR --ci N
 //
+// --only TEXT keeps the mutants whose kind or description holds TEXT ("edit", "iadd3").
+// --check-only leaves out the second look (to see what a change of the check's programs costs).
 // --ci N takes mutants in the order the seed gives, keeps those that change what an example
 // program does (so that each is surely wrong) until N are kept, and fails unless the check
 // catches every one of them.
@@ -37,6 +40,9 @@ struct Options {
     int sample = 0; // 0: every mutant
     std::uint32_t seed = 1;
     int ci = 0;
+    bool checkOnly = false; // no second look: a mutant the check passes is only listed
+    std::string only;       // keep the mutants whose kind or description holds this text
+    bool list = false;      // only list the mutants
 };
 
 struct Tally {
@@ -84,7 +90,7 @@ private:
     std::vector<SampleProgram> m_programs;
 };
 
-int report(Runner& runner, const std::vector<Mutant>& mutants) {
+int report(Runner& runner, const std::vector<Mutant>& mutants, bool checkOnly) {
     std::map<std::string, Tally> tallies;
     int done = 0;
     for (const Mutant& mutant : mutants) {
@@ -101,6 +107,11 @@ int report(Runner& runner, const std::vector<Mutant>& mutants) {
         }
         if (runner.caught(bin, 1, CheckOptions::kDefaultPrograms)) {
             ++tally.caught;
+            continue;
+        }
+        if (checkOnly) {
+            ++tally.equivalent;
+            std::printf("passed %s %s\n", mutant.kind.c_str(), mutant.description.c_str());
             continue;
         }
         std::string difference = runner.differenceOnExamples(bin);
@@ -164,13 +175,19 @@ bool parse(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool valued = arg == "--sample" || arg == "--seed" || arg == "--ci";
-        if (valued && i + 1 < argc) {
+        if (arg == "--only" && i + 1 < argc) {
+            options.only = argv[++i];
+        } else if (valued && i + 1 < argc) {
             const long value = std::strtol(argv[++i], nullptr, 10);
             if (arg == "--seed") {
                 options.seed = static_cast<std::uint32_t>(value);
             } else {
                 (arg == "--sample" ? options.sample : options.ci) = static_cast<int>(value);
             }
+        } else if (arg == "--list") {
+            options.list = true;
+        } else if (arg == "--check-only") {
+            options.checkOnly = true;
         } else if (arg.starts_with("--")) {
             return false;
         } else {
@@ -189,7 +206,7 @@ int run(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::fputs("usage: tessaro_microcode_mutants MICROPROGRAM.mal EXAMPLES_DIR "
-                   "[--sample N] [--seed S] [--ci N]\n",
+                   "[--sample N] [--seed S] [--check-only] [--only TEXT] [--list] [--ci N]\n",
                    stderr);
         return 2;
     }
@@ -205,17 +222,27 @@ int run(int argc, char** argv) {
     std::ifstream in(options.microprogram);
     std::stringstream source;
     source << in.rdbuf();
+    // Every hand-written mutant, then one-line ones in the order the seed gives.
     std::vector<Mutant> mutants = oneLineMutants(store);
-    std::mt19937 random(options.seed);
-    std::shuffle(mutants.begin(), mutants.end(), random);
+    std::shuffle(mutants.begin(), mutants.end(), std::mt19937(options.seed));
     if (options.sample > 0 && static_cast<std::size_t>(options.sample) < mutants.size()) {
         mutants.resize(static_cast<std::size_t>(options.sample));
     }
     const std::vector<Mutant> edited = editedMutants(source.str());
-    mutants.insert(options.ci > 0 ? mutants.begin() : mutants.end(), edited.begin(), edited.end());
+    mutants.insert(mutants.begin(), edited.begin(), edited.end());
+    std::erase_if(mutants, [&options](const Mutant& m) {
+        return (m.kind + " " + m.description).find(options.only) == std::string::npos;
+    });
+    if (options.list) {
+        for (const Mutant& mutant : mutants) {
+            std::printf("%s %s\n", mutant.kind.c_str(), mutant.description.c_str());
+        }
+        std::filesystem::remove_all(scratch);
+        return 0;
+    }
     Runner runner(scratch, std::move(store), programsIn(options.examples));
     const int status = options.ci > 0 ? continuousIntegration(runner, mutants, options.ci)
-                                      : report(runner, mutants);
+                                      : report(runner, mutants, options.checkOnly);
     std::filesystem::remove_all(scratch);
     return status;
 }
