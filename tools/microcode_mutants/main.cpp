@@ -132,7 +132,7 @@ int report(Runner& runner, const std::vector<Mutant>& mutants, bool checkOnly) {
     }
     Tally all;
     std::printf("\n%-22s %9s %7s %7s %10s\n", "kind", "generated", "caught", "missed",
-                "equivalent");
+                checkOnly ? "passed" : "equivalent");
     for (const auto& [kind, t] : tallies) {
         std::printf("%-22s %9d %7d %7d %10d\n", kind.c_str(), t.generated, t.caught, t.gaps,
                     t.equivalent);
@@ -143,8 +143,13 @@ int report(Runner& runner, const std::vector<Mutant>& mutants, bool checkOnly) {
     }
     std::printf("%-22s %9d %7d %7d %10d\n", "all", all.generated, all.caught, all.gaps,
                 all.equivalent);
-    std::printf("the check caught %d of %d mutants that change what some program does\n",
-                all.caught, all.caught + all.gaps);
+    if (checkOnly) {
+        std::printf("the check caught %d of %d mutants (the others not looked at)\n", all.caught,
+                    all.generated);
+    } else {
+        std::printf("the check caught %d of %d mutants that change what some program does\n",
+                    all.caught, all.caught + all.gaps);
+    }
     return all.gaps == 0 ? 0 : 1;
 }
 
