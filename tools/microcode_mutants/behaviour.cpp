@@ -1,4 +1,4 @@
-#include "tools/microcode_mutants/behaviour.h"
+#include "behaviour.h"
 
 #include "ijvm/instruction_set.h"
 #include "machine/control_path.h"

@@ -1,4 +1,4 @@
-#include "tools/microcode_mutants/microcode_mutants.h"
+#include "microcode_mutants.h"
 
 namespace tessaro::mutants {
 

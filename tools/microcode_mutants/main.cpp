@@ -13,9 +13,9 @@
 // program does (so that each is surely wrong) until N are kept, and fails unless the check
 // catches every one of them.
 
-#include "machine/microprogram_check.h"
-#include "tools/microcode_mutants/behaviour.h"
-#include "tools/microcode_mutants/microcode_mutants.h"
+#include "behaviour.h"
+#include "check/microprogram_check.h"
+#include "microcode_mutants.h"
 
 #include <algorithm>
 #include <cstdio>

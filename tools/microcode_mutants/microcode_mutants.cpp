@@ -1,10 +1,10 @@
-#include "tools/microcode_mutants/microcode_mutants.h"
+#include "microcode_mutants.h"
 
 #include "core/memory.h"
 #include "ijvm/instruction_set.h"
 #include "machine/alu.h"
 #include "machine/control_store_file.h"
-#include "mal/translate.h"
+#include "mal/micro_assembler.h"
 
 #include <array>
 #include <cstdio>
@@ -106,7 +106,7 @@ void aluMutants(const Store& store, int address, const Mic& mic, std::vector<Mut
 } // namespace
 
 Store translate(const std::string& malPath, const std::string& binPath, std::string& error) {
-    Translate translator(malPath, binPath);
+    MicroAssembler translator(malPath, binPath);
     if (!translator.tryRun() || !translator.problems.empty()) {
         error = translator.problems.empty()
                     ? "cannot translate " + malPath
