@@ -4,8 +4,8 @@
 //
 // QT_QPA_PLATFORM=offscreen bench/bench_big_memory_views [WORDS]
 
-#include "ui/app_paths.h"
-#include "ui/tform1.h"
+#include "ui/app/app_paths.h"
+#include "ui/app/main_window.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -23,7 +23,7 @@
 
 namespace {
 
-using tessaro::TForm1;
+using tessaro::MainWindow;
 
 // Pushes words on the stack, then spins without touching memory.
 QString pushingProgram(long words) {
@@ -38,14 +38,14 @@ double milliseconds(std::chrono::steady_clock::duration d) {
 }
 
 // The slowest of rounds timings of command, each ended when the window is idle again.
-double slowest(TForm1& window, int rounds, const std::function<void()>& command) {
+double slowest(MainWindow& window, int rounds, const std::function<void()>& command) {
     double worst = 0;
     for (int i = 0; i < rounds; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
         command();
         if (window.isRunning()) {
             QEventLoop loop;
-            QObject::connect(&window, &TForm1::executionFinished, &loop, &QEventLoop::quit);
+            QObject::connect(&window, &MainWindow::executionFinished, &loop, &QEventLoop::quit);
             loop.exec();
         }
         QApplication::processEvents();
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
         }
     });
     answer.start(10);
-    TForm1 window(paths);
+    MainWindow window(paths);
     window.show();
     if (!window.openProgramFile(program)) {
         return 1;
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
             const auto t0 = std::chrono::steady_clock::now();
             window.stopRun();
             QEventLoop loop;
-            QObject::connect(&window, &TForm1::executionFinished, &loop, &QEventLoop::quit);
+            QObject::connect(&window, &MainWindow::executionFinished, &loop, &QEventLoop::quit);
             loop.exec();
             QApplication::processEvents();
             // The stop waits for the slice under way (about 40 ms) before it refreshes.
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
     window.runCommand();
     if (window.isRunning()) {
         QEventLoop loop;
-        QObject::connect(&window, &TForm1::executionFinished, &loop, &QEventLoop::quit);
+        QObject::connect(&window, &MainWindow::executionFinished, &loop, &QEventLoop::quit);
         loop.exec();
     }
     std::printf("memory: %d words\n", window.machine().wordMemory.elementCount());

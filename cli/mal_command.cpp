@@ -3,7 +3,7 @@
 #include "cli/program_file.h"
 #include "cli/temporary_files.h"
 #include "core/language.h"
-#include "mal/translate.h"
+#include "mal/micro_assembler.h"
 
 #include <cstdio>
 #include <cstring>
@@ -37,7 +37,7 @@ int malCommand(int argc, char** argv) {
     if (!readInputCopy("tessaro-cli mal", sourcePath, ".mal", temporaries, text, copy)) {
         return 1;
     }
-    Translate translate(copy, outputPath);
+    MicroAssembler translate(copy, outputPath);
     translate.tryRun();
     for (const MalProblem& problem : translate.problems) {
         if (problem.line > 0) {
