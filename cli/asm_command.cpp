@@ -119,12 +119,14 @@ int asmCommand(int argc, char** argv) {
         return 1;
     }
 
+    TemporaryFiles temporaries;
     std::string text;
-    if (!readProgramFile("tessaro-cli asm", program, text)) {
+    std::string copy;
+    if (!readInputCopy("tessaro-cli asm", program, ".jvm", temporaries, text, copy)) {
         return 1;
     }
 
-    IjvmAssembler assembler(program);
+    IjvmAssembler assembler(copy);
     assembler.compile();
 
     if (!assembler.errors.empty()) {

@@ -188,9 +188,11 @@ QStringList MachineViews::frame(const ControlPath& m, const ViewFormat& f) {
 
     if (named == nullptr) {
         // No method to take names from: the frame words without annotation.
+        // The topmost words, where the program works, when there are too many to list.
         const std::uint32_t count = sp >= lv ? std::min(sp - lv + 1U, kMaxStackLines) : 1U;
+        const std::uint32_t lowest = sp >= lv ? sp - count + 1U : lv;
         for (std::uint32_t k = 0; k < count; ++k) {
-            lines.append(plainLine(lv + k));
+            lines.append(plainLine(lowest + k));
         }
     } else {
         std::vector<std::string> names;
@@ -220,8 +222,9 @@ QStringList MachineViews::frame(const ControlPath& m, const ViewFormat& f) {
         const std::uint32_t above = lv + static_cast<std::uint32_t>(frameLocals) + 1U;
         if (sp >= above) {
             const std::uint32_t count = std::min(sp - above + 1U, kMaxStackLines);
-            for (std::uint32_t k = 0; k < count; ++k) {
-                const std::uint32_t a = above + k;
+            for (std::uint32_t i = 0; i < count; ++i) {
+                const std::uint32_t a = sp - count + 1U + i;
+                const std::uint32_t k = a - above;
                 QString line = addressText(a, f, width) + QStringLiteral(": ");
                 if (k == 0) {
                     line += field(QCoreApplication::translate("tessaro::MachineViews", "PC PREC")
