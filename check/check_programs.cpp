@@ -101,7 +101,8 @@ std::string CheckProgramWriter::local(int index) {
     return "v" + std::to_string(index);
 }
 
-// NOPs between a branch and its target: none, or enough for an offset past 127 or past 255.
+// NOPs between a branch and its target: none, or enough for an offset past 127 (a low byte
+// that must not be sign-extended) or past 255 (a high byte other than 0 and 0xFF).
 void CheckProgramWriter::padding() {
     if (m_serial < 2) {
         return;
@@ -169,6 +170,8 @@ void CheckProgramWriter::call(bool nested) {
     const int index = static_cast<int>(m_methods.size());
     Method method;
     method.params = m_serial < 2 ? 1 : pick(0, 3);
+    // Local counts past 127 and past 511 (a high byte of 2) in a called method's frame too:
+    // main's count only follows from the indexes its program happens to use.
     const int kind = pick(0, 9);
     method.locals = m_serial < 2 ? 1 : kind < 8 ? pick(0, 3) : kind == 8 ? 130 : 600;
     m_methods.push_back(method);
@@ -210,7 +213,7 @@ void CheckProgramWriter::call(bool nested) {
         push(value());
     }
     emit("INVOKEVIRTUAL m" + std::to_string(index));
-    emit(chance(50) ? "POP" : "ISTORE " + local(byteIndex()));
+    emit("POP");
 }
 
 void CheckProgramWriter::exercise(std::uint8_t code) {
@@ -251,13 +254,10 @@ void CheckProgramWriter::exercise(std::uint8_t code) {
         const int index = wideIndex();
         const std::string v = local(index);
         push(value());
-        const bool wideStore = code == opcode::WIDE_ISTORE || index > 255 || chance(50);
-        emit((wideStore ? "WIDE ISTORE " : "ISTORE ") + v);
+        emit("WIDE ISTORE " + v);
         // Now and then another variable: after the store H holds the index already, and a
         // load that skips building it goes wrong only then.
-        const int loaded = chance(25) ? wideIndex() : index;
-        const bool wideLoad = code == opcode::WIDE_ILOAD || loaded > 255 || chance(50);
-        emit((wideLoad ? "WIDE ILOAD " : "ILOAD ") + local(loaded));
+        emit("WIDE ILOAD " + local(chance(25) ? wideIndex() : index));
         break;
     }
     case opcode::LDCW:
