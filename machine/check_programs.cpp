@@ -1,5 +1,6 @@
 #include "machine/check_programs.h"
 
+#include "core/uniform_draw.h"
 #include "ijvm/instruction_set.h"
 
 #include <algorithm>
@@ -33,7 +34,7 @@ constexpr std::array<int, 6> kWideIndexes = {0, 1, 255, 256, 257, 299};
 } // namespace
 
 int CheckProgramWriter::pick(int low, int high) {
-    return std::uniform_int_distribution<int>(low, high)(m_random);
+    return drawBetween(m_random, low, high);
 }
 
 bool CheckProgramWriter::chance(int percent) {
