@@ -115,7 +115,7 @@ function showView(view) {
     picture.show(p, shownRegisters);
     renderMir(p);
     selectLine($('listing'), view.lastMpc);
-    $('phase').textContent = p.phase < 3 ? `${['Execute', 'B bus', 'ALU', 'C bus'][p.phase]}` : '';
+    $('phase').textContent = p.phase < 3 ? tr(['Esecuzione', 'Bus B', 'ALU', 'Bus C'][p.phase]) : '';
     $('stepBackMicro').disabled = running || !view.canStepBack;
     $('stepBackIjvm').disabled = running || !view.canStepBack;
 }
@@ -233,7 +233,7 @@ async function step(command) {
     if (outcome === 'done' && command.startsWith('stepBack')) {
         status(tr('Indietro: %1 micro-istruzioni dal reset', lastView.microInstructions));
     } else if (outcome === 'done') {
-        status(`${lastView.microInstructions}`);
+        status(tr('Micro-istruzioni: %1', lastView.microInstructions));
     }
 }
 

@@ -68,6 +68,10 @@ const english = {
     'Nessuna istruzione su questa riga': 'No instruction on this line',
     'Il programma è stato modificato. Scartare le modifiche?': 'The program has been modified. Discard the changes?',
     'Caricamento...': 'Loading...',
+    'Esecuzione': 'Execute',
+    'Bus B': 'B bus',
+    'Bus C': 'C bus',
+    'Micro-istruzioni: %1': 'Micro-instructions: %1',
     'Pronto': 'Ready',
     'Il numero non è valido': 'The number is not valid',
     'Un simulatore didattico della microarchitettura Mic-1 e del set di istruzioni IJVM, nel browser.':
