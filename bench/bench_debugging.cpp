@@ -4,7 +4,7 @@
 #include "data/bundled.h"
 #include "ijvm/instruction_set.h"
 #include "machine/machine_session.h"
-#include "mal/translate.h"
+#include "mal/micro_assembler.h"
 
 #include <benchmark/benchmark.h>
 
@@ -47,7 +47,7 @@ std::unique_ptr<MachineSession> prepare(const std::string& program, bool history
     const std::string mal = scratch("velkora.mal");
     const std::string bin = scratch("velkora.bin");
     writeText(mal, tessaro::bundledMicroprogram());
-    tessaro::Translate translate(mal, bin);
+    tessaro::MicroAssembler translate(mal, bin);
     const bool translated = translate.tryRun() && translate.problems.empty();
     if (translated) {
         session->loadControlStore(bin);

@@ -4,8 +4,8 @@
 //
 // QT_QPA_PLATFORM=offscreen bench/bench_gui_run [ROUNDS]
 
-#include "ui/app_paths.h"
-#include "ui/tform1.h"
+#include "ui/app/app_paths.h"
+#include "ui/app/main_window.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -22,7 +22,7 @@
 
 namespace {
 
-using tessaro::TForm1;
+using tessaro::MainWindow;
 
 // 4 * ROUNDS + 5 IJVM instructions: IINC, ILOAD, IFEQ (not taken), GOTO per round.
 QString countingLoop(long rounds) {
@@ -37,7 +37,7 @@ double seconds(std::chrono::steady_clock::duration d) {
 }
 
 // Micro-instructions per second of the plain loop: the machine run to HALT in large slices.
-double plainRate(TForm1& window) {
+double plainRate(MainWindow& window) {
     double best = 0;
     for (int i = 0; i < 3; ++i) {
         tessaro::ControlPath machine = window.machine();
@@ -53,13 +53,13 @@ double plainRate(TForm1& window) {
 }
 
 // Micro-instructions per second of the window's Run, from the press to the refreshed views.
-double windowRate(TForm1& window) {
+double windowRate(MainWindow& window) {
     double best = 0;
     for (int i = 0; i < 3; ++i) {
         window.resetCommand();
         const std::int64_t start = window.machine().microCount;
         QEventLoop loop;
-        QObject::connect(&window, &TForm1::executionFinished, &loop, &QEventLoop::quit);
+        QObject::connect(&window, &MainWindow::executionFinished, &loop, &QEventLoop::quit);
         const auto t0 = std::chrono::steady_clock::now();
         window.runCommand();
         if (window.isRunning()) {
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     });
     answer.start(10);
 
-    TForm1 window(paths);
+    MainWindow window(paths);
     window.show();
     if (!window.openProgramFile(program)) {
         return 1;

@@ -3,7 +3,7 @@
 
 #include "data/bundled.h"
 #include "machine/control_path.h"
-#include "mal/translate.h"
+#include "mal/micro_assembler.h"
 
 #include <benchmark/benchmark.h>
 
@@ -34,7 +34,7 @@ bool prepare(ControlPath& machine, const std::string& program) {
     const std::string source = scratch("program.jvm");
     writeText(mal, tessaro::bundledMicroprogram());
     writeText(source, program);
-    tessaro::Translate translate(mal, bin);
+    tessaro::MicroAssembler translate(mal, bin);
     const bool translated = translate.tryRun() && translate.problems.empty();
     if (translated) {
         machine.loadControlStore(bin);

@@ -2,7 +2,7 @@
 #include "cli/diagnostics.h"
 #include "cli/program_file.h"
 
-#include "ijvm/ijvmc.h"
+#include "ijvm/ijvm_assembler.h"
 
 #include <cstdio>
 #include <string>
@@ -15,7 +15,7 @@ namespace {
 const char* const kAsmUsage = "usage: tessaro-cli asm PROGRAM.jvm [--dump]\n";
 
 // Where each instruction begins in the method area, with the mnemonic to show there.
-std::vector<std::string> instructionStarts(IJVMC& assembler) {
+std::vector<std::string> instructionStarts(IjvmAssembler& assembler) {
     std::vector<std::string> starts(static_cast<std::size_t>(assembler.methodArea.length));
     auto mark = [&](int address, const std::string& text) {
         if (address >= 0 && address < assembler.methodArea.length) {
@@ -26,21 +26,21 @@ std::vector<std::string> instructionStarts(IJVMC& assembler) {
     int i = 0;
     for (const Method& method : assembler.methods) {
         // Method i's code follows the 3-byte prologue and i + 1 headers of 4 bytes.
-        for (const IstructionTable& istruction : method.istructions) {
-            std::string text = displayMnemonic(istruction.mnemonic);
-            for (const std::string* operand : {&istruction.operand1, &istruction.operand2}) {
+        for (const InstructionRecord& record : method.instructions) {
+            std::string text = displayMnemonic(record.mnemonic);
+            for (const std::string* operand : {&record.operand1, &record.operand2}) {
                 if (!operand->empty()) {
                     text += " " + *operand;
                 }
             }
-            mark(istruction.address + 4 * i + 7, text);
+            mark(record.address + 4 * i + 7, text);
         }
         ++i;
     }
     return starts;
 }
 
-std::int32_t poolWord(const Vector& pool, int index) {
+std::int32_t poolWord(const ByteImage& pool, int index) {
     std::uint32_t word = 0;
     for (int b = 3; b >= 0; --b) {
         word = (word << 8) | pool.at(4 * index + b);
@@ -48,7 +48,7 @@ std::int32_t poolWord(const Vector& pool, int index) {
     return static_cast<std::int32_t>(word);
 }
 
-void dump(IJVMC& assembler) {
+void dump(IjvmAssembler& assembler) {
     const std::vector<std::string> starts = instructionStarts(assembler);
     std::vector<std::string> headers(starts.size());
     const int constantCount = assembler.constants.count;
@@ -79,7 +79,7 @@ void dump(IJVMC& assembler) {
     const int words = assembler.constantPool.length / 4;
     std::printf("Constant pool (%d words)\n", words);
     int k = 0;
-    for (const SymbolTable& constant : assembler.constants) {
+    for (const Symbol& constant : assembler.constants) {
         std::printf("%6d  %-20s  %d\n", k, constant.name.c_str(),
                     poolWord(assembler.constantPool, k));
         ++k;
@@ -124,7 +124,7 @@ int asmCommand(int argc, char** argv) {
         return 1;
     }
 
-    IJVMC assembler(program);
+    IjvmAssembler assembler(program);
     assembler.compile();
 
     if (!assembler.errors.empty()) {

@@ -2,7 +2,7 @@
 #include "cli/microprogram_file.h"
 #include "cli/temporary_files.h"
 
-#include "machine/microprogram_check.h"
+#include "check/microprogram_check.h"
 
 #include <cerrno>
 #include <cstdio>

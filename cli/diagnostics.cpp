@@ -21,8 +21,8 @@ void lineAndColumn(const std::string& text, int offset, int& line, int& column) 
 }
 
 void printAssemblerErrors(const std::string& program, const std::string& source,
-                          const List<ErrorTable>& errors) {
-    for (const ErrorTable& error : errors) {
+                          const List<AssemblyError>& errors) {
+    for (const AssemblyError& error : errors) {
         int line = 0;
         int column = 0;
         lineAndColumn(source, error.position, line, column);

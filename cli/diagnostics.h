@@ -14,6 +14,6 @@ void lineAndColumn(const std::string& text, int offset, int& line, int& column);
 /// Writes each assembler error to standard error as PROGRAM:LINE:COLUMN: message, the position
 /// taken from the error's span in source (the bytes the assembler read).
 void printAssemblerErrors(const std::string& program, const std::string& source,
-                          const List<ErrorTable>& errors);
+                          const List<AssemblyError>& errors);
 
 } // namespace tessaro::cli

@@ -1,6 +1,6 @@
 #include "cli/commands.h"
 
-#include "mal/translate.h"
+#include "mal/micro_assembler.h"
 
 #include <cstdio>
 #include <cstring>
@@ -18,7 +18,7 @@ int malCommand(int argc, char** argv) {
         return 1;
     }
     const char* sourcePath = argv[0];
-    Translate translate(sourcePath, argv[1]);
+    MicroAssembler translate(sourcePath, argv[1]);
     translate.tryRun();
     for (const MalProblem& problem : translate.problems) {
         if (problem.line > 0) {

@@ -2,7 +2,7 @@
 
 #include "cli/program_file.h"
 #include "data/bundled.h"
-#include "mal/translate.h"
+#include "mal/micro_assembler.h"
 
 #include <cstdio>
 #include <fstream>
@@ -35,7 +35,7 @@ bool translateMicroprogram(const char* command, const std::string& path,
         std::fprintf(stderr, "%s: cannot create a temporary control-store file\n", command);
         return false;
     }
-    Translate translate(source, bin);
+    MicroAssembler translate(source, bin);
     translate.tryRun();
     for (const MalProblem& problem : translate.problems) {
         if (problem.line > 0) {

@@ -7,7 +7,7 @@
 #include "cli/temporary_files.h"
 
 #include "ijvm/disassembler.h"
-#include "ijvm/ijvmc.h"
+#include "ijvm/ijvm_assembler.h"
 #include "machine/execution_report.h"
 #include "machine/machine_session.h"
 

@@ -4,7 +4,7 @@ include(GoogleTest)
 # tessaro_add_test(NAME source...): one GoogleTest executable of the core, registered with CTest.
 function(tessaro_add_test name)
   add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE tessaro_core tessaro_test_support GTest::gtest
+  target_link_libraries(${name} PRIVATE tessaro_headless tessaro_test_support GTest::gtest
                                         GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
       TESSARO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

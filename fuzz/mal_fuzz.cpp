@@ -4,7 +4,7 @@
 // addresses and control words that the control store can hold.
 
 #include "fuzz/fuzz_file.h"
-#include "mal/translate.h"
+#include "mal/micro_assembler.h"
 
 #include <cstdint>
 #include <fstream>
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!fuzz::writeBytes(source, data, size)) {
         return 0;
     }
-    Translate translate(source, bin);
+    MicroAssembler translate(source, bin);
     fuzz::check(translate.tryRun(), "the translator could not open its files");
 
     std::ifstream in(bin, std::ios::binary);
@@ -50,9 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::check(line.find('\t') != std::string::npos, "a record has no comment field");
         fuzz::check(record.word >= 0 && record.word < (1L << 27), "a control word beyond 27 bits");
         if (translate.problems.empty()) {
-            fuzz::check(record.address >= 0 && record.address < Translate::kAddresses,
+            fuzz::check(record.address >= 0 && record.address < MicroAssembler::kAddresses,
                         "a problem-free source wrote an address outside the store");
-            fuzz::check(record.next >= 0 && record.next < Translate::kAddresses,
+            fuzz::check(record.next >= 0 && record.next < MicroAssembler::kAddresses,
                         "a problem-free source wrote a NextAddr outside the store");
         }
     }

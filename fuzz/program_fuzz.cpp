@@ -5,7 +5,7 @@
 
 #include "fuzz/fuzz_file.h"
 #include "machine/control_path.h"
-#include "mal/translate.h"
+#include "mal/micro_assembler.h"
 
 #include <cstdint>
 #include <string>
@@ -21,7 +21,8 @@ constexpr std::int64_t kMicroSteps = 100'000;
 const std::string& controlStore() {
     static const std::string path = [] {
         const std::string bin = tessaro::fuzz::scratchPath("_velkora.bin");
-        tessaro::Translate translate(std::string(TESSARO_SOURCE_DIR) + "/data/velkora.mal", bin);
+        tessaro::MicroAssembler translate(std::string(TESSARO_SOURCE_DIR) + "/data/velkora.mal",
+                                          bin);
         tessaro::fuzz::check(translate.tryRun() && translate.problems.empty(),
                              "the microprogram does not translate cleanly");
         return bin;

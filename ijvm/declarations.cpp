@@ -1,4 +1,4 @@
-#include "ijvm/ijvmc.h"
+#include "ijvm/ijvm_assembler.h"
 
 #include "core/number_text.h"
 #include "core/reader/string_tokenizer.h"
@@ -12,7 +12,7 @@ namespace tessaro {
 
 using namespace ijvm_names;
 
-bool IJVMC::parseConstants() {
+bool IjvmAssembler::parseConstants() {
     if (reader.token != ".constant") {
         return false;
     }
@@ -36,7 +36,7 @@ bool IJVMC::parseConstants() {
         return true;
     }
     std::unordered_set<std::string> names;
-    for (const SymbolTable& c : constants) {
+    for (const Symbol& c : constants) {
         names.insert(c.name);
     }
     for (;;) {
@@ -46,7 +46,7 @@ bool IJVMC::parseConstants() {
         if (reader.token == ".end-constant") {
             break;
         }
-        SymbolTable constant;
+        Symbol constant;
         constant.index = constants.count;
         constant.name = cutUtf8(reader.token, kSymbolBytes);
         const bool delivered = next();
@@ -110,7 +110,7 @@ std::size_t findClosing(const std::string& source, std::size_t from) {
 
 } // namespace
 
-bool IJVMC::readHeader(Method& method) {
+bool IjvmAssembler::readHeader(Method& method) {
     const int headerStart = reader.tell();
     auto drop = [&](int code) {
         reader.clearEof();
@@ -146,7 +146,7 @@ bool IJVMC::readHeader(Method& method) {
     int counter = 1;
     std::unordered_set<std::string> names;
     auto addParameter = [&](const std::string& paramName) {
-        SymbolTable parameter;
+        Symbol parameter;
         parameter.index = counter++;
         parameter.name = cutUtf8(paramName, kSymbolBytes);
         method.paramCount += 1;
@@ -193,7 +193,7 @@ bool IJVMC::readHeader(Method& method) {
     return true;
 }
 
-bool IJVMC::parseMethod() {
+bool IjvmAssembler::parseMethod() {
     if (reader.token != ".method") {
         return false;
     }
@@ -205,7 +205,7 @@ bool IJVMC::parseMethod() {
     return true;
 }
 
-bool IJVMC::parseMain() {
+bool IjvmAssembler::parseMain() {
     if (reader.token != ".main") {
         return false;
     }
@@ -215,7 +215,7 @@ bool IJVMC::parseMain() {
     return true;
 }
 
-void IJVMC::parseSectionRest(Method& method, const std::string& closer) {
+void IjvmAssembler::parseSectionRest(Method& method, const std::string& closer) {
     // Locals are numbered on after the parameters (main has only the object reference).
     int counter = method.paramCount;
     next();
@@ -226,7 +226,7 @@ void IJVMC::parseSectionRest(Method& method, const std::string& closer) {
     finishMethod(method);
 }
 
-bool IJVMC::parseVariables(Method& method, const std::string& closer, int& counter) {
+bool IjvmAssembler::parseVariables(Method& method, const std::string& closer, int& counter) {
     const int start = reader.tell();
     bool closed = false;
     int stop = start;
@@ -251,7 +251,7 @@ bool IJVMC::parseVariables(Method& method, const std::string& closer, int& count
     }
     reader.seek(start);
     std::unordered_set<std::string> names;
-    for (const SymbolTable& v : method.variables) {
+    for (const Symbol& v : method.variables) {
         names.insert(v.name);
     }
     for (;;) {
@@ -259,7 +259,7 @@ bool IJVMC::parseVariables(Method& method, const std::string& closer, int& count
         if (reader.token == ".end-var" || (!delivered && reader.token.empty())) {
             break;
         }
-        SymbolTable variable;
+        Symbol variable;
         variable.index = counter++;
         variable.name = cutUtf8(reader.token, kSymbolBytes);
         method.varCount += 1;
@@ -275,7 +275,7 @@ bool IJVMC::parseVariables(Method& method, const std::string& closer, int& count
     return true;
 }
 
-void IJVMC::parseBody(Method& method, const std::string& closer) {
+void IjvmAssembler::parseBody(Method& method, const std::string& closer) {
     m_labels.clear();
     m_labelNames.clear();
     while (reader.token != closer) {
@@ -315,7 +315,7 @@ void IJVMC::parseBody(Method& method, const std::string& closer) {
     m_labelNames.clear();
 }
 
-void IJVMC::finishMethod(Method& method) {
+void IjvmAssembler::finishMethod(Method& method) {
     if (methods.contains(method)) {
         addError(10, method.name, "", 0, 0, 0);
     }

@@ -1,4 +1,4 @@
-#include "ijvm/ijvmc.h"
+#include "ijvm/ijvm_assembler.h"
 
 #include "core/number_text.h"
 #include "ijvm/error_texts.h"
@@ -9,7 +9,7 @@ namespace tessaro {
 
 using namespace ijvm_names;
 
-void IJVMC::encodeImage() {
+void IjvmAssembler::encodeImage() {
     m_constantIndex.clear();
     m_methodIndex.clear();
     m_indexedMethod = nullptr;
@@ -21,7 +21,7 @@ void IJVMC::encodeImage() {
     methodArea.allocate(areaSize);
     constantPool.allocate(4 * (constantCount + methodCount));
 
-    for (const SymbolTable& constant : constants) {
+    for (const Symbol& constant : constants) {
         constantPool.putWord(constant.value);
     }
 
@@ -43,20 +43,20 @@ void IJVMC::encodeImage() {
         constantPool.putWord(methodArea.length);
         methodArea.putHalf(method.paramCount);
         methodArea.putHalf(method.varCount);
-        for (const IstructionTable& istruction : method.istructions) {
+        for (const InstructionRecord& record : method.instructions) {
             const int at = methodArea.length;
             // Addresses only grow, so appending keeps every bucket in ascending key order.
-            for (int k = 0; k < istruction.length; ++k) {
+            for (int k = 0; k < record.length; ++k) {
                 const auto address = static_cast<std::uint32_t>(at + k);
                 const int bucket = Memory<std::uint32_t, std::uint32_t>::bucketOf(address);
                 sourceMap.buckets[bucket].insertTail(
-                    {address, static_cast<std::uint32_t>(istruction.sourcePos)});
+                    {address, static_cast<std::uint32_t>(record.sourcePos)});
                 methodMap.buckets[bucket].insertTail(
                     {address, static_cast<std::uint32_t>(constantCount + i)});
             }
-            encode(method, istruction);
+            encode(method, record);
             // Every recorded byte must be there, or all later addresses would be wrong.
-            while (methodArea.length < at + istruction.length && methodArea.overflow == 0) {
+            while (methodArea.length < at + record.length && methodArea.overflow == 0) {
                 methodArea.putByte(opcode::NOP);
             }
         }
@@ -64,7 +64,7 @@ void IJVMC::encodeImage() {
     }
 }
 
-std::int32_t IJVMC::number(const std::string& text, int position) {
+std::int32_t IjvmAssembler::number(const std::string& text, int position) {
     const NumberResult result = checkedAtolong(text);
     if (result.ok) {
         return result.value;
@@ -73,7 +73,7 @@ std::int32_t IJVMC::number(const std::string& text, int position) {
     return 0;
 }
 
-void IJVMC::indexMethod(const Method& method) {
+void IjvmAssembler::indexMethod(const Method& method) {
     if (m_indexedMethod == &method) {
         return;
     }
@@ -81,29 +81,29 @@ void IJVMC::indexMethod(const Method& method) {
     m_labelIndex.clear();
     m_variableIndex.clear();
     // The first entry of a name wins: for labels that is the one declared last.
-    for (const SymbolTable& label : method.labels) {
+    for (const Symbol& label : method.labels) {
         m_labelIndex.emplace(cutUtf8(label.name, kOperandBytes), &label);
     }
-    for (const SymbolTable& variable : method.variables) {
+    for (const Symbol& variable : method.variables) {
         m_variableIndex.emplace(variable.name, &variable);
     }
 }
 
-const SymbolTable* IJVMC::findVariable(const Method& method, const std::string& name) {
+const Symbol* IjvmAssembler::findVariable(const Method& method, const std::string& name) {
     indexMethod(method);
     const auto found = m_variableIndex.find(cutUtf8(name, kSymbolBytes));
     return found != m_variableIndex.end() ? found->second : nullptr;
 }
 
-const SymbolTable* IJVMC::findLabel(const Method& method, const std::string& name) {
+const Symbol* IjvmAssembler::findLabel(const Method& method, const std::string& name) {
     indexMethod(method);
     const auto found = m_labelIndex.find(cutUtf8(name, kOperandBytes));
     return found != m_labelIndex.end() ? found->second : nullptr;
 }
 
-const SymbolTable* IJVMC::findConstant(const std::string& name) {
+const Symbol* IjvmAssembler::findConstant(const std::string& name) {
     if (m_constantIndex.empty()) {
-        for (const SymbolTable& constant : constants) {
+        for (const Symbol& constant : constants) {
             m_constantIndex.emplace(constant.name, &constant);
         }
     }
@@ -111,7 +111,7 @@ const SymbolTable* IJVMC::findConstant(const std::string& name) {
     return found != m_constantIndex.end() ? found->second : nullptr;
 }
 
-const Method* IJVMC::findMethod(const std::string& name) {
+const Method* IjvmAssembler::findMethod(const std::string& name) {
     if (m_methodIndex.empty()) {
         for (const Method& method : methods) {
             m_methodIndex.emplace(cutUtf8(method.name, kOperandBytes), &method);
@@ -121,8 +121,8 @@ const Method* IJVMC::findMethod(const std::string& name) {
     return found != m_methodIndex.end() ? found->second : nullptr;
 }
 
-void IJVMC::encode(const Method& method, const IstructionTable& istruction) {
-    const Instruction* instruction = findInstruction(std::string_view(istruction.mnemonic));
+void IjvmAssembler::encode(const Method& method, const InstructionRecord& record) {
+    const Instruction* instruction = findInstruction(std::string_view(record.mnemonic));
     if (instruction == nullptr) {
         return;
     }
@@ -130,13 +130,13 @@ void IJVMC::encode(const Method& method, const IstructionTable& istruction) {
     // A failed look-up highlights the operand, which stands one blank after the mnemonic as
     // the reader writes it.
     const int operandPos =
-        istruction.sourcePos + static_cast<int>(std::string_view(instruction->display).size()) + 1;
-    const int operandLength = static_cast<int>(istruction.operand1.size());
+        record.sourcePos + static_cast<int>(std::string_view(instruction->display).size()) + 1;
+    const int operandLength = static_cast<int>(record.operand1.size());
 
     auto variableIndex = [&] {
-        const SymbolTable* variable = findVariable(method, istruction.operand1);
+        const Symbol* variable = findVariable(method, record.operand1);
         if (variable == nullptr) {
-            addError(8, method.name, istruction.operand1, 0, operandPos, operandLength);
+            addError(8, method.name, record.operand1, 0, operandPos, operandLength);
             return 0;
         }
         return variable->index;
@@ -146,7 +146,7 @@ void IJVMC::encode(const Method& method, const IstructionTable& istruction) {
     case OperandKind::None:
         break;
     case OperandKind::SignedByte: {
-        const std::int32_t value = number(istruction.operand1, istruction.operand1Pos);
+        const std::int32_t value = number(record.operand1, record.operand1Pos);
         methodArea.putByte(static_cast<std::uint8_t>(value & 0xFF));
         break;
     }
@@ -158,30 +158,30 @@ void IJVMC::encode(const Method& method, const IstructionTable& istruction) {
         break;
     case OperandKind::VariableAndByte: {
         methodArea.putByte(static_cast<std::uint8_t>(variableIndex() & 0xFF));
-        const std::int32_t value = number(istruction.operand2, istruction.operand2Pos);
+        const std::int32_t value = number(record.operand2, record.operand2Pos);
         methodArea.putByte(static_cast<std::uint8_t>(value & 0xFF));
         break;
     }
     case OperandKind::LabelOffset: {
-        const SymbolTable* label = findLabel(method, istruction.operand1);
+        const Symbol* label = findLabel(method, record.operand1);
         if (label == nullptr) {
-            addError(6, method.name, istruction.operand1, 0, operandPos, operandLength);
+            addError(6, method.name, record.operand1, 0, operandPos, operandLength);
         }
-        methodArea.putHalf((label != nullptr ? label->value : 0) - istruction.address);
+        methodArea.putHalf((label != nullptr ? label->value : 0) - record.address);
         break;
     }
     case OperandKind::Constant: {
-        const SymbolTable* constant = findConstant(istruction.operand1);
+        const Symbol* constant = findConstant(record.operand1);
         if (constant == nullptr) {
-            addError(7, method.name, istruction.operand1, 0, operandPos, operandLength);
+            addError(7, method.name, record.operand1, 0, operandPos, operandLength);
         }
         methodArea.putHalf(constant != nullptr ? constant->index : 0);
         break;
     }
     case OperandKind::Method: {
-        const Method* callee = findMethod(istruction.operand1);
+        const Method* callee = findMethod(record.operand1);
         if (callee == nullptr) {
-            addError(9, method.name, istruction.operand1, 0, operandPos, operandLength);
+            addError(9, method.name, record.operand1, 0, operandPos, operandLength);
         }
         methodArea.putHalf(constants.count + (callee != nullptr ? callee->number : 0));
         break;

@@ -1,4 +1,4 @@
-#include "ijvm/ijvmc.h"
+#include "ijvm/ijvm_assembler.h"
 
 #include "core/number_text.h"
 #include "ijvm/instruction_set.h"
@@ -8,10 +8,10 @@ namespace tessaro {
 
 using namespace ijvm_names;
 
-bool IJVMC::parseIstruction(Method& method) {
-    IstructionTable record;
+bool IjvmAssembler::parseIstruction(Method& method) {
+    InstructionRecord record;
     if (!reader.token.empty() && reader.token.back() == ':') {
-        SymbolTable label;
+        Symbol label;
         label.name = cutUtf8(reader.token.substr(0, reader.token.size() - 1), kLabelBytes);
         label.value = codeOffset;
         if (!m_labelNames.insert(label.name).second || method.labels.contains(label)) {
@@ -66,7 +66,7 @@ bool IJVMC::parseIstruction(Method& method) {
     record.length = size;
     codeOffset += size;
     method.length += size;
-    method.istructions.insertTail(record);
+    method.instructions.insertTail(record);
     return true;
 }
 

@@ -10,17 +10,17 @@ namespace tessaro {
 
 /// A constant, a parameter, a local variable or a label; compared and ordered by name
 /// (byte-wise).
-struct SymbolTable {
+struct Symbol {
     int index = 0;    ///< constant-pool index, local-variable index, or 0 for a label
     std::string name; ///< at most 9 bytes (constants, variables) or 20 (labels)
     int value = 0;    ///< constant value or label address
 
-    friend bool operator==(const SymbolTable& a, const SymbolTable& b) { return a.name == b.name; }
-    friend bool operator<(const SymbolTable& a, const SymbolTable& b) { return a.name < b.name; }
+    friend bool operator==(const Symbol& a, const Symbol& b) { return a.name == b.name; }
+    friend bool operator<(const Symbol& a, const Symbol& b) { return a.name < b.name; }
 };
 
 /// One recorded instruction of a method body.
-struct IstructionTable {
+struct InstructionRecord {
     std::string label;    ///< first 7 bytes of the label token (colon included), or empty
     std::string mnemonic; ///< upper case; "WIDEILOAD" / "WIDEISTORE" for the WIDE forms
     std::string operand1; ///< at most 19 bytes
@@ -32,10 +32,10 @@ struct IstructionTable {
     int operand1Pos = 0;  ///< byte offset of operand1's token, for number errors
     int operand2Pos = 0;  ///< byte offset of operand2's token
 
-    friend bool operator==(const IstructionTable& a, const IstructionTable& b) {
+    friend bool operator==(const InstructionRecord& a, const InstructionRecord& b) {
         return a.index == b.index && a.address == b.address;
     }
-    friend bool operator<(const IstructionTable& a, const IstructionTable& b) {
+    friend bool operator<(const InstructionRecord& a, const InstructionRecord& b) {
         return a.address < b.address;
     }
 };
@@ -48,24 +48,24 @@ struct Method {
     int varCount = 0;
     int instrCount = 0;
     int length = 0;
-    List<IstructionTable> istructions;
-    List<SymbolTable> labels;    ///< sorted by name
-    List<SymbolTable> variables; ///< parameters, then local variables
+    List<InstructionRecord> instructions;
+    List<Symbol> labels;    ///< sorted by name
+    List<Symbol> variables; ///< parameters, then local variables
 
     friend bool operator==(const Method& a, const Method& b) { return a.name == b.name; }
     friend bool operator<(const Method& a, const Method& b) { return a.name < b.name; }
 };
 
 /// One assembler error: message and the span of source bytes to highlight.
-struct ErrorTable {
+struct AssemblyError {
     std::string message; ///< at most 99 bytes, cut on a UTF-8 character boundary
     int position = 0;    ///< byte offset where the span begins
     int length = 0;      ///< span length in bytes
 
-    friend bool operator==(const ErrorTable& a, const ErrorTable& b) {
+    friend bool operator==(const AssemblyError& a, const AssemblyError& b) {
         return a.position == b.position && a.message == b.message;
     }
-    friend bool operator<(const ErrorTable& a, const ErrorTable& b) {
+    friend bool operator<(const AssemblyError& a, const AssemblyError& b) {
         return a.position < b.position;
     }
 };
@@ -73,7 +73,7 @@ struct ErrorTable {
 /// A byte buffer of fixed capacity; putHalf is big-endian, putWord little-endian. The assembler
 /// sizes it exactly beforehand; a write past the capacity is dropped (and counted in overflow)
 /// rather than corrupting memory.
-struct Vector {
+struct ByteImage {
     std::unique_ptr<std::uint8_t[]> data;
     int capacity = 0;
     int length = 0;

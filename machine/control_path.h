@@ -88,9 +88,9 @@ public:
     Memory<std::uint32_t, std::uint32_t> sourceMap;
     /// Method-area byte address -> constant-pool word holding its method's start address.
     Memory<std::uint32_t, std::uint32_t> methodMap;
-    List<Method> methods;        ///< the assembled methods, for the views
-    List<SymbolTable> constants; ///< the assembled constants, for the views
-    List<ErrorTable> errors;     ///< the assembler's errors
+    List<Method> methods;       ///< the assembled methods, for the views
+    List<Symbol> constants;     ///< the assembled constants, for the views
+    List<AssemblyError> errors; ///< the assembler's errors
     /// Where the time went since the last reset (after the start-up call that enters main).
     ExecutionCounts counts;
 

@@ -1,6 +1,6 @@
 #include "machine/machine_session.h"
 
-#include "ijvm/ijvmc.h"
+#include "ijvm/ijvm_assembler.h"
 
 #include <algorithm>
 #include <fstream>

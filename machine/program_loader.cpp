@@ -1,4 +1,4 @@
-#include "ijvm/ijvmc.h"
+#include "ijvm/ijvm_assembler.h"
 #include "machine/control_path.h"
 
 #include <algorithm>
@@ -9,7 +9,7 @@ namespace tessaro {
 namespace {
 
 // Word i of the pool, least significant byte first; bytes the assembler did not write read 0.
-std::int32_t poolWord(const Vector& pool, int i) {
+std::int32_t poolWord(const ByteImage& pool, int i) {
     std::uint32_t word = 0;
     for (int b = 3; b >= 0; --b) {
         word = (word << 8) | pool.at(4 * i + b);
@@ -21,7 +21,7 @@ std::int32_t poolWord(const Vector& pool, int i) {
 
 void ControlPath::loadProgram(const std::string& path) {
     // The assembler lives only for this call: everything the machine keeps is copied out.
-    IJVMC assembler(path);
+    IjvmAssembler assembler(path);
     assembler.compile();
 
     sourceMap = assembler.sourceMap;
@@ -32,7 +32,7 @@ void ControlPath::loadProgram(const std::string& path) {
 
     // The image is loaded even when the assembler reported errors (the caller shows them); a
     // byte it allocated but never wrote is 0.
-    const Vector& area = assembler.methodArea;
+    const ByteImage& area = assembler.methodArea;
     const int size = std::max(area.capacity, 0);
     methodArea.assign(static_cast<std::size_t>(size), 0);
     const int written = std::min(area.length, size);
@@ -41,7 +41,7 @@ void ControlPath::loadProgram(const std::string& path) {
     }
     methodAreaSize = size;
 
-    const Vector& pool = assembler.constantPool;
+    const ByteImage& pool = assembler.constantPool;
     constantPoolWords = std::max(pool.capacity, 0) / 4;
     for (int i = 0; i < constantPoolWords; ++i) {
         wordMemory[memory_map::wordKey(memory_map::kConstantPoolBase + i)] = poolWord(pool, i);

@@ -76,7 +76,7 @@ std::vector<std::string> MachineTexts::constantPool(const ControlPath& m,
                                                     const ViewFormat& f) const {
     const int width = digitCount(static_cast<std::uint32_t>(m.constantPoolWords), f.addressRadix);
     int longest = 0;
-    for (const SymbolTable& c : m.constants) {
+    for (const Symbol& c : m.constants) {
         longest = std::max(longest, nameLength(c.name));
     }
     for (const Method& method : m.methods) {
@@ -85,7 +85,7 @@ std::vector<std::string> MachineTexts::constantPool(const ControlPath& m,
     const int nameWidth = longest + 1;
 
     std::vector<std::string> lines; // bottom line first; reversed at the end
-    for (const SymbolTable& c : m.constants) {
+    for (const Symbol& c : m.constants) {
         lines.push_back(addressText(static_cast<std::uint32_t>(c.index), f, width) + ": " +
                         padRight(c.name, nameWidth) + " = " + valueText(c.value, f));
     }
@@ -188,7 +188,7 @@ std::vector<std::string> MachineTexts::frame(const ControlPath& m, const ViewFor
         }
     } else {
         std::vector<std::string> names;
-        for (const SymbolTable& v : named->variables) {
+        for (const Symbol& v : named->variables) {
             if (static_cast<int>(names.size()) >= frameLocals) {
                 break;
             }

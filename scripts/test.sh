@@ -20,7 +20,7 @@ ctest --test-dir build/sanitize -j "$jobs" --output-on-failure --timeout 600
 # The fuzz targets, each briefly over its seeds (clang, with its own sanitizers).
 cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DTESSARO_BUILD_FUZZ=ON \
       -DTESSARO_BUILD_GUI=OFF -DTESSARO_BUILD_BENCH=OFF -DTESSARO_WERROR=ON
-cmake --build build/fuzz -j "$jobs" --target ijvmc_fuzz mal_fuzz control_store_fuzz program_fuzz
+cmake --build build/fuzz -j "$jobs" --target assembler_fuzz mal_fuzz control_store_fuzz program_fuzz
 ctest --test-dir build/fuzz -j "$jobs" -L fuzz --output-on-failure --timeout 600
 
 # The browser version, whose tests (label web) the release suite runs against tessaro-cli.

@@ -268,7 +268,7 @@ Most executed micro-addresses
     </message>
 </context>
 <context>
-    <name>tessaro::TForm1</name>
+    <name>tessaro::MainWindow</name>
     <message>
         <source>Il programma deve prima essere compilato e caricato in memoria</source>
         <translation>The program must first be compiled and loaded into memory</translation>
@@ -617,7 +617,7 @@ Line %1: %2</translation>
     </message>
 </context>
 <context>
-    <name>tessaro::TForm2</name>
+    <name>tessaro::InfoDialog</name>
     <message>
         <source>Version %1</source>
         <translation>Version %1</translation>
@@ -652,7 +652,7 @@ Line %1: %2</translation>
     </message>
 </context>
 <context>
-    <name>tessaro::TForm3</name>
+    <name>tessaro::MessageDialog</name>
     <message>
         <source>Il programma deve prima essere compilato e caricato in memoria</source>
         <translation>The program must first be compiled and loaded into memory</translation>

@@ -1,8 +1,8 @@
 #include "core/fatal.h"
 #include "tessaro_version.h"
-#include "ui/app_paths.h"
-#include "ui/language.h"
-#include "ui/tform1.h"
+#include "ui/app/app_paths.h"
+#include "ui/app/main_window.h"
+#include "ui/language/language.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    tessaro::TForm1 window(paths);
+    tessaro::MainWindow window(paths);
     const bool showInfo = !parser.isSet(options.noInfo) &&
                           qEnvironmentVariable("TESSARO_NO_INFO") != QLatin1String("1");
     window.runStartupDialogs(showInfo);

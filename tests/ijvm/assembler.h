@@ -2,7 +2,7 @@
 
 // Assembling a text and reading the image back, for the assembler's tests.
 
-#include "ijvm/ijvmc.h"
+#include "ijvm/ijvm_assembler.h"
 #include "tests/support/files.h"
 
 #include <memory>
@@ -10,15 +10,15 @@
 
 namespace tessaro::testing {
 
-inline std::unique_ptr<IJVMC> assemble(const std::string& source) {
-    auto assembler = std::make_unique<IJVMC>(writeScratch(source, ".jvm"));
+inline std::unique_ptr<IjvmAssembler> assemble(const std::string& source) {
+    auto assembler = std::make_unique<IjvmAssembler>(writeScratch(source, ".jvm"));
     assembler->compile();
     return assembler;
 }
 
 /// The whole image in short: the method-area bytes in hex, then the constant-pool words
 /// (stored least significant byte first).
-inline std::string image(const IJVMC& a) {
+inline std::string image(const IjvmAssembler& a) {
     std::string out;
     for (int i = 0; i < a.methodArea.length; ++i) {
         out += "0123456789ABCDEF"[a.methodArea.at(i) >> 4];
@@ -37,11 +37,11 @@ inline std::string image(const IJVMC& a) {
     return out;
 }
 
-inline std::string firstError(const IJVMC& a) {
+inline std::string firstError(const IjvmAssembler& a) {
     return a.errors.empty() ? "" : a.errors.begin()->message;
 }
 
-inline const Method& methodNamed(const IJVMC& a, const std::string& name) {
+inline const Method& methodNamed(const IjvmAssembler& a, const std::string& name) {
     static const Method none;
     Method probe;
     probe.name = name;
@@ -51,7 +51,7 @@ inline const Method& methodNamed(const IJVMC& a, const std::string& name) {
 
 /// Index of a parameter or variable of m, -1 when it has none of that name.
 inline int indexOf(const Method& m, const std::string& name) {
-    const SymbolTable* found = m.variables.find(SymbolTable{0, name, 0});
+    const Symbol* found = m.variables.find(Symbol{0, name, 0});
     return found ? found->index : -1;
 }
 

@@ -1,5 +1,5 @@
 #include "machine/control_path.h"
-#include "mal/translate.h"
+#include "mal/micro_assembler.h"
 #include "tests/support/cli.h"
 #include "tests/support/files.h"
 
@@ -34,7 +34,7 @@ std::string multiplyProgram() {
 
 TEST(TranslateEndToEnd, MicroprogramRunsOnTheMachine) {
     const std::string bin = scratchPath(uniqueName(".bin"));
-    Translate translate(writeScratch(multiplyProgram(), ".mal"), bin);
+    MicroAssembler translate(writeScratch(multiplyProgram(), ".mal"), bin);
     ASSERT_TRUE(translate.tryRun());
     ASSERT_TRUE(translate.problems.empty());
     EXPECT_EQ(translate.instructionCount, 0x71);

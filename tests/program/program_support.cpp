@@ -1,6 +1,6 @@
 #include "tests/program/program_support.h"
 
-#include "mal/translate.h"
+#include "mal/micro_assembler.h"
 #include "tests/support/files.h"
 
 #include <gtest/gtest.h>
@@ -84,7 +84,7 @@ std::string editedMicroprogram(const std::string& from, const std::string& to) {
 
 std::string translatedStore(const std::string& microprogram) {
     const std::string bin = scratchPath(uniqueName(".bin"));
-    Translate translate(writeScratch(microprogram, ".mal"), bin);
+    MicroAssembler translate(writeScratch(microprogram, ".mal"), bin);
     EXPECT_TRUE(translate.tryRun());
     EXPECT_TRUE(translate.problems.empty()) << translate.problems.front().message;
     return bin;

@@ -1,9 +1,9 @@
 // The microprogrammed machine against the direct interpreter, instruction boundary by
 // instruction boundary, on generated programs.
 
+#include "check/program_generator.h"
+#include "check/reference_ijvm.h"
 #include "ijvm/instruction_set.h"
-#include "machine/program_generator.h"
-#include "machine/reference_ijvm.h"
 #include "tests/support/machine.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // made by a small edit of data/velkora.mal, are reported at the instruction whose routine is
 // wrong, and only there.
 
+#include "check/microprogram_check.h"
 #include "ijvm/instruction_set.h"
-#include "machine/microprogram_check.h"
 #include "tests/program/program_support.h"
 #include "tests/support/files.h"
 

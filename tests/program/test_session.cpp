@@ -1,9 +1,9 @@
 // The machine session: what each command reports and the state it leaves, breakpoints, the
 // execution counts, going back, and replacing the control store under a loaded program.
 
+#include "check/program_generator.h"
 #include "ijvm/instruction_set.h"
 #include "machine/execution_report.h"
-#include "machine/program_generator.h"
 #include "tests/program/program_support.h"
 #include "tests/support/machine.h"
 

@@ -1,7 +1,7 @@
 // Going back: random programs driven by random forward and back commands, each back checked
 // against a second machine that only ever steps forward, one micro-instruction at a time.
 
-#include "machine/program_generator.h"
+#include "check/program_generator.h"
 #include "tests/program/program_support.h"
 #include "tests/support/machine.h"
 

@@ -2,7 +2,7 @@
 
 #include "tests/support/files.h"
 
-#include "mal/translate.h"
+#include "mal/micro_assembler.h"
 
 #include <cstdlib>
 #include <stdexcept>
@@ -14,7 +14,7 @@ namespace {
 const std::string& controlStoreFile() {
     static const std::string path = [] {
         const std::string bin = scratchPath("velkora.bin");
-        Translate translate(bundledMicroprogramPath(), bin);
+        MicroAssembler translate(bundledMicroprogramPath(), bin);
         if (!translate.tryRun() || !translate.problems.empty()) {
             throw std::runtime_error("the microprogram does not translate cleanly");
         }

@@ -5,13 +5,13 @@
 // EXAMPLE is a file in the examples folder or a path; FORMAT is the format selector's index.
 // With --debugging first, the debugging screenshots instead: a breakpoint hit, a step back and
 // the statistics window after the whole run (EXAMPLE by default fibonacci_recursive.jvm).
-#include "ui/app_paths.h"
-#include "ui/language.h"
-#include "ui/mal_editor.h"
-#include "ui/microprogram_window.h"
+#include "ui/app/app_paths.h"
+#include "ui/app/main_window.h"
+#include "ui/app/statistics_window.h"
+#include "ui/editor/mal_editor.h"
+#include "ui/language/language.h"
 #include "ui/picture/datapath_view.h"
-#include "ui/statistics_window.h"
-#include "ui/tform1.h"
+#include "ui/workbench/microprogram_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,21 +31,21 @@ using namespace tessaro;
 
 namespace {
 
-void settle(TForm1& window) {
+void settle(MainWindow& window) {
     window.datapathView()->finishAnimations();
     for (int i = 0; i < 20; ++i) {
         QApplication::processEvents();
     }
 }
 
-bool grab(TForm1& window, const QString& path) {
+bool grab(MainWindow& window, const QString& path) {
     settle(window);
     const bool ok = window.grab().save(path);
     std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
     return ok;
 }
 
-void waitForTheRun(TForm1& window) {
+void waitForTheRun(MainWindow& window) {
     while (window.isRunning()) {
         QApplication::processEvents();
     }
@@ -54,7 +54,7 @@ void waitForTheRun(TForm1& window) {
 
 // A breakpoint at the line of fib that ends the recursion: the run stops there, three steps
 // on, one step back, then the whole run with the statistics window.
-bool debuggingShots(TForm1& window, const QString& outDir) {
+bool debuggingShots(MainWindow& window, const QString& outDir) {
     auto* program = window.findChild<MarginEditor*>(QStringLiteral("Memo1"));
     if (program == nullptr) {
         return false;
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     });
     answer.start(10);
 
-    TForm1 window(paths);
+    MainWindow window(paths);
     window.show();
     settle(window);
     const QString program = QFileInfo(example).isAbsolute()

@@ -93,23 +93,23 @@ QPixmap bannerPixmap(QSize size, qreal ratio) {
     painter.setFont(sansFont(18, true));
     painter.drawText(QRect(16, 0, size.width() - 32, size.height()),
                      Qt::AlignLeft | Qt::AlignVCenter,
-                     TForm2::tr("Version %1").arg(QString::fromLatin1(kVersion)));
+                     InfoDialog::tr("Version %1").arg(QString::fromLatin1(kVersion)));
     painter.setFont(sansFont(13));
     painter.drawText(QRect(16, 0, size.width() - 32, size.height()),
-                     Qt::AlignRight | Qt::AlignVCenter, TForm2::tr("microprogrammed machine"));
+                     Qt::AlignRight | Qt::AlignVCenter, InfoDialog::tr("microprogrammed machine"));
     return pixmap;
 }
 
 } // namespace
 
-QStringList TForm2::creditLines() {
+QStringList InfoDialog::creditLines() {
     return {QStringLiteral("Tessaro"), tr("A teaching simulator of the Mic-1 microarchitecture"),
             tr("and of the IJVM instruction set"),
             tr("Microprogram, assembler and datapath view included"),
             tr("Written by the Tessaro developers")};
 }
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent) {
+InfoDialog::InfoDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(tr("Info"));
     setFixedSize(kWidth, kHeight);

@@ -8,11 +8,11 @@ namespace tessaro {
 
 /// The Info window: logo, version banner, five credit lines and an "Ok" button. Modal;
 /// callers create a fresh instance for each showing.
-class TForm2 : public QDialog {
+class InfoDialog : public QDialog {
     Q_OBJECT
 public:
     /// Builds the 472 x 501 white window titled "Info".
-    explicit TForm2(QWidget* parent = nullptr);
+    explicit InfoDialog(QWidget* parent = nullptr);
 
     /// The "Ok" button (default button; accepts the window).
     QPushButton* okButton() const { return m_ok; }

@@ -15,11 +15,11 @@ const QColor kYellow(255, 255, 0);
 
 } // namespace
 
-QString TForm3::defaultText() {
+QString MessageDialog::defaultText() {
     return tr("Il programma deve prima essere compilato e caricato in memoria");
 }
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent) {
+MessageDialog::MessageDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(tr("Form3"));
     setFixedSize(kWidth, kHeight);
@@ -59,11 +59,11 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TForm3::setText(const QString& text) {
+void MessageDialog::setText(const QString& text) {
     m_message->setText(text);
 }
 
-QString TForm3::text() const {
+QString MessageDialog::text() const {
     return m_message->text();
 }
 

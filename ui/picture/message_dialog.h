@@ -9,11 +9,11 @@ namespace tessaro {
 
 /// The message window: a message in yellow bold serif on a grey lowered panel and an "Ok"
 /// button. Modal; callers create a fresh instance, set the text and show it.
-class TForm3 : public QDialog {
+class MessageDialog : public QDialog {
     Q_OBJECT
 public:
     /// Builds the 507 x 159 window titled "Form3" with the not-loaded warning as its text.
-    explicit TForm3(QWidget* parent = nullptr);
+    explicit MessageDialog(QWidget* parent = nullptr);
 
     /// Replaces the message.
     void setText(const QString& text);

@@ -20,9 +20,9 @@ MicroprogramTranslation translateText(const std::string& text, const std::string
         result.problems.push_back({0, "cannot write the microprogram's scratch file"});
         return result;
     }
-    Translate translate(scratch::kMicroprogram, binPath);
-    translate.tryRun();
-    result.problems = translate.problems;
+    MicroAssembler assembler(scratch::kMicroprogram, binPath);
+    assembler.tryRun();
+    result.problems = assembler.problems;
     return result;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mal/translate.h"
+#include "mal/micro_assembler.h"
 
 #include <string>
 #include <vector>

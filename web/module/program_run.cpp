@@ -180,9 +180,9 @@ std::string bytesAsText(const std::string& bytes) {
     return text;
 }
 
-std::vector<SourceError> placeErrors(const std::string& source, const List<ErrorTable>& errors) {
+std::vector<SourceError> placeErrors(const std::string& source, const List<AssemblyError>& errors) {
     std::vector<SourceError> placed;
-    for (const ErrorTable& error : errors) {
+    for (const AssemblyError& error : errors) {
         const auto at = static_cast<std::size_t>(std::max(0, error.position));
         SourceError e;
         e.message = error.message;

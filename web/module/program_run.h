@@ -48,6 +48,6 @@ ProgramRun runProgram(const std::string& source, const std::string& input, std::
 std::string bytesAsText(const std::string& bytes);
 
 /// The assembler's errors placed in source.
-std::vector<SourceError> placeErrors(const std::string& source, const List<ErrorTable>& errors);
+std::vector<SourceError> placeErrors(const std::string& source, const List<AssemblyError>& errors);
 
 } // namespace tessaro::web

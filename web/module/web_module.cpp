@@ -1,9 +1,9 @@
 // The core as a WebAssembly module: the three batch calls, the examples and the microprogram
 // shipped with this build, and the interactive session (web_session.h).
 
+#include "check/microprogram_check.h"
 #include "core/language.h"
 #include "data/bundled.h"
-#include "machine/microprogram_check.h"
 #include "web/module/microprogram_text.h"
 #include "web/module/program_run.h"
 #include "web/module/scratch_files.h"

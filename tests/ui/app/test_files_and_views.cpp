@@ -1,10 +1,10 @@
 // The window's parts that need no window: reading and writing the editor's files, byte offsets
 // in editor positions, the data folder, and the output's control characters.
 #include "data/bundled.h"
-#include "ui/app_paths.h"
-#include "ui/machine_views.h"
-#include "ui/source_offsets.h"
-#include "ui/text_file.h"
+#include "ui/app/app_paths.h"
+#include "ui/app/machine_views.h"
+#include "ui/app/source_offsets.h"
+#include "ui/app/text_file.h"
 
 #include <QDir>
 #include <QFile>

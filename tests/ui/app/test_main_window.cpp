@@ -2,7 +2,7 @@
 // step, Run and Stop, the input box, the program's files, and the debugging commands
 // (breakpoints in both margins, going back, the statistics).
 #include "core/number_text.h"
-#include "ui/margin_editor.h"
+#include "ui/editor/margin_editor.h"
 #include "ui/picture/datapath_view.h"
 #include "window_fixture.h"
 
@@ -309,7 +309,7 @@ private slots:
     void runOfAnEndlessLoopEndsAtEscape() {
         QFETCH(bool, menuFirst);
         load(kSubtractForEver);
-        QSignalSpy finished(&w(), &TForm1::executionFinished);
+        QSignalSpy finished(&w(), &MainWindow::executionFinished);
         activate();
         button("BitBtn3")->click();
         QTest::qWait(100); // slices run on the event loop
@@ -392,7 +392,7 @@ private slots:
         window.reset();
 
         // ...are there in the next one on the same root.
-        window = std::make_unique<TForm1>(AppPaths(root.path()));
+        window = std::make_unique<MainWindow>(AppPaths(root.path()));
         QCOMPARE(child<QComboBox>("ComboBox1")->currentIndex(), 1);
         QCOMPARE(editor()->palette().color(QPalette::Base), QColor(1, 2, 3));
         QString directory;
@@ -406,7 +406,7 @@ private slots:
         // Another root keeps its own.
         QTemporaryDir other;
         QVERIFY(AppPaths(other.path()).prepare(nullptr));
-        TForm1 elsewhere{AppPaths(other.path())};
+        MainWindow elsewhere{AppPaths(other.path())};
         QCOMPARE(elsewhere.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->currentIndex(), 0);
     }
 

@@ -48,7 +48,7 @@ private slots:
     void startupInfoWindowIsShownWhenAsked() {
         openWindow(endlessNopMicroprogram());
         w().runStartupDialogs(true);
-        QCOMPARE(driver->seen, QStringList{"tessaro::TForm2"});
+        QCOMPARE(driver->seen, QStringList{"tessaro::InfoDialog"});
     }
 
     void aMicroprogramThatCannotBeOpenedEndsTheProcessWithAFailure() {
@@ -71,7 +71,7 @@ private slots:
         QVERIFY(w().microprogramProblems().empty());
         load(".main\nNOP\nHALT\n.end-main");
         w().session.ijvmStepBound = 50'000;
-        QSignalSpy finished(&w(), &TForm1::executionFinished);
+        QSignalSpy finished(&w(), &MainWindow::executionFinished);
         // The walk through the prologue and the header reaches the byte 1 at address 4.
         for (int i = 0; i < 3; ++i) {
             w().ijvmStepCommand();
@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     const QString childRoot = qEnvironmentVariable("TESSARO_STARTUP_CHILD");
     if (!childRoot.isEmpty()) {
         setMessageHook(nullptr);
-        TForm1 window{AppPaths(childRoot)};
+        MainWindow window{AppPaths(childRoot)};
         std::printf("window built\n");
         return 0;
     }

@@ -1,8 +1,8 @@
 // The editors' highlighting: which stretches of a line get which kind's format, in a program
 // and in a microprogram.
 
-#include "ui/ijvm_highlighter.h"
-#include "ui/mal_highlighter.h"
+#include "ui/editor/ijvm_highlighter.h"
+#include "ui/editor/mal_highlighter.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>

@@ -1,5 +1,5 @@
 // The window in each language, with the translators installed the way main() installs them.
-#include "ui/language.h"
+#include "ui/language/language.h"
 #include "ui/picture/message_dialog.h"
 #include "window_fixture.h"
 
@@ -100,7 +100,7 @@ private slots:
             QVERIFY(menuAction(item) != nullptr);
         }
         QCOMPARE(button("StopButton")->toolTip(), texts[0]);
-        QCOMPARE(TForm3().findChild<QLabel*>(QStringLiteral("Panel1"))->text(), texts[1]);
+        QCOMPARE(MessageDialog().findChild<QLabel*>(QStringLiteral("Panel1"))->text(), texts[1]);
         // The assembler's messages come from the core, which follows the same choice.
         type(".main\nGOTO nowhere\nHALT\n.end-main\n");
         button("BitBtn5")->click();

@@ -5,8 +5,8 @@
 
 #include "data/bundled.h"
 #include "modal_driver.h"
-#include "ui/text_file.h"
-#include "ui/tform1.h"
+#include "ui/app/main_window.h"
+#include "ui/app/text_file.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -50,7 +50,7 @@ inline ModalDriver::Answer press(const QString& caption) {
 class WindowFixture : public QObject {
 protected:
     QTemporaryDir root;
-    std::unique_ptr<tessaro::TForm1> window;
+    std::unique_ptr<tessaro::MainWindow> window;
     std::unique_ptr<ModalDriver> driver;
     QStringList messages; ///< texts of the message windows, in order
 
@@ -66,9 +66,9 @@ protected:
         const tessaro::AppPaths paths(root.path());
         QVERIFY(tessaro::TextFile::write(paths.microprogramSource(), microprogram).ok);
         driver = std::make_unique<ModalDriver>();
-        window = std::make_unique<tessaro::TForm1>(paths);
+        window = std::make_unique<tessaro::MainWindow>(paths);
         messages.clear();
-        connect(window.get(), &tessaro::TForm1::messageShown, this,
+        connect(window.get(), &tessaro::MainWindow::messageShown, this,
                 [this](const QString&, const QString& text) { messages.append(text); });
     }
     // For cleanup: no question on closing, and the next window starts from the defaults.
@@ -83,7 +83,7 @@ protected:
         driver.reset();
     }
 
-    tessaro::TForm1& w() { return *window; }
+    tessaro::MainWindow& w() { return *window; }
     const tessaro::ControlPath& machine() { return window->machine(); }
     template <typename T> T* child(const char* name) {
         T* found = window->findChild<T*>(QString::fromLatin1(name));
@@ -126,7 +126,7 @@ protected:
     }
     // Presses Run and waits for the run to end by itself.
     void runToTheEnd() {
-        QSignalSpy finished(window.get(), &tessaro::TForm1::executionFinished);
+        QSignalSpy finished(window.get(), &tessaro::MainWindow::executionFinished);
         button("BitBtn3")->click();
         QVERIFY(finished.count() > 0 || finished.wait(10'000));
     }

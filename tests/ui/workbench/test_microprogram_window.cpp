@@ -1,8 +1,8 @@
 // The microprogram window as a student meets it: edit a routine, check it, translate and load
 // it, run the program on it; and the questions before anything is lost.
 
-#include "ui/mal_editor.h"
-#include "ui/microprogram_window.h"
+#include "ui/editor/mal_editor.h"
+#include "ui/workbench/microprogram_window.h"
 #include "window_fixture.h"
 
 #include <QListWidget>

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "core/list.h"
+#include "core/memory.h"
+#include "core/reader/file_reader.h"
+#include "ijvm/instruction_set.h"
+#include "ijvm/records.h"
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace tessaro {
+
+/// Assembles one IJVM source file into a method area, a constant pool, two address maps and
+/// the tables of methods, constants and errors. Errors never stop it: they are collected in
+/// errors, each with an Italian message and the span of source bytes concerned.
+class IjvmAssembler {
+public:
+    ByteImage methodArea;   ///< the method area bytes
+    ByteImage constantPool; ///< constant values, then method entry addresses; 4 bytes a word
+    int methodCount = 0;    ///< methods accepted so far; the next method's number
+    int codeOffset = 0;     ///< instruction bytes recorded so far over all methods
+    Memory<std::uint32_t, std::uint32_t> sourceMap; ///< method-area address -> source offset
+    Memory<std::uint32_t, std::uint32_t> methodMap; ///< method-area address -> pool index
+    List<Method> methods;                           ///< methods in the order accepted
+    List<Symbol> constants;                         ///< constants in declaration order
+    List<AssemblyError> errors;                     ///< errors in the order found
+    FileReader reader;                              ///< the source reader and its current token
+
+    /// Builds the empty tables on a source file; the file is opened by compile().
+    explicit IjvmAssembler(const std::string& fileName);
+    IjvmAssembler(const IjvmAssembler&) = delete;
+    IjvmAssembler& operator=(const IjvmAssembler&) = delete;
+
+    /// Declaration pass, then encoding pass. A file that cannot be opened ends the process.
+    void compile();
+
+    /// At ".constant": reads the section into constants. False if the current token is
+    /// not ".constant".
+    bool parseConstants();
+    /// At ".method": reads the header, the variable block and the body. False if the current
+    /// token is not ".method".
+    bool parseMethod();
+    /// At ".main": as parseMethod, for the main section. False if the current token is not
+    /// ".main".
+    bool parseMain();
+    /// After ".var": reads the variables up to ".end-var" (indexes continue from counter);
+    /// false when the block has no ".end-var" before ".var", closer or the end of the file.
+    /// What follows a method's or main's header: the optional variable block, the body up to
+    /// closer, and the method's entry into the table.
+    void parseSectionRest(Method& method, const std::string& closer);
+    bool parseVariables(Method& method, const std::string& closer, int& counter);
+    /// Records the instruction whose first token (perhaps a label) is the current token;
+    /// false when the line is refused (nothing recorded). A label is filed into the method's
+    /// labels when its body ends.
+    bool parseIstruction(Method& method);
+    /// Appends the bytes of one recorded instruction of method to methodArea; records
+    /// errors for undeclared names and bad numbers.
+    void encode(const Method& method, const InstructionRecord& record);
+
+    /// Appends the error of the given code. firstName is the method's name (code 1: the
+    /// constant's), secondName the name concerned, number the instruction count (code 4).
+    /// position and length are used by the codes whose span is given by the caller.
+    void addError(int code, const std::string& firstName, const std::string& secondName, int number,
+                  int position, int length);
+
+    /// Appends an error with a ready message and span (message cut to 99 bytes).
+    void addMessage(const std::string& message, int position, int length);
+
+private:
+    bool next();
+    int currentTokenLength() const;
+    bool readHeader(Method& method);
+    void parseBody(Method& method, const std::string& closer);
+    void finishMethod(Method& method);
+    void encodeImage();
+    std::int32_t number(const std::string& text, int position);
+    const Symbol* findVariable(const Method& method, const std::string& name);
+    const Symbol* findLabel(const Method& method, const std::string& name);
+    const Symbol* findConstant(const std::string& name);
+    const Method* findMethod(const std::string& name);
+    void indexMethod(const Method& method);
+
+    std::string m_source;   // the file's bytes up to its end (or a 0xFF byte)
+    bool m_atEnd = false;   // the last read met the end of the file
+    int m_lastTokenPos = 0; // span of the last token delivered, for the missing main
+    int m_lastTokenLength = 0;
+    // Labels of the body being read: sorted into the method's list once, at its end, since a
+    // sorted insert per label would cost a walk of the list each.
+    std::vector<Symbol> m_labels;
+    std::unordered_set<std::string> m_labelNames;
+    // Name indexes of the encoding pass; keys are cut like the operands that look them up.
+    std::unordered_map<std::string, const Symbol*> m_constantIndex;
+    std::unordered_map<std::string, const Method*> m_methodIndex;
+    std::unordered_map<std::string, const Symbol*> m_labelIndex;
+    std::unordered_map<std::string, const Symbol*> m_variableIndex;
+    const Method* m_indexedMethod = nullptr;
+};
+
+} // namespace tessaro

@@ -1,0 +1,167 @@
+#include "mal/mal_source_reader.h"
+
+#include "core/fatal.h"
+#include "core/language.h"
+
+#include <array>
+#include <string_view>
+
+namespace tessaro {
+
+namespace {
+
+constexpr std::array<std::string_view, 16> kReservedWords = {
+    "MAR", "MBR", "MDR",  "PC", "SP", "LV", "CPP", "TOS",
+    "OPC", "H",   "GOTO", "WR", "RD", "Z",  "N",   "IF"};
+
+bool isWhiteSpace(char ch) {
+    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
+}
+
+char upper(char ch) {
+    return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+}
+
+// Upper case and blanks up to the first "/", cut there, trailing blanks off, ";" at the end.
+std::string normalise(std::string line) {
+    const std::size_t slash = line.find('/');
+    if (slash != std::string::npos) {
+        line.erase(slash);
+    }
+    for (char& ch : line) {
+        ch = isWhiteSpace(ch) ? ' ' : upper(ch);
+    }
+    const std::size_t last = line.find_last_not_of(' ');
+    line.erase(last == std::string::npos ? 0 : last + 1);
+    if (!line.empty() && line.back() != ';') {
+        line.push_back(';');
+    }
+    return line;
+}
+
+bool isReserved(std::string_view word) {
+    for (std::string_view reserved : kReservedWords) {
+        if (word == reserved) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+MalSourceReader::~MalSourceReader() {
+    close();
+}
+
+bool MalSourceReader::open(const char* mode) {
+    if (!tryOpen(mode)) {
+        fatal(localized("Errore nel metodo FileReaderMic1::open(): impossibile aprire il file"));
+    }
+    return true;
+}
+
+void MalSourceReader::resetReadingState() {
+    lineStart = 0;
+    lineNumber = 0;
+    lineTooLong = false;
+    readError = false;
+    tooLongLine = 0;
+    m_failed = false;
+}
+
+bool MalSourceReader::tryOpen(const char* mode) {
+    close();
+    stream = std::fopen(name.c_str(), mode);
+    resetReadingState();
+    return stream != nullptr;
+}
+
+void MalSourceReader::close() {
+    if (stream != nullptr) {
+        std::fclose(stream);
+        stream = nullptr;
+    }
+}
+
+std::int32_t MalSourceReader::tell() const {
+    if (stream == nullptr) {
+        return 0;
+    }
+    const long offset = std::ftell(stream);
+    return offset < 0 ? 0 : static_cast<std::int32_t>(offset);
+}
+
+void MalSourceReader::rewind() {
+    if (stream != nullptr) {
+        std::fseek(stream, 0, SEEK_SET);
+        std::clearerr(stream);
+    }
+    resetReadingState();
+}
+
+// One physical line without its line feed; false when nothing more can be read. A line of more
+// than kMaxLine characters ends the reading for good, like the end of the file.
+bool MalSourceReader::readRawLine(std::string& line) {
+    line.clear();
+    if (stream == nullptr || m_failed) {
+        return false;
+    }
+    int ch = std::fgetc(stream);
+    if (ch == EOF) {
+        m_failed = true;
+        readError = std::ferror(stream) != 0;
+        return false;
+    }
+    ++lineNumber;
+    while (ch != EOF && ch != '\n') {
+        if (static_cast<int>(line.size()) == kMaxLine) {
+            m_failed = true;
+            lineTooLong = true;
+            tooLongLine = lineNumber;
+            return false;
+        }
+        line.push_back(static_cast<char>(ch));
+        ch = std::fgetc(stream);
+    }
+    return true;
+}
+
+std::optional<std::string> MalSourceReader::getLine() {
+    lineStart = tell();
+    std::string line;
+    do {
+        if (!readRawLine(line)) {
+            return std::nullopt;
+        }
+        line = normalise(std::move(line));
+    } while (line.empty());
+
+    const std::size_t first = line.find_first_not_of(' ');
+    const std::size_t end = line.find_first_of(" ;=<>()", first);
+    const std::string word =
+        line.substr(first, end == std::string::npos ? std::string::npos : end - first);
+    // An empty word (a line starting with "=" or "(") cannot be a label either.
+    const bool hasLabel = !word.empty() && !isReserved(word);
+    std::string instruction;
+    if (!hasLabel) {
+        label = "label";
+        instruction = line;
+    } else {
+        label = word;
+        const std::size_t blank = line.find(' ');
+        instruction = blank == std::string::npos ? std::string() : line.substr(blank + 1);
+    }
+    const std::size_t start = instruction.find_first_not_of(" \t\v\f");
+    instruction.erase(0, start == std::string::npos ? instruction.size() : start);
+    if (label.size() > kMaxText) {
+        label.resize(kMaxText);
+    }
+    if (instruction.size() > kMaxText) {
+        instruction.resize(kMaxText);
+    }
+    text = std::move(instruction);
+    return label;
+}
+
+} // namespace tessaro

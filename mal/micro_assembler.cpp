@@ -1,0 +1,381 @@
+#include "mal/micro_assembler.h"
+
+#include "core/fatal.h"
+#include "core/language.h"
+#include "core/number_text.h"
+#include "core/reader/string_tokenizer.h"
+#include "machine/control_store_file.h"
+#include "mal/micro_instruction_encoder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+
+namespace tessaro {
+
+namespace {
+
+constexpr const char* kDelimiters = "=+-~|&;()<>";
+
+bool isLetter(unsigned char ch) {
+    return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
+}
+bool isDigit(unsigned char ch) {
+    return ch >= '0' && ch <= '9';
+}
+
+// A name as a message shows it: printable ASCII only, long names shortened.
+std::string shown(const std::string& name) {
+    constexpr std::size_t kShown = 40;
+    std::string text;
+    for (char ch : name.substr(0, kShown)) {
+        const auto byte = static_cast<unsigned char>(ch);
+        text.push_back(byte >= 0x20 && byte < 0x7F ? ch : '?');
+    }
+    return name.size() > kShown ? text + "..." : text;
+}
+
+std::string describeByte(unsigned char ch) {
+    if (ch >= 0x21 && ch < 0x7F) {
+        return std::string("'") + static_cast<char>(ch) + "'";
+    }
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "0x%02X", ch);
+    return buffer;
+}
+
+// Characters that no tokenizing rule accepts, each named once, in order of appearance.
+std::string foreignCharacters(const std::string& text) {
+    std::string seen;
+    std::string list;
+    for (char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (isLetter(byte) || isDigit(byte) || ch == ' ' ||
+            std::string_view(kDelimiters).find(ch) != std::string_view::npos) {
+            continue;
+        }
+        if (seen.find(ch) != std::string::npos) {
+            continue;
+        }
+        seen.push_back(ch);
+        if (seen.size() > 8) {
+            list += ", ...";
+            break;
+        }
+        list += list.empty() ? "" : ", ";
+        list += describeByte(byte);
+    }
+    return list;
+}
+
+// Value of a run of digits, held to at most nine digits (an address is written with at most
+// nine), so that adding 256 for a trampoline cannot overflow.
+std::int32_t digitsValue(const std::string& text) {
+    constexpr std::int32_t kLargest = 999999999;
+    std::int64_t value = 0;
+    for (char ch : text) {
+        value = value * 10 + (ch - '0');
+        if (value > kLargest) {
+            return kLargest;
+        }
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+struct Token {
+    std::string text;
+    int type = 0;
+};
+
+std::string rebuilt(const std::vector<Token>& tokens) {
+    std::string text;
+    for (const Token& token : tokens) {
+        text += ' ';
+        text += token.text;
+    }
+    return text;
+}
+
+const Token* tokenAt(const std::vector<Token>& tokens, std::size_t index) {
+    return index < tokens.size() ? &tokens[index] : nullptr;
+}
+
+// A jump after the one a line already has; the micro-instruction would take the later one's
+// address unchecked.
+const Token* secondJump(const std::vector<Token>& tokens, std::size_t from) {
+    for (std::size_t k = from; k < tokens.size(); ++k) {
+        if (tokens[k].text == "GOTO" || tokens[k].text == "IF") {
+            return &tokens[k];
+        }
+    }
+    return nullptr;
+}
+
+std::string secondJumpMessage(const Token& jump) {
+    return localized("più di un salto nella riga: %1 dopo il primo salto non è ammesso",
+                     {jump.text});
+}
+
+bool textIs(const std::vector<Token>& tokens, std::size_t index, std::string_view text) {
+    const Token* token = tokenAt(tokens, index);
+    return token != nullptr && token->text == text;
+}
+
+} // namespace
+
+MicroAssembler::MicroAssembler(const std::string& sourcePath, const std::string& binPath)
+    : sourcePath(sourcePath), binPath(binPath) {
+    // Writing the control store over the source would destroy the source.
+    std::error_code error;
+    m_sameFile = std::filesystem::equivalent(sourcePath, binPath, error);
+    if (!m_sameFile) {
+        std::remove(binPath.c_str());
+    }
+    source.name = sourcePath;
+    output.name = binPath;
+}
+
+void MicroAssembler::run() {
+    translate(true);
+}
+
+bool MicroAssembler::tryRun() {
+    return translate(false);
+}
+
+std::int32_t MicroAssembler::addressOf(const std::string& name) const {
+    Label probe;
+    probe.name = name.substr(0, kMaxLabel);
+    const Label* found = labels.find(probe);
+    return found != nullptr ? found->address : -1;
+}
+
+void MicroAssembler::report(int line, std::string message) {
+    problems.push_back({line, std::move(message)});
+}
+
+bool MicroAssembler::translate(bool fatalOnOpen) {
+    labels.clear();
+    problems.clear();
+    m_written.clear();
+    trampolines.clear();
+    instructionCount = 0;
+    std::fill(std::begin(lineStart), std::end(lineStart), 0);
+    std::fill(std::begin(lineLength), std::end(lineLength), 0);
+    source.name = sourcePath;
+    output.name = binPath;
+
+    if (fatalOnOpen) {
+        source.open("rb");
+    } else if (!source.tryOpen("rb")) {
+        report(0, localized("impossibile aprire il file %1", {sourcePath}));
+        return false;
+    }
+    firstPass();
+    source.rewind();
+    if (m_sameFile) {
+        source.close();
+        if (fatalOnOpen) {
+            fatal(
+                localized("Errore nel metodo FileReaderMic1::open(): impossibile aprire il file"));
+        }
+        report(0, localized("il file di uscita %1 è il sorgente stesso", {binPath}));
+        return false;
+    }
+    if (fatalOnOpen) {
+        output.open("wb");
+    } else if (!output.tryOpen("wb")) {
+        source.close();
+        report(0, localized("impossibile scrivere il file %1", {binPath}));
+        return false;
+    }
+    secondPass();
+    source.close();
+    output.close();
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const MalProblem& a, const MalProblem& b) { return a.line < b.line; });
+    return true;
+}
+
+void MicroAssembler::firstPass() {
+    int address = 0;
+    while (std::optional<std::string> label = source.getLine()) {
+        const int line = source.lineNumber;
+        if (address < kAddresses) {
+            lineStart[address] = source.lineStart;
+            lineLength[address] = source.tell() - source.lineStart;
+        } else if (address == kAddresses) {
+            report(line, localized("più di 512 righe di istruzioni: gli indirizzi da 512 in poi "
+                                   "non esistono nel control store"));
+        }
+        if (label->size() > static_cast<std::size_t>(kMaxLabel)) {
+            report(line, localized("etichetta %1 più lunga di 29 caratteri", {shown(*label)}));
+        }
+        labels.insert(Label{address, label->substr(0, kMaxLabel)});
+        ++address;
+    }
+    instructionCount = address;
+    if (source.lineTooLong) {
+        report(source.tooLongLine,
+               localized("riga più lunga di 254 caratteri: la lettura del file termina qui"));
+    }
+    if (source.readError) {
+        report(source.lineNumber + 1, localized("errore di lettura del file"));
+    } else if (address == 0 && !source.lineTooLong) {
+        report(1, localized("il file non contiene istruzioni"));
+    }
+}
+
+void MicroAssembler::secondPass() {
+    int address = 0;
+    while (std::optional<std::string> label = source.getLine()) {
+        const int line = source.lineNumber;
+        lineText = *label + ": " + source.text;
+        m_comment = cutUtf8(lineText, kMaxLineText);
+        // The record is one line of text: a stray control byte must not split or end it.
+        for (char& ch : m_comment) {
+            const auto byte = static_cast<unsigned char>(ch);
+            if (byte < 0x20 || byte == 0x7F) {
+                ch = '?';
+            }
+        }
+        if (lineText.size() > static_cast<std::size_t>(kMaxLineText)) {
+            report(
+                line,
+                localized("etichetta e istruzione superano 69 caratteri: il commento è tagliato"));
+        }
+        instrText = source.text;
+        const std::string foreign = foreignCharacters(instrText);
+        if (!foreign.empty()) {
+            report(line, localized("carattere non ammesso nell'istruzione: %1", {foreign}));
+        }
+        resolveControl(address, line);
+        if (instrText.size() > static_cast<std::size_t>(kMaxInstrText)) {
+            report(line, localized("istruzione di %1 caratteri dopo la risoluzione dei salti (al "
+                                   "massimo 49)",
+                                   {std::to_string(instrText.size())}));
+        }
+        writeRecord(address, line, false);
+        ++address;
+    }
+}
+
+std::int32_t MicroAssembler::resolveTarget(const std::string& name, int type, int line) {
+    if (name.size() > static_cast<std::size_t>(kMaxLabel)) {
+        report(line, localized("nome di etichetta %1 più lungo di 29 caratteri", {shown(name)}));
+    }
+    const std::int32_t address = addressOf(name);
+    if (address >= 0) {
+        return address;
+    }
+    if (type == 3) {
+        // A number where a label belongs is taken as the address itself.
+        const std::int32_t value = digitsValue(name);
+        if (value >= kAddresses) {
+            report(line, localized("indirizzo %1 fuori dal control store (0-511)", {shown(name)}));
+        }
+        return value;
+    }
+    report(line, localized("etichetta non definita: %1", {shown(name)}));
+    return 0;
+}
+
+void MicroAssembler::resolveControl(int address, int line) {
+    std::vector<Token> tokens;
+    {
+        StringTokenizer tokenizer(instrText, kDelimiters);
+        for (const TokenElem& elem : tokenizer) {
+            tokens.push_back({elem.text, elem.type});
+        }
+    }
+    bool sawGoto = false;
+    for (std::size_t k = 0; k < tokens.size(); ++k) {
+        const std::string& text = tokens[k].text;
+        if (text == "GOTO" && !textIs(tokens, k + 1, "(")) {
+            const Token* target = tokenAt(tokens, k + 1);
+            if (target == nullptr || target->type == 1) {
+                report(line, localized("GOTO senza etichetta"));
+                tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(k) + 1, Token{"0", 3});
+            } else {
+                tokens[k + 1].text =
+                    std::to_string(resolveTarget(target->text, target->type, line));
+            }
+            if (const Token* second = secondJump(tokens, k + 2)) {
+                report(line, secondJumpMessage(*second));
+            }
+            instrText = rebuilt(tokens);
+            return;
+        }
+        if (text == "GOTO") {
+            sawGoto = true;
+        }
+        if (text == "IF") {
+            const bool wellFormed = textIs(tokens, k + 1, "(") &&
+                                    (textIs(tokens, k + 2, "Z") || textIs(tokens, k + 2, "N")) &&
+                                    textIs(tokens, k + 3, ")") && textIs(tokens, k + 4, "GOTO") &&
+                                    tokenAt(tokens, k + 5) != nullptr &&
+                                    textIs(tokens, k + 7, "ELSE") &&
+                                    textIs(tokens, k + 8, "GOTO") && tokenAt(tokens, k + 9);
+            if (!wellFormed) {
+                report(line, localized("IF non nella forma IF (Z) GOTO etichetta; ELSE GOTO "
+                                       "etichetta (oppure IF (N) ...)"));
+            }
+            const Token* elseToken = tokenAt(tokens, k + 9);
+            const Token* thenToken = tokenAt(tokens, k + 5);
+            const std::int32_t elseAddress =
+                elseToken != nullptr ? resolveTarget(elseToken->text, elseToken->type, line) : 0;
+            const std::int32_t thenAddress =
+                thenToken != nullptr ? resolveTarget(thenToken->text, thenToken->type, line) : 0;
+            if (elseToken != nullptr) {
+                tokens[k + 9].text = std::to_string(elseAddress);
+            }
+            if (elseAddress >= 256) {
+                report(line, localized("destinazione ELSE %1 non sotto 256: il ramo vero non può "
+                                       "raggiungere la destinazione dell'IF",
+                                       {std::to_string(elseAddress)}));
+            }
+            trampolines.try_emplace(elseAddress + 256, address);
+            instrText = " GOTO " + std::to_string(thenAddress) + ";";
+            writeRecord(elseAddress + 256, line, true);
+            if (const Token* second = secondJump(tokens, k + 10)) {
+                report(line, secondJumpMessage(*second));
+            }
+            instrText = rebuilt(tokens);
+            return;
+        }
+    }
+    if (!sawGoto) {
+        instrText += " GOTO " + std::to_string(address + 1) + ";";
+    }
+}
+
+void MicroAssembler::writeRecord(int address, int line, bool trampoline) {
+    MicroInstructionEncoder mic(instrText);
+    mic.compile();
+    // The last guard: a field the control store cannot hold is never written unreported.
+    // Beyond 512 lines the overflow at the boundary is already reported for the file.
+    if ((mic.nextAddr < 0 || mic.nextAddr >= kAddresses) && instructionCount <= kAddresses &&
+        std::none_of(problems.begin(), problems.end(),
+                     [line](const MalProblem& p) { return p.line == line; })) {
+        report(line, localized("NextAddr %1 fuori dal control store (0-511)",
+                               {std::to_string(mic.nextAddr)}));
+    }
+    const auto [at, inserted] = m_written.try_emplace(address, Written{line, trampoline});
+    if (!inserted) {
+        const Written& earlier = at->second;
+        const char* const taken =
+            earlier.trampoline
+                ? "indirizzo %1 già occupato dal salto del ramo vero dell'IF della riga %2: %3"
+                : "indirizzo %1 già occupato dall'istruzione della riga %2: %3";
+        const std::string lost =
+            localized(trampoline ? "il salto del ramo vero dell'IF di questa riga va perso"
+                                 : "l'istruzione di questa riga va persa");
+        report(line,
+               localized(taken, {std::to_string(address), std::to_string(earlier.line), lost}));
+    }
+    writeControlStoreRecord(output.stream, address, mic.nextAddr,
+                            static_cast<std::int32_t>(mic.word), m_comment);
+}
+
+} // namespace tessaro

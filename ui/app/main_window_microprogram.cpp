@@ -1,0 +1,47 @@
+#include "ui/app/main_window.h"
+
+#include "ui/app/text_file.h"
+#include "ui/workbench/microprogram_window.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+namespace tessaro {
+
+void MainWindow::openMicroprogramWindow() {
+    if (m_microprogramWindow == nullptr) {
+        m_microprogramWindow = new MicroprogramWindow(this);
+    }
+    m_microprogramWindow->show();
+    m_microprogramWindow->raise();
+    m_microprogramWindow->activateWindow();
+}
+
+bool MainWindow::installMicroprogram(std::unique_ptr<MicroAssembler> translated,
+                                     const QByteArray& listing, const QString& path,
+                                     const QString& controlStore) {
+    const bool wasRunning = isRunning();
+    abandonExecution();
+    if (!session.replaceControlStore(QFile::encodeName(controlStore).toStdString())) {
+        return false;
+    }
+    if (wasRunning) {
+        m_runStatus->setText(tr("Esecuzione fermata: il microprogramma è stato sostituito"));
+    }
+    // The listing selection reads the translator's line table, so both change together.
+    translator = std::move(translated);
+    m_problems.clear();
+    m_listingOffsets = SourceOffsets(listing);
+    m_microprogramListing->setPlainText(TextFile::decode(listing));
+    m_microprogramPath->setText(QDir::toNativeSeparators(path));
+    labelListing();
+    if (session.isLoaded()) {
+        refreshAll();
+        selectCurrentLines();
+    }
+    return true;
+}
+
+} // namespace tessaro

@@ -1,0 +1,358 @@
+#include "ui/workbench/microprogram_window.h"
+
+#include "data/bundled.h"
+#include "mal/micro_assembler.h"
+#include "ui/app/main_window.h"
+#include "ui/app/text_file.h"
+#include "ui/editor/mal_editor.h"
+#include "ui/editor/mal_highlighter.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace tessaro {
+
+namespace {
+
+QString caption() {
+    return MicroprogramWindow::tr("Microprogramma");
+}
+QString fileFilter() {
+    return MicroprogramWindow::tr("Microprogrammi MAL (*.mal);;Tutti i file (*)");
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& text) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+MicroprogramWindow::MicroprogramWindow(MainWindow* form) : QWidget(form, Qt::Window), m_form(form) {
+    setObjectName(QStringLiteral("MicroprogramWindow"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    resize(900, 700);
+
+    m_editor = new MalEditor(this);
+    m_editor->setObjectName(QStringLiteral("MalEditor"));
+    new MalHighlighter(m_editor->document());
+    connect(m_editor, &QPlainTextEdit::textChanged, this, &MicroprogramWindow::updateTitle);
+
+    m_problems = new QListWidget(this);
+    m_problems->setObjectName(QStringLiteral("ProblemList"));
+    connect(m_problems, &QListWidget::itemClicked, this, &MicroprogramWindow::problemClicked);
+    m_checkList = new QListWidget(this);
+    m_checkList->setObjectName(QStringLiteral("CheckList"));
+    m_checkList->setFont(m_editor->font());
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusLabel"));
+    m_status->setWordWrap(true);
+
+    auto* buttons = new QHBoxLayout;
+    auto* open = button(this, QStringLiteral("OpenButton"), tr("Apri..."));
+    auto* save = button(this, QStringLiteral("SaveButton"), tr("Salva"));
+    auto* saveAs = button(this, QStringLiteral("SaveAsButton"), tr("Salva con nome..."));
+    auto* revert = button(this, QStringLiteral("RevertButton"), tr("Ripristina originale..."));
+    auto* translate = button(this, QStringLiteral("TranslateButton"), tr("Traduci e carica"));
+    translate->setToolTip(tr("Traduce il microprogramma e lo carica (Ctrl+T)"));
+    auto* checkButton = button(this, QStringLiteral("CheckButton"), tr("Verifica"));
+    checkButton->setToolTip(tr("Confronta ogni istruzione IJVM con il suo significato"));
+    for (QPushButton* b : {open, save, saveAs, revert}) {
+        buttons->addWidget(b);
+    }
+    buttons->addStretch(1);
+    buttons->addWidget(translate);
+    buttons->addWidget(checkButton);
+    connect(open, &QPushButton::clicked, this, &MicroprogramWindow::open);
+    connect(save, &QPushButton::clicked, this, &MicroprogramWindow::save);
+    connect(saveAs, &QPushButton::clicked, this, &MicroprogramWindow::saveAs);
+    connect(revert, &QPushButton::clicked, this, &MicroprogramWindow::revertToBundled);
+    connect(translate, &QPushButton::clicked, this, &MicroprogramWindow::translateAndLoad);
+    connect(checkButton, &QPushButton::clicked, this, &MicroprogramWindow::check);
+    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this,
+            &MicroprogramWindow::save);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this), &QShortcut::activated, this,
+            &MicroprogramWindow::translateAndLoad);
+
+    auto* problemsBox = new QWidget(this);
+    auto* problemsLayout = new QVBoxLayout(problemsBox);
+    problemsLayout->setContentsMargins(0, 0, 0, 0);
+    problemsLayout->addWidget(new QLabel(tr("Errori della traduzione"), problemsBox));
+    problemsLayout->addWidget(m_problems);
+    auto* checkBox = new QWidget(this);
+    auto* checkLayout = new QVBoxLayout(checkBox);
+    checkLayout->setContentsMargins(0, 0, 0, 0);
+    checkLayout->addWidget(new QLabel(tr("Verifica delle istruzioni"), checkBox));
+    checkLayout->addWidget(m_checkList);
+    auto* lower = new QSplitter(Qt::Horizontal, this);
+    lower->addWidget(problemsBox);
+    lower->addWidget(checkBox);
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(m_editor);
+    split->addWidget(lower);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(split, 1);
+    layout->addWidget(m_status);
+
+    openFile(form->paths().microprogramSource());
+}
+
+bool MicroprogramWindow::isModified() const {
+    return m_editor->toPlainText() != m_savedText;
+}
+
+void MicroprogramWindow::updateTitle() {
+    const QString name = QFileInfo(m_path).fileName();
+    setWindowTitle(caption() + QStringLiteral(" - ") + name +
+                   (isModified() ? QStringLiteral(" *") : QString()));
+}
+
+void MicroprogramWindow::showBox(const QString& text) {
+    emit messageShown(caption(), text);
+    QMessageBox box(QMessageBox::Warning, caption(), text, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool MicroprogramWindow::openFile(const QString& path) {
+    const TextFileResult read = TextFile::read(path);
+    if (!read.ok) {
+        showBox(QStringLiteral("%1\n\n%2").arg(QDir::toNativeSeparators(path), read.error));
+        return false;
+    }
+    m_path = path;
+    m_savedText = read.text;
+    m_editor->setPlainText(read.text);
+    m_problems->clear();
+    updateTitle();
+    return true;
+}
+
+bool MicroprogramWindow::saveFile(const QString& path) {
+    const QString text = m_editor->toPlainText();
+    const TextFileResult written = TextFile::write(path, text);
+    if (!written.ok) {
+        showBox(QStringLiteral("%1\n\n%2").arg(QDir::toNativeSeparators(path), written.error));
+        return false;
+    }
+    m_path = path;
+    m_savedText = text;
+    updateTitle();
+    m_status->setText(tr("Salvato in %1").arg(QDir::toNativeSeparators(path)));
+    return true;
+}
+
+bool MicroprogramWindow::maybeSave() {
+    if (!isModified()) {
+        return true;
+    }
+    const QString text = tr("Il microprogramma è stato modificato. Salvare le modifiche?");
+    emit messageShown(caption(), text);
+    QMessageBox box(QMessageBox::Question, caption(), text, QMessageBox::NoButton, this);
+    QPushButton* yes = box.addButton(tr("Salva"), QMessageBox::AcceptRole);
+    QPushButton* no = box.addButton(tr("Non salvare"), QMessageBox::DestructiveRole);
+    box.addButton(tr("Annulla"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.exec();
+    if (box.clickedButton() == yes) {
+        return save();
+    }
+    return box.clickedButton() == no;
+}
+
+void MicroprogramWindow::open() {
+    if (!maybeSave()) {
+        return;
+    }
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("Apri microprogramma"), QFileInfo(m_path).absolutePath(), fileFilter());
+    if (!path.isEmpty()) {
+        openFile(path);
+    }
+}
+
+bool MicroprogramWindow::save() {
+    return saveFile(m_path);
+}
+
+bool MicroprogramWindow::saveAs() {
+    QString path =
+        QFileDialog::getSaveFileName(this, tr("Salva microprogramma"), m_path, fileFilter());
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".mal");
+    }
+    return saveFile(path);
+}
+
+void MicroprogramWindow::revertToBundled() {
+    const QString text =
+        tr("Sostituire il testo dell'editor con il microprogramma originale di Tessaro?\n"
+           "Le modifiche non salvate andranno perse; il file resta com'è finché non si salva.");
+    emit messageShown(caption(), text);
+    QMessageBox box(QMessageBox::Question, caption(), text, QMessageBox::NoButton, this);
+    QPushButton* yes = box.addButton(tr("Ripristina"), QMessageBox::AcceptRole);
+    box.addButton(tr("Annulla"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.exec();
+    if (box.clickedButton() != yes) {
+        return;
+    }
+    const std::string_view bundled = bundledMicroprogram();
+    m_editor->setPlainText(
+        TextFile::decode(QByteArray(bundled.data(), static_cast<qsizetype>(bundled.size()))));
+    updateTitle();
+    m_status->setText(tr("Ripristinato il microprogramma originale (non ancora "
+                         "salvato né caricato)"));
+}
+
+// The micro-assembler reads files: the editor's text goes through a scratch copy, so that
+// what is translated is exactly what the editor shows, saved or not.
+bool MicroprogramWindow::translateTo(const QString& binPath,
+                                     std::unique_ptr<MicroAssembler>& translated,
+                                     QByteArray& source) {
+    const QString scratch = m_form->paths().scratchDir() + QStringLiteral("/microprogram.mal");
+    const TextFileResult written = TextFile::write(scratch, m_editor->toPlainText());
+    QFile file(scratch);
+    if (!written.ok || !file.open(QIODevice::ReadOnly)) {
+        showBox(QStringLiteral("%1\n\n%2")
+                    .arg(QDir::toNativeSeparators(scratch),
+                         written.ok ? file.errorString() : written.error));
+        return false;
+    }
+    source = file.readAll();
+    translated = std::make_unique<MicroAssembler>(localPath(scratch), localPath(binPath));
+    translated->tryRun();
+    showProblems(*translated);
+    return translated->problems.empty();
+}
+
+void MicroprogramWindow::showProblems(const MicroAssembler& translated) {
+    m_problems->clear();
+    for (const MalProblem& problem : translated.problems) {
+        auto* item = new QListWidgetItem(
+            problem.line > 0
+                ? tr("Riga %1: %2").arg(problem.line).arg(QString::fromStdString(problem.message))
+                : QString::fromStdString(problem.message),
+            m_problems);
+        item->setData(Qt::UserRole, problem.line);
+    }
+    if (!translated.problems.empty()) {
+        m_problems->setCurrentRow(0);
+        problemClicked(m_problems->item(0));
+    }
+}
+
+void MicroprogramWindow::problemClicked(QListWidgetItem* item) {
+    if (item != nullptr) {
+        m_editor->selectLine(item->data(Qt::UserRole).toInt());
+    }
+}
+
+bool MicroprogramWindow::translateAndLoad() {
+    const QString scratchBin = m_form->paths().scratchDir() + QStringLiteral("/microprogram.bin");
+    std::unique_ptr<MicroAssembler> translated;
+    QByteArray source;
+    if (!translateTo(scratchBin, translated, source)) {
+        if (translated != nullptr) {
+            m_status->setText(tr("%1 errori: il microprogramma non è stato caricato, resta in "
+                                 "uso quello precedente")
+                                  .arg(translated->problems.size()));
+        }
+        return false;
+    }
+    // MP/velkora.bin gets the store only now, so that it never holds a store with problems.
+    const QString bin = m_form->paths().controlStoreFile();
+    QFile::remove(bin);
+    const bool copied = QFile::copy(scratchBin, bin);
+    const int count = translated->instructionCount;
+    if (!m_form->installMicroprogram(std::move(translated), source, m_path,
+                                     copied ? bin : scratchBin)) {
+        showBox(tr("Il microprogramma tradotto non può essere letto da %1")
+                    .arg(QDir::toNativeSeparators(copied ? bin : scratchBin)));
+        return false;
+    }
+    m_status->setText(tr("Microprogramma tradotto e caricato: %1 microistruzioni").arg(count));
+    if (!copied) {
+        showBox(tr("Il microprogramma è caricato, ma %1 non può essere scritto")
+                    .arg(QDir::toNativeSeparators(bin)));
+    }
+    return true;
+}
+
+bool MicroprogramWindow::check() {
+    const QString dir = m_form->paths().scratchDir();
+    std::unique_ptr<MicroAssembler> translated;
+    QByteArray source;
+    m_checkList->clear();
+    m_results.clear();
+    if (!translateTo(dir + QStringLiteral("/check.bin"), translated, source)) {
+        m_status->setText(tr("Correggere gli errori della traduzione prima della "
+                             "verifica"));
+        return false;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    MicroprogramCheck checker(localPath(dir + QStringLiteral("/check.bin")),
+                              localPath(dir + QStringLiteral("/check.jvm")));
+    m_results = checker.run(CheckOptions{});
+    QApplication::restoreOverrideCursor();
+    if (m_results.empty()) {
+        showBox(QString::fromStdString(checker.error()));
+        return false;
+    }
+    int failed = 0;
+    for (const InstructionCheck& result : m_results) {
+        auto* item = new QListWidgetItem(QString::fromStdString(verdictLine(result)), m_checkList);
+        if (!result.passed()) {
+            ++failed;
+            item->setForeground(QColor(0xC0, 0x00, 0x00));
+        }
+        for (const std::string& line : failureDetails(result)) {
+            new QListWidgetItem(QStringLiteral("    ") + QString::fromStdString(line), m_checkList);
+        }
+    }
+    m_status->setText(
+        failed == 0 ? tr("Verifica superata: tutte le %1 istruzioni "
+                         "sono eseguite correttamente")
+                          .arg(m_results.size())
+                    : tr("Verifica: %1 istruzioni errate su %2").arg(failed).arg(m_results.size()));
+    return failed == 0;
+}
+
+void MicroprogramWindow::closeEvent(QCloseEvent* event) {
+    if (!maybeSave()) {
+        event->ignore();
+        return;
+    }
+    // Not saving means leaving the changes: the window shows the file when it opens again.
+    if (isModified()) {
+        m_editor->setPlainText(m_savedText);
+        updateTitle();
+    }
+    event->accept();
+}
+
+} // namespace tessaro

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "check/microprogram_check.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace tessaro {
+
+class MalEditor;
+class MainWindow;
+class MicroAssembler;
+
+/// The microprogram workbench: an editor on a MAL file (the data root's MP/velkora.mal to
+/// begin with), Translate and load, which puts the translated microprogram in use without a
+/// restart, and Check, which runs the microprogram check and lists its verdicts. The problems
+/// the micro-assembler finds are listed; clicking one selects its line.
+class MicroprogramWindow : public QWidget {
+    Q_OBJECT
+public:
+    /// A window on the microprogram of form's data root, which it loads into form's machine.
+    explicit MicroprogramWindow(MainWindow* form);
+
+    /// Reads path into the editor (no question asked); false, after saying why, when it cannot.
+    bool openFile(const QString& path);
+    /// Writes the editor to path, which becomes the window's file; false after saying why.
+    bool saveFile(const QString& path);
+    /// The file the editor shows.
+    QString filePath() const { return m_path; }
+    /// Whether the editor holds text not saved to the file.
+    bool isModified() const;
+    /// Asks to save unsaved changes: true when the caller may go on (saved or discarded).
+    bool maybeSave();
+    /// The editor.
+    MalEditor* editor() const { return m_editor; }
+    /// The verdicts of the last check (empty before one).
+    const std::vector<InstructionCheck>& checkResults() const { return m_results; }
+
+public slots:
+    /// Open with a file dialog, after asking about unsaved changes.
+    void open();
+    /// Save to the window's file.
+    bool save();
+    /// Save under a name chosen in a dialog.
+    bool saveAs();
+    /// Replaces the editor's text by the microprogram shipped with Tessaro, after asking.
+    void revertToBundled();
+    /// Translates the editor's text; without problems the machine uses it from now on.
+    bool translateAndLoad();
+    /// Translates the editor's text and checks it against every IJVM instruction.
+    bool check();
+
+signals:
+    /// A message box is about to be shown (caption, text).
+    void messageShown(const QString& caption, const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool translateTo(const QString& binPath, std::unique_ptr<MicroAssembler>& translated,
+                     QByteArray& source);
+    void showProblems(const MicroAssembler& translated);
+    void problemClicked(QListWidgetItem* item);
+    void showBox(const QString& text);
+    void updateTitle();
+
+    MainWindow* m_form;
+    QString m_path;
+    QString m_savedText;
+    MalEditor* m_editor = nullptr;
+    QListWidget* m_problems = nullptr;
+    QListWidget* m_checkList = nullptr;
+    QLabel* m_status = nullptr;
+    std::vector<InstructionCheck> m_results;
+};
+
+} // namespace tessaro
