@@ -1,6 +1,7 @@
 #include "ui/app/machine_views.h"
 
 #include "core/number_text.h"
+#include "ijvm/image_layout.h"
 #include "ijvm/instruction_set.h"
 #include "machine/control_path.h"
 #include "machine/memory_map.h"
@@ -119,7 +120,7 @@ QStringList MachineViews::methodArea(const ControlPath& m, const ViewFormat& f) 
     int pending = 0;
     for (std::uint32_t i = 0; i < size; ++i) {
         QString line = addressText(i, f, width) + QStringLiteral(": ");
-        if (i >= 3) {
+        if (i >= static_cast<std::uint32_t>(image_layout::kPrologueBytes)) {
             const std::uint8_t byte = m.methodArea[i];
             const QString value = valueText(byte, f);
             if (f.rawMethodArea) {
@@ -208,22 +209,24 @@ QStringList MachineViews::frame(const ControlPath& m, const ViewFormat& f) {
         auto field = [&](const std::string& name) { return text(padRight(name, nameWidth)); };
 
         lines.append(
-            addressText(lv, f, width) + QStringLiteral(": ") +
+            addressText(lv + image_layout::kLinkPointerWord, f, width) + QStringLiteral(": ") +
             field(QCoreApplication::translate("tessaro::MachineViews", "Link Ptr").toStdString()) +
-            QStringLiteral(" : ") + valueText(word(m, lv), f));
+            QStringLiteral(" : ") + valueText(word(m, lv + image_layout::kLinkPointerWord), f));
         for (int k = 0; k < frameLocals && static_cast<std::uint32_t>(k) < kMaxStackLines; ++k) {
-            const std::uint32_t a = lv + static_cast<std::uint32_t>(k) + 1U;
+            const std::uint32_t a =
+                lv + static_cast<std::uint32_t>(image_layout::kFirstLocalWord + k);
             lines.append(addressText(a, f, width) + QStringLiteral(": ") +
                          field(names[static_cast<std::size_t>(k)]) + QStringLiteral(" = ") +
                          valueText(word(m, a), f));
         }
-        const std::uint32_t above = lv + static_cast<std::uint32_t>(frameLocals) + 1U;
+        const std::uint32_t above =
+            lv + static_cast<std::uint32_t>(image_layout::savedPcWord(frameLocals));
         if (sp >= above) {
             const std::uint32_t count = std::min(sp - above + 1U, kMaxStackLines);
             for (std::uint32_t k = 0; k < count; ++k) {
                 const std::uint32_t a = above + k;
                 QString line = addressText(a, f, width) + QStringLiteral(": ");
-                if (k == 0) {
+                if (k == 0) { // the saved PC, then the saved LV
                     line += field(QCoreApplication::translate("tessaro::MachineViews", "PC PREC")
                                       .toStdString()) +
                             QStringLiteral(" : ");

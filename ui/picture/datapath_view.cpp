@@ -30,13 +30,13 @@ std::uint32_t lastWord(const ControlPath& machine) {
     return mic != nullptr ? static_cast<std::uint32_t>(mic->word) : 0u;
 }
 int bField(std::uint32_t word) {
-    return static_cast<int>(word & 0xFu);
+    return static_cast<int>(control_word::kB.of(word));
 }
 int cField(std::uint32_t word) {
-    return static_cast<int>((word >> 7) & 0x1FFu);
+    return static_cast<int>(control_word::kC.of(word));
 }
-bool bit(std::uint32_t word, int n) {
-    return ((word >> n) & 1u) != 0;
+bool hasShift(std::uint32_t word, std::uint32_t code) {
+    return (control_word::kShift.of(word) & code) != 0;
 }
 
 QColor& controlLine(DatapathLines& lines, g::ControlLine line) {
@@ -100,7 +100,7 @@ void DatapathView::drawBDecoder(const ControlPath& machine) {
 void DatapathView::drawCDecoder(const ControlPath& machine) {
     m_lines.c.fill(kLineIdle);
     const int field = cField(lastWord(machine));
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < register_file::kCBits; ++i) {
         if ((field >> i) & 1) {
             m_lines.c[static_cast<std::size_t>(i)] = kLineActive;
         }
@@ -112,13 +112,13 @@ void DatapathView::drawCDecoder(const ControlPath& machine) {
 void DatapathView::drawControlLines(const ControlPath& machine) {
     m_lines.control.fill(kLineIdle);
     const std::uint32_t word = lastWord(machine);
-    if (bit(word, 22)) {
+    if (hasShift(word, control_word::kShiftSra1)) {
         controlLine(m_lines, g::ControlLine::SRA1) = kLineActive;
     }
-    if (bit(word, 23)) {
+    if (hasShift(word, control_word::kShiftSll8)) {
         controlLine(m_lines, g::ControlLine::SLL8) = kLineActive;
     }
-    if (bit(word, 26)) {
+    if ((control_word::kJam.of(word) & control_word::kJmpC) != 0) {
         controlLine(m_lines, g::ControlLine::JMPC) = kLineActive;
     }
     renderPicture();
@@ -196,7 +196,7 @@ QColor DatapathView::bLineColor(int code) const {
 }
 
 QColor DatapathView::cLineColor(int bit) const {
-    if (bit < 0 || bit > 8) {
+    if (bit < 0 || bit >= register_file::kCBits) {
         return {};
     }
     return m_lines.c[static_cast<std::size_t>(bit)];
