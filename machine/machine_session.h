@@ -51,12 +51,8 @@ enum class RunKind { None, Run, IjvmStep };
 /// the only writer of the input word. Views read the machine through machine().
 class MachineSession {
 public:
-    /// Longest IJVM step before it is given up (micro-instructions); only a faulty
-    /// microprogram gets there.
-    static constexpr std::int64_t kIjvmStepBound = 20'000'000;
-
-    /// The bound ijvmStep() and a sliced IJVM step use.
-    std::int64_t ijvmStepBound = kIjvmStepBound;
+    /// The bound ijvmStep() and a sliced IJVM step use (tests lower it).
+    std::int64_t ijvmStepBound = memory_map::kIjvmStepBound;
 
     /// Result of a compile and load: loaded, or the assembler's errors (in machine().errors).
     struct LoadResult {

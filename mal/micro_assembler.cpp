@@ -17,6 +17,8 @@ namespace tessaro {
 namespace {
 
 constexpr const char* kDelimiters = "=+-~|&;()<>";
+// Where an IF's true branch lands: its ELSE address in the upper half of the store.
+constexpr std::int32_t kHighHalf = static_cast<std::int32_t>(control_word::kHighHalf);
 
 bool isLetter(unsigned char ch) {
     return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
@@ -334,14 +336,14 @@ void MicroAssembler::resolveControl(int address, int line) {
             if (elseToken != nullptr) {
                 tokens[k + 9].text = std::to_string(elseAddress);
             }
-            if (elseAddress >= 256) {
+            if (elseAddress >= kHighHalf) {
                 report(line, localized("destinazione ELSE %1 non sotto 256: il ramo vero non può "
                                        "raggiungere la destinazione dell'IF",
                                        {std::to_string(elseAddress)}));
             }
-            trampolines.try_emplace(elseAddress + 256, address);
+            trampolines.try_emplace(elseAddress + kHighHalf, address);
             instrText = " GOTO " + std::to_string(thenAddress) + ";";
-            writeRecord(elseAddress + 256, line, true);
+            writeRecord(elseAddress + kHighHalf, line, true);
             if (const Token* second = secondJump(tokens, k + 10)) {
                 report(line, secondJumpMessage(*second));
             }

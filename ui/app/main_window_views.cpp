@@ -1,6 +1,7 @@
 #include "ui/app/main_window.h"
 
 #include "core/number_text.h"
+#include "ijvm/image_layout.h"
 #include "ui/app/text_file.h"
 #include "ui/app/window_layout.h"
 #include "ui/picture/clock_view.h"
@@ -124,11 +125,11 @@ void MainWindow::selectCurrentLines() {
     const auto pc = static_cast<std::uint32_t>(machine().PC());
     if (session.atHalt()) {
         selectSourceAt(pc - 1U);
-    } else if (session.atInstructionBoundary() && pc > 3U) {
+    } else if (session.atInstructionBoundary() && image_layout::isPastPrologue(pc)) {
         selectSourceAt(pc);
     }
     const std::int32_t mpc = machine().MPC;
-    if (translator != nullptr && mpc >= 0 && mpc < 512) {
+    if (translator != nullptr && mpc >= 0 && mpc < MicroAssembler::kAddresses) {
         int address = mpc;
         // A trampoline has no source line of its own: show the IF line that placed it.
         const auto trampoline = translator->trampolines.find(address);
