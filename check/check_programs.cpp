@@ -210,7 +210,7 @@ void CheckProgramWriter::exercise(std::uint8_t code) {
     case opcode::IOR:
         push(value());
         push(value());
-        emit(findInstruction(code)->display);
+        emit(builtinInstructionSet().find(code)->display);
         break;
     case opcode::DUP:
         push(value());
@@ -322,11 +322,17 @@ std::string CheckProgramWriter::write(std::uint8_t code, int serial) {
     m_labels = 0;
     const int rounds = 1 + std::min(serial / 3, 4);
     for (int r = 0; r < rounds; ++r) {
-        exercise(code);
+        if (m_effectInstruction != nullptr) {
+            exerciseEffect(*m_effectInstruction);
+        } else {
+            exercise(code);
+        }
     }
     m_body += code == opcode::ERR ? "    ERR\n" : "    HALT\n";
 
-    std::string text = "// checks " + std::string(findInstruction(code)->display) + "\n";
+    const Instruction* checked =
+        m_effectInstruction != nullptr ? m_effectInstruction : builtinInstructionSet().find(code);
+    std::string text = "// checks " + checked->display + "\n";
     if (!m_constants.empty()) {
         text += ".constant\n";
         for (std::size_t i = 0; i < m_constants.size(); ++i) {

@@ -67,15 +67,16 @@ int byteBefore(const ControlPath& m) {
 
 } // namespace
 
-const char* MachineViews::mnemonic(std::uint8_t byte, int* operandBytes) {
-    const Instruction* instruction = findInstruction(byte);
+const char* MachineViews::mnemonic(const InstructionSet& instructions, std::uint8_t byte,
+                                   int* operandBytes) {
+    const Instruction* instruction = instructions.find(byte);
     if (instruction == nullptr) {
         return nullptr;
     }
     if (operandBytes != nullptr) {
         *operandBytes = instruction->size - 1;
     }
-    return instruction->mnemonic;
+    return instruction->mnemonic.c_str();
 }
 
 QStringList MachineViews::constantPool(const ControlPath& m, const ViewFormat& f) const {
@@ -127,7 +128,7 @@ QStringList MachineViews::methodArea(const ControlPath& m, const ViewFormat& f) 
             } else if (pending > 0) {
                 line += value;
                 --pending;
-            } else if (const char* name = mnemonic(byte, &pending)) {
+            } else if (const char* name = mnemonic(*m.instructionSet, byte, &pending)) {
                 line += QString::fromLatin1(name);
             } else {
                 line += value;

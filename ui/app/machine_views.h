@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "ijvm/instruction_set.h"
+
 #include <cstdint>
 
 namespace tessaro {
@@ -41,7 +43,8 @@ public:
     int frameLocals = 0;            ///< parameters and variables of the frame's method
 
     /// The mnemonic of an opcode byte and its operand byte count; nullptr for other bytes.
-    static const char* mnemonic(std::uint8_t byte, int* operandBytes);
+    static const char* mnemonic(const InstructionSet& instructions, std::uint8_t byte,
+                                int* operandBytes);
 
     /// Constant pool: padding to 13 lines, methods from last to first, constants last to first.
     QStringList constantPool(const ControlPath& m, const ViewFormat& f) const;
