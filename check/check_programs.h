@@ -48,6 +48,7 @@ private:
     int wideIndex();
     std::string local(int index);
     void padding();
+    void neverRun();
     void exercise(std::uint8_t opcode);
     void exerciseEffect(const Instruction& instruction);
     void branch(const std::string& mnemonic, bool twoOperands);
