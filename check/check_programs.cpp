@@ -160,7 +160,7 @@ void CheckProgramWriter::branch(const std::string& mnemonic, bool twoOperands) {
 // early goes wrong only when that byte is not 0.
 void CheckProgramWriter::neverRun() {
     if (chance(50)) {
-        emit(kInstructionSet[static_cast<std::size_t>(pick(0, 7))].display);
+        emit(builtinInstructionSet().instructions()[static_cast<std::size_t>(pick(0, 7))].display);
     }
 }
 
