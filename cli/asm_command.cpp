@@ -124,8 +124,10 @@ int asmCommand(int argc, char** argv) {
         return 1;
     }
 
-    IjvmAssembler assembler(program);
-    assembler.compile();
+    // The text read once is what is assembled: a pipe or a file that changes meanwhile gives
+    // the same program as the one the errors are shown against.
+    IjvmAssembler assembler;
+    assembler.compileText(text);
 
     if (!assembler.errors.empty()) {
         printAssemblerErrors(program, text, assembler.errors);

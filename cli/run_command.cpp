@@ -183,7 +183,7 @@ int runCommand(int argc, char** argv) {
         }
     }
 
-    if (!session->compileAndLoad(options.program).loaded) {
+    if (!session->compileAndLoadText(source).loaded) {
         printAssemblerErrors(options.program, source, session->machine().errors);
         return kExitBadInput;
     }

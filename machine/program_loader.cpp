@@ -23,7 +23,17 @@ void ControlPath::loadProgram(const std::string& path) {
     // The assembler lives only for this call: everything the machine keeps is copied out.
     IjvmAssembler assembler(path);
     assembler.compile();
+    takeProgram(assembler);
+}
 
+void ControlPath::loadProgramText(const std::string& text) {
+    IjvmAssembler assembler;
+    assembler.compileText(text);
+    takeProgram(assembler);
+}
+
+void ControlPath::takeProgram(const IjvmAssembler& assembler) {
+    programSource = assembler.source();
     sourceMap = assembler.sourceMap;
     methodMap = assembler.methodMap;
     methods = assembler.methods;
