@@ -120,7 +120,7 @@ int asmCommand(int argc, char** argv) {
     }
 
     std::string text;
-    if (!readProgramFile("tessaro-cli asm", program, text)) {
+    if (!readInputFile("tessaro-cli asm", program, text)) {
         return 1;
     }
 

@@ -208,6 +208,9 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
             }
         }
         mpc = next;
+        if (mem != 0 && wordLimitReached()) {
+            break;
+        }
         if constexpr (kIjvmStep) {
             if (mpc == static_cast<std::uint32_t>(kMainLoop) ||
                 mpc == static_cast<std::uint32_t>(kHaltAddress)) {

@@ -113,12 +113,18 @@ void Datapath::invalidateMemoryCache() {
 }
 
 void Datapath::checkMemoryCache() {
+    m_wordLimitReached = false;
     if (wordMemory.elementCount() != m_indexedWordCount) {
         invalidateMemoryCache();
     }
 }
 
 std::int32_t& Datapath::wordAtSlow(std::uint32_t address) {
+    if (wordMemory.elementCount() >= wordLimit && wordMemory.peek(address) == nullptr) {
+        m_wordLimitReached = true;
+        m_refusedWord = 0;
+        return m_refusedWord;
+    }
     std::int32_t& slot = wordMemory[address];
     m_wordIndex.remember(address, &slot);
     m_indexedWordCount = wordMemory.elementCount();

@@ -109,13 +109,24 @@ public:
     /// Executes the micro-instruction whose control word is in MIR.
     void cycle();
 
+    /// Words the memory may hold unless told otherwise: 16 M words (a stack of 64 MB), far
+    /// beyond any program that ends, and within the memory of any machine it runs on.
+    static constexpr std::int64_t kDefaultWordLimit = std::int64_t{16} * 1024 * 1024;
+    /// Most words the memory may hold. A read or write of a new word past it is refused (a
+    /// read gives 0, a write is dropped), wordLimitReached() says so, and the step loops stop
+    /// after that micro-instruction.
+    std::int64_t wordLimit = kDefaultWordLimit;
+    /// Whether the current stepping call met the word limit (cleared when the next one begins).
+    bool wordLimitReached() const { return m_wordLimitReached; }
+
     /// Drops the fast index into wordMemory. Call it after clearing wordMemory or assigning
     /// another memory to it (adding entries, also through operator[], needs nothing). A change
     /// of wordMemory's element count is noticed by itself at the next step.
     void invalidateMemoryCache();
 
 protected:
-    /// Drops the index when wordMemory's element count is not the one the index last saw.
+    /// Drops the index when wordMemory's element count is not the one the index last saw, and
+    /// clears wordLimitReached: every stepping call begins here.
     void checkMemoryCache();
     /// cycle() without the check: for the control path's step loops, which check once per call.
     void cycleUnchecked();
@@ -130,6 +141,8 @@ private:
 
     WordSlotIndex m_wordIndex;
     int m_indexedWordCount = 0;
+    bool m_wordLimitReached = false;
+    std::int32_t m_refusedWord = 0; // stands in for a word the limit refused
 };
 
 } // namespace tessaro

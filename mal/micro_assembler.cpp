@@ -128,10 +128,11 @@ bool textIs(const std::vector<Token>& tokens, std::size_t index, std::string_vie
 
 MicroAssembler::MicroAssembler(const std::string& sourcePath, const std::string& binPath)
     : sourcePath(sourcePath), binPath(binPath) {
-    // Writing the control store over the source would destroy the source.
+    // Writing the control store over the source would destroy the source. Only a plain file
+    // is deleted: a device or a pipe named as the output is written to, never removed.
     std::error_code error;
     m_sameFile = std::filesystem::equivalent(sourcePath, binPath, error);
-    if (!m_sameFile) {
+    if (!m_sameFile && std::filesystem::is_regular_file(binPath, error)) {
         std::remove(binPath.c_str());
     }
     source.name = sourcePath;
@@ -194,7 +195,10 @@ bool MicroAssembler::translate(bool fatalOnOpen) {
     }
     secondPass();
     source.close();
-    output.close();
+    // The records are buffered: a full disk shows only when they are flushed and closed.
+    if (!output.close()) {
+        report(0, localized("impossibile scrivere il file %1", {binPath}));
+    }
     std::stable_sort(problems.begin(), problems.end(),
                      [](const MalProblem& a, const MalProblem& b) { return a.line < b.line; });
     return true;
