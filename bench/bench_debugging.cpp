@@ -52,11 +52,9 @@ std::unique_ptr<MachineSession> prepare(const std::string& program, bool history
     if (translated) {
         session->loadControlStore(bin);
     }
-    const bool loaded =
-        translated && session->compileAndLoadText(program, scratch("program.jvm")).loaded;
+    const bool loaded = translated && session->compileAndLoadText(program).loaded;
     std::remove(mal.c_str());
     std::remove(bin.c_str());
-    std::remove(scratch("program.jvm").c_str());
     return loaded ? std::move(session) : nullptr;
 }
 

@@ -128,10 +128,8 @@ int asmCommand(int argc, char** argv) {
         return 1;
     }
 
-    TemporaryFiles temporaries;
     std::string text;
-    std::string copy;
-    if (!readInputCopy("tessaro-cli asm", program, ".jvm", temporaries, text, copy)) {
+    if (!readInputFile("tessaro-cli asm", program, text)) {
         return 1;
     }
 
@@ -140,9 +138,11 @@ int asmCommand(int argc, char** argv) {
     if (!instructions) {
         return 1;
     }
-    IjvmAssembler assembler(copy);
+    // The text read once is what is assembled: a pipe or a file that changes meanwhile gives
+    // the same program as the one the errors are shown against.
+    IjvmAssembler assembler;
     assembler.setInstructionSet(*instructions);
-    assembler.compile();
+    assembler.compileText(text);
 
     if (!assembler.errors.empty()) {
         printAssemblerErrors(program, text, assembler.errors);

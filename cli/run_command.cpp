@@ -201,8 +201,7 @@ int runCommand(int argc, char** argv) {
     }
     TemporaryFiles temporaries;
     std::string source;
-    std::string copy;
-    if (!readInputCopy(kCommand, options.program, ".jvm", temporaries, source, copy)) {
+    if (!readInputFile(kCommand, options.program, source)) {
         return kExitBadInput;
     }
 
@@ -222,7 +221,7 @@ int runCommand(int argc, char** argv) {
         return kExitBadInput;
     }
 
-    if (!session->compileAndLoad(copy).loaded) {
+    if (!session->compileAndLoadText(source).loaded) {
         printAssemblerErrors(options.program, source, session->machine().errors);
         return kExitBadInput;
     }

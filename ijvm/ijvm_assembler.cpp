@@ -18,11 +18,21 @@ void IjvmAssembler::compile() {
     {
         std::ifstream in(reader.fileName, std::ios::binary);
         m_source.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        // The reader takes a byte 0xFF for the end of the file; so does the header scan.
-        const std::size_t stop = m_source.find('\xFF');
-        if (stop != std::string::npos) {
-            m_source.resize(stop);
-        }
+    }
+    assembleSource();
+}
+
+void IjvmAssembler::compileText(const std::string& source) {
+    reader.openText(source);
+    m_source = source;
+    assembleSource();
+}
+
+void IjvmAssembler::assembleSource() {
+    // The reader takes a byte 0xFF for the end of the file; so does the header scan.
+    const std::size_t stop = m_source.find('\xFF');
+    if (stop != std::string::npos) {
+        m_source.resize(stop);
     }
     m_atEnd = false;
     while (next()) {

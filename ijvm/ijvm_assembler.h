@@ -30,6 +30,8 @@ public:
     List<AssemblyError> errors;                     ///< errors in the order found
     FileReader reader;                              ///< the source reader and its current token
 
+    /// Builds the empty tables, for compileText.
+    IjvmAssembler() = default;
     /// Builds the empty tables on a source file; the file is opened by compile().
     explicit IjvmAssembler(const std::string& fileName);
     IjvmAssembler(const IjvmAssembler&) = delete;
@@ -42,6 +44,11 @@ public:
 
     /// Declaration pass, then encoding pass. A file that cannot be opened ends the process.
     void compile();
+    /// The same on a source text in memory: nothing is read from or written to a file.
+    void compileText(const std::string& source);
+    /// The source assembled last, up to its end or a byte 0xFF (the offsets in sourceMap and
+    /// in the errors count bytes of it).
+    const std::string& source() const { return m_source; }
 
     /// At ".constant": reads the section into constants. False if the current token is
     /// not ".constant".
@@ -90,6 +97,9 @@ private:
     void indexMethod(const Method& method);
 
     const InstructionSet* m_instructions = &builtinInstructionSet();
+
+    void assembleSource();
+
     std::string m_source;   // the file's bytes up to its end (or a 0xFF byte)
     bool m_atEnd = false;   // the last read met the end of the file
     int m_lastTokenPos = 0; // span of the last token delivered, for the missing main

@@ -337,15 +337,12 @@ void ControlPath::loadControlStore(const std::string& path) {
     m_indexedMicCount = controlStore.elementCount();
 }
 
-std::string ControlPath::sourceLine(const std::string& path, std::uint32_t address) {
+std::string ControlPath::sourceLine(std::uint32_t address) const {
     if (methodAreaSize <= 0 || address >= static_cast<std::uint32_t>(methodAreaSize)) {
         return {};
     }
-    FileReader reader(path);
-    // A source file that went away must not end the program: the view simply shows no line.
-    if (!reader.tryOpen()) {
-        return {};
-    }
+    FileReader reader;
+    reader.openText(programSource);
     const std::uint32_t* offset = sourceMap.peek(address);
     const std::uint32_t at = offset != nullptr ? *offset : 0u;
     reader.seek(at > static_cast<std::uint32_t>(INT32_MAX) ? INT32_MAX : static_cast<int>(at));

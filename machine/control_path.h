@@ -19,6 +19,8 @@
 
 namespace tessaro {
 
+class IjvmAssembler;
+
 /// A control-store entry taken apart once for the fast step loops: the fields, the ALU
 /// function, and the entry it was made from (with the word and NextAddr it
 /// had then, so that an entry changed in place is noticed and taken apart again).
@@ -95,6 +97,7 @@ public:
     /// machine keep it).
     std::shared_ptr<const InstructionSet> instructionSet =
         std::shared_ptr<const InstructionSet>(std::shared_ptr<void>(), &builtinInstructionSet());
+    std::string programSource;  ///< the source assembled last, for sourceLine
     /// Where the time went since the last reset (after the start-up call that enters main).
     ExecutionCounts counts;
 
@@ -148,9 +151,11 @@ public:
     void loadControlStore(const std::string& path);
     /// Assembles the IJVM source at path and places it in memory, then resets.
     void loadProgram(const std::string& path);
-    /// The source line (at most 49 bytes) of the instruction holding method-area byte address;
-    /// empty beyond the method area or when the file cannot be read.
-    std::string sourceLine(const std::string& path, std::uint32_t address);
+    /// Assembles an IJVM source text and places it in memory, then resets; no file is read.
+    void loadProgramText(const std::string& text);
+    /// The source line (at most 49 bytes) of the instruction holding method-area byte address,
+    /// from the source assembled last; empty beyond the method area.
+    std::string sourceLine(std::uint32_t address) const;
 
     /// Drops the fast index into controlStore (and the one into wordMemory). Call it after
     /// clearing controlStore or assigning another store to it; adding or changing entries
@@ -158,6 +163,7 @@ public:
     void invalidateControlStoreCache();
 
 private:
+    void takeProgram(const IjvmAssembler& assembler);
     void checkCaches();
     const DecodedMic& decodedAt(std::uint32_t address);
     const DecodedMic& decodeSlow(std::uint32_t address);

@@ -40,19 +40,12 @@ bool MachineSession::replaceControlStore(const std::string& path) {
 
 MachineSession::LoadResult MachineSession::compileAndLoad(const std::string& path) {
     assemble(path);
-    return LoadResult{acceptProgram(), {}};
+    return LoadResult{acceptProgram()};
 }
 
-MachineSession::LoadResult MachineSession::compileAndLoadText(const std::string& text,
-                                                              const std::string& scratchPath) {
-    std::ofstream out(scratchPath, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-        unload();
-        return LoadResult{false, "cannot write '" + scratchPath + "'"};
-    }
-    return compileAndLoad(scratchPath);
+MachineSession::LoadResult MachineSession::compileAndLoadText(const std::string& text) {
+    assembleText(text);
+    return LoadResult{acceptProgram()};
 }
 
 bool MachineSession::acceptProgram() {
@@ -67,6 +60,15 @@ void MachineSession::assemble(const std::string& path) {
     leaveSubCycle();
     m_machine.loadProgram(path);
     m_memoryFull = false;
+    restartHistory();
+}
+
+void MachineSession::assembleText(const std::string& text) {
+    abandonRun();
+    m_loaded = false;
+    m_stopped = false;
+    leaveSubCycle();
+    m_machine.loadProgramText(text);
     restartHistory();
 }
 

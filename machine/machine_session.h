@@ -59,7 +59,6 @@ public:
     /// Result of a compile and load: loaded, or the assembler's errors (in machine().errors).
     struct LoadResult {
         bool loaded = false;
-        std::string fileError; ///< set when a text could not be written for the assembler
     };
 
     /// The machine and its tables, for the views.
@@ -81,12 +80,15 @@ public:
     /// Assembles the program file at path and loads it (also when it has errors, so that the
     /// views show what was assembled); the program counts as loaded only without errors.
     LoadResult compileAndLoad(const std::string& path);
-    /// compileAndLoad on text, written first to scratchPath (the assembler reads files).
-    LoadResult compileAndLoadText(const std::string& text, const std::string& scratchPath);
+    /// compileAndLoad on a source text in memory: no file is read or written, so sessions
+    /// that share a data folder never see each other's program.
+    LoadResult compileAndLoadText(const std::string& text);
     /// Assembles and loads the program file at path, as a step command does after an edit:
     /// the machine holds the new image, yet the program does not count as loaded until it is
     /// accepted.
     void assemble(const std::string& path);
+    /// assemble on a source text in memory.
+    void assembleText(const std::string& text);
     /// Makes the program assembled last count as loaded, when it has no errors.
     bool acceptProgram();
     /// Forgets the program (New, Open): nothing counts as loaded, a run is abandoned.
@@ -161,9 +163,7 @@ public:
 
     /// The source line of the instruction at a method-area address, read from the program
     /// file at path (empty when there is none).
-    std::string sourceLine(const std::string& path, std::uint32_t address) {
-        return m_machine.sourceLine(path, address);
-    }
+    std::string sourceLine(std::uint32_t address) const { return m_machine.sourceLine(address); }
 
     /// Marks or unmarks a micro-address: a Run stops before its micro-instruction.
     void setMicroBreakpoint(std::uint32_t address, bool on) {

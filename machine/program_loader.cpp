@@ -24,7 +24,18 @@ void ControlPath::loadProgram(const std::string& path) {
     IjvmAssembler assembler(path);
     assembler.setInstructionSet(*instructionSet);
     assembler.compile();
+    takeProgram(assembler);
+}
 
+void ControlPath::loadProgramText(const std::string& text) {
+    IjvmAssembler assembler;
+    assembler.setInstructionSet(*instructionSet);
+    assembler.compileText(text);
+    takeProgram(assembler);
+}
+
+void ControlPath::takeProgram(const IjvmAssembler& assembler) {
+    programSource = assembler.source();
     sourceMap = assembler.sourceMap;
     methodMap = assembler.methodMap;
     methods = assembler.methods;

@@ -51,6 +51,13 @@ bool FileReader::tryOpen() {
     return true;
 }
 
+void FileReader::openText(const std::string& text) {
+    close();
+    m_data.assign(text.begin(), text.end());
+    m_lastDelimiter = kEnd;
+    tokenStart = 0;
+}
+
 void FileReader::close() {
     m_data.clear();
     m_data.shrink_to_fit();

@@ -26,6 +26,8 @@ public:
     bool open();
     /// Opens fileName; false (and nothing else) when it cannot be opened.
     bool tryOpen();
+    /// Reads text instead of a file (fileName is left as it is).
+    void openText(const std::string& text);
     void close();
 
     /// Reads raw bytes until a delimiter (NUL always counts), max bytes or the end; the byte

@@ -257,20 +257,20 @@ TEST(ControlPathIndex, EntriesChangedOrReplacedOutsideAreSeen) {
 }
 
 TEST(ControlPathSourceLine, ReadsTheLineAtTheMappedOffsetCutOnACharacterBoundary) {
-    const std::string path = tessaro::testing::writeScratch(
-        "main:\r\n    BIPUSH 5 // push\r\n    HALT\n" + std::string(48, 'y') + "\xC3\xA8z\n");
     ControlPath machine;
+    machine.programSource =
+        "main:\r\n    BIPUSH 5 // push\r\n    HALT\n" + std::string(48, 'y') + "\xC3\xA8z\n";
     machine.methodArea = {0x10, 5, 0x70, 0};
     machine.methodAreaSize = 4;
     machine.sourceMap[0] = 11;
     machine.sourceMap[1] = 11;
     machine.sourceMap[2] = 33;
     machine.sourceMap[3] = 38;
-    EXPECT_EQ(machine.sourceLine(path, 0), "BIPUSH 5 // push");
-    EXPECT_EQ(machine.sourceLine(path, 2), "HALT");
-    EXPECT_EQ(machine.sourceLine(path, 3), std::string(48, 'y')); // 49 bytes at most
-    EXPECT_EQ(machine.sourceLine(path, 4), "");
-    EXPECT_EQ(machine.sourceLine(path, 0xFFFFFFFFu), "");
-    // A file that cannot be read gives no line instead of ending the program.
-    EXPECT_EQ(machine.sourceLine(path + ".missing", 0), "");
+    EXPECT_EQ(machine.sourceLine(0), "BIPUSH 5 // push");
+    EXPECT_EQ(machine.sourceLine(2), "HALT");
+    EXPECT_EQ(machine.sourceLine(3), std::string(48, 'y')); // 49 bytes at most
+    EXPECT_EQ(machine.sourceLine(4), "");
+    EXPECT_EQ(machine.sourceLine(0xFFFFFFFFu), "");
+    machine.programSource.clear();
+    EXPECT_EQ(machine.sourceLine(0), "");
 }

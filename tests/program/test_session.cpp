@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <string>
+#include <thread>
 
 namespace tessaro::testing {
 namespace {
@@ -34,7 +36,7 @@ protected:
     std::unique_ptr<MachineSession> session = makeSession();
 
     void load(const std::string& source) {
-        ASSERT_TRUE(session->compileAndLoadText(source, scratchPath("session.jvm")).loaded);
+        ASSERT_TRUE(session->compileAndLoadText(source).loaded);
     }
     // Runs in slices of budget until the run ends; the outcome that ended it.
     Outcome runToEnd(std::int64_t budget, RunKind kind = RunKind::Run) {
@@ -69,8 +71,7 @@ TEST_F(Session, NothingExecutesWithoutALoadedProgram) {
     expectNothingRuns();
     EXPECT_EQ(session->microInstructions(), 0);
     // A program with errors is assembled but not loaded.
-    EXPECT_FALSE(
-        session->compileAndLoadText(".main\nBIPUSH\n.end-main\n", scratchPath("bad.jvm")).loaded);
+    EXPECT_FALSE(session->compileAndLoadText(".main\nBIPUSH\n.end-main\n").loaded);
     EXPECT_FALSE(session->machine().errors.empty());
     expectNothingRuns();
     // Unloading abandons a run.
@@ -87,7 +88,7 @@ TEST_F(Session, NothingExecutesWithoutALoadedProgram) {
     EXPECT_EQ(runToEnd(1000), Outcome::Halted);
     EXPECT_EQ(session->machine().TOS(), 4);
     // An assembled program counts only once accepted.
-    session->assemble(scratchPath("session.jvm"));
+    session->assembleText(kSum);
     EXPECT_FALSE(session->isLoaded());
     EXPECT_EQ(session->microStep(), Outcome::NotLoaded);
     EXPECT_TRUE(session->acceptProgram());
@@ -366,6 +367,37 @@ TEST_F(Session, AReplacedControlStoreIsExecutedFromTheProgramsStart) {
     ASSERT_TRUE(session->replaceControlStore(subtracting));
     EXPECT_FALSE(session->isRunning());
     EXPECT_EQ(session->state(), SessionState::Loaded);
+}
+
+// Two windows on one data folder each write the shared scratch file and assemble at nearly the
+// same moment: each must still run its own program, whatever the file holds by then.
+TEST(SessionsOnOneDataFolder, EachRunsItsOwnTextWhateverTheSharedScratchFileHolds) {
+    const std::string scratch = scratchPath("tmp.swp");
+    auto work = [&scratch](MachineSession* session, char letter, std::string* ran) {
+        const std::string source =
+            ".main\nBIPUSH " + std::to_string(letter) + "\nOUT\nHALT\n.end-main\n";
+        for (int i = 0; i < 40; ++i) {
+            std::ofstream(scratch, std::ios::binary | std::ios::trunc) << source;
+            if (!session->compileAndLoadText(source).loaded) {
+                ran->push_back('?');
+                continue;
+            }
+            Outcome outcome = session->startRun(RunKind::Run);
+            while (outcome == Outcome::SliceDone) {
+                outcome = session->runSlice(1000);
+            }
+            ran->push_back(static_cast<char>(session->newestOutput()));
+        }
+    };
+    std::unique_ptr<MachineSession> first = makeSession();
+    std::unique_ptr<MachineSession> second = makeSession();
+    std::string firstRan;
+    std::string secondRan;
+    std::thread other(work, second.get(), 'B', &secondRan);
+    work(first.get(), 'A', &firstRan);
+    other.join();
+    EXPECT_EQ(firstRan, std::string(40, 'A'));
+    EXPECT_EQ(secondRan, std::string(40, 'B'));
 }
 
 TEST_F(Session, ARunawayStackStopsAtTheMemoryLimitUntilResetOrStepBack) {

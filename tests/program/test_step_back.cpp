@@ -100,7 +100,7 @@ TEST_P(StepBackProperty, EveryBackRestoresTheStateRecordedAtThatStep) {
     session->historyLimits().minInterval = 40;
     session->historyLimits().stepsPerWord = 0;
     session->historyLimits().maxCheckpoints = 6;
-    ASSERT_TRUE(session->compileAndLoadText(source, scratchPath("back.jvm")).loaded);
+    ASSERT_TRUE(session->compileAndLoadText(source).loaded);
     ForwardOracle oracle(source);
     const auto pick = [&random](int n) { return static_cast<int>(random() % n); };
 

@@ -4,6 +4,7 @@
 #include "ijvm/instruction_set.h"
 #include "machine/alu.h"
 #include "machine/control_store_file.h"
+#include "machine/control_word.h"
 #include "mal/micro_assembler.h"
 
 #include <array>
@@ -15,15 +16,10 @@ namespace tessaro::mutants {
 
 namespace {
 
-// Fields of the 27-bit control word: B 0-3, Mem 4-6, C 7-15, ALU 16-23, JAM 24-26.
-constexpr int kMemShift = 4;
-constexpr int kCShift = 7;
-constexpr int kAluShift = 16;
-constexpr int kJamShift = 24;
-constexpr std::uint32_t kJamZ = 1u;
-constexpr std::uint32_t kJamN = 2u;
-constexpr std::uint32_t kJmpc = 4u;
-constexpr int kStoreSize = 512;
+using control_word::kJamN;
+using control_word::kJamZ;
+constexpr std::uint32_t kJmpc = control_word::kJmpC;
+constexpr int kStoreSize = static_cast<int>(control_word::kStoreSize);
 
 constexpr std::array<const char*, 11> kBNames = {"MAR", "MDR", "PC", "SP",   "LV", "CPP",
                                                  "TOS", "OPC", "H",  "MBRU", "MBR"};
@@ -31,13 +27,13 @@ constexpr std::array<const char*, 3> kMemNames = {"fetch", "rd", "wr"};
 constexpr std::array<const char*, 3> kJamNames = {"JAMZ", "JAMN", "JMPC"};
 constexpr std::array<const char*, 3> kShiftNames = {"no shift", ">> 1", "<< 8"};
 
-std::uint32_t field(std::int32_t word, int shift, std::uint32_t mask) {
-    return (static_cast<std::uint32_t>(word) >> shift) & mask;
+std::uint32_t field(std::int32_t word, control_word::Field f) {
+    return f.of(static_cast<std::uint32_t>(word));
 }
 
-std::int32_t withField(std::int32_t word, int shift, std::uint32_t mask, std::uint32_t value) {
-    const std::uint32_t cleared = static_cast<std::uint32_t>(word) & ~(mask << shift);
-    return static_cast<std::int32_t>(cleared | ((value & mask) << shift));
+std::int32_t withField(std::int32_t word, control_word::Field f, std::uint32_t value) {
+    const std::uint32_t cleared = static_cast<std::uint32_t>(word) & ~f.place(f.mask());
+    return static_cast<std::int32_t>(cleared | f.place(value));
 }
 
 std::string aluName(std::uint32_t code) {
@@ -69,23 +65,24 @@ Mutant changed(const Store& store, const std::string& kind, int address, std::in
 // Mutants that change how the line's ALU result is made.
 void aluMutants(const Store& store, int address, const Mic& mic, std::vector<Mutant>& out) {
     const std::int32_t word = mic.word;
-    const std::uint32_t alu = field(word, kAluShift, 0x3F);
-    const std::uint32_t shift = field(word, kAluShift + 6, 0x3);
-    const bool resultUsed =
-        field(word, kCShift, 0x1FF) != 0 || (field(word, kJamShift, 0x7) & (kJamZ | kJamN)) != 0;
+    const std::uint32_t alu = field(word, control_word::kAluFunction);
+    const std::uint32_t shift = field(word, control_word::kShift);
+    const bool resultUsed = field(word, control_word::kC) != 0 ||
+                            (field(word, control_word::kJam) & (kJamZ | kJamN)) != 0;
     if (!resultUsed) {
         return;
     }
     for (const AluFunction& f : kAluFunctions) {
         const auto code = static_cast<std::uint32_t>(f.op);
         if (code != alu) {
-            out.push_back(changed(store, "alu", address, withField(word, kAluShift, 0x3F, code),
-                                  mic.NextAddr, aluName(alu) + " -> " + aluName(code)));
+            out.push_back(changed(store, "alu", address,
+                                  withField(word, control_word::kAluFunction, code), mic.NextAddr,
+                                  aluName(alu) + " -> " + aluName(code)));
         }
     }
     for (std::uint32_t s = 0; s < kShiftNames.size(); ++s) {
         if (s != shift) {
-            out.push_back(changed(store, "shift", address, withField(word, kAluShift + 6, 0x3, s),
+            out.push_back(changed(store, "shift", address, withField(word, control_word::kShift, s),
                                   mic.NextAddr,
                                   std::string(kShiftNames[shift]) + " -> " + kShiftNames[s]));
         }
@@ -93,12 +90,12 @@ void aluMutants(const Store& store, int address, const Mic& mic, std::vector<Mut
     if (aluFunctionOf(static_cast<std::uint8_t>(alu)).masks.bMask == 0) {
         return;
     }
-    const std::uint32_t b = field(word, 0, 0xF);
+    const std::uint32_t b = field(word, control_word::kB);
     for (std::uint32_t other = 0; other < kBNames.size(); ++other) {
         if (other != b) {
-            out.push_back(changed(store, "b", address, withField(word, 0, 0xF, other), mic.NextAddr,
-                                  "B " + std::string(kBNames[b < kBNames.size() ? b : 0]) + " -> " +
-                                      kBNames[other]));
+            out.push_back(changed(
+                store, "b", address, withField(word, control_word::kB, other), mic.NextAddr,
+                "B " + std::string(kBNames[b < kBNames.size() ? b : 0]) + " -> " + kBNames[other]));
         }
     }
 }
@@ -152,7 +149,7 @@ std::vector<int> reachable(const Store& store) {
             continue;
         }
         const int next = it->second.NextAddr & (kStoreSize - 1);
-        const std::uint32_t jam = field(it->second.word, kJamShift, 0x7);
+        const std::uint32_t jam = field(it->second.word, control_word::kJam);
         todo.push_back(next);
         if ((jam & (kJamZ | kJamN)) != 0) {
             todo.push_back(next | 0x100);
@@ -176,40 +173,41 @@ std::vector<Mutant> oneLineMutants(const Store& store) {
         const Mic& mic = it->second;
         const std::int32_t word = mic.word;
         aluMutants(store, address, mic, out);
-        const std::uint32_t c = field(word, kCShift, 0x1FF);
+        const std::uint32_t c = field(word, control_word::kC);
         for (std::uint32_t r = 0; r < 9; ++r) {
             const bool set = (c & (1u << r)) != 0;
             out.push_back(
                 changed(store, set ? "c-remove" : "c-add", address,
-                        withField(word, kCShift, 0x1FF, c ^ (1u << r)), mic.NextAddr,
+                        withField(word, control_word::kC, c ^ (1u << r)), mic.NextAddr,
                         std::string(set ? "no longer writes " : "also writes ") + kBNames[r]));
         }
-        const std::uint32_t mem = field(word, kMemShift, 0x7);
-        const std::uint32_t jam = field(word, kJamShift, 0x7);
+        const std::uint32_t mem = field(word, control_word::kMem);
+        const std::uint32_t jam = field(word, control_word::kJam);
         const int next = mic.NextAddr & (kStoreSize - 1);
         for (std::uint32_t m = 0; m < kMemNames.size(); ++m) {
             const std::uint32_t bit = 1u << m;
-            const std::int32_t toggled = withField(word, kMemShift, 0x7, mem ^ bit);
+            const std::int32_t toggled = withField(word, control_word::kMem, mem ^ bit);
             out.push_back(changed(
                 store, (mem & bit) != 0 ? "mem-drop" : "mem-add", address, toggled, mic.NextAddr,
                 std::string((mem & bit) != 0 ? "drops " : "adds ") + kMemNames[m]));
             const auto following = store.find(next);
             if ((mem & bit) != 0 && jam == 0 && following != store.end() &&
-                (field(following->second.word, kMemShift, 0x7) & bit) == 0) {
+                (field(following->second.word, control_word::kMem) & bit) == 0) {
                 const Mic& then = following->second;
                 Mutant moved =
                     changed(store, "mem-next", address, toggled, mic.NextAddr,
                             std::string(kMemNames[m]) + " moved to " + where(store, next));
-                moved.changes.push_back(Change{
-                    next,
-                    withField(then.word, kMemShift, 0x7, field(then.word, kMemShift, 0x7) | bit),
-                    then.NextAddr});
+                moved.changes.push_back(
+                    Change{next,
+                           withField(then.word, control_word::kMem,
+                                     field(then.word, control_word::kMem) | bit),
+                           then.NextAddr});
                 out.push_back(moved);
             }
         }
         for (std::uint32_t j = 0; j < kJamNames.size(); ++j) {
             out.push_back(
-                changed(store, "jam", address, withField(word, kJamShift, 0x7, jam ^ (1u << j)),
+                changed(store, "jam", address, withField(word, control_word::kJam, jam ^ (1u << j)),
                         mic.NextAddr,
                         std::string((jam & (1u << j)) != 0 ? "drops " : "adds ") + kJamNames[j]));
         }

@@ -188,21 +188,18 @@ bool MainWindow::compileIfModified() {
     }
     session.unload();
     const QString scratch = m_paths.scratchFile();
-    const TextFileResult written = TextFile::write(scratch, m_programEditor->toPlainText());
+    const QString text = m_programEditor->toPlainText();
+    const TextFileResult written = TextFile::write(scratch, text);
     if (!written.ok) {
         // Nothing is assembled; the editor stays modified so that the next command retries.
         showFileError(scratch, written.error);
         return false;
     }
-    QFile file(scratch);
-    if (!file.open(QIODevice::ReadOnly)) {
-        showFileError(scratch, file.errorString());
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    file.close();
-    // The editor then holds exactly the text the assembler reads, so that the byte offsets it
+    // The scratch file is only a copy for the user: another window on the same data folder may
+    // overwrite it at any moment, so the program assembled is this editor's own text. The
+    // editor then holds exactly the text the assembler reads, so that the byte offsets it
     // records can be turned into editor positions.
+    const QByteArray bytes = TextFile::encode(text);
     const int caret = m_programEditor->textCursor().position();
     const int scroll = m_programEditor->verticalScrollBar()->value();
     setEditorText(TextFile::decode(bytes));
@@ -212,7 +209,7 @@ bool MainWindow::compileIfModified() {
     m_programEditor->verticalScrollBar()->setValue(scroll);
     m_programEditor->document()->setModified(false);
     m_scratchOffsets = SourceOffsets(bytes);
-    session.assemble(QFile::encodeName(scratch).toStdString());
+    session.assembleText(bytes.toStdString());
     applyBreakpoints();
     return true;
 }

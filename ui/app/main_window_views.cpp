@@ -110,13 +110,10 @@ void MainWindow::selectSpan(QPlainTextEdit* editor, CharSpan span) {
 
 void MainWindow::selectSourceAt(std::uint32_t address) {
     const std::uint32_t* offset = machine().sourceMap.peek(address);
-    // The machine re-reads the line from the scratch file; without the file (deleted behind
-    // our back) the selection is simply left alone rather than ending the program.
-    if (offset == nullptr || !QFileInfo::exists(m_paths.scratchFile())) {
+    if (offset == nullptr) {
         return;
     }
-    const std::string line =
-        session.sourceLine(QFile::encodeName(m_paths.scratchFile()).toStdString(), address);
+    const std::string line = session.sourceLine(address);
     selectSpan(m_programEditor,
                m_scratchOffsets.span(*offset, static_cast<long long>(line.size())));
 }
