@@ -14,7 +14,7 @@ std::shared_ptr<const InstructionSet> loadInstructionSet(const char* command,
                                                      &builtinInstructionSet());
     }
     std::string text;
-    if (!readWholeFile(command, path, text)) {
+    if (!readInputFile(command, path, text)) {
         return nullptr;
     }
     InstructionSetFile file = readInstructionSet(text, path);
