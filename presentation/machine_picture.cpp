@@ -3,26 +3,33 @@
 #include "core/number_text.h"
 #include "machine/alu.h"
 #include "machine/control_path.h"
+#include "machine/control_word.h"
+#include "machine/registers.h"
 
 namespace tessaro {
 
 namespace {
 
-bool bit(std::uint32_t word, int n) {
-    return ((word >> n) & 1u) != 0;
+bool has(const control_word::Field& field, std::uint32_t word, std::uint32_t bits) {
+    return (field.of(word) & bits) != 0;
 }
 
 } // namespace
 
 int bSourceOf(int bCode) {
-    static constexpr int kSourceOfCode[16] = {-1, kMDR, kPC,  kSP, kLV, kCPP, kTOS, kOPC,
-                                              -1, kMBR, kMBR, -1,  -1,  -1,   -1,   -1};
-    return bCode >= 0 && bCode < 16 ? kSourceOfCode[bCode] : -1;
+    const register_file::BSource* source =
+        bCode >= 0 ? register_file::bSourceOf(static_cast<std::uint32_t>(bCode)) : nullptr;
+    return source != nullptr ? source->reg : -1;
 }
 
-const std::array<const char*, 10>& registerNames() {
-    static constexpr std::array<const char*, 10> kNames{"MAR", "MDR", "PC",  "SP", "LV",
-                                                        "CPP", "TOS", "OPC", "H",  "MBR"};
+const std::array<const char*, register_file::kCount>& registerNames() {
+    static const std::array<const char*, register_file::kCount> kNames = [] {
+        std::array<const char*, register_file::kCount> names{};
+        for (std::size_t r = 0; r < names.size(); ++r) {
+            names[r] = register_file::kRegisters[r].name.data(); // literals: NUL-terminated
+        }
+        return names;
+    }();
     return kNames;
 }
 
@@ -32,21 +39,22 @@ MachinePicture machinePicture(const ControlPath& machine, SubCyclePhase shown) {
     // Read with peek so that showing never adds entries to the control store.
     const Mic* mic = machine.controlStore.peek(static_cast<std::uint32_t>(machine.lastMPC));
     if (mic != nullptr) {
-        p.word = static_cast<std::uint32_t>(mic->word) & 0x7FFFFFFu;
-        p.nextAddr = static_cast<std::uint32_t>(mic->NextAddr) & 0x1FFu;
+        p.word = static_cast<std::uint32_t>(mic->word) & control_word::kWordMask;
+        p.nextAddr = static_cast<std::uint32_t>(mic->NextAddr) & control_word::kAddressMask;
     }
-    p.mirBits = digitString(p.nextAddr, 2, 9) + digitString(p.word, 2, 27);
-    p.bCode = static_cast<int>(p.word & 0xFu);
+    p.mirBits = digitString(p.nextAddr, 2, control_word::kAddressBits) +
+                digitString(p.word, 2, control_word::kWordBits);
+    p.bCode = static_cast<int>(control_word::kB.of(p.word));
     p.bSource = bSourceOf(p.bCode);
-    p.cBits = (p.word >> 7) & 0x1FFu;
-    p.fetch = bit(p.word, 4);
-    p.read = bit(p.word, 5);
-    p.write = bit(p.word, 6);
-    p.sra1 = bit(p.word, 22);
-    p.sll8 = bit(p.word, 23);
-    p.jamz = bit(p.word, 24);
-    p.jamn = bit(p.word, 25);
-    p.jmpc = bit(p.word, 26);
+    p.cBits = control_word::kC.of(p.word);
+    p.fetch = has(control_word::kMem, p.word, control_word::kMemFetch);
+    p.read = has(control_word::kMem, p.word, control_word::kMemRead);
+    p.write = has(control_word::kMem, p.word, control_word::kMemWrite);
+    p.sra1 = has(control_word::kShift, p.word, control_word::kShiftSra1);
+    p.sll8 = has(control_word::kShift, p.word, control_word::kShiftSll8);
+    p.jamz = has(control_word::kJam, p.word, control_word::kJamZ);
+    p.jamn = has(control_word::kJam, p.word, control_word::kJamN);
+    p.jmpc = has(control_word::kJam, p.word, control_word::kJmpC);
     p.n = machine.N == 1;
     p.z = machine.Z == 1;
     p.aBus = machine.A;

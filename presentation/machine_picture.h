@@ -1,6 +1,7 @@
 #pragma once
 
 #include "machine/machine_session.h"
+#include "machine/registers.h"
 
 #include <array>
 #include <cstdint>
@@ -43,6 +44,6 @@ int bSourceOf(int bCode);
 MachinePicture machinePicture(const ControlPath& machine, SubCyclePhase shown);
 
 /// The register names in RegisterIndex order.
-const std::array<const char*, 10>& registerNames();
+const std::array<const char*, register_file::kCount>& registerNames();
 
 } // namespace tessaro

@@ -1,6 +1,7 @@
 #include "presentation/machine_texts.h"
 
 #include "core/number_text.h"
+#include "ijvm/image_layout.h"
 #include "ijvm/instruction_set.h"
 #include "machine/control_path.h"
 #include "machine/memory_map.h"
@@ -112,7 +113,7 @@ std::vector<std::string> MachineTexts::methodArea(const ControlPath& m, const Vi
     int pending = 0;
     for (std::uint32_t i = 0; i < size; ++i) {
         std::string line = addressText(i, f, width) + ": ";
-        if (i >= 3) {
+        if (i >= static_cast<std::uint32_t>(image_layout::kPrologueBytes)) {
             const std::uint8_t byte = m.methodArea[i];
             const std::string value = valueText(byte, f);
             if (f.rawMethodArea) {
@@ -182,9 +183,11 @@ std::vector<std::string> MachineTexts::frame(const ControlPath& m, const ViewFor
 
     if (named == nullptr) {
         // No method to take names from: the frame words without annotation.
+        // The topmost words, where the program works, when there are too many to list.
         const std::uint32_t count = sp >= lv ? std::min(sp - lv + 1U, kMaxStackLines) : 1U;
+        const std::uint32_t lowest = sp >= lv ? sp - count + 1U : lv;
         for (std::uint32_t k = 0; k < count; ++k) {
-            lines.push_back(plainLine(lv + k));
+            lines.push_back(plainLine(lowest + k));
         }
     } else {
         std::vector<std::string> names;
@@ -201,21 +204,25 @@ std::vector<std::string> MachineTexts::frame(const ControlPath& m, const ViewFor
         }
         auto field = [&](const std::string& name) { return padRight(name, nameWidth); };
 
-        lines.push_back(addressText(lv, f, width) + ": " + field(labels.linkPointer) + " : " +
-                        valueText(word(m, lv), f));
+        const std::uint32_t link = lv + image_layout::kLinkPointerWord;
+        lines.push_back(addressText(link, f, width) + ": " + field(labels.linkPointer) + " : " +
+                        valueText(word(m, link), f));
         for (int k = 0; k < frameLocals && static_cast<std::uint32_t>(k) < kMaxStackLines; ++k) {
-            const std::uint32_t a = lv + static_cast<std::uint32_t>(k) + 1U;
+            const std::uint32_t a =
+                lv + static_cast<std::uint32_t>(image_layout::kFirstLocalWord + k);
             lines.push_back(addressText(a, f, width) + ": " +
                             field(names[static_cast<std::size_t>(k)]) + " = " +
                             valueText(word(m, a), f));
         }
-        const std::uint32_t above = lv + static_cast<std::uint32_t>(frameLocals) + 1U;
+        const std::uint32_t above =
+            lv + static_cast<std::uint32_t>(image_layout::savedPcWord(frameLocals));
         if (sp >= above) {
             const std::uint32_t count = std::min(sp - above + 1U, kMaxStackLines);
-            for (std::uint32_t k = 0; k < count; ++k) {
-                const std::uint32_t a = above + k;
+            for (std::uint32_t i = 0; i < count; ++i) {
+                const std::uint32_t a = sp - count + 1U + i;
+                const std::uint32_t k = a - above;
                 std::string line = addressText(a, f, width) + ": ";
-                if (k == 0) {
+                if (k == 0) { // the saved PC, then the saved LV
                     line += field(labels.previousPc) + " : ";
                 } else if (k == 1) {
                     line += field(labels.previousLv) + " : ";

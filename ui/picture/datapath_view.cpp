@@ -1,5 +1,7 @@
 #include "ui/picture/datapath_view.h"
 
+#include "machine/registers.h"
+
 #include "machine/control_path.h"
 #include "presentation/machine_picture.h"
 #include "ui/picture/bus_trace_animator.h"
@@ -80,7 +82,7 @@ void DatapathView::drawBDecoder(const ControlPath& machine) {
 void DatapathView::drawCDecoder(const ControlPath& machine) {
     m_lines.c.fill(kLineIdle);
     const auto field = static_cast<int>(shown(machine).cBits);
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < register_file::kCBits; ++i) {
         if ((field >> i) & 1) {
             m_lines.c[static_cast<std::size_t>(i)] = kLineActive;
         }
@@ -176,7 +178,7 @@ QColor DatapathView::bLineColor(int code) const {
 }
 
 QColor DatapathView::cLineColor(int bit) const {
-    if (bit < 0 || bit > 8) {
+    if (bit < 0 || bit >= register_file::kCBits) {
         return {};
     }
     return m_lines.c[static_cast<std::size_t>(bit)];
