@@ -162,7 +162,7 @@ void CheckProgramWriter::branch(const std::string& mnemonic, bool twoOperands) {
 // early goes wrong only when that byte is not 0.
 void CheckProgramWriter::neverRun() {
     if (chance(50)) {
-        emit(kInstructionSet[static_cast<std::size_t>(pick(0, 7))].display);
+        emit(builtinInstructionSet().instructions()[static_cast<std::size_t>(pick(0, 7))].display);
     }
 }
 
@@ -225,7 +225,7 @@ void CheckProgramWriter::exercise(std::uint8_t code) {
     case opcode::IOR:
         push(value());
         push(value());
-        emit(findInstruction(code)->display);
+        emit(builtinInstructionSet().find(code)->display);
         break;
     case opcode::DUP:
         push(value());
@@ -342,13 +342,19 @@ std::string CheckProgramWriter::write(std::uint8_t code, int serial) {
     m_labels = 0;
     const int rounds = 1 + std::min(serial / 3, 4);
     for (int r = 0; r < rounds; ++r) {
-        exercise(code);
+        if (m_effectInstruction != nullptr) {
+            exerciseEffect(*m_effectInstruction);
+        } else {
+            exercise(code);
+        }
     }
     // ERR also ends some programs, so that IN, say, is sometimes followed by ERR's opcode.
     emit(code == opcode::ERR || (code != opcode::HALT && chance(20)) ? "ERR" : "HALT");
     neverRun();
 
-    std::string text = "// checks " + std::string(findInstruction(code)->display) + "\n";
+    const Instruction* checked =
+        m_effectInstruction != nullptr ? m_effectInstruction : builtinInstructionSet().find(code);
+    std::string text = "// checks " + checked->display + "\n";
     if (!m_constants.empty()) {
         text += ".constant\n";
         for (std::size_t i = 0; i < m_constants.size(); ++i) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ijvm/instruction_set.h"
+
 #include <cstdint>
 #include <random>
 #include <string>
@@ -19,6 +21,13 @@ public:
 
     /// The source of program number serial (from 0) for the instruction with this opcode.
     std::string write(std::uint8_t opcode, int serial);
+    /// The same for any instruction: one that is not built in is exercised by its stack
+    /// effect, with extreme words popped and its operands across their range.
+    std::string write(const Instruction& instruction, int serial);
+
+    /// True when write can exercise instruction: built in, or with a stack effect and no
+    /// label or method operand. Otherwise why names the reason.
+    static bool canExercise(const Instruction& instruction, std::string& why);
 
 private:
     struct Method {
@@ -41,11 +50,13 @@ private:
     void padding();
     void neverRun();
     void exercise(std::uint8_t opcode);
+    void exerciseEffect(const Instruction& instruction);
     void branch(const std::string& mnemonic, bool twoOperands);
     void call(bool nested);
     std::string methodText(int index);
 
     std::mt19937 m_random;
+    const Instruction* m_effectInstruction = nullptr; // exercised by its stack effect
     int m_serial = 0;
     std::string m_body;
     std::vector<std::int32_t> m_constants;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ struct InstructionCheck {
     int line = 0;                         ///< line of that program holding the wrong execution
     std::vector<std::string> differences; ///< what the machine got wrong, one item each
     std::vector<std::int32_t> microAddresses; ///< micro-addresses the wrong execution ran
+    std::string notChecked; ///< why the instruction was not checked; empty when it was
 
     /// Executed, and never wrongly.
     bool passed() const { return failures == 0 && executions > 0; }
@@ -57,6 +59,9 @@ public:
     /// means the programs could not be written or assembled (see error()).
     std::vector<InstructionCheck> run(const CheckOptions& options);
 
+    /// The instructions to check, from now on; the built-in set until then.
+    void setInstructionSet(std::shared_ptr<const InstructionSet> set);
+
     /// Why the last run gave nothing.
     const std::string& error() const { return m_error; }
 
@@ -69,6 +74,7 @@ private:
     bool execute(std::vector<std::int32_t>* trace);
     bool startUp(std::vector<std::int32_t>* trace);
 
+    std::shared_ptr<const InstructionSet> m_instructions;
     ControlPath m_machine;
     ControlPath m_loader; // assembles the programs, its control store empty
     std::string m_scratchPath;
@@ -76,7 +82,7 @@ private:
     std::vector<InstructionCheck>* m_results = nullptr;
 };
 
-/// True when every instruction passed.
+/// True when every instruction checked passed (and at least one was).
 bool allPassed(const std::vector<InstructionCheck>& results);
 
 /// The line shown for an instruction: "IADD ok 4", "IFLT ok 7-11" or "ISUB FAIL".

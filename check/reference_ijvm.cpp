@@ -3,6 +3,7 @@
 #include "ijvm/instruction_set.h"
 #include "machine/memory_map.h"
 
+#include <map>
 #include <utility>
 
 namespace tessaro {
@@ -16,8 +17,9 @@ std::int32_t wrap(std::int64_t v) {
 } // namespace
 
 ReferenceIjvm::ReferenceIjvm(std::vector<std::uint8_t> methodArea,
-                             const std::vector<std::int32_t>& pool)
-    : m_methodArea(std::move(methodArea)) {
+                             const std::vector<std::int32_t>& pool,
+                             const InstructionSet* instructions)
+    : m_instructions(instructions), m_methodArea(std::move(methodArea)) {
     for (std::size_t i = 0; i < pool.size(); ++i) {
         setWord(static_cast<std::int32_t>(i), pool[i]);
     }
@@ -197,9 +199,63 @@ bool ReferenceIjvm::step() {
         PC = at + 1;
         break;
     default:
-        return false;
+        return applyStackEffect(at);
     }
     return !halted;
+}
+
+bool ReferenceIjvm::applyStackEffect(std::int32_t at) {
+    const Instruction* instruction =
+        m_instructions != nullptr ? m_instructions->find(byte(at)) : nullptr;
+    if (instruction == nullptr || InstructionSet::isBuiltin(*instruction) ||
+        !instruction->stackEffect) {
+        return false;
+    }
+    const StackEffect& effect = *instruction->stackEffect;
+    std::map<std::string, std::int32_t> values;
+    const std::vector<std::string>& names = instruction->operandNames;
+    auto name = [&](std::size_t i) { return i < names.size() ? names[i] : std::string(); };
+    const auto signedByte = static_cast<std::int8_t>(byte(at + 1));
+    switch (instruction->operands) {
+    case OperandKind::None:
+        break;
+    case OperandKind::SignedByte:
+        values[name(0)] = signedByte;
+        break;
+    case OperandKind::Variable:
+        values[name(0)] = byte(at + 1);
+        break;
+    case OperandKind::VariableAndByte:
+        values[name(0)] = byte(at + 1);
+        values[name(1)] = static_cast<std::int8_t>(byte(at + 2));
+        break;
+    case OperandKind::WideVariable:
+    case OperandKind::Method:
+        values[name(0)] = index16(at + 1);
+        break;
+    case OperandKind::Constant: // the constant's value; the pool starts at word 0
+        values[name(0)] = word(index16(at + 1));
+        break;
+    case OperandKind::LabelOffset:
+        values[name(0)] = static_cast<std::int16_t>(static_cast<std::uint16_t>(index16(at + 1)));
+        break;
+    }
+    values.erase(std::string());
+    const std::vector<std::string>& popped = effect.popped();
+    for (auto it = popped.rbegin(); it != popped.rend(); ++it) {
+        values[*it] = pop();
+    }
+    const std::optional<std::vector<std::int32_t>> pushed = effect.apply(values);
+    PC = at + instruction->size;
+    if (!pushed) {
+        halted = true;
+        stoppedByErr = true;
+        return false;
+    }
+    for (const std::int32_t value : *pushed) {
+        push(value);
+    }
+    return true;
 }
 
 } // namespace tessaro

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ijvm/instruction_set.h"
 #include "machine/memory_map.h"
 
 #include <cstdint>
@@ -17,8 +18,11 @@ public:
     /// Word address -> value of every word written so far (an absent word reads 0).
     using Words = std::unordered_map<std::uint32_t, std::int32_t>;
 
-    /// Takes the assembled image and performs the start-up call of main at byte 0.
-    ReferenceIjvm(std::vector<std::uint8_t> methodArea, const std::vector<std::int32_t>& pool);
+    /// Takes the assembled image and performs the start-up call of main at byte 0. An
+    /// instruction of instructions that is not built in is carried out by its stack effect
+    /// (one that divides by zero stops the machine as ERR does); the set must outlive this.
+    ReferenceIjvm(std::vector<std::uint8_t> methodArea, const std::vector<std::int32_t>& pool,
+                  const InstructionSet* instructions = nullptr);
 
     /// Executes the instruction at PC. False once HALT or ERR has been executed, or for a
     /// byte that is no opcode (then nothing changes).
@@ -44,6 +48,9 @@ private:
     void push(std::int32_t value);
     std::int32_t pop();
     void invoke(std::int32_t poolIndex, std::int32_t returnAddress);
+    bool applyStackEffect(std::int32_t at);
+
+    const InstructionSet* m_instructions = nullptr;
 
     std::vector<std::uint8_t> m_methodArea;
     Words m_memory;

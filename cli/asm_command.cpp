@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "cli/diagnostics.h"
+#include "cli/instructions_option.h"
 #include "cli/program_file.h"
 
 #include "ijvm/ijvm_assembler.h"
@@ -13,7 +14,7 @@ namespace tessaro::cli {
 
 namespace {
 
-const char* const kAsmUsage = "usage: tessaro-cli asm PROGRAM.jvm [--dump]\n";
+const char* const kAsmUsage = "usage: tessaro-cli asm PROGRAM.jvm [--instructions FILE] [--dump]\n";
 
 // Where each instruction begins in the method area, with the mnemonic to show there.
 std::vector<std::string> instructionStarts(IjvmAssembler& assembler) {
@@ -27,7 +28,7 @@ std::vector<std::string> instructionStarts(IjvmAssembler& assembler) {
     int i = 0;
     for (const Method& method : assembler.methods) {
         for (const InstructionRecord& record : method.instructions) {
-            std::string text = displayMnemonic(record.mnemonic);
+            std::string text = assembler.instructionSet().displayMnemonic(record.mnemonic);
             for (const std::string* operand : {&record.operand1, &record.operand2}) {
                 if (!operand->empty()) {
                     text += " " + *operand;
@@ -96,10 +97,18 @@ void dump(IjvmAssembler& assembler) {
 int asmCommand(int argc, char** argv) {
     std::string program;
     bool wantDump = false;
+    std::string instructionsPath;
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--dump") {
             wantDump = true;
+        } else if (arg == "--instructions") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "tessaro-cli asm: --instructions needs a value\n%s",
+                             kAsmUsage);
+                return 1;
+            }
+            instructionsPath = argv[++i];
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(kAsmUsage, stdout);
             return 0;
@@ -126,7 +135,13 @@ int asmCommand(int argc, char** argv) {
         return 1;
     }
 
+    const std::shared_ptr<const InstructionSet> instructions =
+        loadInstructionSet("tessaro-cli asm", instructionsPath);
+    if (!instructions) {
+        return 1;
+    }
     IjvmAssembler assembler(copy);
+    assembler.setInstructionSet(*instructions);
     assembler.compile();
 
     if (!assembler.errors.empty()) {

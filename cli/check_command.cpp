@@ -1,8 +1,10 @@
 #include "cli/commands.h"
+#include "cli/instructions_option.h"
 #include "cli/microprogram_file.h"
 #include "cli/temporary_files.h"
 
 #include "check/microprogram_check.h"
+#include "machine/routine_lines.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -19,7 +21,8 @@ constexpr const char* kCommand = "tessaro-cli check";
 constexpr std::chrono::seconds kQuietTime{3};
 constexpr std::chrono::seconds kProgressEvery{2};
 const char* const kCheckUsage =
-    "usage: tessaro-cli check [MICROPROGRAM.mal] [--seed N] [--programs N]\n";
+    "usage: tessaro-cli check [MICROPROGRAM.mal] [--instructions FILE] [--seed N] "
+    "[--programs N]\n";
 
 // A whole number from min to max, plain decimal digits.
 bool parseCount(const std::string& option, const std::string& text, long long min, long long max,
@@ -40,6 +43,7 @@ bool parseCount(const std::string& option, const std::string& text, long long mi
 
 int checkCommand(int argc, char** argv) {
     std::string microprogram;
+    std::string instructionsPath;
     CheckOptions options;
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -47,7 +51,14 @@ int checkCommand(int argc, char** argv) {
             std::fputs(kCheckUsage, stdout);
             return 0;
         }
-        if (arg == "--seed" || arg == "--programs") {
+        if (arg == "--instructions") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "%s: %s needs a value\n%s", kCommand, arg.c_str(),
+                             kCheckUsage);
+                return 1;
+            }
+            instructionsPath = argv[++i];
+        } else if (arg == "--seed" || arg == "--programs") {
             if (i + 1 >= argc) {
                 std::fprintf(stderr, "%s: %s needs a value\n%s", kCommand, arg.c_str(),
                              kCheckUsage);
@@ -74,6 +85,11 @@ int checkCommand(int argc, char** argv) {
         }
     }
 
+    const std::shared_ptr<const InstructionSet> instructions =
+        loadInstructionSet(kCommand, instructionsPath);
+    if (!instructions) {
+        return 1;
+    }
     TemporaryFiles temporaries;
     std::string bin;
     if (!translateMicroprogram(kCommand, microprogram, temporaries, bin)) {
@@ -98,6 +114,12 @@ int checkCommand(int argc, char** argv) {
                      static_cast<long long>(100 * done / std::max<std::int64_t>(total, 1)));
     };
     MicroprogramCheck check(bin, scratch);
+    check.setInstructionSet(instructions);
+    ControlPath store;
+    store.loadControlStore(bin);
+    for (const std::string& warning : missingRoutineWarnings(*instructions, store.controlStore)) {
+        std::fprintf(stderr, "%s: warning: %s\n", kCommand, warning.c_str());
+    }
     const std::vector<InstructionCheck> results = check.run(options);
     if (results.empty()) {
         std::fprintf(stderr, "%s: %s\n", kCommand, check.error().c_str());

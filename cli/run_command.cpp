@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/diagnostics.h"
 #include "cli/input_numbers.h"
+#include "cli/instructions_option.h"
 #include "cli/microprogram_file.h"
 #include "cli/program_file.h"
 #include "cli/run_options.h"
@@ -10,6 +11,7 @@
 #include "ijvm/ijvm_assembler.h"
 #include "machine/execution_report.h"
 #include "machine/machine_session.h"
+#include "machine/routine_lines.h"
 
 #include <algorithm>
 #include <chrono>
@@ -39,6 +41,10 @@ bool loadMicroprogram(const RunOptions& options, TemporaryFiles& temporaries,
         return false;
     }
     session.loadControlStore(bin);
+    for (const std::string& warning : missingRoutineWarnings(*session.machine().instructionSet,
+                                                             session.machine().controlStore)) {
+        std::fprintf(stderr, "%s: warning: %s\n", kCommand, warning.c_str());
+    }
     return true;
 }
 
@@ -156,7 +162,8 @@ int runByInstruction(MachineSession& session, const RunOptions& options) {
         if (options.trace) {
             printTrace(machine, address,
                        describeInstruction(machine.methodArea, machine.methodAreaSize, address,
-                                           machine.methods, machine.constants.size()));
+                                           machine.methods, machine.constants.size(),
+                                           *machine.instructionSet));
         }
     }
     const auto stopped = std::chrono::steady_clock::now();
@@ -177,7 +184,10 @@ int runByInstruction(MachineSession& session, const RunOptions& options) {
         std::fprintf(stderr, "seconds: %.6f\n", seconds);
         std::fprintf(stderr, "micro-instructions/s: %.0f\n",
                      seconds > 0 ? static_cast<double>(micro) / seconds : 0.0);
-        std::fputs(opcodeTable(session.counts(), session.microInstructions()).c_str(), stderr);
+        std::fputs(
+            opcodeTable(session.counts(), session.microInstructions(), *machine.instructionSet)
+                .c_str(),
+            stderr);
     }
     return status;
 }
@@ -196,7 +206,13 @@ int runCommand(int argc, char** argv) {
         return kExitBadInput;
     }
 
+    std::shared_ptr<const InstructionSet> instructions =
+        loadInstructionSet(kCommand, options.instructions);
+    if (!instructions) {
+        return kExitBadInput;
+    }
     auto session = std::make_unique<MachineSession>();
+    session->setInstructionSet(instructions);
     // A batch run never goes back.
     session->setKeepHistory(false);
     if (options.memoryLimit > 0) {

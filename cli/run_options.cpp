@@ -7,7 +7,8 @@
 namespace tessaro::cli {
 
 const char* const kRunUsage = "usage: tessaro-cli run PROGRAM.jvm [--microprogram FILE.mal] "
-                              "[--max-steps N] [--memory-limit N] [--trace] [--stats]\n";
+                              "[--instructions FILE] [--max-steps N] [--memory-limit N] [--trace] "
+                              "[--stats]\n";
 
 bool parseRunOptions(int argc, char** argv, RunOptions& options) {
     for (int i = 0; i < argc; ++i) {
@@ -16,7 +17,8 @@ bool parseRunOptions(int argc, char** argv, RunOptions& options) {
             options.trace = true;
         } else if (arg == "--stats") {
             options.stats = true;
-        } else if (arg == "--microprogram" || arg == "--max-steps" || arg == "--memory-limit") {
+        } else if (arg == "--microprogram" || arg == "--instructions" || arg == "--max-steps" ||
+                   arg == "--memory-limit") {
             if (i + 1 >= argc) {
                 std::fprintf(stderr, "tessaro-cli run: %s needs a value\n%s", arg.c_str(),
                              kRunUsage);
@@ -25,6 +27,10 @@ bool parseRunOptions(int argc, char** argv, RunOptions& options) {
             const std::string value = argv[++i];
             if (arg == "--microprogram") {
                 options.microprogram = value;
+                continue;
+            }
+            if (arg == "--instructions") {
+                options.instructions = value;
                 continue;
             }
             // A count of micro-instructions or of words: plain decimal digits, at least 1.

@@ -12,6 +12,7 @@ extern const char* const kRunUsage;
 struct RunOptions {
     std::string program;
     std::string microprogram;     // empty: the bundled one
+    std::string instructions;     // empty: the built-in set
     std::int64_t maxSteps = -1;   // -1: no limit
     std::int64_t memoryLimit = 0; // words the memory may hold; 0: the machine's default
     bool trace = false;

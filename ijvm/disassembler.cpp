@@ -21,9 +21,10 @@ std::uint8_t byteAt(const std::vector<std::uint8_t>& methodArea, std::int32_t me
 
 std::string describeInstruction(const std::vector<std::uint8_t>& methodArea,
                                 std::int32_t methodAreaSize, std::int32_t address,
-                                const List<Method>& methods, int constantCount) {
+                                const List<Method>& methods, int constantCount,
+                                const InstructionSet& instructions) {
     const std::uint8_t code = byteAt(methodArea, methodAreaSize, address);
-    const Instruction* instruction = findInstruction(code);
+    const Instruction* instruction = instructions.find(code);
     if (instruction == nullptr) {
         char unknown[32];
         std::snprintf(unknown, sizeof unknown, "byte 0x%02X", code);

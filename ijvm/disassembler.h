@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/list.h"
+#include "ijvm/instruction_set.h"
 #include "ijvm/records.h"
 
 #include <cstdint>
@@ -16,6 +17,7 @@ namespace tessaro {
 /// that INVOKEVIRTUAL can name its method.
 std::string describeInstruction(const std::vector<std::uint8_t>& methodArea,
                                 std::int32_t methodAreaSize, std::int32_t address,
-                                const List<Method>& methods, int constantCount);
+                                const List<Method>& methods, int constantCount,
+                                const InstructionSet& instructions = builtinInstructionSet());
 
 } // namespace tessaro

@@ -123,7 +123,7 @@ const Method* IjvmAssembler::findMethod(const std::string& name) {
 }
 
 void IjvmAssembler::encode(const Method& method, const InstructionRecord& record) {
-    const Instruction* instruction = findInstruction(std::string_view(record.mnemonic));
+    const Instruction* instruction = m_instructions->find(std::string_view(record.mnemonic));
     if (instruction == nullptr) {
         return;
     }

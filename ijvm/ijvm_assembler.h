@@ -35,6 +35,11 @@ public:
     IjvmAssembler(const IjvmAssembler&) = delete;
     IjvmAssembler& operator=(const IjvmAssembler&) = delete;
 
+    /// The instructions the source may use, from now on; the built-in set until then. The set
+    /// must outlive the assembler.
+    void setInstructionSet(const InstructionSet& set) { m_instructions = &set; }
+    const InstructionSet& instructionSet() const { return *m_instructions; }
+
     /// Declaration pass, then encoding pass. A file that cannot be opened ends the process.
     void compile();
 
@@ -84,6 +89,7 @@ private:
     const Method* findMethod(const std::string& name);
     void indexMethod(const Method& method);
 
+    const InstructionSet* m_instructions = &builtinInstructionSet();
     std::string m_source;   // the file's bytes up to its end (or a 0xFF byte)
     bool m_atEnd = false;   // the last read met the end of the file
     int m_lastTokenPos = 0; // span of the last token delivered, for the missing main

@@ -32,10 +32,10 @@ bool IjvmAssembler::parseIstruction(Method& method) {
     };
 
     const Instruction* instruction = nullptr;
-    if (isPrefixWord(word)) {
+    if (m_instructions->isPrefixWord(word)) {
         const int prefixStart = reader.tokenStart;
         next();
-        instruction = findWritten(word + " " + upper(reader.token));
+        instruction = m_instructions->findWritten(word + " " + upper(reader.token));
         if (instruction == nullptr) {
             // The prefix only goes with the words it widens. Refuse it alone and read the word
             // after it again as the next line, so that a closing keyword there is not lost.
@@ -47,7 +47,7 @@ bool IjvmAssembler::parseIstruction(Method& method) {
             return false;
         }
     } else {
-        instruction = findWritten(word);
+        instruction = m_instructions->findWritten(word);
         if (instruction == nullptr) {
             return false;
         }

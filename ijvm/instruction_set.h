@@ -1,9 +1,13 @@
 #pragma once
 
+#include "ijvm/stack_effect.h"
+
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessaro {
 
@@ -22,14 +26,17 @@ enum class OperandKind : std::uint8_t {
 /// One instruction of the set. The opcode is the control-store address at which the
 /// microprogram's routine for the instruction begins.
 struct Instruction {
-    const char* mnemonic; ///< as recorded: "WIDEILOAD" for the wide form
-    const char* display;  ///< as written in a source: "WIDE ILOAD"
-    std::uint8_t opcode;
-    OperandKind operands;
-    int size; ///< encoded bytes, opcode included
+    std::string mnemonic; ///< as recorded: "WIDEILOAD" for the wide form
+    std::string display;  ///< as written in a source: "WIDE ILOAD"
+    std::uint8_t opcode = 0;
+    OperandKind operands = OperandKind::None;
+    int size = 1;                          ///< encoded bytes, opcode included
+    std::vector<std::string> operandNames; ///< per operand token; empty when unnamed
+    std::optional<StackEffect> stackEffect;
+    int line = 0; ///< line of the instruction-set file that declared it
 
     /// Source tokens after the mnemonic (IINC has two).
-    constexpr int operandTokens() const {
+    int operandTokens() const {
         return operands == OperandKind::None ? 0 : operands == OperandKind::VariableAndByte ? 2 : 1;
     }
 };
@@ -63,77 +70,39 @@ inline constexpr std::uint8_t IN = 0x7C;
 inline constexpr std::uint8_t ERR = 0x84;
 } // namespace opcode
 
-inline constexpr std::array<Instruction, 25> kInstructionSet = {{
-    {"NOP", "NOP", opcode::NOP, OperandKind::None, 1},
-    {"IADD", "IADD", opcode::IADD, OperandKind::None, 1},
-    {"ISUB", "ISUB", opcode::ISUB, OperandKind::None, 1},
-    {"IAND", "IAND", opcode::IAND, OperandKind::None, 1},
-    {"IOR", "IOR", opcode::IOR, OperandKind::None, 1},
-    {"DUP", "DUP", opcode::DUP, OperandKind::None, 1},
-    {"POP", "POP", opcode::POP, OperandKind::None, 1},
-    {"SWAP", "SWAP", opcode::SWAP, OperandKind::None, 1},
-    {"BIPUSH", "BIPUSH", opcode::BIPUSH, OperandKind::SignedByte, 2},
-    {"ILOAD", "ILOAD", opcode::ILOAD, OperandKind::Variable, 2},
-    {"ISTORE", "ISTORE", opcode::ISTORE, OperandKind::Variable, 2},
-    {"WIDEILOAD", "WIDE ILOAD", opcode::WIDE_ILOAD, OperandKind::WideVariable, 3},
-    {"WIDEISTORE", "WIDE ISTORE", opcode::WIDE_ISTORE, OperandKind::WideVariable, 3},
-    {"LDCW", "LDCW", opcode::LDCW, OperandKind::Constant, 3},
-    {"IINC", "IINC", opcode::IINC, OperandKind::VariableAndByte, 3},
-    {"GOTO", "GOTO", opcode::GOTO, OperandKind::LabelOffset, 3},
-    {"IFLT", "IFLT", opcode::IFLT, OperandKind::LabelOffset, 3},
-    {"IFEQ", "IFEQ", opcode::IFEQ, OperandKind::LabelOffset, 3},
-    {"IFICMPEQ", "IFICMPEQ", opcode::IFICMPEQ, OperandKind::LabelOffset, 3},
-    {"INVOKEVIRTUAL", "INVOKEVIRTUAL", opcode::INVOKEVIRTUAL, OperandKind::Method, 3},
-    {"IRETURN", "IRETURN", opcode::IRETURN, OperandKind::None, 1},
-    {"HALT", "HALT", opcode::HALT, OperandKind::None, 1},
-    {"OUT", "OUT", opcode::OUT, OperandKind::None, 1},
-    {"IN", "IN", opcode::IN, OperandKind::None, 1},
-    {"ERR", "ERR", opcode::ERR, OperandKind::None, 1},
-}};
+/// The instructions a program may use, looked up by opcode, by recorded mnemonic and as
+/// written. A value: the built-in set, or one read from an instruction-set file.
+class InstructionSet {
+public:
+    InstructionSet() { m_byOpcode.fill(-1); }
+    /// The set of these instructions; their opcodes and mnemonics are distinct.
+    explicit InstructionSet(std::vector<Instruction> instructions);
 
-/// The instruction recorded under mnemonic ("WIDEILOAD" for the wide form), or nullptr.
-constexpr const Instruction* findInstruction(std::string_view mnemonic) {
-    for (const Instruction& instruction : kInstructionSet) {
-        if (mnemonic == instruction.mnemonic) {
-            return &instruction;
-        }
-    }
-    return nullptr;
-}
+    const std::vector<Instruction>& instructions() const { return m_instructions; }
 
-/// The instruction of an opcode byte, or nullptr.
-constexpr const Instruction* findInstruction(std::uint8_t code) {
-    for (const Instruction& instruction : kInstructionSet) {
-        if (instruction.opcode == code) {
-            return &instruction;
-        }
-    }
-    return nullptr;
-}
+    /// The instruction of an opcode byte, or nullptr.
+    const Instruction* find(std::uint8_t code) const;
+    /// The instruction recorded under mnemonic ("WIDEILOAD" for the wide form), or nullptr.
+    const Instruction* find(std::string_view mnemonic) const;
+    /// The instruction written as display in a source ("WIDE ILOAD"), or nullptr.
+    const Instruction* findWritten(std::string_view display) const;
+    /// True when word is the first of a two-word form ("WIDE").
+    bool isPrefixWord(std::string_view word) const;
+    /// The mnemonic as a reader writes it: "WIDE ILOAD" for the recorded "WIDEILOAD".
+    std::string displayMnemonic(const std::string& mnemonic) const;
+    /// True when instruction is one of the built-in set, with its opcode and operands: the
+    /// machine and the check know its meaning without a stack effect.
+    static bool isBuiltin(const Instruction& instruction);
 
-/// The instruction written as display in a source ("WIDE ILOAD"), or nullptr.
-constexpr const Instruction* findWritten(std::string_view display) {
-    for (const Instruction& instruction : kInstructionSet) {
-        if (display == instruction.display) {
-            return &instruction;
-        }
-    }
-    return nullptr;
-}
+private:
+    std::vector<Instruction> m_instructions;
+    std::array<int, 256> m_byOpcode{};
+};
 
-/// True when word is the first of a two-word form ("WIDE").
-constexpr bool isPrefixWord(std::string_view word) {
-    for (const Instruction& instruction : kInstructionSet) {
-        const std::string_view display = instruction.display;
-        if (display.size() > word.size() + 1 && display.substr(0, word.size()) == word &&
-            display[word.size()] == ' ') {
-            return true;
-        }
-    }
-    return false;
-}
+/// The set shipped as data/instructions.txt and compiled in, read once.
+const InstructionSet& builtinInstructionSet();
 
-/// The mnemonic as a reader writes it: "WIDE ILOAD" for the recorded "WIDEILOAD".
-std::string displayMnemonic(const std::string& mnemonic);
+/// The text of the built-in set.
+std::string_view builtinInstructionSetText();
 
 } // namespace tessaro

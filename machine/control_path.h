@@ -2,6 +2,7 @@
 
 #include "core/list.h"
 #include "core/memory.h"
+#include "ijvm/instruction_set.h"
 #include "ijvm/records.h"
 #include "machine/alu.h"
 #include "machine/control_word.h"
@@ -12,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -89,6 +91,10 @@ public:
     List<Method> methods;       ///< the assembled methods, for the views
     List<Symbol> constants;     ///< the assembled constants, for the views
     List<AssemblyError> errors; ///< the assembler's errors
+    /// The instructions programs are assembled and shown with (shared, as copies of the
+    /// machine keep it).
+    std::shared_ptr<const InstructionSet> instructionSet =
+        std::shared_ptr<const InstructionSet>(std::shared_ptr<void>(), &builtinInstructionSet());
     /// Where the time went since the last reset (after the start-up call that enters main).
     ExecutionCounts counts;
 

@@ -9,8 +9,8 @@ namespace tessaro {
 
 namespace {
 
-std::string nameOf(std::uint8_t opcode) {
-    const Instruction* instruction = findInstruction(opcode);
+std::string nameOf(std::uint8_t opcode, const InstructionSet& instructions) {
+    const Instruction* instruction = instructions.find(opcode);
     if (instruction != nullptr) {
         return instruction->display;
     }
@@ -21,12 +21,13 @@ std::string nameOf(std::uint8_t opcode) {
 
 } // namespace
 
-std::vector<OpcodeFigures> opcodeFigures(const ExecutionCounts& counts, std::int64_t microCount) {
+std::vector<OpcodeFigures> opcodeFigures(const ExecutionCounts& counts, std::int64_t microCount,
+                                         const InstructionSet& instructions) {
     std::vector<OpcodeFigures> figures;
     for (std::uint32_t opcode = 0; opcode < ExecutionCounts::kOpcodes; ++opcode) {
         if (counts.opcodeRuns[opcode] > 0) {
             const auto code = static_cast<std::uint8_t>(opcode);
-            figures.push_back({code, nameOf(code), counts.opcodeRuns[opcode],
+            figures.push_back({code, nameOf(code, instructions), counts.opcodeRuns[opcode],
                                counts.microOf(opcode, microCount)});
         }
     }
@@ -52,10 +53,11 @@ std::vector<AddressFigures> busiestAddresses(const ExecutionCounts& counts, std:
     return figures;
 }
 
-std::string opcodeTable(const ExecutionCounts& counts, std::int64_t microCount) {
+std::string opcodeTable(const ExecutionCounts& counts, std::int64_t microCount,
+                        const InstructionSet& instructions) {
     std::string text = "instruction            count  micro-instructions\n";
     char line[96];
-    for (const OpcodeFigures& f : opcodeFigures(counts, microCount)) {
+    for (const OpcodeFigures& f : opcodeFigures(counts, microCount, instructions)) {
         std::snprintf(line, sizeof line, "%-15s %12lld  %18lld\n", f.name.c_str(),
                       static_cast<long long>(f.runs), static_cast<long long>(f.micro));
         text += line;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ijvm/instruction_set.h"
+
 #include "machine/execution_counts.h"
 
 #include <cstddef>
@@ -25,12 +27,16 @@ struct AddressFigures {
 
 /// The opcodes that ran, the ones that took most micro-instructions first (then by opcode).
 /// microCount is the machine's count, which ends the instruction under way.
-std::vector<OpcodeFigures> opcodeFigures(const ExecutionCounts& counts, std::int64_t microCount);
+/// Opcodes are named by instructions.
+std::vector<OpcodeFigures>
+opcodeFigures(const ExecutionCounts& counts, std::int64_t microCount,
+              const InstructionSet& instructions = builtinInstructionSet());
 
 /// The at most limit micro-addresses that ran most often, most often first (then by address).
 std::vector<AddressFigures> busiestAddresses(const ExecutionCounts& counts, std::size_t limit);
 
 /// The opcode table as text: a heading, then one line per opcode of opcodeFigures.
-std::string opcodeTable(const ExecutionCounts& counts, std::int64_t microCount);
+std::string opcodeTable(const ExecutionCounts& counts, std::int64_t microCount,
+                        const InstructionSet& instructions = builtinInstructionSet());
 
 } // namespace tessaro

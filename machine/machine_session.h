@@ -5,7 +5,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 
 namespace tessaro {
 
@@ -62,6 +64,11 @@ public:
 
     /// The machine and its tables, for the views.
     const ControlPath& machine() const { return m_machine; }
+
+    /// The instructions the next programs are assembled and shown with.
+    void setInstructionSet(std::shared_ptr<const InstructionSet> set) {
+        m_machine.instructionSet = std::move(set);
+    }
 
     /// Adds the records of a control-store file to the machine's control store.
     void loadControlStore(const std::string& path);

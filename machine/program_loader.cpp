@@ -22,6 +22,7 @@ std::int32_t poolWord(const ByteImage& pool, int i) {
 void ControlPath::loadProgram(const std::string& path) {
     // The assembler lives only for this call: everything the machine keeps is copied out.
     IjvmAssembler assembler(path);
+    assembler.setInstructionSet(*instructionSet);
     assembler.compile();
 
     sourceMap = assembler.sourceMap;

@@ -62,15 +62,16 @@ int byteBefore(const ControlPath& m) {
 
 } // namespace
 
-const char* MachineTexts::mnemonic(std::uint8_t byte, int* operandBytes) {
-    const Instruction* instruction = findInstruction(byte);
+const char* MachineTexts::mnemonic(const InstructionSet& instructions, std::uint8_t byte,
+                                   int* operandBytes) {
+    const Instruction* instruction = instructions.find(byte);
     if (instruction == nullptr) {
         return nullptr;
     }
     if (operandBytes != nullptr) {
         *operandBytes = instruction->size - 1;
     }
-    return instruction->mnemonic;
+    return instruction->mnemonic.c_str();
 }
 
 std::vector<std::string> MachineTexts::constantPool(const ControlPath& m,
@@ -121,7 +122,7 @@ std::vector<std::string> MachineTexts::methodArea(const ControlPath& m, const Vi
             } else if (pending > 0) {
                 line += value;
                 --pending;
-            } else if (const char* name = mnemonic(byte, &pending)) {
+            } else if (const char* name = mnemonic(*m.instructionSet, byte, &pending)) {
                 line += name;
             } else {
                 line += value;

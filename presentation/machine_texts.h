@@ -7,6 +7,7 @@
 namespace tessaro {
 
 class ControlPath;
+class InstructionSet;
 
 /// Radices and method-area format chosen with the format selector.
 struct ViewFormat {
@@ -38,7 +39,8 @@ public:
     int frameLocals = 0;      ///< parameters and variables of the frame's method
 
     /// The mnemonic of an opcode byte and its operand byte count; nullptr for other bytes.
-    static const char* mnemonic(std::uint8_t byte, int* operandBytes);
+    static const char* mnemonic(const InstructionSet& instructions, std::uint8_t byte,
+                                int* operandBytes);
 
     /// Constant pool: padding to 13 lines, methods from last to first, constants last to first.
     std::vector<std::string> constantPool(const ControlPath& m, const ViewFormat& f) const;

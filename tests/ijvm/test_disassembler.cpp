@@ -13,24 +13,27 @@ namespace tessaro {
 namespace {
 
 TEST(InstructionSet, EntriesAreUniqueFindThemselvesAndSizeTheirOperands) {
+    const InstructionSet& set = builtinInstructionSet();
+    EXPECT_EQ(set.instructions().size(), 25u);
     std::set<int> codes;
     std::set<std::string> names;
-    for (const Instruction& in : kInstructionSet) {
+    for (const Instruction& in : set.instructions()) {
         SCOPED_TRACE(in.mnemonic);
         EXPECT_TRUE(codes.insert(in.opcode).second && names.insert(in.mnemonic).second);
-        EXPECT_EQ(findInstruction(in.opcode), &in);
-        EXPECT_EQ(findInstruction(std::string_view(in.mnemonic)), &in);
-        EXPECT_EQ(findWritten(in.display), &in);
+        EXPECT_EQ(set.find(in.opcode), &in);
+        EXPECT_EQ(set.find(std::string_view(in.mnemonic)), &in);
+        EXPECT_EQ(set.findWritten(in.display), &in);
+        EXPECT_TRUE(InstructionSet::isBuiltin(in));
         const bool oneByte =
             in.operands == OperandKind::SignedByte || in.operands == OperandKind::Variable;
         EXPECT_EQ(in.size, in.operands == OperandKind::None ? 1 : oneByte ? 2 : 3);
     }
-    EXPECT_EQ(findInstruction(std::string_view("LDC_W")), nullptr);
-    EXPECT_EQ(findInstruction(std::string_view("WIDE")), nullptr);
-    EXPECT_EQ(findInstruction(std::uint8_t{0x00}), nullptr);
-    EXPECT_EQ(displayMnemonic("WIDEISTORE") + displayMnemonic("IADD"), "WIDE ISTOREIADD");
-    EXPECT_TRUE(isPrefixWord("WIDE"));
-    EXPECT_FALSE(isPrefixWord("WID") || isPrefixWord("ILOAD"));
+    EXPECT_EQ(set.find(std::string_view("LDC_W")), nullptr);
+    EXPECT_EQ(set.find(std::string_view("WIDE")), nullptr);
+    EXPECT_EQ(set.find(std::uint8_t{0x00}), nullptr);
+    EXPECT_EQ(set.displayMnemonic("WIDEISTORE") + set.displayMnemonic("IADD"), "WIDE ISTOREIADD");
+    EXPECT_TRUE(set.isPrefixWord("WIDE"));
+    EXPECT_FALSE(set.isPrefixWord("WID") || set.isPrefixWord("ILOAD"));
 }
 
 TEST(Describe, InstructionAtAddress) {

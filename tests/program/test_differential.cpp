@@ -87,7 +87,7 @@ TEST(Differential, GeneratedProgramsUseEveryKindOfInstruction) {
     for (int n = 0; n < 200; ++n) {
         all += generator.next();
     }
-    for (const Instruction& instruction : kInstructionSet) {
+    for (const Instruction& instruction : builtinInstructionSet().instructions()) {
         const std::string word = "\n    " + std::string(instruction.display);
         EXPECT_EQ(all.find(word + "\n") != std::string::npos ||
                       all.find(word + " ") != std::string::npos,

@@ -55,7 +55,7 @@ void measure(const std::string& source, std::map<std::string, int>& seen) {
         const std::uint8_t code = machine->methodArea[static_cast<std::size_t>(pc)];
         const std::int64_t before = machine->microCount;
         EXPECT_TRUE(machine->ijvmStepBounded(1000));
-        std::string name = findInstruction(code)->display;
+        std::string name = builtinInstructionSet().find(code)->display;
         if (code == opcode::IFLT || code == opcode::IFEQ || code == opcode::IFICMPEQ) {
             name += machine->PC() == pc + 3 ? " not taken" : " taken";
         }

@@ -158,7 +158,7 @@ std::vector<int> reachable(const Store& store) {
             todo.push_back(next | 0x100);
         }
         if ((jam & kJmpc) != 0) {
-            for (const Instruction& instruction : kInstructionSet) {
+            for (const Instruction& instruction : builtinInstructionSet().instructions()) {
                 todo.push_back(next | instruction.opcode);
             }
         }

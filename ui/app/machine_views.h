@@ -26,8 +26,9 @@ public:
     std::uint32_t lastSelected = 0; ///< method-area line highlighted last
 
     /// The mnemonic of an opcode byte and its operand byte count; nullptr for other bytes.
-    static const char* mnemonic(std::uint8_t byte, int* operandBytes) {
-        return MachineTexts::mnemonic(byte, operandBytes);
+    static const char* mnemonic(const InstructionSet& instructions, std::uint8_t byte,
+                                int* operandBytes) {
+        return MachineTexts::mnemonic(instructions, byte, operandBytes);
     }
 
     /// Constant pool: padding to 13 lines, methods from last to first, constants last to first.

@@ -25,7 +25,8 @@ const QColor kErrorUnderline(220, 0, 0);
 // WIDE is a prefix there rather than an instruction of its own.
 bool isMnemonic(const QString& word) {
     const std::string name = word.toUpper().toStdString();
-    return isPrefixWord(name) || findInstruction(std::string_view(name)) != nullptr;
+    const InstructionSet& instructions = builtinInstructionSet();
+    return instructions.isPrefixWord(name) || instructions.find(std::string_view(name)) != nullptr;
 }
 
 QTextCharFormat makeFormat(const QColor& color, bool bold, bool italic = false) {
