@@ -67,6 +67,11 @@ std::string boundMessage(std::int64_t maxSteps) {
     return "no HALT within " + std::to_string(maxSteps) + " micro-instructions";
 }
 
+std::string memoryMessage(const MachineSession& session) {
+    return "the program needs more than " + std::to_string(session.memoryLimit()) +
+           " words of memory, the limit; stopped at PC = " + std::to_string(session.machine().PC());
+}
+
 // Runs to HALT without stopping between instructions: the program never executes IN or OUT.
 void runInSlices(MachineSession& session, std::int64_t maxSteps, ProgramRun& run) {
     constexpr std::int64_t kSlice = 10'000'000;
@@ -87,7 +92,10 @@ void runInSlices(MachineSession& session, std::int64_t maxSteps, ProgramRun& run
             return;
         }
     }
-    if (outcome == Outcome::SliceDone) {
+    if (outcome == Outcome::MemoryFull) {
+        run.end = RunEnd::Memory;
+        run.message = memoryMessage(session);
+    } else if (outcome == Outcome::SliceDone) {
         run.end = RunEnd::Bound;
         run.message = boundMessage(maxSteps);
     } else if (session.haltedByErr()) {
@@ -128,6 +136,11 @@ void runByInstruction(MachineSession& session, const std::string& inputText, std
             run.end = RunEnd::Bound;
             break;
         }
+        if (outcome == Outcome::MemoryFull) {
+            run.end = RunEnd::Memory;
+            run.message = memoryMessage(session);
+            return;
+        }
         if (outcome == Outcome::Err) {
             run.end = RunEnd::Err;
         }
@@ -159,6 +172,8 @@ const char* runEndName(RunEnd end) {
         return "err";
     case RunEnd::Bound:
         return "bound";
+    case RunEnd::Memory:
+        return "memory";
     case RunEnd::Error:
         return "error";
     }

@@ -10,10 +10,11 @@ namespace tessaro::web {
 
 /// How a batch run ended, as `tessaro-cli run` tells by its exit status.
 enum class RunEnd {
-    Halt,  ///< HALT reached
-    Err,   ///< HALT reached through ERR
-    Bound, ///< the micro-instruction bound ran out first
-    Error, ///< the program did not assemble, ran off its code, or the input was not a number
+    Halt,   ///< HALT reached
+    Err,    ///< HALT reached through ERR
+    Bound,  ///< the micro-instruction bound ran out first
+    Memory, ///< the program needed more words than the memory limit allows
+    Error,  ///< the program did not assemble, ran off its code, or the input was not a number
 };
 
 /// An assembler error placed in the source: characters (code points) rather than bytes, so a
@@ -34,7 +35,7 @@ struct ProgramRun {
     std::vector<SourceError> errors;    ///< when the source did not assemble
 };
 
-/// "halt", "err", "bound" or "error".
+/// "halt", "err", "bound", "memory" or "error".
 const char* runEndName(RunEnd end);
 
 /// Runs source to HALT on the current microprogram as `tessaro-cli run` does, with input as

@@ -38,6 +38,8 @@ const char* outcomeName(Outcome outcome) {
         return "breakpoint";
     case Outcome::AtHistoryStart:
         return "atHistoryStart";
+    case Outcome::MemoryFull:
+        return "memoryFull";
     }
     return "done";
 }

@@ -219,6 +219,8 @@ function describe(outcome, view) {
             : tr('Fermato dal punto di arresto a PC = %1', view.breakpointAddress));
     } else if (outcome === 'atHistoryStart') {
         status(tr('Nessun passo da annullare'));
+    } else if (outcome === 'memoryFull') {
+        status(tr('Esecuzione fermata: il programma ha esaurito la memoria'));
     } else if (outcome === 'notLoaded') {
         status(tr('Nessun programma caricato: premere Compile and Load'));
     }

@@ -55,6 +55,7 @@ const english = {
     'Esecuzione fermata: ': 'Run stopped: ',
     'Programma terminato (HALT): ': 'Program ended (HALT): ',
     'Programma terminato con ERR': 'Program ended with ERR',
+    'Esecuzione fermata: il programma ha esaurito la memoria': 'Run stopped: the program ran out of memory',
     'Nessun programma caricato: premere Compile and Load': 'No program loaded: press Compile and Load',
     'Il programma è stato modificato: compilare prima': 'The program has been changed: compile it first',
     'Punto di arresto alla riga %1': 'Breakpoint on line %1',

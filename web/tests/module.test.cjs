@@ -16,7 +16,7 @@ const coreReady = createTessaroCore();
 const examples = path.join(sourceDir, 'examples');
 const maxSteps = 200000000;
 
-const exitOutcome = { 0: 'halt', 1: 'error', 2: 'bound', 3: 'err' };
+const exitOutcome = { 0: 'halt', 1: 'error', 2: 'bound', 3: 'err', 4: 'memory' };
 
 // What `tessaro-cli run --stats` does with a program text and its standard input.
 function native(source, input, steps, microprogram) {

@@ -79,7 +79,7 @@ class PageTest(unittest.TestCase):
             d.get(self.url)
         self.wait_for(lambda: d.execute_script("return document.body.dataset.ready === 'true'"))
 
-    def wait_for(self, condition, timeout=10):
+    def wait_for(self, condition, timeout=30):
         return WebDriverWait(self.driver, timeout, poll_frequency=0.02).until(lambda d: condition())
 
     def click(self, element_id):
