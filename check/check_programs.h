@@ -40,6 +40,7 @@ private:
     std::string local(int index);
     void padding();
     void neverRun();
+    void disturb();
     void exercise(std::uint8_t opcode);
     void branch(const std::string& mnemonic, bool twoOperands);
     void call(bool nested);
