@@ -1,5 +1,6 @@
 #include "check/check_programs.h"
 
+#include "core/uniform_draw.h"
 #include "ijvm/instruction_set.h"
 
 #include <algorithm>
@@ -34,7 +35,7 @@ constexpr std::array<int, 7> kWideIndexes = {0, 1, 255, 256, 257, 299, 600};
 } // namespace
 
 int CheckProgramWriter::pick(int low, int high) {
-    return std::uniform_int_distribution<int>(low, high)(m_random);
+    return drawBetween(m_random, low, high);
 }
 
 bool CheckProgramWriter::chance(int percent) {

@@ -2,6 +2,7 @@
 #include "core/language.h"
 #include "tessaro_version.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -20,11 +21,14 @@ const char* const kUsage =
     "  asm PROGRAM.jvm [--dump]\n"
     "      Assemble an IJVM program. Errors are printed as PROGRAM:LINE:COLUMN: message\n"
     "      (exit 1). --dump prints the method area and the constant pool.\n"
-    "  run PROGRAM.jvm [--microprogram FILE.mal] [--max-steps N] [--trace] [--stats]\n"
+    "  run PROGRAM.jvm [--microprogram FILE.mal] [--max-steps N] [--memory-limit N]\n"
+    "                  [--trace] [--stats]\n"
     "      Assemble, load and run an IJVM program on the microprogrammed Mic-1. IN reads\n"
     "      whitespace-separated numbers from standard input (0 when exhausted); OUT writes\n"
-    "      characters to standard output. Exit 0 after HALT, 2 when N micro-instructions ran\n"
-    "      without HALT, 3 after ERR, 1 for bad input.\n"
+    "      characters to standard output. --memory-limit: the most words of memory the\n"
+    "      program may touch (default 16777216). Exit 0 after HALT, 2 when N\n"
+    "      micro-instructions ran without HALT, 3 after ERR, 4 past the memory limit, 1 for\n"
+    "      bad input.\n"
     "  check [MICROPROGRAM.mal] [--seed N] [--programs N]\n"
     "      Check a microprogram (the built-in one by default) against the meaning of every\n"
     "      IJVM instruction: generated programs run on the microprogrammed machine and on a\n"
@@ -32,6 +36,8 @@ const char* const kUsage =
     "      'IADD ok 4' (micro-instructions per execution) or 'ISUB FAIL' followed by the\n"
     "      shortest failing program, what differs and the micro-addresses it executed.\n"
     "      N programs per instruction (default 50). Exit 0 when all pass, 1 otherwise.\n"
+    "\n"
+    "  Sources larger than 64 MB are refused. A failed write of the output is an error.\n"
     "\n"
     "  --lang it|en  the language of the messages: Italian (the default, which scripts may\n"
     "                rely on) or English; given before or after COMMAND\n"
@@ -70,6 +76,39 @@ bool takeLanguageOption(int& argc, char** argv) {
     return true;
 }
 
+// The command's status, or -1 for a name that is no command.
+int runCommandNamed(const char* command, int argc, char** argv) {
+    if (std::strcmp(command, "mal") == 0) {
+        return tessaro::cli::malCommand(argc, argv);
+    }
+    if (std::strcmp(command, "asm") == 0) {
+        return tessaro::cli::asmCommand(argc, argv);
+    }
+    if (std::strcmp(command, "run") == 0) {
+        return tessaro::cli::runCommand(argc, argv);
+    }
+    if (std::strcmp(command, "check") == 0) {
+        return tessaro::cli::checkCommand(argc, argv);
+    }
+    return -1;
+}
+
+// Flushes and closes standard output; false, after saying so, when what the command printed
+// did not all arrive (a full disk, a closed device): a result that was lost is no success.
+bool finishStandardOutput() {
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    const int flushError = errno;
+    const bool closed = std::fclose(stdout) == 0;
+    if (flushed && closed) {
+        return true;
+    }
+    const int error = flushError != 0 ? flushError : errno;
+    std::fprintf(stderr, "tessaro-cli: cannot write standard output%s%s\n", error != 0 ? ": " : "",
+                 error != 0 ? std::strerror(error) : "");
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -84,19 +123,10 @@ int main(int argc, char** argv) {
         std::printf("tessaro-cli %s\n", tessaro::kVersion);
         return 0;
     }
-    const char* command = argv[1];
-    if (std::strcmp(command, "mal") == 0) {
-        return tessaro::cli::malCommand(argc - 2, argv + 2);
+    const int status = runCommandNamed(argv[1], argc - 2, argv + 2);
+    if (status < 0) {
+        std::fprintf(stderr, "tessaro-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
+        return 1;
     }
-    if (std::strcmp(command, "asm") == 0) {
-        return tessaro::cli::asmCommand(argc - 2, argv + 2);
-    }
-    if (std::strcmp(command, "run") == 0) {
-        return tessaro::cli::runCommand(argc - 2, argv + 2);
-    }
-    if (std::strcmp(command, "check") == 0) {
-        return tessaro::cli::checkCommand(argc - 2, argv + 2);
-    }
-    std::fprintf(stderr, "tessaro-cli: unknown command '%s'\n\n%s", command, kUsage);
-    return 1;
+    return finishStandardOutput() ? status : 1;
 }

@@ -11,22 +11,23 @@ namespace tessaro::cli {
 
 bool translateMicroprogram(const char* command, const std::string& path,
                            TemporaryFiles& temporaries, std::string& bin) {
-    std::string source = path;
+    std::string source;
     std::string shownName = path;
-    if (source.empty()) {
+    if (path.empty()) {
         source = temporaries.make(".mal");
         shownName = "velkora.mal (built in)";
         std::ofstream out(source, std::ios::binary);
         const std::string_view text = bundledMicroprogram();
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.close();
         if (source.empty() || !out) {
             std::fprintf(stderr, "%s: cannot write a temporary copy of the microprogram\n",
                          command);
             return false;
         }
     } else {
-        std::string ignored;
-        if (!readWholeFile(command, source, ignored)) {
+        std::string text;
+        if (!readInputCopy(command, path, ".mal", temporaries, text, source)) {
             return false;
         }
     }

@@ -39,7 +39,8 @@ bool MachineSession::runChunked(std::int64_t budget) {
         }
         left -= executed;
         noteExecuted();
-        if (halted || executed == 0 || m_lastBreak.kind != BreakpointStop::Kind::None) {
+        if (halted || executed == 0 || m_lastBreak.kind != BreakpointStop::Kind::None ||
+            m_machine.wordLimitReached()) {
             return halted;
         }
     }
@@ -53,7 +54,7 @@ bool MachineSession::ijvmStepChunked(std::int64_t bound) {
         const bool done = m_machine.ijvmStepBounded(std::min(left, historyChunk()));
         left -= m_machine.microCount - before;
         noteExecuted();
-        if (done || m_machine.microCount == before) {
+        if (done || m_machine.microCount == before || m_machine.wordLimitReached()) {
             return done;
         }
     }
@@ -88,6 +89,7 @@ Outcome MachineSession::stepBackTo(std::int64_t target) {
         return Outcome::AtHistoryStart;
     }
     m_stopped = false;
+    m_memoryFull = false;
     m_lastBreak = {};
     return Outcome::Done;
 }

@@ -23,8 +23,17 @@ std::vector<InstructionCheck> check(const std::string& microprogram, std::uint32
     CheckOptions options;
     options.programs = kPrograms;
     options.seed = seed;
+    // Progress is told once per program, counting up to the total.
+    std::int64_t told = 0;
+    std::int64_t total = 0;
+    options.progress = [&](std::int64_t done, std::int64_t all) {
+        EXPECT_EQ(done, told++);
+        total = all;
+    };
     std::vector<InstructionCheck> results = checker.run(options);
     EXPECT_EQ(results.size(), kInstructionSet.size()) << checker.error();
+    EXPECT_GE(told, kPrograms);
+    EXPECT_LE(told, total);
     return results;
 }
 

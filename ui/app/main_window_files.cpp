@@ -210,6 +210,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     session.abandonRun();
     m_picture->finishAnimations();
+    // Saved or knowingly left: nothing is left to recover.
+    m_programRecovery->stop();
+    m_microprogramRecovery->stop();
     event->accept();
 }
 

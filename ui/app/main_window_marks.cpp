@@ -3,6 +3,8 @@
 
 #include "ui/app/main_window.h"
 
+#include "ijvm/image_layout.h"
+
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -121,7 +123,7 @@ void MainWindow::showCurrentMarks() {
     std::int32_t at = -1;
     if (session.atHalt()) {
         at = pc - 1;
-    } else if (session.atInstructionBoundary() && pc > 3) {
+    } else if (session.atInstructionBoundary() && image_layout::isPastPrologue(pc)) {
         at = pc;
     } else {
         return;
