@@ -129,8 +129,13 @@ void CheckProgramWriter::branch(const std::string& mnemonic, bool twoOperands) {
         } else if (twoOperands) {
             const std::int32_t a = value();
             push(a);
-            push(chance(50) ? a : value());
+            // Equal, the top one more (a test that drops the difference's low bit fails only
+            // then), or unrelated.
+            const int kind = pick(0, 3);
+            const auto next = static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + 1u);
+            push(kind < 2 ? a : kind == 2 ? next : value());
         }
+        disturb();
     };
     if (m_serial < 2 || chance(50)) {
         const std::string skip = label();
@@ -163,6 +168,15 @@ void CheckProgramWriter::branch(const std::string& mnemonic, bool twoOperands) {
 void CheckProgramWriter::neverRun() {
     if (chance(50)) {
         emit(builtinInstructionSet().instructions()[static_cast<std::size_t>(pick(0, 7))].display);
+    }
+}
+
+// Sometimes an IINC just before the instruction under test: after most instructions MDR holds
+// the top of the stack, after IINC it does not, and a routine that reads MDR for TOS goes
+// wrong only then.
+void CheckProgramWriter::disturb() {
+    if (m_serial >= 2 && chance(30)) {
+        emit("IINC " + local(pick(0, 3)) + " 1");
     }
 }
 
@@ -225,16 +239,19 @@ void CheckProgramWriter::exercise(std::uint8_t code) {
     case opcode::IOR:
         push(value());
         push(value());
+        disturb();
         emit(builtinInstructionSet().find(code)->display);
         break;
     case opcode::DUP:
         push(value());
+        disturb();
         emit("DUP");
         break;
     case opcode::POP:
     case opcode::SWAP:
         push(value());
         push(value());
+        disturb();
         emit(code == opcode::POP ? "POP" : "SWAP");
         break;
     case opcode::BIPUSH:
@@ -246,6 +263,7 @@ void CheckProgramWriter::exercise(std::uint8_t code) {
     case opcode::ISTORE: {
         const std::string v = local(byteIndex());
         push(value());
+        disturb();
         emit("ISTORE " + v);
         emit("ILOAD " + v);
         break;
@@ -255,6 +273,7 @@ void CheckProgramWriter::exercise(std::uint8_t code) {
         const int index = wideIndex();
         const std::string v = local(index);
         push(value());
+        disturb();
         emit("WIDE ISTORE " + v);
         // Now and then another variable: after the store H holds the index already, and a
         // load that skips building it goes wrong only then.
@@ -299,6 +318,7 @@ void CheckProgramWriter::exercise(std::uint8_t code) {
         break;
     case opcode::OUT:
         push(m_serial < 2 ? 'A' : value());
+        disturb();
         emit("OUT");
         break;
     case opcode::IN: {

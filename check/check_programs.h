@@ -49,6 +49,7 @@ private:
     std::string local(int index);
     void padding();
     void neverRun();
+    void disturb();
     void exercise(std::uint8_t opcode);
     void exerciseEffect(const Instruction& instruction);
     void branch(const std::string& mnemonic, bool twoOperands);
