@@ -1,6 +1,8 @@
 #include "cli/commands.h"
+
 #include "cli/microprogram_file.h"
 #include "cli/temporary_files.h"
+#include "core/language.h"
 
 #include "check/microprogram_check.h"
 
@@ -15,7 +17,7 @@ namespace {
 
 constexpr const char* kCommand = "tessaro-cli check";
 const char* const kCheckUsage =
-    "usage: tessaro-cli check [MICROPROGRAM.mal] [--seed N] [--programs N]\n";
+    "uso: tessaro-cli check [MICROPROGRAMMA.mal] [--seed N] [--programs N]\n";
 
 // A whole number from min to max, plain decimal digits.
 bool parseCount(const std::string& option, const std::string& text, long long min, long long max,
@@ -25,8 +27,10 @@ bool parseCount(const std::string& option, const std::string& text, long long mi
     value = std::strtoll(text.c_str(), &end, 10);
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || *end != '\0' ||
         errno == ERANGE || value < min || value > max) {
-        std::fprintf(stderr, "%s: %s needs a whole number from %lld to %lld, not '%s'\n", kCommand,
-                     option.c_str(), min, max, text.c_str());
+        std::fprintf(
+            stderr,
+            localized("%s: %s richiede un numero intero da %lld a %lld, non '%s'\n").c_str(),
+            kCommand, option.c_str(), min, max, text.c_str());
         return false;
     }
     return true;
@@ -40,13 +44,13 @@ int checkCommand(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            std::fputs(kCheckUsage, stdout);
+            std::fputs(localized(kCheckUsage).c_str(), stdout);
             return 0;
         }
         if (arg == "--seed" || arg == "--programs") {
             if (i + 1 >= argc) {
-                std::fprintf(stderr, "%s: %s needs a value\n%s", kCommand, arg.c_str(),
-                             kCheckUsage);
+                std::fprintf(stderr, localized("%s: %s richiede un valore\n%s").c_str(), kCommand,
+                             arg.c_str(), localized(kCheckUsage).c_str());
                 return 1;
             }
             long long value = 0;
@@ -60,12 +64,14 @@ int checkCommand(int argc, char** argv) {
                 options.programs = static_cast<int>(value);
             }
         } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "%s: unknown option '%s'\n%s", kCommand, arg.c_str(), kCheckUsage);
+            std::fprintf(stderr, localized("%s: opzione sconosciuta '%s'\n%s").c_str(), kCommand,
+                         arg.c_str(), localized(kCheckUsage).c_str());
             return 1;
         } else if (microprogram.empty()) {
             microprogram = arg;
         } else {
-            std::fprintf(stderr, "%s: more than one microprogram given\n%s", kCommand, kCheckUsage);
+            std::fprintf(stderr, localized("%s: più di un microprogramma indicato\n%s").c_str(),
+                         kCommand, localized(kCheckUsage).c_str());
             return 1;
         }
     }
@@ -77,7 +83,9 @@ int checkCommand(int argc, char** argv) {
     }
     const std::string scratch = temporaries.make(".jvm");
     if (scratch.empty()) {
-        std::fprintf(stderr, "%s: cannot create a temporary program file\n", kCommand);
+        std::fprintf(stderr,
+                     localized("%s: impossibile creare un file di programma temporaneo\n").c_str(),
+                     kCommand);
         return 1;
     }
     MicroprogramCheck check(bin, scratch);
