@@ -2,6 +2,7 @@
 
 #include "machine/control_path.h"
 #include "machine/execution_history.h"
+#include "machine/printed_log.h"
 
 #include <chrono>
 #include <cstdint>
@@ -49,6 +50,11 @@ enum class RunKind { None, Run, IjvmStep };
 /// the only writer of the input word. Views read the machine through machine().
 class MachineSession {
 public:
+    MachineSession() { m_machine.printed = &m_printed; }
+    // The machine points at the session's printed log.
+    MachineSession(const MachineSession&) = delete;
+    MachineSession& operator=(const MachineSession&) = delete;
+
     /// Longest IJVM step before it is given up (micro-instructions); only a faulty
     /// microprogram gets there.
     static constexpr std::int64_t kIjvmStepBound = 20'000'000;
@@ -128,6 +134,9 @@ public:
     std::int32_t input() const;
     /// The output window, oldest character first, ended by the first zero byte.
     std::string output() const;
+    /// Everything printed since the last load or reset (the oldest part dropped beyond
+    /// PrintedLog::kLimit), a finished OUT at the instruction boundary included.
+    std::string printed() const;
     /// The character OUT wrote last (the low byte of the newest output word).
     std::uint8_t newestOutput() const;
 
@@ -213,6 +222,7 @@ private:
     BreakpointStop m_lastBreak;
 
     ControlPath m_machine;
+    PrintedLog m_printed;
     bool m_loaded = false;
     bool m_stopped = false; // the last run ended on a stop request
     SubCyclePhase m_subCyclePhase = SubCyclePhase::Execute;
