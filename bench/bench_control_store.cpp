@@ -1,5 +1,6 @@
 #include "machine/control_path.h"
 #include "machine/control_store_file.h"
+#include "machine/control_word.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,7 +15,9 @@ using tessaro::ControlPath;
 
 constexpr std::uint32_t word(std::uint32_t b, std::uint32_t mem, std::uint32_t c, std::uint32_t alu,
                              std::uint32_t jam = 0) {
-    return b | (mem << 4) | (c << 7) | (alu << 16) | (jam << 24);
+    namespace cw = tessaro::control_word;
+    return cw::kB.place(b) | cw::kMem.place(mem) | cw::kC.place(c) | cw::kAlu.place(alu) |
+           cw::kJam.place(jam);
 }
 
 // B codes, C bits, Mem bits and ALU codes used below.

@@ -1,5 +1,6 @@
 #include "check/check_programs.h"
 
+#include "core/uniform_draw.h"
 #include "ijvm/instruction_set.h"
 
 #include <algorithm>
@@ -26,14 +27,15 @@ constexpr std::array<std::int32_t, 14> kEdgeWords = {0,
                                                      0x12345678,
                                                      -0x76543211};
 constexpr std::array<std::int32_t, 7> kEdgeBytes = {0, 1, -1, 2, 127, -128, -2};
-// One-byte local indexes on both sides of the sign bit; two-byte ones on both sides of 256.
+// One-byte local indexes on both sides of the sign bit; two-byte ones on both sides of 256,
+// and one whose high byte is 2 (a routine that jumps on MBR too early shows with it).
 constexpr std::array<int, 7> kByteIndexes = {0, 1, 2, 127, 128, 200, 255};
-constexpr std::array<int, 6> kWideIndexes = {0, 1, 255, 256, 257, 299};
+constexpr std::array<int, 7> kWideIndexes = {0, 1, 255, 256, 257, 299, 600};
 
 } // namespace
 
 int CheckProgramWriter::pick(int low, int high) {
-    return std::uniform_int_distribution<int>(low, high)(m_random);
+    return drawBetween(m_random, low, high);
 }
 
 bool CheckProgramWriter::chance(int percent) {
@@ -100,7 +102,8 @@ std::string CheckProgramWriter::local(int index) {
     return "v" + std::to_string(index);
 }
 
-// NOPs between a branch and its target: none, or enough for an offset past 127 or past 255.
+// NOPs between a branch and its target: none, or enough for an offset past 127 (a low byte
+// that must not be sign-extended) or past 255 (a high byte other than 0 and 0xFF).
 void CheckProgramWriter::padding() {
     if (m_serial < 2) {
         return;
@@ -154,13 +157,24 @@ void CheckProgramWriter::branch(const std::string& mnemonic, bool twoOperands) {
     emit("NOP");
 }
 
+// Sometimes an instruction after one that does not go on (IRETURN, HALT, ERR): it never runs,
+// but its opcode is the byte fetched ahead meanwhile, and a routine that dispatches on MBR too
+// early goes wrong only when that byte is not 0.
+void CheckProgramWriter::neverRun() {
+    if (chance(50)) {
+        emit(kInstructionSet[static_cast<std::size_t>(pick(0, 7))].display);
+    }
+}
+
 // A call of a new method from main; nested, the method first calls the method before it.
 void CheckProgramWriter::call(bool nested) {
     const int index = static_cast<int>(m_methods.size());
     Method method;
     method.params = m_serial < 2 ? 1 : pick(0, 3);
+    // Local counts past 127 and past 511 (a high byte of 2) in a called method's frame too:
+    // main's count only follows from the indexes its program happens to use.
     const int kind = pick(0, 9);
-    method.locals = m_serial < 2 ? 1 : kind < 8 ? pick(0, 3) : kind == 8 ? 130 : 260;
+    method.locals = m_serial < 2 ? 1 : kind < 8 ? pick(0, 3) : kind == 8 ? 130 : 600;
     m_methods.push_back(method);
 
     std::string outer;
@@ -191,6 +205,7 @@ void CheckProgramWriter::call(bool nested) {
         emit("ISUB");
     }
     emit("IRETURN");
+    neverRun();
     m_methods.back().body.swap(m_body);
     m_body.swap(outer);
 
@@ -199,7 +214,7 @@ void CheckProgramWriter::call(bool nested) {
         push(value());
     }
     emit("INVOKEVIRTUAL m" + std::to_string(index));
-    emit(chance(50) ? "POP" : "ISTORE " + local(byteIndex()));
+    emit("POP");
 }
 
 void CheckProgramWriter::exercise(std::uint8_t code) {
@@ -240,16 +255,16 @@ void CheckProgramWriter::exercise(std::uint8_t code) {
         const int index = wideIndex();
         const std::string v = local(index);
         push(value());
-        const bool wideStore = code == opcode::WIDE_ISTORE || index > 255 || chance(50);
-        emit((wideStore ? "WIDE ISTORE " : "ISTORE ") + v);
-        const bool wideLoad = code == opcode::WIDE_ILOAD || index > 255 || chance(50);
-        emit((wideLoad ? "WIDE ILOAD " : "ILOAD ") + v);
+        emit("WIDE ISTORE " + v);
+        // Now and then another variable: after the store H holds the index already, and a
+        // load that skips building it goes wrong only then.
+        emit("WIDE ILOAD " + local(chance(25) ? wideIndex() : index));
         break;
     }
     case opcode::LDCW:
         if (m_serial >= 2 && chance(30)) {
-            // A pool index past 255 needs its high byte.
-            const int target = pick(257, 300);
+            // A pool index past 255 needs its high byte; past 511 the byte has a second bit.
+            const int target = chance(50) ? pick(257, 300) : pick(513, 600);
             while (static_cast<int>(m_constants.size()) < target) {
                 m_constants.push_back(static_cast<std::int32_t>(m_random()));
             }
@@ -286,10 +301,15 @@ void CheckProgramWriter::exercise(std::uint8_t code) {
         push(m_serial < 2 ? 'A' : value());
         emit("OUT");
         break;
-    case opcode::IN:
+    case opcode::IN: {
         emit("IN");
-        emit(chance(50) ? "OUT" : "ISTORE " + local(byteIndex()));
+        // Left on the stack now and then, so that IN is also followed by the program's end.
+        const int then = pick(0, 2);
+        if (then < 2) {
+            emit(then == 0 ? "OUT" : "ISTORE " + local(byteIndex()));
+        }
         break;
+    }
     default: // NOP, HALT, ERR: the program around them is the test
         emit("NOP");
         break;
@@ -324,7 +344,9 @@ std::string CheckProgramWriter::write(std::uint8_t code, int serial) {
     for (int r = 0; r < rounds; ++r) {
         exercise(code);
     }
-    m_body += code == opcode::ERR ? "    ERR\n" : "    HALT\n";
+    // ERR also ends some programs, so that IN, say, is sometimes followed by ERR's opcode.
+    emit(code == opcode::ERR || (code != opcode::HALT && chance(20)) ? "ERR" : "HALT");
+    neverRun();
 
     std::string text = "// checks " + std::string(findInstruction(code)->display) + "\n";
     if (!m_constants.empty()) {

@@ -39,6 +39,7 @@ private:
     int wideIndex();
     std::string local(int index);
     void padding();
+    void neverRun();
     void exercise(std::uint8_t opcode);
     void branch(const std::string& mnemonic, bool twoOperands);
     void call(bool nested);

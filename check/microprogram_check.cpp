@@ -345,7 +345,15 @@ std::vector<InstructionCheck> MicroprogramCheck::run(const CheckOptions& options
     std::vector<Witness> witnesses(results.size());
     m_results = &results;
     std::vector<Found> found;
+    const std::int64_t total =
+        std::int64_t{options.programs} * static_cast<std::int64_t>(results.size()) +
+        options.programs / 3;
+    std::int64_t done = 0;
     auto judge = [&](const std::string& source, std::uint32_t inputSeed) {
+        if (options.progress) {
+            options.progress(done, total);
+        }
+        ++done;
         found.clear();
         if (!runProgram(source, inputSeed, -1, found, nullptr)) {
             return false;

@@ -3,6 +3,7 @@
 #include "machine/control_path.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ struct CheckOptions {
     static constexpr int kDefaultPrograms = 50;
     std::uint32_t seed = 1;          ///< every program follows from it
     int programs = kDefaultPrograms; ///< programs written for each instruction
+    /// Told after each program checked: how many are done, of how many in all.
+    std::function<void(std::int64_t done, std::int64_t total)> progress;
 };
 
 /// Checks a control store against the meaning of every IJVM instruction. For each instruction

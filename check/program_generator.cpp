@@ -1,5 +1,9 @@
 #include "check/program_generator.h"
 
+#include "core/uniform_draw.h"
+
+#include <limits>
+
 namespace tessaro {
 
 namespace {
@@ -10,7 +14,7 @@ constexpr int kLoopCounters = 2; // locals c0, c1 count the loops of nesting lev
 } // namespace
 
 int ProgramGenerator::pick(int low, int high) {
-    return std::uniform_int_distribution<int>(low, high)(m_random);
+    return drawBetween(m_random, low, high);
 }
 
 bool ProgramGenerator::chance(int percent) {
@@ -164,7 +168,9 @@ std::string ProgramGenerator::next() {
     m_constants = pick(1, 4);
     for (int i = 0; i < m_constants; ++i) {
         m_text += "    k" + std::to_string(i) + " " +
-                  std::to_string(std::uniform_int_distribution<std::int32_t>()(m_random)) + "\n";
+                  std::to_string(drawBetween(m_random, std::numeric_limits<std::int32_t>::min(),
+                                             std::numeric_limits<std::int32_t>::max())) +
+                  "\n";
     }
     m_text += ".end-constant\n";
     const int methods = pick(0, kMaxMethods);

@@ -5,6 +5,7 @@
 #include "core/language.h"
 
 #include "ijvm/ijvm_assembler.h"
+#include "ijvm/image_layout.h"
 
 #include <cstdio>
 #include <string>
@@ -27,7 +28,6 @@ std::vector<std::string> instructionStarts(IjvmAssembler& assembler) {
     mark(0, "INVOKEVIRTUAL");
     int i = 0;
     for (const Method& method : assembler.methods) {
-        // Method i's code follows the 3-byte prologue and i + 1 headers of 4 bytes.
         for (const InstructionRecord& record : method.instructions) {
             std::string text = displayMnemonic(record.mnemonic);
             for (const std::string* operand : {&record.operand1, &record.operand2}) {
@@ -35,7 +35,7 @@ std::vector<std::string> instructionStarts(IjvmAssembler& assembler) {
                     text += " " + *operand;
                 }
             }
-            mark(record.address + 4 * i + 7, text);
+            mark(image_layout::codeAddress(i, record.address), text);
         }
         ++i;
     }
@@ -123,12 +123,14 @@ int asmCommand(int argc, char** argv) {
         return 1;
     }
 
+    TemporaryFiles temporaries;
     std::string text;
-    if (!readProgramFile("tessaro-cli asm", program, text)) {
+    std::string copy;
+    if (!readInputCopy("tessaro-cli asm", program, ".jvm", temporaries, text, copy)) {
         return 1;
     }
 
-    IjvmAssembler assembler(program);
+    IjvmAssembler assembler(copy);
     assembler.compile();
 
     if (!assembler.errors.empty()) {

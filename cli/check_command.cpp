@@ -6,7 +6,9 @@
 
 #include "check/microprogram_check.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,6 +18,8 @@ namespace tessaro::cli {
 namespace {
 
 constexpr const char* kCommand = "tessaro-cli check";
+constexpr std::chrono::seconds kQuietTime{3};
+constexpr std::chrono::seconds kProgressEvery{2};
 const char* const kCheckUsage =
     "uso: tessaro-cli check [MICROPROGRAMMA.mal] [--seed N] [--programs N]\n";
 
@@ -88,6 +92,19 @@ int checkCommand(int argc, char** argv) {
                      kCommand);
         return 1;
     }
+    // A long check says how far it has got, so that it is not taken for a hang.
+    const auto started = std::chrono::steady_clock::now();
+    auto lastShown = started;
+    options.progress = [&](std::int64_t done, std::int64_t total) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - started < kQuietTime || now - lastShown < kProgressEvery) {
+            return;
+        }
+        lastShown = now;
+        std::fprintf(stderr, localized("%s: %lld di %lld programmi verificati (%lld %%)\n").c_str(),
+                     kCommand, static_cast<long long>(done), static_cast<long long>(total),
+                     static_cast<long long>(100 * done / std::max<std::int64_t>(total, 1)));
+    };
     MicroprogramCheck check(bin, scratch);
     const std::vector<InstructionCheck> results = check.run(options);
     if (results.empty()) {

@@ -26,9 +26,12 @@ bool InputNumbers::next(std::int32_t& value) {
         return true;
     }
     std::string text;
+    // A word longer than any number is refused as soon as it is seen: an input that never
+    // ends (such as /dev/zero) must not keep IN reading forever.
     while (ch != EOF && std::isspace(ch) == 0) {
-        if (text.size() <= kLongestInputNumber) {
-            text.push_back(static_cast<char>(ch));
+        text.push_back(std::isprint(ch) != 0 ? static_cast<char>(ch) : '?');
+        if (text.size() > kLongestInputNumber) {
+            break;
         }
         ch = std::getchar();
     }

@@ -2,6 +2,7 @@
 #include "core/language.h"
 #include "tessaro_version.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -21,12 +22,14 @@ const char* const kUsage =
     "      Assembla un programma IJVM. Gli errori sono scritti come\n"
     "      PROGRAMMA:RIGA:COLONNA: messaggio (uscita 1). --dump scrive l'area dei metodi e\n"
     "      l'area delle costanti.\n"
-    "  run PROGRAMMA.jvm [--microprogram FILE.mal] [--max-steps N] [--trace] [--stats]\n"
+    "  run PROGRAMMA.jvm [--microprogram FILE.mal] [--max-steps N] [--memory-limit N]\n"
+    "                    [--trace] [--stats]\n"
     "      Assembla, carica ed esegue un programma IJVM sul Mic-1 microprogrammato. IN legge\n"
     "      numeri separati da spazi dall'ingresso standard (0 quando sono finiti); OUT scrive\n"
-    "      caratteri sull'uscita standard. Esce con 0 dopo HALT, 2 quando N\n"
-    "      micro-istruzioni sono state eseguite senza HALT, 3 dopo ERR, 1 per un ingresso\n"
-    "      errato.\n"
+    "      caratteri sull'uscita standard. --memory-limit: il numero massimo di parole di\n"
+    "      memoria che il programma può toccare (16777216 se non indicato). Esce con 0 dopo\n"
+    "      HALT, 2 quando N micro-istruzioni sono state eseguite senza HALT, 3 dopo ERR, 4\n"
+    "      oltre il limite di memoria, 1 per un ingresso errato.\n"
     "  check [MICROPROGRAMMA.mal] [--seed N] [--programs N]\n"
     "      Verifica un microprogramma (quello incorporato se non è indicato) rispetto al\n"
     "      significato di ogni istruzione IJVM: programmi generati girano sulla macchina\n"
@@ -35,6 +38,9 @@ const char* const kUsage =
     "      'ISUB FAIL' seguita dal più breve programma che fallisce, da ciò che differisce e\n"
     "      dai micro-indirizzi eseguiti. N programmi per istruzione (50 se non indicato).\n"
     "      Esce con 0 quando tutte passano, con 1 altrimenti.\n"
+    "\n"
+    "  I sorgenti più grandi di 64 MB sono rifiutati. Una scrittura dell'uscita non riuscita\n"
+    "  è un errore.\n"
     "\n"
     "  --lang it|en  la lingua dei messaggi: italiano (quella predefinita) o inglese;\n"
     "                prima o dopo COMANDO\n"
@@ -77,6 +83,41 @@ bool takeLanguageOption(int& argc, char** argv) {
     return true;
 }
 
+// The command's status, or -1 for a name that is no command.
+int runCommandNamed(const char* command, int argc, char** argv) {
+    if (std::strcmp(command, "mal") == 0) {
+        return tessaro::cli::malCommand(argc, argv);
+    }
+    if (std::strcmp(command, "asm") == 0) {
+        return tessaro::cli::asmCommand(argc, argv);
+    }
+    if (std::strcmp(command, "run") == 0) {
+        return tessaro::cli::runCommand(argc, argv);
+    }
+    if (std::strcmp(command, "check") == 0) {
+        return tessaro::cli::checkCommand(argc, argv);
+    }
+    return -1;
+}
+
+// Flushes and closes standard output; false, after saying so, when what the command printed
+// did not all arrive (a full disk, a closed device): a result that was lost is no success.
+bool finishStandardOutput() {
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    const int flushError = errno;
+    const bool closed = std::fclose(stdout) == 0;
+    if (flushed && closed) {
+        return true;
+    }
+    const int error = flushError != 0 ? flushError : errno;
+    std::fprintf(
+        stderr,
+        tessaro::localized("tessaro-cli: impossibile scrivere l'uscita standard%s%s\n").c_str(),
+        error != 0 ? ": " : "", error != 0 ? std::strerror(error) : "");
+    return false;
+}
+
 } // namespace
 
 using tessaro::localized;
@@ -93,20 +134,11 @@ int main(int argc, char** argv) {
         std::printf("tessaro-cli %s\n", tessaro::kVersion);
         return 0;
     }
-    const char* command = argv[1];
-    if (std::strcmp(command, "mal") == 0) {
-        return tessaro::cli::malCommand(argc - 2, argv + 2);
+    const int status = runCommandNamed(argv[1], argc - 2, argv + 2);
+    if (status < 0) {
+        std::fprintf(stderr, localized("tessaro-cli: comando sconosciuto '%s'\n\n%s").c_str(),
+                     argv[1], localized(kUsage).c_str());
+        return 1;
     }
-    if (std::strcmp(command, "asm") == 0) {
-        return tessaro::cli::asmCommand(argc - 2, argv + 2);
-    }
-    if (std::strcmp(command, "run") == 0) {
-        return tessaro::cli::runCommand(argc - 2, argv + 2);
-    }
-    if (std::strcmp(command, "check") == 0) {
-        return tessaro::cli::checkCommand(argc - 2, argv + 2);
-    }
-    std::fprintf(stderr, localized("tessaro-cli: comando sconosciuto '%s'\n\n%s").c_str(), command,
-                 localized(kUsage).c_str());
-    return 1;
+    return finishStandardOutput() ? status : 1;
 }

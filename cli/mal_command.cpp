@@ -1,11 +1,14 @@
 #include "cli/commands.h"
 
+#include "cli/program_file.h"
+#include "cli/temporary_files.h"
 #include "core/language.h"
-
 #include "mal/micro_assembler.h"
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 namespace tessaro::cli {
 
@@ -20,7 +23,21 @@ int malCommand(int argc, char** argv) {
         return 1;
     }
     const char* sourcePath = argv[0];
-    MicroAssembler translate(sourcePath, argv[1]);
+    const char* outputPath = argv[1];
+    std::error_code ignored;
+    if (std::filesystem::equivalent(sourcePath, outputPath, ignored)) {
+        std::fprintf(stderr, "tessaro-cli mal: %s\n",
+                     localized("il file di uscita %1 è il sorgente stesso", {outputPath}).c_str());
+        return 1;
+    }
+    // The source is read once, so that a pipe works; the translator reads its copy twice.
+    TemporaryFiles temporaries;
+    std::string text;
+    std::string copy;
+    if (!readInputCopy("tessaro-cli mal", sourcePath, ".mal", temporaries, text, copy)) {
+        return 1;
+    }
+    MicroAssembler translate(copy, outputPath);
     translate.tryRun();
     for (const MalProblem& problem : translate.problems) {
         if (problem.line > 0) {

@@ -13,14 +13,15 @@ namespace tessaro::cli {
 
 bool translateMicroprogram(const char* command, const std::string& path,
                            TemporaryFiles& temporaries, std::string& bin) {
-    std::string source = path;
+    std::string source;
     std::string shownName = path;
-    if (source.empty()) {
+    if (path.empty()) {
         source = temporaries.make(".mal");
         shownName = localized("velkora.mal (incorporato)");
         std::ofstream out(source, std::ios::binary);
         const std::string_view text = bundledMicroprogram();
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.close();
         if (source.empty() || !out) {
             std::fprintf(stderr,
                          localized("%s: impossibile scrivere una copia temporanea del "
@@ -30,8 +31,8 @@ bool translateMicroprogram(const char* command, const std::string& path,
             return false;
         }
     } else {
-        std::string ignored;
-        if (!readWholeFile(command, source, ignored)) {
+        std::string text;
+        if (!readInputCopy(command, path, ".mal", temporaries, text, source)) {
             return false;
         }
     }

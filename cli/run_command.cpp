@@ -28,6 +28,7 @@ constexpr int kExitHalted = 0;
 constexpr int kExitBadInput = 1;
 constexpr int kExitStepLimit = 2;
 constexpr int kExitErr = 3;
+constexpr int kExitMemoryLimit = 4;
 
 constexpr const char* kCommand = "tessaro-cli run";
 constexpr const char* kStoppedByErr = "tessaro-cli run: il programma si è fermato con ERR\n";
@@ -62,6 +63,14 @@ void reportOutside(const ControlPath& machine) {
                  machine.PC());
 }
 
+void reportMemoryLimit(const MachineSession& session) {
+    std::fprintf(stderr,
+                 localized("tessaro-cli run: il programma richiede più di %lld parole di memoria, "
+                           "il limite (--memory-limit N ne fissa un altro); fermato a PC = %d\n")
+                     .c_str(),
+                 static_cast<long long>(session.memoryLimit()), session.machine().PC());
+}
+
 void reportStepLimit(const RunOptions& options) {
     std::fprintf(stderr,
                  localized("tessaro-cli run: nessun HALT entro %lld micro-istruzioni\n").c_str(),
@@ -86,6 +95,10 @@ int runInSlices(MachineSession& session, const RunOptions& options) {
             reportOutside(session.machine());
             return kExitBadInput;
         }
+    }
+    if (outcome == Outcome::MemoryFull) {
+        reportMemoryLimit(session);
+        return kExitMemoryLimit;
     }
     if (outcome == Outcome::SliceDone) {
         reportStepLimit(options);
@@ -132,13 +145,20 @@ int runByInstruction(MachineSession& session, const RunOptions& options) {
             status = kExitStepLimit;
             break;
         }
+        if (outcome == Outcome::MemoryFull) {
+            status = kExitMemoryLimit;
+            break;
+        }
         ++instructions;
         if (outcome == Outcome::Err) {
             status = kExitErr;
         }
         if (code == opcode::OUT && session.atInstructionBoundary()) {
             std::putchar(session.newestOutput());
-            std::fflush(stdout);
+            // Output that cannot be written ends the run; the caller says why.
+            if (std::fflush(stdout) != 0) {
+                return kExitBadInput;
+            }
         }
         if (options.trace) {
             printTrace(machine, address,
@@ -153,6 +173,8 @@ int runByInstruction(MachineSession& session, const RunOptions& options) {
         reportStepLimit(options);
     } else if (status == kExitErr) {
         std::fputs(localized(kStoppedByErr).c_str(), stderr);
+    } else if (status == kExitMemoryLimit) {
+        reportMemoryLimit(session);
     }
     if (options.stats) {
         const std::int64_t micro = session.microInstructions() - startCount;
@@ -176,22 +198,24 @@ int runCommand(int argc, char** argv) {
     if (!parseRunOptions(argc, argv, options)) {
         return kExitBadInput;
     }
+    TemporaryFiles temporaries;
     std::string source;
-    if (!readProgramFile(kCommand, options.program, source)) {
+    std::string copy;
+    if (!readInputCopy(kCommand, options.program, ".jvm", temporaries, source, copy)) {
         return kExitBadInput;
     }
 
     auto session = std::make_unique<MachineSession>();
     // A batch run never goes back.
     session->setKeepHistory(false);
-    {
-        TemporaryFiles temporaries;
-        if (!loadMicroprogram(options, temporaries, *session)) {
-            return kExitBadInput;
-        }
+    if (options.memoryLimit > 0) {
+        session->setMemoryLimit(options.memoryLimit);
+    }
+    if (!loadMicroprogram(options, temporaries, *session)) {
+        return kExitBadInput;
     }
 
-    if (!session->compileAndLoad(options.program).loaded) {
+    if (!session->compileAndLoad(copy).loaded) {
         printAssemblerErrors(options.program, source, session->machine().errors);
         return kExitBadInput;
     }

@@ -9,7 +9,7 @@
 namespace tessaro::cli {
 
 const char* const kRunUsage = "uso: tessaro-cli run PROGRAMMA.jvm [--microprogram FILE.mal] "
-                              "[--max-steps N] [--trace] [--stats]\n";
+                              "[--max-steps N] [--memory-limit N] [--trace] [--stats]\n";
 
 bool parseRunOptions(int argc, char** argv, RunOptions& options) {
     for (int i = 0; i < argc; ++i) {
@@ -18,7 +18,7 @@ bool parseRunOptions(int argc, char** argv, RunOptions& options) {
             options.trace = true;
         } else if (arg == "--stats") {
             options.stats = true;
-        } else if (arg == "--microprogram" || arg == "--max-steps") {
+        } else if (arg == "--microprogram" || arg == "--max-steps" || arg == "--memory-limit") {
             if (i + 1 >= argc) {
                 std::fprintf(stderr,
                              localized("tessaro-cli run: %s richiede un valore\n%s").c_str(),
@@ -30,20 +30,20 @@ bool parseRunOptions(int argc, char** argv, RunOptions& options) {
                 options.microprogram = value;
                 continue;
             }
-            // A count of micro-instructions: plain decimal digits, at least 1.
+            // A count of micro-instructions or of words: plain decimal digits, at least 1.
             char* end = nullptr;
             errno = 0;
-            const long long steps = std::strtoll(value.c_str(), &end, 10);
+            const long long count = std::strtoll(value.c_str(), &end, 10);
             if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos ||
-                *end != '\0' || errno == ERANGE || steps < 1) {
+                *end != '\0' || errno == ERANGE || count < 1) {
                 std::fprintf(stderr,
-                             localized("tessaro-cli run: --max-steps richiede un numero intero "
-                                       "di almeno 1, non '%s'\n")
+                             localized("tessaro-cli run: %s richiede un numero intero di almeno 1, "
+                                       "non '%s'\n")
                                  .c_str(),
-                             value.c_str());
+                             arg.c_str(), value.c_str());
                 return false;
             }
-            options.maxSteps = steps;
+            (arg == "--max-steps" ? options.maxSteps : options.memoryLimit) = count;
         } else if (arg.size() > 1 && arg[0] == '-') {
             std::fprintf(stderr, localized("tessaro-cli run: opzione sconosciuta '%s'\n%s").c_str(),
                          arg.c_str(), localized(kRunUsage).c_str());

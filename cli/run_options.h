@@ -11,8 +11,9 @@ extern const char* const kRunUsage;
 /// The options of the run command.
 struct RunOptions {
     std::string program;
-    std::string microprogram;   // empty: the bundled one
-    std::int64_t maxSteps = -1; // -1: no limit
+    std::string microprogram;     // empty: the bundled one
+    std::int64_t maxSteps = -1;   // -1: no limit
+    std::int64_t memoryLimit = 0; // words the memory may hold; 0: the machine's default
     bool trace = false;
     bool stats = false;
 };

@@ -131,10 +131,20 @@ constexpr Entry kCatalogue[] = {
     {"istruzioni IJVM: %lld\n", "ijvm-instructions: %lld\n"},
     {"secondi: %.6f\n", "seconds: %.6f\n"},
     {"micro-istruzioni/s: %.0f\n", "micro-instructions/s: %.0f\n"},
-    {"uso: tessaro-cli run PROGRAMMA.jvm [--microprogram FILE.mal] [--max-steps N] [--trace] "
-     "[--stats]\n",
-     "usage: tessaro-cli run PROGRAM.jvm [--microprogram FILE.mal] [--max-steps N] [--trace] "
-     "[--stats]\n"},
+    {"uso: tessaro-cli run PROGRAMMA.jvm [--microprogram FILE.mal] [--max-steps N] "
+     "[--memory-limit N] [--trace] [--stats]\n",
+     "usage: tessaro-cli run PROGRAM.jvm [--microprogram FILE.mal] [--max-steps N] "
+     "[--memory-limit N] [--trace] [--stats]\n"},
+    {"tessaro-cli run: %s richiede un numero intero di almeno 1, non '%s'\n",
+     "tessaro-cli run: %s needs a whole number of at least 1, not '%s'\n"},
+    {"tessaro-cli run: il programma richiede più di %lld parole di memoria, il limite "
+     "(--memory-limit N ne fissa un altro); fermato a PC = %d\n",
+     "tessaro-cli run: the program needs more than %lld words of memory, the limit "
+     "(--memory-limit N sets another); stopped at PC = %d\n"},
+    {"%s: %lld di %lld programmi verificati (%lld %%)\n",
+     "%s: %lld of %lld programs checked (%lld %%)\n"},
+    {"%s: impossibile scrivere una copia temporanea di '%s'\n",
+     "%s: cannot write a temporary copy of '%s'\n"},
     {"tessaro-cli run: %s richiede un valore\n"
      "%s",
      "tessaro-cli run: %s needs a value\n"
@@ -207,12 +217,14 @@ constexpr Entry kCatalogue[] = {
      "      Assembla un programma IJVM. Gli errori sono scritti come\n"
      "      PROGRAMMA:RIGA:COLONNA: messaggio (uscita 1). --dump scrive l'area dei metodi e\n"
      "      l'area delle costanti.\n"
-     "  run PROGRAMMA.jvm [--microprogram FILE.mal] [--max-steps N] [--trace] [--stats]\n"
+     "  run PROGRAMMA.jvm [--microprogram FILE.mal] [--max-steps N] [--memory-limit N]\n"
+     "                    [--trace] [--stats]\n"
      "      Assembla, carica ed esegue un programma IJVM sul Mic-1 microprogrammato. IN legge\n"
      "      numeri separati da spazi dall'ingresso standard (0 quando sono finiti); OUT scrive\n"
-     "      caratteri sull'uscita standard. Esce con 0 dopo HALT, 2 quando N\n"
-     "      micro-istruzioni sono state eseguite senza HALT, 3 dopo ERR, 1 per un ingresso\n"
-     "      errato.\n"
+     "      caratteri sull'uscita standard. --memory-limit: il numero massimo di parole di\n"
+     "      memoria che il programma può toccare (16777216 se non indicato). Esce con 0 dopo\n"
+     "      HALT, 2 quando N micro-istruzioni sono state eseguite senza HALT, 3 dopo ERR, 4\n"
+     "      oltre il limite di memoria, 1 per un ingresso errato.\n"
      "  check [MICROPROGRAMMA.mal] [--seed N] [--programs N]\n"
      "      Verifica un microprogramma (quello incorporato se non è indicato) rispetto al\n"
      "      significato di ogni istruzione IJVM: programmi generati girano sulla macchina\n"
@@ -221,6 +233,9 @@ constexpr Entry kCatalogue[] = {
      "      'ISUB FAIL' seguita dal più breve programma che fallisce, da ciò che differisce e\n"
      "      dai micro-indirizzi eseguiti. N programmi per istruzione (50 se non indicato).\n"
      "      Esce con 0 quando tutte passano, con 1 altrimenti.\n"
+     "\n"
+     "  I sorgenti più grandi di 64 MB sono rifiutati. Una scrittura dell'uscita non riuscita\n"
+     "  è un errore.\n"
      "\n"
      "  --lang it|en  la lingua dei messaggi: italiano (quella predefinita) o inglese;\n"
      "                prima o dopo COMANDO\n"
@@ -236,11 +251,14 @@ constexpr Entry kCatalogue[] = {
      "  asm PROGRAM.jvm [--dump]\n"
      "      Assemble an IJVM program. Errors are printed as PROGRAM:LINE:COLUMN: message\n"
      "      (exit 1). --dump prints the method area and the constant pool.\n"
-     "  run PROGRAM.jvm [--microprogram FILE.mal] [--max-steps N] [--trace] [--stats]\n"
+     "  run PROGRAM.jvm [--microprogram FILE.mal] [--max-steps N] [--memory-limit N]\n"
+     "                  [--trace] [--stats]\n"
      "      Assemble, load and run an IJVM program on the microprogrammed Mic-1. IN reads\n"
      "      whitespace-separated numbers from standard input (0 when exhausted); OUT writes\n"
-     "      characters to standard output. Exit 0 after HALT, 2 when N micro-instructions ran\n"
-     "      without HALT, 3 after ERR, 1 for bad input.\n"
+     "      characters to standard output. --memory-limit: the most words of memory the\n"
+     "      program may touch (default 16777216). Exit 0 after HALT, 2 when N\n"
+     "      micro-instructions ran without HALT, 3 after ERR, 4 past the memory limit, 1 for\n"
+     "      bad input.\n"
      "  check [MICROPROGRAM.mal] [--seed N] [--programs N]\n"
      "      Check a microprogram (the built-in one by default) against the meaning of every\n"
      "      IJVM instruction: generated programs run on the microprogrammed machine and on a\n"
@@ -249,10 +267,14 @@ constexpr Entry kCatalogue[] = {
      "      shortest failing program, what differs and the micro-addresses it executed.\n"
      "      N programs per instruction (default 50). Exit 0 when all pass, 1 otherwise.\n"
      "\n"
+     "  Sources larger than 64 MB are refused. A failed write of the output is an error.\n"
+     "\n"
      "  --lang it|en  the language of the messages: Italian (the default) or English;\n"
      "                before or after COMMAND\n"
      "  --help        show this text\n"
      "  --version     show the version\n"},
+    {"tessaro-cli: impossibile scrivere l'uscita standard%s%s\n",
+     "tessaro-cli: cannot write standard output%s%s\n"},
     {"tessaro-cli: comando sconosciuto '%s'\n"
      "\n"
      "%s",

@@ -139,9 +139,7 @@ bool IjvmAssembler::readHeader(Method& method) {
         addError(code, name, "", 0, 0, 0);
         return false;
     };
-    if (headerStart < 0 || static_cast<std::size_t>(headerStart) > m_source.size()) {
-        return drop(14);
-    }
+    // headerStart lies past the ".method" just read; at or past the end no "(" is found.
     const std::size_t open = findOpening(m_source, static_cast<std::size_t>(headerStart));
     if (open == std::string::npos) {
         return drop(14);

@@ -2,6 +2,7 @@
 
 #include "core/number_text.h"
 #include "ijvm/error_texts.h"
+#include "ijvm/image_layout.h"
 #include "ijvm/instruction_set.h"
 #include "ijvm/names.h"
 
@@ -14,9 +15,9 @@ void IjvmAssembler::encodeImage() {
     m_methodIndex.clear();
     m_indexedMethod = nullptr;
     const int constantCount = constants.count;
-    int areaSize = 3;
+    int areaSize = image_layout::kPrologueBytes;
     for (const Method& method : methods) {
-        areaSize += method.length + 4;
+        areaSize += method.length + image_layout::kMethodHeaderBytes;
     }
     methodArea.allocate(areaSize);
     constantPool.allocate(4 * (constantCount + methodCount));

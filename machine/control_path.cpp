@@ -12,9 +12,13 @@ namespace tessaro {
 
 namespace {
 
-constexpr std::uint32_t kJamZ = 1u;
-constexpr std::uint32_t kJamN = 2u;
-constexpr std::uint32_t kJmpc = 4u;
+using control_word::kHighHalf;
+using control_word::kJamN;
+using control_word::kJamZ;
+using control_word::kJmpC;
+using control_word::kMemFetch;
+using control_word::kMemRead;
+using control_word::kMemWrite;
 constexpr int kSourceLineMax = 49;
 
 // Drops a last character that a cut left incomplete, so that the text stays valid UTF-8.
@@ -68,12 +72,12 @@ const DecodedMic& ControlPath::decodeSlow(std::uint32_t address) {
     d.nextAddr = mic->NextAddr;
     d.next = static_cast<std::uint32_t>(mic->NextAddr) & kAddressMask;
     const auto word = static_cast<std::uint32_t>(mic->word);
-    d.bCode = static_cast<std::uint8_t>(word & 0xFu);
-    d.mem = static_cast<std::uint8_t>((word >> 4) & 0x7u);
-    d.cBits = static_cast<std::uint16_t>((word >> 7) & 0x1FFu);
-    d.aluFunction = static_cast<std::uint8_t>((word >> 16) & 0x3Fu);
-    d.shiftCode = static_cast<std::uint8_t>((word >> 22) & 0x3u);
-    d.jam = static_cast<std::uint8_t>((word >> 24) & 0x7u);
+    d.bCode = static_cast<std::uint8_t>(control_word::kB.of(word));
+    d.mem = static_cast<std::uint8_t>(control_word::kMem.of(word));
+    d.cBits = static_cast<std::uint16_t>(control_word::kC.of(word));
+    d.aluFunction = static_cast<std::uint8_t>(control_word::kAluFunction.of(word));
+    d.shiftCode = static_cast<std::uint8_t>(control_word::kShift.of(word));
+    d.jam = static_cast<std::uint8_t>(control_word::kJam.of(word));
     d.alu = aluFunctionOf(d.aluFunction).masks;
     d.breakFlags = address < DecodedStore::kSize ? m_breakFlags[address] : 0;
     return d;
@@ -147,9 +151,9 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
         // The B bus sees the registers before this micro-instruction changes any of them, and
         // the ALU needs nothing else: compute C before the arriving word and byte are stored.
         const std::uint32_t code = d.bCode;
-        if (code <= 9u) {
+        if (code < register_file::kBSignedMbr) {
             b = static_cast<std::uint32_t>(reg[code]);
-        } else if (code == 10u) {
+        } else if (code == register_file::kBSignedMbr) {
             b = static_cast<std::uint32_t>(static_cast<std::int32_t>(
                 static_cast<std::int8_t>(static_cast<std::uint8_t>(reg[kMBR]))));
         } else {
@@ -162,10 +166,10 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
         const std::uint32_t jam = d.jam;
         std::uint32_t next = d.next;
         if (pending != 0) {
-            if ((pending & 1u) != 0) {
+            if ((pending & kMemFetch) != 0) {
                 reg[kMBR] = fetchLatch;
             }
-            if ((pending & 2u) != 0) {
+            if ((pending & kMemRead) != 0) {
                 reg[kMDR] = readLatch;
             }
         }
@@ -174,28 +178,28 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
         }
         pending = mem;
         if (mem != 0) {
-            if ((mem & 1u) != 0) {
+            if ((mem & kMemFetch) != 0) {
                 const auto pc = static_cast<std::uint32_t>(reg[kPC]);
                 const std::uint32_t size =
                     methodAreaSize > 0 ? static_cast<std::uint32_t>(methodAreaSize) : 0u;
                 fetchLatch = (pc < size && pc < methodArea.size()) ? methodArea[pc] : 0;
             }
             const auto mar = static_cast<std::uint32_t>(reg[kMAR]);
-            if ((mem & 2u) != 0) {
+            if ((mem & kMemRead) != 0) {
                 readLatch = wordAt(mar);
-            } else if ((mem & 4u) != 0) {
+            } else if ((mem & kMemWrite) != 0) {
                 wordAt(mar) = reg[kMDR];
             }
         }
         last = mpc;
         if (jam != 0) {
             if ((jam & kJamZ) != 0 && c == 0) {
-                next |= 0x100u;
+                next |= kHighHalf;
             }
-            if ((jam & kJamN) != 0 && (c & 0x80000000u) != 0) {
-                next |= 0x100u;
+            if ((jam & kJamN) != 0 && static_cast<std::int32_t>(c) < 0) {
+                next |= kHighHalf;
             }
-            if ((jam & kJmpc) != 0) {
+            if ((jam & kJmpC) != 0) {
                 const std::uint32_t opcode = static_cast<std::uint32_t>(reg[kMBR]) & 0xFFu;
                 next |= opcode;
                 // A dispatch from the main loop begins an IJVM instruction; dispatches are
@@ -207,6 +211,9 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
             }
         }
         mpc = next;
+        if (mem != 0 && wordLimitReached()) {
+            break;
+        }
         if constexpr (kIjvmStep) {
             if (mpc == static_cast<std::uint32_t>(kMainLoop) ||
                 mpc == static_cast<std::uint32_t>(kHaltAddress)) {
@@ -266,14 +273,14 @@ void ControlPath::microStep() {
     cycleUnchecked();
     lastMPC = MPC;
     std::uint32_t next = static_cast<std::uint32_t>(currentMic.NextAddr) & kAddressMask;
-    const std::uint32_t jam = getField(4);
+    const std::uint32_t jam = field(control_word::kJam);
     if ((jam & kJamZ) != 0 && Z != 0) {
-        next |= 0x100u;
+        next |= kHighHalf;
     }
     if ((jam & kJamN) != 0 && N != 0) {
-        next |= 0x100u;
+        next |= kHighHalf;
     }
-    if ((jam & kJmpc) != 0) {
+    if ((jam & kJmpC) != 0) {
         next |= static_cast<std::uint32_t>(MBR()) & 0xFFu;
         if (lastMPC == kMainLoop) {
             notePrinted();
@@ -289,7 +296,7 @@ bool ControlPath::ijvmStepBounded(std::int64_t maxSteps) {
 }
 
 void ControlPath::ijvmStep() {
-    ijvmStepBounded(kIjvmStepLimit);
+    ijvmStepBounded(memory_map::kIjvmStepBound);
 }
 
 bool ControlPath::runFor(std::int64_t maxSteps) {
@@ -325,7 +332,7 @@ void ControlPath::reset() {
     LV() = memory_map::kStackBase;
     CPP() = memory_map::kConstantPoolBase;
     microStep();
-    ijvmStepBounded(kIjvmStepLimit);
+    ijvmStepBounded(memory_map::kIjvmStepBound);
     // The start-up call is the machine's, not the program's: the counts begin at main.
     counts.clear();
 }

@@ -4,6 +4,7 @@
 #include "core/memory.h"
 #include "ijvm/records.h"
 #include "machine/alu.h"
+#include "machine/control_word.h"
 #include "machine/datapath.h"
 #include "machine/execution_counts.h"
 #include "machine/memory_map.h"
@@ -40,7 +41,7 @@ struct DecodedMic {
 /// belong to the other object's store).
 class DecodedStore {
 public:
-    static constexpr std::uint32_t kSize = 512;
+    static constexpr std::uint32_t kSize = control_word::kStoreSize;
 
     DecodedStore() = default;
     DecodedStore(const DecodedStore&) {}
@@ -74,10 +75,7 @@ public:
     static constexpr std::int32_t kMainLoop = memory_map::kMainLoop;
     static constexpr std::int32_t kHaltAddress = memory_map::kHaltAddress;
     /// MPC is a 9-bit register: NextAddr is taken modulo 512.
-    static constexpr std::uint32_t kAddressMask = 0x1FF;
-    /// Bound on the micro steps of one ijvmStep (and of the one inside reset), so that a
-    /// microprogram that never returns to 0 or 0x70 cannot hang the caller.
-    static constexpr std::int64_t kIjvmStepLimit = 10'000'000;
+    static constexpr std::uint32_t kAddressMask = control_word::kAddressMask;
     /// Bound on the micro steps of run(); callers that want more, or slices, use runFor.
     static constexpr std::int64_t kRunLimit = 1'000'000'000;
 
@@ -107,7 +105,7 @@ public:
 
     /// Executes the micro-instruction at MPC and moves MPC on (NextAddr, then JAMZ, JAMN, JMPC).
     void microStep();
-    /// Micro steps until MPC is 0 or 0x70 again (at least one; at most kIjvmStepLimit).
+    /// Micro steps until MPC is 0 or 0x70 again (at least one; at most memory_map::kIjvmStepBound).
     void ijvmStep();
     /// Micro steps while MPC is not 0x70 (at most kRunLimit).
     void run();

@@ -2,6 +2,7 @@
 
 #include "core/number_text.h"
 #include "core/reader/file_reader.h"
+#include "machine/control_word.h"
 
 #include <climits>
 #include <cstdint>
@@ -11,9 +12,9 @@ namespace tessaro {
 namespace {
 
 constexpr std::size_t kMaxComment = 69;
-constexpr std::int64_t kAddressCount = 512;
-constexpr std::int32_t kNextAddrMask = 0x1FF;
-constexpr std::int32_t kWordMask = 0x7FFFFFF;
+constexpr std::int64_t kAddressCount = control_word::kStoreSize;
+constexpr std::int32_t kNextAddrMask = control_word::kAddressMask;
+constexpr std::int32_t kWordMask = control_word::kWordMask;
 
 // Decimal value of a word as the C library reads it on a 32-bit long: optional sign, the
 // leading digits, saturated at the range ends. Not a number reads as 0.

@@ -6,13 +6,9 @@
 
 namespace tessaro {
 
-namespace {
-
-constexpr std::uint32_t kMemFetch = 1u;
-constexpr std::uint32_t kMemRead = 2u;
-constexpr std::uint32_t kMemWrite = 4u;
-
-} // namespace
+using control_word::kMemFetch;
+using control_word::kMemRead;
+using control_word::kMemWrite;
 
 void WordSlotIndex::remember(std::uint32_t address, std::int32_t* slot) {
     if (address < kPagedWords) {
@@ -33,26 +29,11 @@ void WordSlotIndex::clear() {
     m_high.fill(nullptr);
 }
 
-std::uint32_t Datapath::getField(int kind) const {
-    switch (kind) {
-    case 0:
-        return MIR & 0xFu;
-    case 1:
-        return (MIR >> 4) & 0x7u;
-    case 2:
-        return (MIR >> 7) & 0x1FFu;
-    case 3:
-        return (MIR >> 16) & 0xFFu;
-    case 4:
-        return (MIR >> 24) & 0x7u;
-    default:
-        return 0;
-    }
-}
-
 void Datapath::decodeALU(std::uint32_t aluField) {
-    aluFunction = static_cast<std::uint8_t>(aluField & 0x3Fu);
-    shiftCode = static_cast<std::uint8_t>((aluField >> 6) & 0x3u);
+    // The field right-aligned: the function bits, then the shifter bits.
+    constexpr unsigned kShiftInAlu = control_word::kShift.shift - control_word::kAlu.shift;
+    aluFunction = static_cast<std::uint8_t>(aluField & control_word::kAluFunction.mask());
+    shiftCode = static_cast<std::uint8_t>((aluField >> kShiftInAlu) & control_word::kShift.mask());
 }
 
 void Datapath::computeALU() {
@@ -77,13 +58,13 @@ void Datapath::latchMemory() {
 
 void Datapath::writeC() {
     // MBR has no C-bus bit: nine bits, registers 0 to 8.
-    for (std::uint32_t bits = getField(2); bits != 0; bits &= bits - 1) {
+    for (std::uint32_t bits = field(control_word::kC); bits != 0; bits &= bits - 1) {
         registers[std::countr_zero(bits)] = C;
     }
 }
 
 void Datapath::startMemory() {
-    const std::uint32_t mem = getField(1);
+    const std::uint32_t mem = field(control_word::kMem);
     pendingMem = static_cast<std::uint8_t>(mem);
     if (mem == 0) {
         return;
@@ -104,12 +85,12 @@ void Datapath::startMemory() {
 }
 
 void Datapath::cycleUnchecked() {
-    decodeALU(getField(3));
+    decodeALU(field(control_word::kAlu));
     // The B bus sees the registers as they were before this micro-instruction: read it first.
-    const std::uint32_t code = getField(0);
-    if (code <= 9u) {
+    const std::uint32_t code = field(control_word::kB);
+    if (code < register_file::kBSignedMbr) {
         B = registers[code];
-    } else if (code == 10u) {
+    } else if (code == register_file::kBSignedMbr) {
         B = static_cast<std::int8_t>(static_cast<std::uint8_t>(registers[kMBR]));
     } else {
         B = 0;
@@ -132,12 +113,18 @@ void Datapath::invalidateMemoryCache() {
 }
 
 void Datapath::checkMemoryCache() {
+    m_wordLimitReached = false;
     if (wordMemory.elementCount() != m_indexedWordCount) {
         invalidateMemoryCache();
     }
 }
 
 std::int32_t& Datapath::wordAtSlow(std::uint32_t address) {
+    if (wordMemory.elementCount() >= wordLimit && wordMemory.peek(address) == nullptr) {
+        m_wordLimitReached = true;
+        m_refusedWord = 0;
+        return m_refusedWord;
+    }
     std::int32_t& slot = wordMemory[address];
     m_wordIndex.remember(address, &slot);
     m_indexedWordCount = wordMemory.elementCount();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/memory.h"
+#include "machine/control_word.h"
+#include "machine/registers.h"
 
 #include <array>
 #include <cstdint>
@@ -8,20 +10,6 @@
 #include <vector>
 
 namespace tessaro {
-
-/// Register indexes: the C-bus bit order and the B-bus code order.
-enum RegisterIndex : int {
-    kMAR = 0,
-    kMDR = 1,
-    kPC = 2,
-    kSP = 3,
-    kLV = 4,
-    kCPP = 5,
-    kTOS = 6,
-    kOPC = 7,
-    kH = 8,
-    kMBR = 9
-};
 
 /// Pointers from word addresses to the value slots inside a word memory's nodes, so that reads
 /// and writes need not walk the hash buckets. The nodes never move and are only removed when
@@ -75,7 +63,8 @@ public:
     std::vector<std::uint8_t> methodArea;           ///< bytes read by fetch
     std::int32_t constantPoolWords = 0; ///< words the loader placed at addresses 0 .. n-1
     std::int32_t methodAreaSize = 0;    ///< bytes of methodArea that fetch may read
-    std::int32_t registers[10] = {};    ///< MAR, MDR, PC, SP, LV, CPP, TOS, OPC, H, MBR
+    std::int32_t registers[register_file::kCount] =
+        {};                      ///< MAR, MDR, PC, SP, LV, CPP, TOS, OPC, H, MBR
     std::int32_t readLatch = 0;  ///< word read by the previous micro-instruction, not yet in MDR
     std::int32_t fetchLatch = 0; ///< byte fetched by the previous micro-instruction (0-255)
     std::uint32_t MIR = 0;       ///< control word of the executing micro-instruction
@@ -102,8 +91,8 @@ public:
     std::int32_t H() const { return registers[kH]; }
     std::int32_t MBR() const { return registers[kMBR]; }
 
-    /// One field of MIR, right-aligned: 0 = B, 1 = Mem, 2 = C, 3 = ALU, 4 = JAM.
-    std::uint32_t getField(int kind) const;
+    /// One field of MIR, right-aligned.
+    std::uint32_t field(control_word::Field f) const { return f.of(MIR); }
     /// Splits the 8-bit ALU field into aluFunction (bits 0-5) and shiftCode (bits 6-7).
     void decodeALU(std::uint32_t aluField);
     /// C from A and B by the sixteen-code ALU table (any other code gives 0), then the shifter,
@@ -120,13 +109,24 @@ public:
     /// Executes the micro-instruction whose control word is in MIR.
     void cycle();
 
+    /// Words the memory may hold unless told otherwise: 16 M words (a stack of 64 MB), far
+    /// beyond any program that ends, and within the memory of any machine it runs on.
+    static constexpr std::int64_t kDefaultWordLimit = std::int64_t{16} * 1024 * 1024;
+    /// Most words the memory may hold. A read or write of a new word past it is refused (a
+    /// read gives 0, a write is dropped), wordLimitReached() says so, and the step loops stop
+    /// after that micro-instruction.
+    std::int64_t wordLimit = kDefaultWordLimit;
+    /// Whether the current stepping call met the word limit (cleared when the next one begins).
+    bool wordLimitReached() const { return m_wordLimitReached; }
+
     /// Drops the fast index into wordMemory. Call it after clearing wordMemory or assigning
     /// another memory to it (adding entries, also through operator[], needs nothing). A change
     /// of wordMemory's element count is noticed by itself at the next step.
     void invalidateMemoryCache();
 
 protected:
-    /// Drops the index when wordMemory's element count is not the one the index last saw.
+    /// Drops the index when wordMemory's element count is not the one the index last saw, and
+    /// clears wordLimitReached: every stepping call begins here.
     void checkMemoryCache();
     /// cycle() without the check: for the control path's step loops, which check once per call.
     void cycleUnchecked();
@@ -141,6 +141,8 @@ private:
 
     WordSlotIndex m_wordIndex;
     int m_indexedWordCount = 0;
+    bool m_wordLimitReached = false;
+    std::int32_t m_refusedWord = 0; // stands in for a word the limit refused
 };
 
 } // namespace tessaro

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "machine/control_word.h"
+
 #include <array>
 #include <cstdint>
 
@@ -11,7 +13,7 @@ namespace tessaro {
 /// next return to the main loop or to the HALT address (excluded). The step loops add to it in
 /// place; everything else only reads it.
 struct ExecutionCounts {
-    static constexpr std::uint32_t kAddresses = 512;
+    static constexpr std::uint32_t kAddresses = control_word::kStoreSize;
     static constexpr std::uint32_t kOpcodes = 256;
 
     std::array<std::int64_t, kAddresses> perAddress{}; ///< runs of each micro-address

@@ -66,6 +66,7 @@ void MachineSession::assemble(const std::string& path) {
     m_stopped = false;
     leaveSubCycle();
     m_machine.loadProgram(path);
+    m_memoryFull = false;
     restartHistory();
 }
 
@@ -96,13 +97,29 @@ Outcome MachineSession::beginCommand() {
     return m_loaded ? Outcome::Done : Outcome::NotLoaded;
 }
 
+Outcome MachineSession::beginExecution() {
+    const Outcome begun = beginCommand();
+    return begun == Outcome::Done && m_memoryFull ? Outcome::MemoryFull : begun;
+}
+
+bool MachineSession::noteMemoryLimit() {
+    if (m_machine.wordLimitReached()) {
+        m_memoryFull = true;
+        m_stopped = true;
+    }
+    return m_memoryFull;
+}
+
 Outcome MachineSession::microStep() {
-    if (const Outcome refused = beginCommand(); refused != Outcome::Done) {
+    if (const Outcome refused = beginExecution(); refused != Outcome::Done) {
         return refused;
     }
     m_stopped = false;
     m_machine.microStep();
     noteExecuted();
+    if (noteMemoryLimit()) {
+        return Outcome::MemoryFull;
+    }
     return atHalt() ? Outcome::Halted : Outcome::Done;
 }
 
@@ -114,9 +131,13 @@ Outcome MachineSession::subCycle(SubCyclePhase& shown) {
         if (!m_loaded) {
             return Outcome::NotLoaded;
         }
+        if (m_memoryFull) {
+            return Outcome::MemoryFull;
+        }
         m_stopped = false;
         m_machine.microStep();
         noteExecuted();
+        noteMemoryLimit();
     }
     shown = m_subCyclePhase;
     m_subCyclePhase = static_cast<SubCyclePhase>((static_cast<int>(m_subCyclePhase) + 1) % 4);
@@ -128,12 +149,16 @@ Outcome MachineSession::ijvmStep() {
 }
 
 Outcome MachineSession::ijvmStep(std::int64_t bound) {
-    if (const Outcome refused = beginCommand(); refused != Outcome::Done) {
+    if (const Outcome refused = beginExecution(); refused != Outcome::Done) {
         return refused;
     }
     m_stopped = false;
     const std::uint8_t opcode = nextOpcode();
-    if (!ijvmStepChunked(bound)) {
+    const bool done = ijvmStepChunked(bound);
+    if (noteMemoryLimit()) {
+        return Outcome::MemoryFull;
+    }
+    if (!done) {
         return Outcome::BoundReached;
     }
     if (!atHalt()) {
@@ -143,7 +168,7 @@ Outcome MachineSession::ijvmStep(std::int64_t bound) {
 }
 
 Outcome MachineSession::startRun(RunKind kind) {
-    if (const Outcome refused = beginCommand(); refused != Outcome::Done) {
+    if (const Outcome refused = beginExecution(); refused != Outcome::Done) {
         return refused;
     }
     m_runKind = kind;
@@ -170,6 +195,9 @@ Outcome MachineSession::runSlice(std::int64_t budget) {
     }
     m_runExecuted += m_machine.microCount - before;
     m_runEnd = std::chrono::steady_clock::now();
+    if (noteMemoryLimit()) {
+        return finishRun(Outcome::MemoryFull);
+    }
     if (done) {
         if (!atHalt()) {
             return finishRun(Outcome::Done);
@@ -219,6 +247,7 @@ Outcome MachineSession::reset() {
     }
     m_stopped = false;
     setInput(0);
+    m_memoryFull = false;
     m_machine.reset();
     restartHistory();
     return atHalt() ? Outcome::Halted : Outcome::Done;

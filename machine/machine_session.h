@@ -31,6 +31,8 @@ enum class Outcome {
     Busy,           ///< nothing was executed: a run goes on
     BreakpointHit,  ///< a run stopped before a marked instruction (lastBreakpoint() tells which)
     AtHistoryStart, ///< nothing was undone: the machine stands where its history begins
+    MemoryFull,     ///< the program needed more words than the memory limit allows; the
+                    ///< machine stays stopped there until a reset, a load or a step back
 };
 
 /// What one press of the sub-cycle command shows: the four quarters of a micro-instruction.
@@ -55,12 +57,8 @@ public:
     MachineSession(const MachineSession&) = delete;
     MachineSession& operator=(const MachineSession&) = delete;
 
-    /// Longest IJVM step before it is given up (micro-instructions); only a faulty
-    /// microprogram gets there.
-    static constexpr std::int64_t kIjvmStepBound = 20'000'000;
-
-    /// The bound ijvmStep() and a sliced IJVM step use.
-    std::int64_t ijvmStepBound = kIjvmStepBound;
+    /// The bound ijvmStep() and a sliced IJVM step use (tests lower it).
+    std::int64_t ijvmStepBound = memory_map::kIjvmStepBound;
 
     /// Result of a compile and load: loaded, or the assembler's errors (in machine().errors).
     struct LoadResult {
@@ -203,6 +201,12 @@ public:
     /// Where the time went since the last reset.
     const ExecutionCounts& counts() const { return m_machine.counts; }
 
+    /// The most words the machine's memory may hold (Datapath::kDefaultWordLimit at first).
+    void setMemoryLimit(std::int64_t words) { m_machine.wordLimit = words; }
+    std::int64_t memoryLimit() const { return m_machine.wordLimit; }
+    /// Whether the machine stands where it met the memory limit.
+    bool atMemoryLimit() const { return m_memoryFull; }
+
     /// How long a slice of runSlice() aims to take, so that a window stays responsive.
     static constexpr std::chrono::milliseconds kSliceTarget{40};
 
@@ -210,6 +214,11 @@ private:
     /// The common start of an execution command: Busy while a run goes on (nothing changes),
     /// otherwise the sub-cycle is left, then NotLoaded without a program, else Done.
     Outcome beginCommand();
+    /// beginCommand for a command that executes: MemoryFull while the machine stands at the
+    /// memory limit.
+    Outcome beginExecution();
+    /// Notes that the machine met the memory limit in the call just made.
+    bool noteMemoryLimit();
     Outcome finishRun(Outcome outcome);
     bool runChunked(std::int64_t budget);
     bool ijvmStepChunked(std::int64_t bound);
@@ -224,7 +233,8 @@ private:
     ControlPath m_machine;
     PrintedLog m_printed;
     bool m_loaded = false;
-    bool m_stopped = false; // the last run ended on a stop request
+    bool m_stopped = false;    // the last run ended on a stop request
+    bool m_memoryFull = false; // the machine met the memory limit and stays stopped
     SubCyclePhase m_subCyclePhase = SubCyclePhase::Execute;
 
     RunKind m_runKind = RunKind::None;

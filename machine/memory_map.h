@@ -27,6 +27,11 @@ inline constexpr std::int32_t kMainLoop = 0;
 /// Micro-address of the HALT routine, where stepping and running stop.
 inline constexpr std::int32_t kHaltAddress = 0x70;
 
+/// Longest IJVM step, in micro-instructions, before it is given up: only a faulty
+/// microprogram, one that never returns to the main loop or HALT, gets there. Stepping,
+/// reset's prologue and the session's sliced steps all stop at it.
+inline constexpr std::int64_t kIjvmStepBound = 20'000'000;
+
 /// A word address as the key of the word memory.
 constexpr std::uint32_t wordKey(std::int32_t address) {
     return static_cast<std::uint32_t>(address);

@@ -41,7 +41,8 @@ bool MachineSession::runChunked(std::int64_t budget) {
         }
         left -= executed;
         noteExecuted();
-        if (halted || executed == 0 || m_lastBreak.kind != BreakpointStop::Kind::None) {
+        if (halted || executed == 0 || m_lastBreak.kind != BreakpointStop::Kind::None ||
+            m_machine.wordLimitReached()) {
             return halted;
         }
     }
@@ -55,7 +56,7 @@ bool MachineSession::ijvmStepChunked(std::int64_t bound) {
         const bool done = m_machine.ijvmStepBounded(std::min(left, historyChunk()));
         left -= m_machine.microCount - before;
         noteExecuted();
-        if (done || m_machine.microCount == before) {
+        if (done || m_machine.microCount == before || m_machine.wordLimitReached()) {
             return done;
         }
     }
@@ -96,6 +97,7 @@ Outcome MachineSession::stepBackTo(std::int64_t target) {
     m_printed.truncateTo(counts.opcodeRuns[opcode::OUT] -
                          (counts.currentOpcode == opcode::OUT ? 1 : 0));
     m_stopped = false;
+    m_memoryFull = false;
     m_lastBreak = {};
     return Outcome::Done;
 }

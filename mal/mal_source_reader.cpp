@@ -77,11 +77,14 @@ bool MalSourceReader::tryOpen(const char* mode) {
     return stream != nullptr;
 }
 
-void MalSourceReader::close() {
-    if (stream != nullptr) {
-        std::fclose(stream);
-        stream = nullptr;
+bool MalSourceReader::close() {
+    if (stream == nullptr) {
+        return true;
     }
+    const bool written = std::ferror(stream) == 0 && std::fflush(stream) == 0;
+    const bool closed = std::fclose(stream) == 0;
+    stream = nullptr;
+    return written && closed;
 }
 
 std::int32_t MalSourceReader::tell() const {

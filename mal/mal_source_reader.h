@@ -42,7 +42,8 @@ public:
     /// Reads the next line that holds an instruction: its label, or nothing at the end of the
     /// file (or at a line too long to read).
     std::optional<std::string> getLine();
-    void close();
+    /// Closes the file; false when anything written to it could not be (a full disk).
+    bool close();
 
     /// Current byte offset of the stream.
     std::int32_t tell() const;

@@ -18,6 +18,8 @@ namespace tessaro {
 namespace {
 
 constexpr const char* kDelimiters = "=+-~|&;()<>";
+// Where an IF's true branch lands: its ELSE address in the upper half of the store.
+constexpr std::int32_t kHighHalf = static_cast<std::int32_t>(control_word::kHighHalf);
 
 bool isLetter(unsigned char ch) {
     return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
@@ -127,10 +129,11 @@ bool textIs(const std::vector<Token>& tokens, std::size_t index, std::string_vie
 
 MicroAssembler::MicroAssembler(const std::string& sourcePath, const std::string& binPath)
     : sourcePath(sourcePath), binPath(binPath) {
-    // Writing the control store over the source would destroy the source.
+    // Writing the control store over the source would destroy the source. Only a plain file
+    // is deleted: a device or a pipe named as the output is written to, never removed.
     std::error_code error;
     m_sameFile = std::filesystem::equivalent(sourcePath, binPath, error);
-    if (!m_sameFile) {
+    if (!m_sameFile && std::filesystem::is_regular_file(binPath, error)) {
         std::remove(binPath.c_str());
     }
     source.name = sourcePath;
@@ -193,7 +196,10 @@ bool MicroAssembler::translate(bool fatalOnOpen) {
     }
     secondPass();
     source.close();
-    output.close();
+    // The records are buffered: a full disk shows only when they are flushed and closed.
+    if (!output.close()) {
+        report(0, localized("impossibile scrivere il file %1", {binPath}));
+    }
     std::stable_sort(problems.begin(), problems.end(),
                      [](const MalProblem& a, const MalProblem& b) { return a.line < b.line; });
     return true;
@@ -333,14 +339,14 @@ void MicroAssembler::resolveControl(int address, int line) {
             if (elseToken != nullptr) {
                 tokens[k + 9].text = std::to_string(elseAddress);
             }
-            if (elseAddress >= 256) {
+            if (elseAddress >= kHighHalf) {
                 report(line, localized("destinazione ELSE %1 non sotto 256: il ramo vero non può "
                                        "raggiungere la destinazione dell'IF",
                                        {std::to_string(elseAddress)}));
             }
-            trampolines.try_emplace(elseAddress + 256, address);
+            trampolines.try_emplace(elseAddress + kHighHalf, address);
             instrText = " GOTO " + std::to_string(thenAddress) + ";";
-            writeRecord(elseAddress + 256, line, true);
+            writeRecord(elseAddress + kHighHalf, line, true);
             if (const Token* second = secondJump(tokens, k + 10)) {
                 report(line, secondJumpMessage(*second));
             }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/list.h"
+#include "machine/control_word.h"
 #include "mal/mal_source_reader.h"
 
 #include <cstdint>
@@ -32,7 +33,8 @@ struct Label {
 /// source without problems.
 class MicroAssembler {
 public:
-    static constexpr int kAddresses = 512;   ///< size of the control store
+    /// Size of the control store.
+    static constexpr int kAddresses = static_cast<int>(control_word::kStoreSize);
     static constexpr int kMaxInstrText = 49; ///< longest instruction text after rewriting
     static constexpr int kMaxLineText = 69;  ///< longest record comment
     static constexpr int kMaxLabel = 29;     ///< longest label name

@@ -1,6 +1,8 @@
 #include "mal/micro_instruction_encoder.h"
 
 #include "machine/alu.h"
+#include "machine/control_word.h"
+#include "machine/registers.h"
 
 #include <cstdint>
 #include <string_view>
@@ -9,14 +11,18 @@ namespace tessaro {
 
 namespace {
 
-constexpr std::uint32_t kJamZ = 1u << 24;
-constexpr std::uint32_t kJamN = 1u << 25;
-constexpr std::uint32_t kJmpC = 1u << 26;
-constexpr std::uint32_t kSra1 = 1u << 22;
-constexpr std::uint32_t kSll8 = 1u << 23;
-constexpr std::uint32_t kFetch = 1u << 4;
-constexpr std::uint32_t kRead = 1u << 5;
-constexpr std::uint32_t kWrite = 1u << 6;
+using control_word::kJam;
+using control_word::kMem;
+using control_word::kShift;
+
+constexpr std::uint32_t kJamZ = kJam.place(control_word::kJamZ);
+constexpr std::uint32_t kJamN = kJam.place(control_word::kJamN);
+constexpr std::uint32_t kJmpC = kJam.place(control_word::kJmpC);
+constexpr std::uint32_t kSra1 = kShift.place(control_word::kShiftSra1);
+constexpr std::uint32_t kSll8 = kShift.place(control_word::kShiftSll8);
+constexpr std::uint32_t kFetch = kMem.place(control_word::kMemFetch);
+constexpr std::uint32_t kRead = kMem.place(control_word::kMemRead);
+constexpr std::uint32_t kWrite = kMem.place(control_word::kMemWrite);
 
 constexpr std::uint32_t kAluA = aluCode(AluOp::A);
 constexpr std::uint32_t kAluB = aluCode(AluOp::B);
@@ -33,18 +39,6 @@ constexpr std::uint32_t kAluAPlus1 = aluCode(AluOp::APlus1);
 constexpr std::uint32_t kAluBPlus1 = aluCode(AluOp::BPlus1);
 constexpr std::uint32_t kAluAPlusB = aluCode(AluOp::APlusB);
 constexpr std::uint32_t kAluAPlusBPlus1 = aluCode(AluOp::APlusBPlus1);
-
-struct Code {
-    std::string_view name;
-    std::uint32_t value;
-};
-
-constexpr Code kBSources[] = {{"MDR", 1}, {"PC", 2},  {"SP", 3},   {"LV", 4},  {"CPP", 5},
-                              {"TOS", 6}, {"OPC", 7}, {"MBRU", 9}, {"MBR", 10}};
-
-constexpr Code kCDestinations[] = {{"MAR", 1u << 7},  {"MDR", 1u << 8},  {"PC", 1u << 9},
-                                   {"SP", 1u << 10},  {"LV", 1u << 11},  {"CPP", 1u << 12},
-                                   {"TOS", 1u << 13}, {"OPC", 1u << 14}, {"H", 1u << 15}};
 
 const std::string kEmpty;
 
@@ -83,12 +77,16 @@ const std::string& MicroInstructionEncoder::peek(int offset) {
 }
 
 void MicroInstructionEncoder::orBSource(const std::string& name) {
-    for (const Code& code : kBSources) {
-        if (name == code.name) {
-            word |= code.value;
+    for (const register_file::BSource& source : register_file::kBSources) {
+        if (name == source.name) {
+            word |= control_word::kB.place(source.code);
             return;
         }
     }
+}
+
+void MicroInstructionEncoder::orAlu(std::uint32_t function) {
+    word |= control_word::kAluFunction.place(function);
 }
 
 void MicroInstructionEncoder::compile() {
@@ -134,7 +132,7 @@ bool MicroInstructionEncoder::ruleJump(const std::string& token) {
         word |= kJmpC;
         const Elem* third = getToken(1, 0, true);
         if (third != nullptr && third->text == "OR") {
-            nextAddr = 256;
+            nextAddr = static_cast<std::int32_t>(control_word::kHighHalf);
             current += 4;
         } else {
             nextAddr = 0;
@@ -200,9 +198,9 @@ void MicroInstructionEncoder::ruleAssign(const std::string& token) {
         return;
     }
     const std::string& destination = take(-2, 2);
-    for (const Code& code : kCDestinations) {
-        if (destination == code.name) {
-            word |= code.value;
+    for (const register_file::Register& reg : register_file::kRegisters) {
+        if (reg.cBit >= 0 && destination == reg.name) {
+            word |= control_word::kC.place(1u << reg.cBit);
             return;
         }
     }

@@ -33,7 +33,7 @@ private:
     // The same without moving the cursor.
     const std::string& peek(int offset);
     void orBSource(const std::string& name);
-    void orAlu(std::uint32_t function) { word |= function << 16; }
+    void orAlu(std::uint32_t function);
 
     bool ruleJump(const std::string& token);
     void ruleShiftWord(const std::string& token);

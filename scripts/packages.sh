@@ -26,3 +26,7 @@ BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev qt6-base
                 qt6-translations-l10n git)
 # What scripts/package.sh needs besides: the package checker.
 PACKAGE_PACKAGES=(lintian)
+# The browser version: the WebAssembly compiler (with Node.js and its acorn, which Debian's
+# emscripten runs on), ninja, and headless Chromium driven by Selenium for the page's tests.
+WEB_PACKAGES=(emscripten node-acorn nodejs ninja-build python3 chromium chromium-driver
+              python3-selenium)

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds Tessaro and runs every test: first the core tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then the fuzz targets' short runs, then the whole suite (core,
-# command line, GUI) after a check that every body is braced. Ends with CTest's
-# summary and a non-zero status on any failure.
+# UndefinedBehaviorSanitizer, then the fuzz targets' short runs, then the browser version,
+# then the whole suite (core, command line, GUI, browser) after a check that every body is
+# braced. Ends with CTest's summary and a non-zero status on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages "${BUILD_PACKAGES[@]}"
+source scripts/web_build.sh
+ensure_packages "${BUILD_PACKAGES[@]}" "${WEB_PACKAGES[@]}"
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
@@ -21,6 +22,9 @@ cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DTESSARO_BUILD_FUZZ=ON \
       -DTESSARO_BUILD_GUI=OFF -DTESSARO_BUILD_BENCH=OFF -DTESSARO_WERROR=ON
 cmake --build build/fuzz -j "$jobs" --target assembler_fuzz mal_fuzz control_store_fuzz program_fuzz
 ctest --test-dir build/fuzz -j "$jobs" -L fuzz --output-on-failure --timeout 600
+
+# The browser version, whose tests (label web) the release suite runs against tessaro-cli.
+build_web
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARO_WERROR=ON
 cmake --build build/release -j "$jobs"

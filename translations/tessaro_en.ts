@@ -499,6 +499,30 @@ Line %1: %2</translation>
         <translation>Back one IJVM instruction (Ctrl+F8)</translation>
     </message>
     <message>
+        <source>Esecuzione fermata: il programma usa più di %1 parole di memoria, il limite (Reset o Indietro per continuare)</source>
+        <translation>Execution stopped: the program uses more than %1 words of memory, the limit (Reset or Back to go on)</translation>
+    </message>
+    <message>
+        <source>(nuovo)</source>
+        <translation>(new)</translation>
+    </message>
+    <message>
+        <source>Tessaro si è chiuso senza salvare le modifiche al microprogramma %1. Ripristinarle nell&apos;editor?</source>
+        <translation>Tessaro closed without saving the changes to the microprogram %1. Restore them in the editor?</translation>
+    </message>
+    <message>
+        <source>Tessaro si è chiuso senza salvare le modifiche al programma %1. Ripristinarle nell&apos;editor?</source>
+        <translation>Tessaro closed without saving the changes to the program %1. Restore them in the editor?</translation>
+    </message>
+    <message>
+        <source>Ripristina</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>Scarta</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
         <source>Colore dello sfondo dell&apos;editor</source>
         <translation>Editor background colour</translation>
     </message>

@@ -3,6 +3,7 @@
 #include "core/fatal.h"
 #include "core/language.h"
 #include "core/number_text.h"
+#include "core/reader/whole_file.h"
 
 #include <cstdio>
 #include <cstring>
@@ -36,23 +37,13 @@ bool FileReader::open() {
 bool FileReader::tryOpen() {
     close();
     fileName = cutUtf8(fileName, FileReader::kMaxFileName);
-    // Opened for reading only: the file is never written, and a read-only file must load.
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (file == nullptr) {
+    // Read once, from the start, so that a pipe works; a source past the limit is refused
+    // rather than filling memory.
+    const WholeFile file = readWholeFile(fileName);
+    if (!file.ok()) {
         return false;
     }
-    std::vector<unsigned char> data;
-    unsigned char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        data.insert(data.end(), buffer, buffer + got);
-    }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        return false;
-    }
-    m_data = std::move(data);
+    m_data.assign(file.text.begin(), file.text.end());
     m_pos = 0;
     m_eof = false;
     m_lastDelimiter = kEnd;

@@ -63,6 +63,7 @@ TEST_F(LanguageTest, ArgumentsAreNotExpandedAgain) {
     EXPECT_EQ(localized("etichetta non definita: %1", {}), "undefined label: %1");
     // A text the catalogue lacks stays Italian.
     EXPECT_EQ(localized("testo sconosciuto %1", {"x"}), "testo sconosciuto x");
+    EXPECT_EQ(localized("%1 sconosciuto", {"x"}), "x sconosciuto");
 }
 
 TEST(LanguageNames, CodesAndLocaleNames) {

@@ -142,11 +142,11 @@ TEST(ControlPathProgram, ResetOnAMicroprogramThatNeverReturnsIsBounded) {
     put(machine, 1, 2, controlWord(bus::OPC, mem::none, to::OPC, alu::Bplus1));
     put(machine, 2, 1, controlWord(bus::OPC, mem::none, to::OPC, alu::Bplus1));
     machine.reset();
-    EXPECT_EQ(machine.microCount, 1 + ControlPath::kIjvmStepLimit);
-    EXPECT_EQ(machine.OPC(), ControlPath::kIjvmStepLimit);
+    EXPECT_EQ(machine.microCount, 1 + tessaro::memory_map::kIjvmStepBound);
+    EXPECT_EQ(machine.OPC(), tessaro::memory_map::kIjvmStepBound);
     const std::int64_t count = machine.microCount;
     machine.ijvmStep();
-    EXPECT_EQ(machine.microCount, count + ControlPath::kIjvmStepLimit);
+    EXPECT_EQ(machine.microCount, count + tessaro::memory_map::kIjvmStepBound);
 }
 
 TEST(ControlPathNextAddress, JmpcOrsMbrIntoNextAddr) {

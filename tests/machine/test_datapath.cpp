@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <map>
@@ -86,14 +87,14 @@ TEST(DatapathAlu, ArithmeticWrapsAndTheShifterActsAfterTheAlu) {
 TEST(DatapathFields, EachFieldIsCutFromItsBits) {
     Datapath dp;
     dp.MIR = controlWord(0xA, 0x5, 0x1A5, 0xC3, 0x6);
-    EXPECT_EQ(dp.getField(0), 0xAu);
-    EXPECT_EQ(dp.getField(1), 0x5u);
-    EXPECT_EQ(dp.getField(2), 0x1A5u);
-    EXPECT_EQ(dp.getField(3), 0xC3u);
-    EXPECT_EQ(dp.getField(4), 0x6u);
-    EXPECT_EQ(dp.getField(5), 0u);
+    namespace cw = tessaro::control_word;
+    EXPECT_EQ(dp.field(cw::kB), 0xAu);
+    EXPECT_EQ(dp.field(cw::kMem), 0x5u);
+    EXPECT_EQ(dp.field(cw::kC), 0x1A5u);
+    EXPECT_EQ(dp.field(cw::kAlu), 0xC3u);
+    EXPECT_EQ(dp.field(cw::kJam), 0x6u);
     dp.MIR = 0xFFFFFFFFu;
-    EXPECT_EQ(dp.getField(4), 7u);
+    EXPECT_EQ(dp.field(cw::kJam), 7u);
     dp.decodeALU(0xFF);
     EXPECT_EQ(dp.aluFunction, 0x3F);
     EXPECT_EQ(dp.shiftCode, 3);
@@ -321,4 +322,33 @@ TEST(DatapathMemoryIndex, EntriesChangedOrReplacedOutsideAreSeen) {
     dp.cycle();
     EXPECT_EQ(copy.readLatch, 100);
     EXPECT_EQ(dp.readLatch, 8);
+}
+
+// The one layout every encoder, decoder and view reads, against words written out by hand.
+TEST(ControlWordLayout, FieldsStoreAndRegistersMatchHandWrittenWords) {
+    namespace cw = tessaro::control_word;
+    namespace rf = tessaro::register_file;
+    EXPECT_EQ(cw::kB.place(0xF) | cw::kMem.place(0x7) | cw::kC.place(0x1FF) | cw::kAlu.place(0xFF) |
+                  cw::kJam.place(0x7),
+              0x7FFFFFFu);
+    EXPECT_EQ(cw::kC.place(0x1FF), 0xFF80u);
+    EXPECT_EQ(cw::kAlu.place(0xFF), 0xFF0000u);
+    EXPECT_EQ(cw::kAluFunction.place(0x3C) | cw::kShift.place(cw::kShiftSll8),
+              0x800000u | 0x3C0000u);
+    EXPECT_EQ(cw::kJam.place(cw::kJmpC), 0x4000000u);
+    EXPECT_EQ(cw::kStoreSize, 512u);
+    EXPECT_EQ(cw::kAddressMask, 0x1FFu);
+    EXPECT_EQ(cw::kShownFieldStart, (std::array<int, 7>{0, 9, 12, 20, 29, 32, 36}));
+    // "MAR = SP = SP + 1; RD" as this machine numbers its registers: C bits of MAR and SP,
+    // B code 3, read, B + 1.
+    const std::uint32_t word =
+        cw::kC.place((1u << rf::cBitOf(tessaro::kMAR)) | (1u << rf::cBitOf(tessaro::kSP))) |
+        cw::kB.place(rf::bSourceOf(3)->code) | cw::kMem.place(cw::kMemRead) |
+        cw::kAluFunction.place(53);
+    EXPECT_EQ(word, 0x3504A3u);
+    EXPECT_EQ(rf::bSourceOf(9)->name, "MBRU");
+    EXPECT_EQ(rf::bSourceOf(10)->name, "MBR");
+    EXPECT_EQ(rf::bSourceOf(8), nullptr);
+    EXPECT_EQ(rf::registerOfCBit(8), tessaro::kH);
+    EXPECT_EQ(rf::registerOfCBit(9), -1);
 }

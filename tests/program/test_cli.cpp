@@ -98,9 +98,9 @@ TEST(RunCommand, ExitStatusOutputAndDiagnostics) {
         cases.push_back({kSign, "", text, 1, "", text});
     }
     for (const char* steps : {"0", "-4", "12x"}) {
-        cases.push_back(
-            {kHalt, std::string("--max-steps ") + steps, "", 1, "",
-             "--max-steps richiede un numero intero di almeno 1, non '" + std::string(steps) + "'"});
+        cases.push_back({kHalt, std::string("--max-steps ") + steps, "", 1, "",
+                         "--max-steps richiede un numero intero di almeno 1, non '" +
+                             std::string(steps) + "'"});
     }
     for (const RunCase& c : cases) {
         SCOPED_TRACE(c.program + c.options + " < " + c.input);
@@ -155,6 +155,53 @@ TEST(RunCommand, StatsAndTraceGoToStandardError) {
     EXPECT_NE(call.err.find("INVOKEVIRTUAL 1 (twice)"), std::string::npos) << call.err;
     EXPECT_NE(call.err.find("IRETURN                      cima della pila 42"), std::string::npos)
         << call.err;
+}
+
+// Runs a shell line in which CLI stands for tessaro-cli (so that the line can redirect its
+// input and output itself); the exit status and standard error.
+CliResult shell(std::string line) {
+    const std::string err = scratchPath(uniqueName(".err"));
+    line.replace(line.find("CLI"), 3, "timeout 60 " + quoted(TESSARO_CLI));
+    const int raw = std::system(("bash -c " + quoted(line + " 2> " + quoted(err))).c_str());
+    return CliResult{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, "", readFile(err)};
+}
+
+TEST(Commands, EndlessInputsFullOutputsAndRunawayProgramsEndWithAMessage) {
+    const std::string hello = quoted(writeScratch(".main\n BIPUSH 72\n OUT\n HALT\n.end-main\n"));
+    const std::string echo = quoted(writeScratch(".main\n IN\n OUT\n HALT\n.end-main\n"));
+    const std::string runaway =
+        quoted(writeScratch(".main\ntop: BIPUSH 1\n GOTO top\n.end-main\n"));
+    const char* const tooLarge = "larger than 64 MB";
+    const struct {
+        std::string line;
+        int status;
+        std::string inErr;
+    } rows[] = {
+        // Sources that never end are refused at the size limit.
+        {"CLI run /dev/zero", 1, tooLarge},
+        {"CLI asm /dev/zero", 1, tooLarge},
+        {"CLI check /dev/zero", 1, tooLarge},
+        {"CLI mal /dev/zero " + quoted(scratchPath("zero.bin")), 1, tooLarge},
+        {"CLI run " + hello + " --microprogram /dev/zero", 1, tooLarge},
+        // A pipe is read once.
+        {"CLI run <(cat " + hello + ")", 0, ""},
+        {"cat " + hello + " | CLI asm /dev/stdin", 0, ""},
+        // Output that cannot be written is a failure.
+        {"CLI run " + hello + " > /dev/full", 1, "impossibile scrivere l'uscita standard"},
+        {"CLI asm " + hello + " --dump > /dev/full", 1, "impossibile scrivere l'uscita standard"},
+        {"CLI mal " + quoted(bundledMicroprogramPath()) + " /dev/full", 1, "/dev/full"},
+        // An input of endless bytes is not a number; the step bound holds without input.
+        {"CLI run " + echo + " --max-steps 100000 < /dev/zero", 1, "non è un numero"},
+        // A runaway stack stops at the memory limit.
+        {"CLI run " + runaway + " --memory-limit 100000", 4, "più di 100000 parole"},
+        {"CLI run " + runaway + " --memory-limit 0", 1, "--memory-limit richiede un numero intero"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        const CliResult result = shell(row.line);
+        EXPECT_EQ(result.status, row.status) << result.err;
+        EXPECT_NE(result.err.find(row.inErr), std::string::npos) << result.err;
+    }
 }
 
 // The verdict lines of the check command's output (the details below a verdict are indented).

@@ -368,5 +368,34 @@ TEST_F(Session, AReplacedControlStoreIsExecutedFromTheProgramsStart) {
     EXPECT_EQ(session->state(), SessionState::Loaded);
 }
 
+TEST_F(Session, ARunawayStackStopsAtTheMemoryLimitUntilResetOrStepBack) {
+    // Pushes for ever: every push touches a word never touched before.
+    load(".main\ntop: BIPUSH 1\nGOTO top\n.end-main\n");
+    constexpr std::int64_t kLimit = 5000;
+    session->setMemoryLimit(kLimit);
+    for (const RunKind kind : {RunKind::Run, RunKind::IjvmStep}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        session->reset();
+        Outcome outcome = Outcome::Done;
+        for (int i = 0; i < 100'000 && outcome != Outcome::MemoryFull; ++i) {
+            outcome = kind == RunKind::Run ? runToEnd(1'000'000) : session->ijvmStep();
+        }
+        ASSERT_EQ(outcome, Outcome::MemoryFull);
+        EXPECT_EQ(session->machine().wordMemory.elementCount(), kLimit);
+        EXPECT_EQ(session->state(), SessionState::Stopped);
+        // It stays where it stopped: nothing executes past the limit...
+        const std::int64_t count = session->microInstructions();
+        SubCyclePhase shown = SubCyclePhase::Execute;
+        EXPECT_EQ(session->microStep(), Outcome::MemoryFull);
+        EXPECT_EQ(session->subCycle(shown), Outcome::MemoryFull);
+        EXPECT_EQ(session->startRun(RunKind::Run), Outcome::MemoryFull);
+        EXPECT_EQ(session->microInstructions(), count);
+    }
+    // ...until it goes back, which lets it step again.
+    EXPECT_EQ(session->stepBackIjvm(), Outcome::Done);
+    EXPECT_FALSE(session->atMemoryLimit());
+    EXPECT_EQ(session->microStep(), Outcome::Done);
+}
+
 } // namespace
 } // namespace tessaro::testing

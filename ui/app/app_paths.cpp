@@ -1,6 +1,7 @@
 #include "ui/app/app_paths.h"
 
 #include "data/bundled.h"
+#include "ui/app/text_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,17 +13,18 @@ namespace tessaro {
 
 namespace {
 
+// A copy left empty by a first start that ran out of disk space counts as missing, or the
+// broken file would stay for good. Each copy appears whole or not at all.
 bool installIfMissing(const QString& path, std::string_view text, QString* error) {
-    if (QFileInfo::exists(path)) {
+    const QFileInfo existing(path);
+    if (existing.exists() && (existing.size() > 0 || text.empty())) {
         return true;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size())) {
+    const TextFileResult written =
+        TextFile::writeBytes(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    if (!written.ok) {
         if (error != nullptr) {
-            *error =
-                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+            *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), written.error);
         }
         return false;
     }
@@ -70,6 +72,12 @@ QString AppPaths::controlStoreFile() const {
 }
 QString AppPaths::scratchFile() const {
     return scratchDir() + QStringLiteral("/tmp.swp");
+}
+QString AppPaths::programRecoveryFile() const {
+    return scratchDir() + QStringLiteral("/program.recovery");
+}
+QString AppPaths::microprogramRecoveryFile() const {
+    return scratchDir() + QStringLiteral("/microprogram.recovery");
 }
 
 bool AppPaths::prepare(QString* error) const {

@@ -27,6 +27,10 @@ public:
     QString controlStoreFile() const;
     /// EMU/Velkora/tmp/tmp.swp, the file every compile assembles.
     QString scratchFile() const;
+    /// EMU/Velkora/tmp/program.recovery: the program editor's unsaved text, kept for a crash.
+    QString programRecoveryFile() const;
+    /// EMU/Velkora/tmp/microprogram.recovery: the microprogram editor's unsaved text.
+    QString microprogramRecoveryFile() const;
 
     /// Creates the missing folders and installs the bundled microprogram and examples where
     /// those files do not exist yet (a student's edited microprogram is never overwritten).

@@ -72,6 +72,7 @@ MainWindow::MainWindow(const AppPaths& paths, QWidget* parent)
     // 7. The full layout.
     applyLayout();
     restoreSettings();
+    keepRecoveryCopies();
     qApp->installEventFilter(this);
 }
 
@@ -91,6 +92,15 @@ void MainWindow::runStartupDialogs(bool showInfo) {
                 tr("\nRiga %1: %2").arg(problem.line).arg(QString::fromStdString(problem.message));
         }
         showBox(tr("MicroProgram"), text);
+    }
+    // What a crashed session left unsaved comes back before anything else is shown.
+    if (m_leftProgram) {
+        offerRecovery(*m_leftProgram, false);
+        m_leftProgram.reset();
+    }
+    if (m_leftMicroprogram) {
+        offerRecovery(*m_leftMicroprogram, true);
+        m_leftMicroprogram.reset();
     }
     if (showInfo && m_startupInfo != nullptr) {
         m_startupInfo->exec();
@@ -289,9 +299,12 @@ void MainWindow::microStepCommand() {
     if (!beginExecutionCommand(true)) {
         return;
     }
-    session.microStep();
+    const bool full = session.microStep() == Outcome::MemoryFull;
     refreshAfterStep();
     refreshStatistics();
+    if (full) {
+        m_runStatus->setText(memoryLimitStatus());
+    }
 }
 
 void MainWindow::ijvmStepCommand() {
@@ -326,7 +339,11 @@ void MainWindow::subCycleStep() {
         return;
     }
     SubCyclePhase shown = SubCyclePhase::Execute;
-    if (session.subCycle(shown) != Outcome::Done) {
+    const Outcome outcome = session.subCycle(shown);
+    if (outcome == Outcome::MemoryFull) {
+        m_runStatus->setText(memoryLimitStatus());
+    }
+    if (outcome != Outcome::Done) {
         return;
     }
     switch (shown) {
@@ -362,7 +379,10 @@ void MainWindow::subCycleStep() {
 }
 
 void MainWindow::startExecution(RunKind kind) {
-    session.startRun(kind);
+    if (session.startRun(kind) == Outcome::MemoryFull) {
+        m_runStatus->setText(memoryLimitStatus());
+        return;
+    }
     executeSlice();
     if (isRunning()) {
         setExecutionControlsEnabled(false);
@@ -398,11 +418,20 @@ void MainWindow::executeSlice() {
     case Outcome::Stopped:
         finishExecution(kind, tr("Esecuzione fermata: ") + speed);
         return;
+    case Outcome::MemoryFull:
+        finishExecution(kind, memoryLimitStatus());
+        return;
     default:
         finishExecution(kind, kind == RunKind::Run ? tr("Programma terminato (HALT): ") + speed
                                                    : QString());
         return;
     }
+}
+
+QString MainWindow::memoryLimitStatus() const {
+    return tr("Esecuzione fermata: il programma usa più di %1 parole di memoria, il limite "
+              "(Reset o Indietro per continuare)")
+        .arg(session.memoryLimit());
 }
 
 void MainWindow::finishExecution(RunKind kind, const QString& status) {

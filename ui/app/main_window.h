@@ -4,6 +4,7 @@
 #include "mal/micro_assembler.h"
 #include "ui/app/app_paths.h"
 #include "ui/app/machine_views.h"
+#include "ui/app/recovery_copy.h"
 #include "ui/app/register_panel.h"
 #include "ui/app/source_offsets.h"
 #include "ui/editor/margin_editor.h"
@@ -13,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -222,6 +224,12 @@ private:
     /// Moves the margins' arrows to the instruction and micro-instruction about to execute.
     void showCurrentMarks();
     QString breakpointStatus() const;
+    /// Starts keeping recovery copies of both editors' unsaved text.
+    void keepRecoveryCopies();
+    /// Offers to put back the unsaved text a crashed session left; true when it was put back.
+    bool offerRecovery(const UnsavedText& unsaved, bool microprogram);
+    /// The status line of a machine stopped at its memory limit.
+    QString memoryLimitStatus() const;
     void stepBack(bool ijvm);
     void refreshStatistics(bool nowAndThen = false);
 
@@ -236,6 +244,11 @@ private:
     SourceOffsets m_scratchOffsets; // the text assembled last
     SourceOffsets m_listingOffsets; // the microprogram listing
     QString m_savedText;            // editor text at the last open or save
+    RecoveryCopy* m_programRecovery = nullptr;
+    RecoveryCopy* m_microprogramRecovery = nullptr;
+    // What the last session left unsaved, read before this one writes its own copies.
+    std::optional<UnsavedText> m_leftProgram;
+    std::optional<UnsavedText> m_leftMicroprogram;
 
     InfoDialog* m_startupInfo = nullptr;
     DatapathView* m_picture = nullptr;

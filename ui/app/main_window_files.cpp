@@ -212,6 +212,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     session.abandonRun();
     m_picture->finishAnimations();
+    // Saved or knowingly left: nothing is left to recover.
+    m_programRecovery->stop();
+    m_microprogramRecovery->stop();
     // Every question is answered: the other windows go with this one without asking again, so
     // that no window (and no process without one) is left behind.
     if (m_microprogramWindow != nullptr) {

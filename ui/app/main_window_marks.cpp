@@ -3,6 +3,8 @@
 
 #include "ui/app/main_window.h"
 
+#include "ijvm/image_layout.h"
+
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextDocument>

@@ -1,6 +1,7 @@
 #include "ui/app/main_window.h"
 
 #include "core/number_text.h"
+#include "ijvm/image_layout.h"
 #include "ui/app/text_file.h"
 #include "ui/app/window_layout.h"
 #include "ui/picture/clock_view.h"
@@ -51,17 +52,29 @@ void MainWindow::fillList(QListWidget* list, const QStringList& lines, Qt::TextE
     const int room = list->width() - 2 * list->frameWidth() -
                      list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list) - 6;
     const QFontMetrics metrics(list->font());
+    // A line of no more characters than the widest character fits needs no measuring.
+    const qsizetype surelyFits = metrics.maxWidth() > 0 ? room / metrics.maxWidth() : 0;
     list->setUpdatesEnabled(false);
-    list->clear();
-    for (const QString& line : lines) {
+    list->clearSelection();
+    // The items are kept and only changed texts set: a step changes few of thousands of lines.
+    while (list->count() > lines.size()) {
+        delete list->takeItem(list->count() - 1);
+    }
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString& line = lines[i];
         // The padding that aligns the columns goes first, then the middle or the end.
         QString shown = line;
-        if (metrics.horizontalAdvance(shown) > room) {
+        if (line.size() > surelyFits && metrics.horizontalAdvance(shown) > room) {
             shown = metrics.elidedText(line.simplified(), elide, room);
         }
-        auto* item = new QListWidgetItem(shown, list);
-        if (shown != line) {
-            item->setToolTip(line);
+        QListWidgetItem* item =
+            i < list->count() ? list->item(static_cast<int>(i)) : new QListWidgetItem(list);
+        if (item->text() != shown) {
+            item->setText(shown);
+        }
+        const QString tip = shown != line ? line : QString();
+        if (item->toolTip() != tip) {
+            item->setToolTip(tip);
         }
     }
     list->setUpdatesEnabled(true);
@@ -120,7 +133,7 @@ std::int32_t MainWindow::currentInstructionAddress() {
         // maps to its line.
         m_instructionStart = pc - 1;
     }
-    return m_instructionStart > 3 ? m_instructionStart : -1;
+    return image_layout::isPastPrologue(m_instructionStart) ? m_instructionStart : -1;
 }
 
 void MainWindow::selectCurrentLines() {
@@ -128,7 +141,7 @@ void MainWindow::selectCurrentLines() {
         selectSourceAt(static_cast<std::uint32_t>(at));
     }
     const std::int32_t mpc = machine().MPC;
-    if (translator != nullptr && mpc >= 0 && mpc < 512) {
+    if (translator != nullptr && mpc >= 0 && mpc < MicroAssembler::kAddresses) {
         int address = mpc;
         // A trampoline has no source line of its own: show the IF line that placed it.
         const auto trampoline = translator->trampolines.find(address);

@@ -122,19 +122,19 @@ void RegisterPanel::resetColours() {
 }
 
 void RegisterPanel::markBSource(const ControlPath& machine) {
-    static constexpr int kSourceOfCode[16] = {-1, kMDR, kPC,  kSP, kLV, kCPP, kTOS, kOPC,
-                                              -1, kMBR, kMBR, -1,  -1,  -1,   -1,   -1};
-    const int source = kSourceOfCode[machine.getField(0) & 0xF];
-    if (source >= 0) {
-        setFontColour(registerLabel(source), QColor(0xFF, 0x00, 0xFF));
+    const register_file::BSource* source =
+        register_file::bSourceOf(machine.field(control_word::kB));
+    if (source != nullptr) {
+        setFontColour(registerLabel(source->reg), QColor(0xFF, 0x00, 0xFF));
     }
 }
 
 void RegisterPanel::markCDestinations(const ControlPath& machine) {
-    const std::uint32_t c = machine.getField(2);
-    for (int i = 0; i < 9; ++i) {
-        if ((c >> i) & 1U) {
-            setFontColour(registerLabel(i), QColor(0xFF, 0x00, 0x00));
+    const std::uint32_t c = machine.field(control_word::kC);
+    for (int bit = 0; bit < register_file::kCBits; ++bit) {
+        if ((c >> bit) & 1U) {
+            setFontColour(registerLabel(register_file::registerOfCBit(bit)),
+                          QColor(0xFF, 0x00, 0x00));
         }
     }
 }
@@ -144,9 +144,12 @@ void RegisterPanel::showMirBits(const ControlPath& machine) {
     const Mic none;
     const Mic& shown = mic != nullptr ? *mic : none;
     const std::string bits =
-        digitString(static_cast<std::uint32_t>(shown.NextAddr) & 0x1FFU, 2, 9) +
-        digitString(static_cast<std::uint32_t>(shown.word) & 0x7FFFFFFU, 2, 27);
-    for (int i = 0; i < 36 && i < static_cast<int>(bits.size()); ++i) {
+        digitString(static_cast<std::uint32_t>(shown.NextAddr) & control_word::kAddressMask, 2,
+                    control_word::kAddressBits) +
+        digitString(static_cast<std::uint32_t>(shown.word) & control_word::kWordMask, 2,
+                    control_word::kWordBits);
+    for (int i = 0;
+         i < static_cast<int>(control_word::kShownBits) && i < static_cast<int>(bits.size()); ++i) {
         m_bits[i]->setText(QString(QLatin1Char(bits[static_cast<std::size_t>(i)])));
     }
 }

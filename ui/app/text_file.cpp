@@ -80,16 +80,26 @@ TextFileResult TextFile::read(const QString& path) {
 }
 
 TextFileResult TextFile::write(const QString& path, const QString& text) {
+    return writeBytes(path, encode(text));
+}
+
+TextFileResult TextFile::writeBytes(const QString& path, const QByteArray& bytes) {
     TextFileResult result;
     // Written beside the target and renamed over it, so a failed write (full disk) never
-    // leaves a half-written program in place of the good one.
+    // leaves a half-written file in place of the good one.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         result.error = file.errorString();
         return result;
     }
-    const QByteArray bytes = encode(text);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // write() only fills a buffer, and commit() has been seen to succeed after the flush
+    // failed: the flush is checked here, and a failed one abandons the new file.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        result.error = file.errorString();
+        file.cancelWriting();
+        return result;
+    }
+    if (!file.commit()) {
         result.error = file.errorString();
         return result;
     }

@@ -26,6 +26,9 @@ public:
     /// Writes text as lines (each followed by a line feed), UTF-8 encoded; an empty text gives
     /// an empty file.
     static TextFileResult write(const QString& path, const QString& text);
+    /// Puts bytes in place of the file at path all at once: the old file stays whole unless
+    /// every byte was written (on failure `error` says why).
+    static TextFileResult writeBytes(const QString& path, const QByteArray& bytes);
     /// The bytes write() stores for text.
     static QByteArray encode(const QString& text);
     /// Whether bytes are well-formed UTF-8.

@@ -38,16 +38,16 @@ void BusTraceAnimator::traceBBus(int bCode, int delayMs) {
 
 void BusTraceAnimator::traceCBus(int cField, int delayMs) {
     int lowest = 0;
-    while (lowest < 9 && ((cField >> lowest) & 1) == 0) {
+    while (lowest < register_file::kCBits && ((cField >> lowest) & 1) == 0) {
         ++lowest;
     }
-    if (lowest == 9) {
+    if (lowest == register_file::kCBits) {
         lowest = 0; // no C bit: the trace still reaches the MAR row
     }
     queueBlock(g::kLayout.cDrop, delayMs, false);
     queueBlock(g::cRun(), delayMs, true);
     queueBlock(g::cVertical(g::rowOfCBit(lowest)), delayMs, true);
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < register_file::kCBits; ++i) {
         if ((cField >> i) & 1) {
             queueBlock(g::cStub(g::rowOfCBit(i)), kStubDelayMs, false);
         }

@@ -8,6 +8,9 @@
 //  - window: relative to the main window's client area (where the labels are placed);
 //  - picture: relative to the top left corner of the datapath picture (kPictureRect).
 
+#include "machine/control_word.h"
+#include "machine/registers.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -53,31 +56,42 @@ constexpr QRect toWindow(QRect picture) {
 
 /// One register of the stack of registers.
 struct RegisterRow {
-    const char* name; ///< printed in the box
-    int labelY;       ///< window y of the value label
-    int cBit;         ///< C-field bit that writes it, -1 for none (MBR)
-    int bCode;        ///< B code that puts it on the B bus, -1 for none (MAR, H)
-    int bCodeAlt;     ///< a second B code (MBRU for MBR), -1 for none
+    RegisterIndex reg; ///< the register shown
+    int labelY;        ///< window y of the value label
+
+    /// Printed in the box.
+    constexpr std::string_view name() const { return register_file::kRegisters[reg].name; }
+    /// C-field bit that writes it, -1 for none (MBR).
+    constexpr int cBit() const { return register_file::cBitOf(reg); }
+    /// Whether a B code puts it on the B bus (not MAR and H).
+    constexpr bool onBBus() const {
+        for (const register_file::BSource& source : register_file::kBSources) {
+            if (source.reg == reg) {
+                return true;
+            }
+        }
+        return false;
+    }
 };
 
 /// Rows in the order of the picture; this order is also the order of the value labels.
-inline constexpr std::array<RegisterRow, 10> kRegisterRows{{
-    {"MAR", 39, 0, -1, -1},
-    {"MDR", 66, 1, 1, -1},
-    {"PC", 95, 2, 2, -1},
-    {"MBR", 124, -1, 10, 9},
-    {"SP", 153, 3, 3, -1},
-    {"LV", 181, 4, 4, -1},
-    {"CPP", 206, 5, 5, -1},
-    {"TOS", 237, 6, 6, -1},
-    {"OPC", 265, 7, 7, -1},
-    {"H", 295, 8, -1, -1},
+inline constexpr std::array<RegisterRow, register_file::kCount> kRegisterRows{{
+    {kMAR, 39},
+    {kMDR, 66},
+    {kPC, 95},
+    {kMBR, 124},
+    {kSP, 153},
+    {kLV, 181},
+    {kCPP, 206},
+    {kTOS, 237},
+    {kOPC, 265},
+    {kH, 295},
 }};
 
 /// Row of the register written by C-field bit (0 = MAR ... 8 = H), -1 when out of range.
 constexpr int rowOfCBit(int bit) {
     for (int row = 0; row < static_cast<int>(kRegisterRows.size()); ++row) {
-        if (kRegisterRows[row].cBit == bit) {
+        if (kRegisterRows[row].cBit() == bit) {
             return row;
         }
     }
@@ -85,8 +99,10 @@ constexpr int rowOfCBit(int bit) {
 }
 /// Row of the register selected by a B code, -1 for codes without a register row (0, 8, 11+).
 constexpr int rowOfBCode(int code) {
+    const register_file::BSource* source =
+        code >= 0 ? register_file::bSourceOf(static_cast<std::uint32_t>(code)) : nullptr;
     for (int row = 0; row < static_cast<int>(kRegisterRows.size()); ++row) {
-        if (kRegisterRows[row].bCode == code || kRegisterRows[row].bCodeAlt == code) {
+        if (source != nullptr && kRegisterRows[row].reg == source->reg) {
             return row;
         }
     }
@@ -207,7 +223,10 @@ constexpr Polyline bDecoderLine(int code) {
     if (row < 0) {
         return {};
     }
-    const bool alt = kRegisterRows[row].bCodeAlt == code;
+    // MBR has two codes: the zero-extended byte's line lies above the row centre.
+    const register_file::BSource* source =
+        register_file::bSourceOf(static_cast<std::uint32_t>(code));
+    const bool alt = source->reg == kMBR && !source->signExtended;
     const int y = rowCentre(row) + (alt ? -kLayout.decoderLineOffset : kLayout.decoderLineOffset);
     return {{QPoint{kLayout.bDecoder.x(), y}, QPoint{registerBox(row).right() + 1, y}}, 2};
 }
@@ -318,8 +337,8 @@ inline constexpr QRect kZValueRect{266, 374, 12, 16};
 inline constexpr QRect kMpcValueRect{320, 91, 40, 16};
 
 /// Number of MIR bit labels and the first label of each field (NextAddr, JAM, ALU, C, Mem, B).
-inline constexpr int kMirBits = 36;
-inline constexpr std::array<int, 7> kMirFieldStart{0, 9, 12, 20, 29, 32, 36};
+inline constexpr int kMirBits = static_cast<int>(control_word::kShownBits);
+inline constexpr std::array<int, 7> kMirFieldStart = control_word::kShownFieldStart;
 inline constexpr std::array<const char*, 6> kMirFieldNames{"Addr", "JAM", "ALU", "C", "Mem", "B"};
 /// Window row and spacing of the MIR bit labels: x = first + i * pitch + field * gap.
 inline constexpr int kMirBitY = 357;

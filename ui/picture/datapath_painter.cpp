@@ -149,10 +149,10 @@ void paintFigure(QPainter& painter) {
 
     // Buses first, so that boxes and lines sit on them.
     for (int row = 0; row < static_cast<int>(g::kRegisterRows.size()); ++row) {
-        if (g::kRegisterRows[row].cBit >= 0) {
+        if (g::kRegisterRows[row].cBit() >= 0) {
             drawBus(painter, g::cStub(row));
         }
-        if (g::kRegisterRows[row].bCode >= 0) {
+        if (g::kRegisterRows[row].onBBus()) {
             drawBus(painter, g::bConnection(row));
         }
     }
@@ -187,9 +187,10 @@ void paintFigure(QPainter& painter) {
         drawBox(painter, box, kRegisterFill, 1.2);
         painter.setFont(sansFont(10, true));
         painter.setPen(kInk);
-        painter.drawText(QRect(L.nameX, box.y(), 40, box.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromLatin1(g::kRegisterRows[row].name));
+        painter.drawText(
+            QRect(L.nameX, box.y(), 40, box.height()), Qt::AlignLeft | Qt::AlignVCenter,
+            QString::fromLatin1(g::kRegisterRows[row].name().data(),
+                                static_cast<qsizetype>(g::kRegisterRows[row].name().size())));
     }
 
     // Decoders.

@@ -1,7 +1,9 @@
 #include "ui/picture/datapath_view.h"
 
-#include "machine/alu.h"
+#include "machine/registers.h"
+
 #include "machine/control_path.h"
+#include "presentation/machine_picture.h"
 #include "ui/picture/bus_trace_animator.h"
 #include "ui/picture/paint_layer.h"
 #include "ui/picture/sans_font.h"
@@ -23,20 +25,9 @@ const QColor kResult(255, 255, 0);
 // A mid grey on which both the yellow result and the black of a reset caption read.
 const QColor kPanelBackground(88, 104, 122);
 
-// The control word of the micro-instruction executed last. The control store is read with
-// peek so that drawing never adds entries to it; an address never loaded reads as 0.
-std::uint32_t lastWord(const ControlPath& machine) {
-    const Mic* mic = machine.controlStore.peek(static_cast<std::uint32_t>(machine.lastMPC));
-    return mic != nullptr ? static_cast<std::uint32_t>(mic->word) : 0u;
-}
-int bField(std::uint32_t word) {
-    return static_cast<int>(word & 0xFu);
-}
-int cField(std::uint32_t word) {
-    return static_cast<int>((word >> 7) & 0x1FFu);
-}
-bool bit(std::uint32_t word, int n) {
-    return ((word >> n) & 1u) != 0;
+// What the picture shows of the micro-instruction executed last, read from the core's model.
+MachinePicture shown(const ControlPath& machine) {
+    return machinePicture(machine, SubCyclePhase::CBus);
 }
 
 QColor& controlLine(DatapathLines& lines, g::ControlLine line) {
@@ -44,15 +35,6 @@ QColor& controlLine(DatapathLines& lines, g::ControlLine line) {
 }
 
 } // namespace
-
-QString aluPrefix(int aluFunction) {
-    const std::string_view display = aluFunctionOf(static_cast<std::uint8_t>(aluFunction)).display;
-    if (display.empty()) {
-        return {};
-    }
-    return QString::fromLatin1(display.data(), static_cast<qsizetype>(display.size())) +
-           QStringLiteral(" = ");
-}
 
 DatapathView::DatapathView(QWidget* parent) : QWidget(parent) {
     setFixedSize(g::kPictureRect.size());
@@ -89,7 +71,7 @@ DatapathView::~DatapathView() = default;
 
 void DatapathView::drawBDecoder(const ControlPath& machine) {
     m_lines.b.fill(kLineIdle);
-    const int code = bField(lastWord(machine));
+    const int code = shown(machine).bCode;
     if (g::rowOfBCode(code) >= 0) {
         m_lines.b[static_cast<std::size_t>(code)] = kLineActive;
     }
@@ -99,8 +81,8 @@ void DatapathView::drawBDecoder(const ControlPath& machine) {
 
 void DatapathView::drawCDecoder(const ControlPath& machine) {
     m_lines.c.fill(kLineIdle);
-    const int field = cField(lastWord(machine));
-    for (int i = 0; i < 9; ++i) {
+    const auto field = static_cast<int>(shown(machine).cBits);
+    for (int i = 0; i < register_file::kCBits; ++i) {
         if ((field >> i) & 1) {
             m_lines.c[static_cast<std::size_t>(i)] = kLineActive;
         }
@@ -111,14 +93,14 @@ void DatapathView::drawCDecoder(const ControlPath& machine) {
 
 void DatapathView::drawControlLines(const ControlPath& machine) {
     m_lines.control.fill(kLineIdle);
-    const std::uint32_t word = lastWord(machine);
-    if (bit(word, 22)) {
+    const MachinePicture picture = shown(machine);
+    if (picture.sra1) {
         controlLine(m_lines, g::ControlLine::SRA1) = kLineActive;
     }
-    if (bit(word, 23)) {
+    if (picture.sll8) {
         controlLine(m_lines, g::ControlLine::SLL8) = kLineActive;
     }
-    if (bit(word, 26)) {
+    if (picture.jmpc) {
         controlLine(m_lines, g::ControlLine::JMPC) = kLineActive;
     }
     renderPicture();
@@ -141,7 +123,7 @@ void DatapathView::drawFlagLines(const ControlPath& machine) {
 }
 
 void DatapathView::showALU(const ControlPath& machine) {
-    m_aluPanel->setText(aluPrefix(machine.aluFunction) + QString::number(machine.C));
+    m_aluPanel->setText(QString::fromStdString(shown(machine).aluText));
     QPalette palette = m_aluPanel->palette();
     palette.setColor(QPalette::WindowText, kResult);
     m_aluPanel->setPalette(palette);
@@ -160,13 +142,13 @@ void DatapathView::repaintPicture() {
 void DatapathView::animateBBus(const ControlPath& machine, int delayMs) {
     m_animator->finish();
     emit bBusValueShown();
-    m_animator->traceBBus(bField(lastWord(machine)), delayMs);
+    m_animator->traceBBus(shown(machine).bCode, delayMs);
 }
 
 void DatapathView::animateCBus(const ControlPath& machine, int delayMs) {
     m_animator->finish();
     emit cBusValueShown();
-    m_animator->traceCBus(cField(lastWord(machine)), delayMs);
+    m_animator->traceCBus(static_cast<int>(shown(machine).cBits), delayMs);
 }
 
 void DatapathView::finishAnimations() {
@@ -196,7 +178,7 @@ QColor DatapathView::bLineColor(int code) const {
 }
 
 QColor DatapathView::cLineColor(int bit) const {
-    if (bit < 0 || bit > 8) {
+    if (bit < 0 || bit >= register_file::kCBits) {
         return {};
     }
     return m_lines.c[static_cast<std::size_t>(bit)];

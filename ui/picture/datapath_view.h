@@ -15,10 +15,6 @@ class BusTraceAnimator;
 class ControlPath;
 class PaintLayer;
 
-/// Prefix of the ALU panel for an ALU function code ("H + B = " for 60); empty for codes
-/// whose panel shows only the number.
-QString aluPrefix(int aluFunction);
-
 /// The 801 x 481 datapath picture: a figure of the Mic-1 datapath whose decoder and control
 /// lines are coloured from the micro-instruction executed last, with a transparent child
 /// overlay on which the B and C buses are traced in blue, and the ALU panel "Panel2".

@@ -118,6 +118,14 @@ MicroprogramWindow::MicroprogramWindow(MainWindow* form) : QWidget(form, Qt::Win
     openFile(form->paths().microprogramSource());
 }
 
+void MicroprogramWindow::restoreUnsaved(const QString& path, const QString& text) {
+    if (path.isEmpty() || path == m_path || !QFileInfo::exists(path) || !openFile(path)) {
+        openFile(m_form->paths().microprogramSource());
+    }
+    m_editor->setPlainText(text);
+    updateTitle();
+}
+
 bool MicroprogramWindow::isModified() const {
     return m_editor->toPlainText() != m_savedText;
 }

@@ -11,6 +11,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 using namespace tessaro;
 
 namespace {
@@ -25,6 +29,24 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
+
+// While it lives, writes past bytes fail (EFBIG, the signal ignored) as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+};
 
 } // namespace
 
@@ -96,6 +118,34 @@ private slots:
         QVERIFY(paths.prepare(nullptr));
         QCOMPARE(readBytes(paths.microprogramSource()), QByteArray("// mine\n"));
         QCOMPARE(readBytes(example), QByteArray("mine"));
+        // An empty copy, what a first start on a full disk used to leave, is installed again.
+        writeBytes(example, "");
+        QVERIFY(paths.prepare(nullptr));
+        QCOMPARE(readBytes(example).size(), qsizetype(bundledExamples().front().text.size()));
+    }
+
+    void aWriteThatCannotFinishFailsAndKeepsTheOldFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.jvm"));
+        writeBytes(path, "old\n");
+        const AppPaths paths(dir.filePath(QStringLiteral("root")));
+        TextFileResult saved;
+        QString installError;
+        {
+            // A file size limit makes every write past 100 bytes fail, as a full disk does.
+            const FileSizeLimit limit(100);
+            saved = TextFile::write(path, QString(700, QLatin1Char('x')));
+            QVERIFY(!paths.prepare(&installError));
+        }
+        QVERIFY(!saved.ok);
+        QVERIFY(!saved.error.isEmpty());
+        QCOMPARE(readBytes(path), QByteArray("old\n"));
+        QVERIFY(!installError.isEmpty());
+        // Nothing half-written was left to stand for the microprogram: once there is room, it
+        // is installed whole.
+        QVERIFY(paths.prepare(nullptr));
+        QCOMPARE(readBytes(paths.microprogramSource()).size(),
+                 qsizetype(bundledMicroprogram().size()));
     }
 
     void controlCharactersShowAsGlyphsTheOutputFontHas() {

@@ -1,0 +1,64 @@
+#include "core/reader/whole_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <sys/stat.h>
+
+namespace tessaro {
+
+std::string WholeFile::reason() const {
+    switch (failure) {
+    case ReadFailure::None:
+        return {};
+    case ReadFailure::Directory:
+        return "it is a directory";
+    case ReadFailure::TooLarge:
+        return "it is larger than " + std::to_string(kMaxSourceBytes / (1024 * 1024)) +
+               " MB, the most a source may hold";
+    case ReadFailure::CannotOpen:
+    case ReadFailure::ReadError:
+        break;
+    }
+    return errorNumber != 0 ? std::strerror(errorNumber) : "read error";
+}
+
+WholeFile readWholeFile(const std::string& path, std::size_t limit) {
+    WholeFile result;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        result.failure = ReadFailure::Directory;
+        return result;
+    }
+    errno = 0;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                               &std::fclose);
+    if (file == nullptr) {
+        result.failure = ReadFailure::CannotOpen;
+        result.errorNumber = errno;
+        return result;
+    }
+    char buffer[65536];
+    for (;;) {
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
+        if (got == 0) {
+            break;
+        }
+        if (result.text.size() + got > limit) {
+            result.failure = ReadFailure::TooLarge;
+            result.text.clear();
+            result.text.shrink_to_fit();
+            return result;
+        }
+        result.text.append(buffer, got);
+    }
+    if (std::ferror(file.get()) != 0) {
+        result.failure = ReadFailure::ReadError;
+        result.errorNumber = errno;
+        result.text.clear();
+    }
+    return result;
+}
+
+} // namespace tessaro
