@@ -134,7 +134,7 @@ TEST_P(WrongMicroprogram, IsReportedAtTheWrongInstructionOnly) {
         // One numbered line per program line, and the explanation right after the last.
         EXPECT_EQ(failureDetails(result)
                       .at(static_cast<std::size_t>(lines) + 1)
-                      .rfind(result.name + " at line", 0),
+                      .rfind(result.name + " alla riga", 0),
                   0u)
             << details;
         const std::size_t mark = details.find(" > ");
