@@ -1,5 +1,7 @@
 #include "check/microprogram_check.h"
 
+#include "core/language.h"
+
 #include "check/check_programs.h"
 #include "check/program_generator.h"
 #include "check/reference_ijvm.h"
@@ -32,7 +34,7 @@ std::string word(std::int32_t v) {
 }
 
 std::string differs(const std::string& what, std::int32_t expected, std::int32_t found) {
-    return what + ": expected " + word(expected) + ", found " + word(found);
+    return localized("%1: atteso %2, trovato %3", {what, word(expected), word(found)});
 }
 
 std::int32_t machineWord(const ControlPath& machine, std::int32_t address) {
@@ -41,18 +43,18 @@ std::int32_t machineWord(const ControlPath& machine, std::int32_t address) {
 }
 
 std::string wordName(std::int32_t address, const ReferenceIjvm& reference) {
-    std::string name = "memory word " + word(address);
+    std::string name = localized("parola di memoria %1", {word(address)});
     if (address == memory_map::kInputWord) {
-        return name + " (input)";
+        return name + localized(" (ingresso)");
     }
     if (address >= memory_map::kFirstOutputWord && address <= memory_map::kLastOutputWord) {
-        return name + " (output)";
+        return name + localized(" (uscita)");
     }
     if (address == reference.SP) {
-        return name + " (top of stack)";
+        return name + localized(" (cima della pila)");
     }
     if (address >= reference.LV && address < reference.SP) {
-        return name + " (frame at LV + " + word(address - reference.LV) + ")";
+        return name + localized(" (frame a LV + %1)", {word(address - reference.LV)});
     }
     return name;
 }
@@ -115,19 +117,18 @@ std::vector<std::string> MicroprogramCheck::compare(const ReferenceIjvm& referen
     std::vector<std::string> out;
     const ControlPath& m = m_machine;
     if (!returned) {
-        out.push_back("never returned to the main loop (" + std::to_string(kInstructionBound) +
-                      " micro-instructions)");
+        out.push_back(localized("non è mai tornato al ciclo principale (%1 micro-istruzioni)",
+                                {std::to_string(kInstructionBound)}));
         return out;
     }
     if (reference.halted && m.MPC != memory_map::kHaltAddress) {
-        out.push_back("did not stop the machine (MPC " + word(m.MPC) +
-                      " instead of the HALT "
-                      "address " +
-                      word(memory_map::kHaltAddress) + ")");
+        out.push_back(
+            localized("non ha fermato la macchina (MPC %1 invece dell'indirizzo di HALT %2)",
+                      {word(m.MPC), word(memory_map::kHaltAddress)}));
         return out;
     }
     if (!reference.halted && m.MPC != memory_map::kMainLoop) {
-        out.push_back("stopped the machine at the HALT address");
+        out.push_back(localized("ha fermato la macchina all'indirizzo di HALT"));
         return out;
     }
     if (m.PC() != reference.PC) {
@@ -143,15 +144,15 @@ std::vector<std::string> MicroprogramCheck::compare(const ReferenceIjvm& referen
         out.push_back(differs("CPP", memory_map::kConstantPoolBase, m.CPP()));
     }
     if (m.TOS() != reference.word(reference.SP)) {
-        out.push_back(
-            differs("TOS (copy of the top of stack)", reference.word(reference.SP), m.TOS()));
+        out.push_back(differs(localized("TOS (copia della cima della pila)"),
+                              reference.word(reference.SP), m.TOS()));
     }
     if (!reference.halted) {
         // Between instructions MBR already holds the opcode at PC (or it is arriving).
         const std::int32_t mbr = (m.pendingMem & 1u) != 0 ? m.fetchLatch : (m.MBR() & 0xFF);
         if (mbr != reference.byte(reference.PC)) {
-            out.push_back(
-                differs("MBR (the next opcode, fetched)", reference.byte(reference.PC), mbr));
+            out.push_back(differs(localized("MBR (il prossimo opcode, già letto)"),
+                                  reference.byte(reference.PC), mbr));
         }
     }
     std::vector<std::int32_t> wrong;
@@ -176,8 +177,8 @@ std::vector<std::string> MicroprogramCheck::compare(const ReferenceIjvm& referen
                               machineWord(m, wrong[i])));
     }
     if (wrong.size() > kMemoryDifferencesShown) {
-        out.push_back(std::to_string(wrong.size() - kMemoryDifferencesShown) +
-                      " more memory words differ");
+        out.push_back(localized("altre %1 parole di memoria differiscono",
+                                {std::to_string(wrong.size() - kMemoryDifferencesShown)}));
     }
     return out;
 }
@@ -243,7 +244,7 @@ bool MicroprogramCheck::startUp(std::vector<std::int32_t>* trace) {
 bool MicroprogramCheck::runProgram(const std::string& source, std::uint32_t inputSeed, int traceAt,
                                    std::vector<Found>& found, std::vector<std::int32_t>* trace) {
     if (!writeInPlace(m_scratchPath, source)) {
-        m_error = "cannot write '" + m_scratchPath + "'";
+        m_error = localized("impossibile scrivere '%1'", {m_scratchPath});
         return false;
     }
     // The program is assembled on a machine with an empty control store, whose reset ends at
@@ -253,8 +254,9 @@ bool MicroprogramCheck::runProgram(const std::string& source, std::uint32_t inpu
     m_loader.invalidateMemoryCache();
     m_loader.loadProgram(m_scratchPath);
     if (!m_loader.errors.empty()) {
-        m_error = "a generated program does not assemble (" + m_loader.errors.begin()->message +
-                  "):\n" + source;
+        m_error = localized("un programma generato non si assembla (%1):\n",
+                            {m_loader.errors.begin()->message}) +
+                  source;
         return false;
     }
     ControlPath& m = m_machine;
@@ -448,7 +450,7 @@ std::string verdictLine(const InstructionCheck& result) {
         return result.name + " FAIL";
     }
     if (result.executions == 0) {
-        return result.name + " FAIL (never executed)";
+        return result.name + localized(" FAIL (mai eseguita)");
     }
     std::string line = result.name + " ok " + std::to_string(result.fewestMicro);
     if (result.mostMicro != result.fewestMicro) {
@@ -462,7 +464,7 @@ std::vector<std::string> failureDetails(const InstructionCheck& result) {
     if (result.failures == 0) {
         return lines;
     }
-    lines.push_back("shortest failing program:");
+    lines.push_back(localized("il più breve programma che fallisce:"));
     std::size_t start = 0;
     int number = 1;
     while (start < result.program.size()) {
@@ -477,14 +479,15 @@ std::vector<std::string> failureDetails(const InstructionCheck& result) {
         start = end + 1;
         ++number;
     }
-    lines.push_back(result.line > 0 ? result.name + " at line " + std::to_string(result.line) +
-                                          ", started from a right state:"
-                                    : "the start-up call of main (INVOKEVIRTUAL at byte 0):");
+    lines.push_back(result.line > 0
+                        ? localized("%1 alla riga %2, partita da uno stato corretto:",
+                                    {result.name, std::to_string(result.line)})
+                        : localized("la chiamata iniziale di main (INVOKEVIRTUAL al byte 0):"));
     for (const std::string& difference : result.differences) {
         lines.push_back("  " + difference);
     }
     // A routine that loops would fill pages: repeats are counted, and the list is cut.
-    std::string addresses = "micro-addresses executed:";
+    std::string addresses = localized("micro-indirizzi eseguiti:");
     const std::vector<std::int32_t>& trace = result.microAddresses;
     std::size_t shown = 0;
     for (std::size_t i = 0; i < trace.size(); ++shown) {
@@ -493,12 +496,12 @@ std::vector<std::string> failureDetails(const InstructionCheck& result) {
             ++run;
         }
         if (shown == kAddressesShown) {
-            addresses += " ... (" + std::to_string(trace.size()) + " in all)";
+            addresses += localized(" ... (%1 in tutto)", {std::to_string(trace.size())});
             break;
         }
         addresses += " " + std::to_string(trace[i]);
         if (run > 1) {
-            addresses += " (" + std::to_string(run) + " times)";
+            addresses += localized(" (%1 volte)", {std::to_string(run)});
         }
         i += run;
     }

@@ -1,7 +1,9 @@
 #include "cli/commands.h"
+
 #include "cli/diagnostics.h"
 #include "cli/instructions_option.h"
 #include "cli/program_file.h"
+#include "core/language.h"
 
 #include "ijvm/ijvm_assembler.h"
 #include "ijvm/image_layout.h"
@@ -14,7 +16,7 @@ namespace tessaro::cli {
 
 namespace {
 
-const char* const kAsmUsage = "usage: tessaro-cli asm PROGRAM.jvm [--instructions FILE] [--dump]\n";
+const char* const kAsmUsage = "uso: tessaro-cli asm PROGRAMMA.jvm [--instructions FILE] [--dump]\n";
 
 // Where each instruction begins in the method area, with the mnemonic to show there.
 std::vector<std::string> instructionStarts(IjvmAssembler& assembler) {
@@ -57,11 +59,11 @@ void dump(IjvmAssembler& assembler) {
     for (const Method& method : assembler.methods) {
         const int at = poolWord(assembler.constantPool, constantCount + i);
         if (at >= 0 && static_cast<std::size_t>(at) < headers.size()) {
-            headers[static_cast<std::size_t>(at)] = "; method " + method.name;
+            headers[static_cast<std::size_t>(at)] = localized("; metodo %1", {method.name});
         }
         ++i;
     }
-    std::printf("Method area (%d bytes)\n", assembler.methodArea.length);
+    std::printf(localized("Area dei metodi (%d byte)\n").c_str(), assembler.methodArea.length);
     for (int a = 0; a < assembler.methodArea.length; ++a) {
         const std::string& text = starts[static_cast<std::size_t>(a)];
         const std::string& header = headers[static_cast<std::size_t>(a)];
@@ -78,7 +80,7 @@ void dump(IjvmAssembler& assembler) {
         std::printf("%s\n", line.c_str());
     }
     const int words = assembler.constantPool.length / 4;
-    std::printf("Constant pool (%d words)\n", words);
+    std::printf(localized("Area delle costanti (%d parole)\n").c_str(), words);
     int k = 0;
     for (const Symbol& constant : assembler.constants) {
         std::printf("%6d  %-20s  %d\n", k, constant.name.c_str(),
@@ -110,21 +112,23 @@ int asmCommand(int argc, char** argv) {
             }
             instructionsPath = argv[++i];
         } else if (arg == "--help" || arg == "-h") {
-            std::fputs(kAsmUsage, stdout);
+            std::fputs(localized(kAsmUsage).c_str(), stdout);
             return 0;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "tessaro-cli asm: unknown option '%s'\n%s", arg.c_str(),
-                         kAsmUsage);
+            std::fprintf(stderr, localized("tessaro-cli asm: opzione sconosciuta '%s'\n%s").c_str(),
+                         arg.c_str(), localized(kAsmUsage).c_str());
             return 1;
         } else if (program.empty()) {
             program = arg;
         } else {
-            std::fprintf(stderr, "tessaro-cli asm: more than one program given\n%s", kAsmUsage);
+            std::fprintf(stderr,
+                         localized("tessaro-cli asm: più di un programma indicato\n%s").c_str(),
+                         localized(kAsmUsage).c_str());
             return 1;
         }
     }
     if (program.empty()) {
-        std::fputs(kAsmUsage, stderr);
+        std::fputs(localized(kAsmUsage).c_str(), stderr);
         return 1;
     }
 

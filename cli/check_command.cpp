@@ -2,6 +2,7 @@
 #include "cli/instructions_option.h"
 #include "cli/microprogram_file.h"
 #include "cli/temporary_files.h"
+#include "core/language.h"
 
 #include "check/microprogram_check.h"
 #include "machine/routine_lines.h"
@@ -21,7 +22,7 @@ constexpr const char* kCommand = "tessaro-cli check";
 constexpr std::chrono::seconds kQuietTime{3};
 constexpr std::chrono::seconds kProgressEvery{2};
 const char* const kCheckUsage =
-    "usage: tessaro-cli check [MICROPROGRAM.mal] [--instructions FILE] [--seed N] "
+    "uso: tessaro-cli check [MICROPROGRAMMA.mal] [--instructions FILE] [--seed N] "
     "[--programs N]\n";
 
 // A whole number from min to max, plain decimal digits.
@@ -32,8 +33,10 @@ bool parseCount(const std::string& option, const std::string& text, long long mi
     value = std::strtoll(text.c_str(), &end, 10);
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || *end != '\0' ||
         errno == ERANGE || value < min || value > max) {
-        std::fprintf(stderr, "%s: %s needs a whole number from %lld to %lld, not '%s'\n", kCommand,
-                     option.c_str(), min, max, text.c_str());
+        std::fprintf(
+            stderr,
+            localized("%s: %s richiede un numero intero da %lld a %lld, non '%s'\n").c_str(),
+            kCommand, option.c_str(), min, max, text.c_str());
         return false;
     }
     return true;
@@ -48,7 +51,7 @@ int checkCommand(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            std::fputs(kCheckUsage, stdout);
+            std::fputs(localized(kCheckUsage).c_str(), stdout);
             return 0;
         }
         if (arg == "--instructions") {
@@ -60,8 +63,8 @@ int checkCommand(int argc, char** argv) {
             instructionsPath = argv[++i];
         } else if (arg == "--seed" || arg == "--programs") {
             if (i + 1 >= argc) {
-                std::fprintf(stderr, "%s: %s needs a value\n%s", kCommand, arg.c_str(),
-                             kCheckUsage);
+                std::fprintf(stderr, localized("%s: %s richiede un valore\n%s").c_str(), kCommand,
+                             arg.c_str(), localized(kCheckUsage).c_str());
                 return 1;
             }
             long long value = 0;
@@ -75,12 +78,14 @@ int checkCommand(int argc, char** argv) {
                 options.programs = static_cast<int>(value);
             }
         } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "%s: unknown option '%s'\n%s", kCommand, arg.c_str(), kCheckUsage);
+            std::fprintf(stderr, localized("%s: opzione sconosciuta '%s'\n%s").c_str(), kCommand,
+                         arg.c_str(), localized(kCheckUsage).c_str());
             return 1;
         } else if (microprogram.empty()) {
             microprogram = arg;
         } else {
-            std::fprintf(stderr, "%s: more than one microprogram given\n%s", kCommand, kCheckUsage);
+            std::fprintf(stderr, localized("%s: più di un microprogramma indicato\n%s").c_str(),
+                         kCommand, localized(kCheckUsage).c_str());
             return 1;
         }
     }
@@ -97,7 +102,9 @@ int checkCommand(int argc, char** argv) {
     }
     const std::string scratch = temporaries.make(".jvm");
     if (scratch.empty()) {
-        std::fprintf(stderr, "%s: cannot create a temporary program file\n", kCommand);
+        std::fprintf(stderr,
+                     localized("%s: impossibile creare un file di programma temporaneo\n").c_str(),
+                     kCommand);
         return 1;
     }
     // A long check says how far it has got, so that it is not taken for a hang.
@@ -109,8 +116,8 @@ int checkCommand(int argc, char** argv) {
             return;
         }
         lastShown = now;
-        std::fprintf(stderr, "%s: %lld of %lld programs checked (%lld %%)\n", kCommand,
-                     static_cast<long long>(done), static_cast<long long>(total),
+        std::fprintf(stderr, localized("%s: %lld di %lld programmi verificati (%lld %%)\n").c_str(),
+                     kCommand, static_cast<long long>(done), static_cast<long long>(total),
                      static_cast<long long>(100 * done / std::max<std::int64_t>(total, 1)));
     };
     MicroprogramCheck check(bin, scratch);

@@ -11,38 +11,41 @@
 namespace {
 
 const char* const kUsage =
-    "usage: tessaro-cli [--lang it|en] COMMAND [ARGS]\n"
+    "uso: tessaro-cli [--lang it|en] COMANDO [ARGOMENTI]\n"
     "\n"
-    "Commands:\n"
-    "  mal SOURCE.mal OUTPUT.bin\n"
-    "      Translate a MAL microprogram into a control-store file. Problems are printed as\n"
-    "      SOURCE:LINE: message; the file is written in any case. Exit 0 without problems,\n"
-    "      1 otherwise.\n"
-    "  asm PROGRAM.jvm [--dump]\n"
-    "      Assemble an IJVM program. Errors are printed as PROGRAM:LINE:COLUMN: message\n"
-    "      (exit 1). --dump prints the method area and the constant pool.\n"
-    "  run PROGRAM.jvm [--microprogram FILE.mal] [--max-steps N] [--memory-limit N]\n"
-    "                  [--trace] [--stats]\n"
-    "      Assemble, load and run an IJVM program on the microprogrammed Mic-1. IN reads\n"
-    "      whitespace-separated numbers from standard input (0 when exhausted); OUT writes\n"
-    "      characters to standard output. --memory-limit: the most words of memory the\n"
-    "      program may touch (default 16777216). Exit 0 after HALT, 2 when N\n"
-    "      micro-instructions ran without HALT, 3 after ERR, 4 past the memory limit, 1 for\n"
-    "      bad input.\n"
-    "  check [MICROPROGRAM.mal] [--seed N] [--programs N]\n"
-    "      Check a microprogram (the built-in one by default) against the meaning of every\n"
-    "      IJVM instruction: generated programs run on the microprogrammed machine and on a\n"
-    "      direct interpreter, compared after every instruction. One line per instruction,\n"
-    "      'IADD ok 4' (micro-instructions per execution) or 'ISUB FAIL' followed by the\n"
-    "      shortest failing program, what differs and the micro-addresses it executed.\n"
-    "      N programs per instruction (default 50). Exit 0 when all pass, 1 otherwise.\n"
+    "Comandi:\n"
+    "  mal SORGENTE.mal USCITA.bin\n"
+    "      Traduce un microprogramma MAL in un file del control store. I problemi sono\n"
+    "      scritti come SORGENTE:RIGA: messaggio; il file è scritto in ogni caso. Esce con 0\n"
+    "      senza problemi, con 1 altrimenti.\n"
+    "  asm PROGRAMMA.jvm [--dump]\n"
+    "      Assembla un programma IJVM. Gli errori sono scritti come\n"
+    "      PROGRAMMA:RIGA:COLONNA: messaggio (uscita 1). --dump scrive l'area dei metodi e\n"
+    "      l'area delle costanti.\n"
+    "  run PROGRAMMA.jvm [--microprogram FILE.mal] [--max-steps N] [--memory-limit N]\n"
+    "                    [--trace] [--stats]\n"
+    "      Assembla, carica ed esegue un programma IJVM sul Mic-1 microprogrammato. IN legge\n"
+    "      numeri separati da spazi dall'ingresso standard (0 quando sono finiti); OUT scrive\n"
+    "      caratteri sull'uscita standard. --memory-limit: il numero massimo di parole di\n"
+    "      memoria che il programma può toccare (16777216 se non indicato). Esce con 0 dopo\n"
+    "      HALT, 2 quando N micro-istruzioni sono state eseguite senza HALT, 3 dopo ERR, 4\n"
+    "      oltre il limite di memoria, 1 per un ingresso errato.\n"
+    "  check [MICROPROGRAMMA.mal] [--seed N] [--programs N]\n"
+    "      Verifica un microprogramma (quello incorporato se non è indicato) rispetto al\n"
+    "      significato di ogni istruzione IJVM: programmi generati girano sulla macchina\n"
+    "      microprogrammata e su un interprete diretto, confrontati dopo ogni istruzione.\n"
+    "      Una riga per istruzione, 'IADD ok 4' (micro-istruzioni per esecuzione) o\n"
+    "      'ISUB FAIL' seguita dal più breve programma che fallisce, da ciò che differisce e\n"
+    "      dai micro-indirizzi eseguiti. N programmi per istruzione (50 se non indicato).\n"
+    "      Esce con 0 quando tutte passano, con 1 altrimenti.\n"
     "\n"
-    "  Sources larger than 64 MB are refused. A failed write of the output is an error.\n"
+    "  I sorgenti più grandi di 64 MB sono rifiutati. Una scrittura dell'uscita non riuscita\n"
+    "  è un errore.\n"
     "\n"
-    "  --lang it|en  the language of the messages: Italian (the default, which scripts may\n"
-    "                rely on) or English; given before or after COMMAND\n"
-    "  --help        show this text\n"
-    "  --version     show the version\n";
+    "  --lang it|en  la lingua dei messaggi: italiano (quella predefinita) o inglese;\n"
+    "                prima o dopo COMANDO\n"
+    "  --help        mostra questo testo\n"
+    "  --version     mostra la versione\n";
 
 // Takes every --lang option out of the arguments, wherever it stands, and sets the language of
 // the messages; false, after saying why, for a language that does not exist.
@@ -53,7 +56,9 @@ bool takeLanguageOption(int& argc, char** argv) {
         std::string_view value;
         if (arg == "--lang") {
             if (i + 1 >= argc) {
-                std::fprintf(stderr, "tessaro-cli: --lang needs a value (it or en)\n");
+                std::fputs(tessaro::localized("tessaro-cli: --lang richiede un valore (it o en)\n")
+                               .c_str(),
+                           stderr);
                 return false;
             }
             value = argv[++i];
@@ -65,8 +70,10 @@ bool takeLanguageOption(int& argc, char** argv) {
         }
         const std::optional<tessaro::Language> language = tessaro::languageNamed(value);
         if (!language) {
-            std::fprintf(stderr, "tessaro-cli: --lang takes it or en, not '%.*s'\n",
-                         static_cast<int>(value.size()), value.data());
+            std::fprintf(
+                stderr,
+                tessaro::localized("tessaro-cli: --lang accetta it o en, non '%.*s'\n").c_str(),
+                static_cast<int>(value.size()), value.data());
             return false;
         }
         tessaro::setLanguage(*language);
@@ -104,19 +111,23 @@ bool finishStandardOutput() {
         return true;
     }
     const int error = flushError != 0 ? flushError : errno;
-    std::fprintf(stderr, "tessaro-cli: cannot write standard output%s%s\n", error != 0 ? ": " : "",
-                 error != 0 ? std::strerror(error) : "");
+    std::fprintf(
+        stderr,
+        tessaro::localized("tessaro-cli: impossibile scrivere l'uscita standard%s%s\n").c_str(),
+        error != 0 ? ": " : "", error != 0 ? std::strerror(error) : "");
     return false;
 }
 
 } // namespace
+
+using tessaro::localized;
 
 int main(int argc, char** argv) {
     if (!takeLanguageOption(argc, argv)) {
         return 1;
     }
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        std::fputs(kUsage, argc < 2 ? stderr : stdout);
+        std::fputs(localized(kUsage).c_str(), argc < 2 ? stderr : stdout);
         return argc < 2 ? 1 : 0;
     }
     if (std::strcmp(argv[1], "--version") == 0) {
@@ -125,7 +136,8 @@ int main(int argc, char** argv) {
     }
     const int status = runCommandNamed(argv[1], argc - 2, argv + 2);
     if (status < 0) {
-        std::fprintf(stderr, "tessaro-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
+        std::fprintf(stderr, localized("tessaro-cli: comando sconosciuto '%s'\n\n%s").c_str(),
+                     argv[1], localized(kUsage).c_str());
         return 1;
     }
     return finishStandardOutput() ? status : 1;

@@ -13,13 +13,13 @@
 namespace tessaro::cli {
 
 int malCommand(int argc, char** argv) {
-    const char* const usage = "usage: tessaro-cli mal SOURCE.mal OUTPUT.bin\n";
+    const std::string usage = localized("uso: tessaro-cli mal SORGENTE.mal USCITA.bin\n");
     if (argc == 1 && (std::strcmp(argv[0], "--help") == 0 || std::strcmp(argv[0], "-h") == 0)) {
-        std::fputs(usage, stdout);
+        std::fputs(usage.c_str(), stdout);
         return 0;
     }
     if (argc != 2) {
-        std::fputs(usage, stderr);
+        std::fputs(usage.c_str(), stderr);
         return 1;
     }
     const char* sourcePath = argv[0];

@@ -1,5 +1,7 @@
 #include "cli/microprogram_file.h"
 
+#include "core/language.h"
+
 #include "cli/program_file.h"
 #include "data/bundled.h"
 #include "mal/micro_assembler.h"
@@ -15,13 +17,16 @@ bool translateMicroprogram(const char* command, const std::string& path,
     std::string shownName = path;
     if (path.empty()) {
         source = temporaries.make(".mal");
-        shownName = "velkora.mal (built in)";
+        shownName = localized("velkora.mal (incorporato)");
         std::ofstream out(source, std::ios::binary);
         const std::string_view text = bundledMicroprogram();
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
         out.close();
         if (source.empty() || !out) {
-            std::fprintf(stderr, "%s: cannot write a temporary copy of the microprogram\n",
+            std::fprintf(stderr,
+                         localized("%s: impossibile scrivere una copia temporanea del "
+                                   "microprogramma\n")
+                             .c_str(),
                          command);
             return false;
         }
@@ -33,7 +38,10 @@ bool translateMicroprogram(const char* command, const std::string& path,
     }
     bin = temporaries.make(".bin");
     if (bin.empty()) {
-        std::fprintf(stderr, "%s: cannot create a temporary control-store file\n", command);
+        std::fprintf(
+            stderr,
+            localized("%s: impossibile creare un file temporaneo del control store\n").c_str(),
+            command);
         return false;
     }
     MicroAssembler translate(source, bin);

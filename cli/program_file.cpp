@@ -1,5 +1,6 @@
 #include "cli/program_file.h"
 
+#include "core/language.h"
 #include "core/reader/whole_file.h"
 
 #include <cstdio>
@@ -10,8 +11,8 @@ namespace tessaro::cli {
 bool readInputFile(const char* command, const std::string& path, std::string& text) {
     WholeFile file = readWholeFile(path);
     if (!file.ok()) {
-        std::fprintf(stderr, "%s: cannot read '%s': %s\n", command, path.c_str(),
-                     file.reason().c_str());
+        std::fprintf(stderr, localized("%s: impossibile leggere '%s': %s\n").c_str(), command,
+                     path.c_str(), file.reason().c_str());
         return false;
     }
     text = std::move(file.text);
@@ -28,7 +29,9 @@ bool readInputCopy(const char* command, const std::string& path, const std::stri
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
     if (copyPath.empty() || !out) {
-        std::fprintf(stderr, "%s: cannot write a temporary copy of '%s'\n", command, path.c_str());
+        std::fprintf(stderr,
+                     localized("%s: impossibile scrivere una copia temporanea di '%s'\n").c_str(),
+                     command, path.c_str());
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 #include "cli/program_file.h"
 #include "cli/run_options.h"
 #include "cli/temporary_files.h"
+#include "core/language.h"
 
 #include "ijvm/disassembler.h"
 #include "ijvm/ijvm_assembler.h"
@@ -32,6 +33,7 @@ constexpr int kExitErr = 3;
 constexpr int kExitMemoryLimit = 4;
 
 constexpr const char* kCommand = "tessaro-cli run";
+constexpr const char* kStoppedByErr = "tessaro-cli run: il programma si è fermato con ERR\n";
 
 // Translates the microprogram and fills the control store; problems are bad input.
 bool loadMicroprogram(const RunOptions& options, TemporaryFiles& temporaries,
@@ -51,28 +53,33 @@ bool loadMicroprogram(const RunOptions& options, TemporaryFiles& temporaries,
 void printTrace(const ControlPath& machine, std::int32_t address, const std::string& text) {
     const std::int32_t* top = machine.wordMemory.peek(static_cast<std::uint32_t>(machine.SP()));
     if (top != nullptr) {
-        std::fprintf(stderr, "%6d  %-28s stack top %d\n", address, text.c_str(), *top);
+        std::fprintf(stderr, localized("%6d  %-28s cima della pila %d\n").c_str(), address,
+                     text.c_str(), *top);
     } else {
-        std::fprintf(stderr, "%6d  %-28s stack top (never written)\n", address, text.c_str());
+        std::fprintf(stderr, localized("%6d  %-28s cima della pila (mai scritta)\n").c_str(),
+                     address, text.c_str());
     }
 }
 
 void reportOutside(const ControlPath& machine) {
     std::fprintf(stderr,
-                 "tessaro-cli run: the program ran past the end of its code (PC = %d) "
-                 "without HALT\n",
+                 localized("tessaro-cli run: il programma è andato oltre la fine del suo codice "
+                           "(PC = %d) senza HALT\n")
+                     .c_str(),
                  machine.PC());
 }
 
 void reportMemoryLimit(const MachineSession& session) {
     std::fprintf(stderr,
-                 "tessaro-cli run: the program needs more than %lld words of memory, the limit "
-                 "(--memory-limit N sets another); stopped at PC = %d\n",
+                 localized("tessaro-cli run: il programma richiede più di %lld parole di memoria, "
+                           "il limite (--memory-limit N ne fissa un altro); fermato a PC = %d\n")
+                     .c_str(),
                  static_cast<long long>(session.memoryLimit()), session.machine().PC());
 }
 
 void reportStepLimit(const RunOptions& options) {
-    std::fprintf(stderr, "tessaro-cli run: no HALT within %lld micro-instructions\n",
+    std::fprintf(stderr,
+                 localized("tessaro-cli run: nessun HALT entro %lld micro-istruzioni\n").c_str(),
                  static_cast<long long>(options.maxSteps));
 }
 
@@ -104,7 +111,7 @@ int runInSlices(MachineSession& session, const RunOptions& options) {
         return kExitStepLimit;
     }
     if (session.haltedByErr()) {
-        std::fputs("tessaro-cli run: the program stopped with ERR\n", stderr);
+        std::fputs(localized(kStoppedByErr).c_str(), stderr);
         return kExitErr;
     }
     return kExitHalted;
@@ -172,17 +179,19 @@ int runByInstruction(MachineSession& session, const RunOptions& options) {
     if (status == kExitStepLimit) {
         reportStepLimit(options);
     } else if (status == kExitErr) {
-        std::fputs("tessaro-cli run: the program stopped with ERR\n", stderr);
+        std::fputs(localized(kStoppedByErr).c_str(), stderr);
     } else if (status == kExitMemoryLimit) {
         reportMemoryLimit(session);
     }
     if (options.stats) {
         const std::int64_t micro = session.microInstructions() - startCount;
         const double seconds = std::chrono::duration<double>(stopped - started).count();
-        std::fprintf(stderr, "micro-instructions: %lld\n", static_cast<long long>(micro));
-        std::fprintf(stderr, "ijvm-instructions: %lld\n", static_cast<long long>(instructions));
-        std::fprintf(stderr, "seconds: %.6f\n", seconds);
-        std::fprintf(stderr, "micro-instructions/s: %.0f\n",
+        std::fprintf(stderr, localized("micro-istruzioni: %lld\n").c_str(),
+                     static_cast<long long>(micro));
+        std::fprintf(stderr, localized("istruzioni IJVM: %lld\n").c_str(),
+                     static_cast<long long>(instructions));
+        std::fprintf(stderr, localized("secondi: %.6f\n").c_str(), seconds);
+        std::fprintf(stderr, localized("micro-istruzioni/s: %.0f\n").c_str(),
                      seconds > 0 ? static_cast<double>(micro) / seconds : 0.0);
         std::fputs(
             opcodeTable(session.counts(), session.microInstructions(), *machine.instructionSet)

@@ -1,12 +1,14 @@
 #include "cli/run_options.h"
 
+#include "core/language.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
 namespace tessaro::cli {
 
-const char* const kRunUsage = "usage: tessaro-cli run PROGRAM.jvm [--microprogram FILE.mal] "
+const char* const kRunUsage = "uso: tessaro-cli run PROGRAMMA.jvm [--microprogram FILE.mal] "
                               "[--instructions FILE] [--max-steps N] [--memory-limit N] [--trace] "
                               "[--stats]\n";
 
@@ -20,8 +22,9 @@ bool parseRunOptions(int argc, char** argv, RunOptions& options) {
         } else if (arg == "--microprogram" || arg == "--instructions" || arg == "--max-steps" ||
                    arg == "--memory-limit") {
             if (i + 1 >= argc) {
-                std::fprintf(stderr, "tessaro-cli run: %s needs a value\n%s", arg.c_str(),
-                             kRunUsage);
+                std::fprintf(stderr,
+                             localized("tessaro-cli run: %s richiede un valore\n%s").c_str(),
+                             arg.c_str(), localized(kRunUsage).c_str());
                 return false;
             }
             const std::string value = argv[++i];
@@ -40,25 +43,28 @@ bool parseRunOptions(int argc, char** argv, RunOptions& options) {
             if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos ||
                 *end != '\0' || errno == ERANGE || count < 1) {
                 std::fprintf(stderr,
-                             "tessaro-cli run: %s needs a whole number of at least 1, "
-                             "not '%s'\n",
+                             localized("tessaro-cli run: %s richiede un numero intero di almeno 1, "
+                                       "non '%s'\n")
+                                 .c_str(),
                              arg.c_str(), value.c_str());
                 return false;
             }
             (arg == "--max-steps" ? options.maxSteps : options.memoryLimit) = count;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "tessaro-cli run: unknown option '%s'\n%s", arg.c_str(),
-                         kRunUsage);
+            std::fprintf(stderr, localized("tessaro-cli run: opzione sconosciuta '%s'\n%s").c_str(),
+                         arg.c_str(), localized(kRunUsage).c_str());
             return false;
         } else if (options.program.empty()) {
             options.program = arg;
         } else {
-            std::fprintf(stderr, "tessaro-cli run: more than one program given\n%s", kRunUsage);
+            std::fprintf(stderr,
+                         localized("tessaro-cli run: più di un programma indicato\n%s").c_str(),
+                         localized(kRunUsage).c_str());
             return false;
         }
     }
     if (options.program.empty()) {
-        std::fputs(kRunUsage, stderr);
+        std::fputs(localized(kRunUsage).c_str(), stderr);
         return false;
     }
     return true;

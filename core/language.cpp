@@ -90,6 +90,209 @@ constexpr Entry kCatalogue[] = {
      "ELSE target %1 not below 256: the true branch cannot reach the target of the IF"},
     {"NextAddr %1 fuori dal control store (0-511)",
      "NextAddr %1 outside the control store (0-511)"},
+    // The command line (cli/) and the microprogram check (check/).
+    {"istruzione          esecuzioni    micro-istruzioni\n",
+     "instruction            count  micro-instructions\n"},
+    {"%1: atteso %2, trovato %3", "%1: expected %2, found %3"},
+    {"non è mai tornato al ciclo principale (%1 micro-istruzioni)",
+     "never returned to the main loop (%1 micro-instructions)"},
+    {"non ha fermato la macchina (MPC %1 invece dell'indirizzo di HALT %2)",
+     "did not stop the machine (MPC %1 instead of the HALT address %2)"},
+    {"ha fermato la macchina all'indirizzo di HALT", "stopped the machine at the HALT address"},
+    {"TOS (copia della cima della pila)", "TOS (copy of the top of stack)"},
+    {"MBR (il prossimo opcode, già letto)", "MBR (the next opcode, fetched)"},
+    {"altre %1 parole di memoria differiscono", "%1 more memory words differ"},
+    {"impossibile scrivere '%1'", "cannot write '%1'"},
+    {"un programma generato non si assembla (%1):\n",
+     "a generated program does not assemble (%1):\n"},
+    {" FAIL (mai eseguita)", " FAIL (never executed)"},
+    {"il più breve programma che fallisce:", "shortest failing program:"},
+    {"micro-indirizzi eseguiti:", "micro-addresses executed:"},
+    {" ... (%1 in tutto)", " ... (%1 in all)"},
+    {" (%1 volte)", " (%1 times)"},
+    {"parola di memoria %1", "memory word %1"},
+    {" (ingresso)", " (input)"},
+    {" (uscita)", " (output)"},
+    {" (cima della pila)", " (top of stack)"},
+    {" (frame a LV + %1)", " (frame at LV + %1)"},
+    {"%1 alla riga %2, partita da uno stato corretto:",
+     "%1 at line %2, started from a right state:"},
+    {"la chiamata iniziale di main (INVOKEVIRTUAL al byte 0):",
+     "the start-up call of main (INVOKEVIRTUAL at byte 0):"},
+    {"%6d  %-28s cima della pila %d\n", "%6d  %-28s stack top %d\n"},
+    {"%6d  %-28s cima della pila (mai scritta)\n", "%6d  %-28s stack top (never written)\n"},
+    {"tessaro-cli run: il programma è andato oltre la fine del suo codice (PC = %d) senza HALT\n",
+     "tessaro-cli run: the program ran past the end of its code (PC = %d) without HALT\n"},
+    {"tessaro-cli run: nessun HALT entro %lld micro-istruzioni\n",
+     "tessaro-cli run: no HALT within %lld micro-instructions\n"},
+    {"tessaro-cli run: il programma si è fermato con ERR\n",
+     "tessaro-cli run: the program stopped with ERR\n"},
+    {"micro-istruzioni: %lld\n", "micro-instructions: %lld\n"},
+    {"istruzioni IJVM: %lld\n", "ijvm-instructions: %lld\n"},
+    {"secondi: %.6f\n", "seconds: %.6f\n"},
+    {"micro-istruzioni/s: %.0f\n", "micro-instructions/s: %.0f\n"},
+    {"uso: tessaro-cli run PROGRAMMA.jvm [--microprogram FILE.mal] [--instructions FILE] "
+     "[--max-steps N] [--memory-limit N] [--trace] [--stats]\n",
+     "usage: tessaro-cli run PROGRAM.jvm [--microprogram FILE.mal] [--instructions FILE] "
+     "[--max-steps N] [--memory-limit N] [--trace] [--stats]\n"},
+    {"tessaro-cli run: %s richiede un numero intero di almeno 1, non '%s'\n",
+     "tessaro-cli run: %s needs a whole number of at least 1, not '%s'\n"},
+    {"tessaro-cli run: il programma richiede più di %lld parole di memoria, il limite "
+     "(--memory-limit N ne fissa un altro); fermato a PC = %d\n",
+     "tessaro-cli run: the program needs more than %lld words of memory, the limit "
+     "(--memory-limit N sets another); stopped at PC = %d\n"},
+    {"%s: %lld di %lld programmi verificati (%lld %%)\n",
+     "%s: %lld of %lld programs checked (%lld %%)\n"},
+    {"%s: impossibile scrivere una copia temporanea di '%s'\n",
+     "%s: cannot write a temporary copy of '%s'\n"},
+    {"tessaro-cli run: %s richiede un valore\n"
+     "%s",
+     "tessaro-cli run: %s needs a value\n"
+     "%s"},
+    {"tessaro-cli run: --max-steps richiede un numero intero di almeno 1, non '%s'\n",
+     "tessaro-cli run: --max-steps needs a whole number of at least 1, not '%s'\n"},
+    {"tessaro-cli run: opzione sconosciuta '%s'\n"
+     "%s",
+     "tessaro-cli run: unknown option '%s'\n"
+     "%s"},
+    {"tessaro-cli run: più di un programma indicato\n"
+     "%s",
+     "tessaro-cli run: more than one program given\n"
+     "%s"},
+    {"tessaro-cli run: ingresso standard: '%s' non è un numero di una parola (decimale, o nelle "
+     "forme 0x1F, 0o17, 0n101; con un segno facoltativo)\n",
+     "tessaro-cli run: standard input: '%s' is not a number of one word (decimal, or the forms "
+     "0x1F, 0o17, 0n101; with an optional sign)\n"},
+    {"uso: tessaro-cli asm PROGRAMMA.jvm [--instructions FILE] [--dump]\n",
+     "usage: tessaro-cli asm PROGRAM.jvm [--instructions FILE] [--dump]\n"},
+    {"tessaro-cli asm: opzione sconosciuta '%s'\n"
+     "%s",
+     "tessaro-cli asm: unknown option '%s'\n"
+     "%s"},
+    {"tessaro-cli asm: più di un programma indicato\n"
+     "%s",
+     "tessaro-cli asm: more than one program given\n"
+     "%s"},
+    {"Area dei metodi (%d byte)\n", "Method area (%d bytes)\n"},
+    {"Area delle costanti (%d parole)\n", "Constant pool (%d words)\n"},
+    {"; metodo %1", "; method %1"},
+    {"uso: tessaro-cli check [MICROPROGRAMMA.mal] [--instructions FILE] [--seed N] "
+     "[--programs N]\n",
+     "usage: tessaro-cli check [MICROPROGRAM.mal] [--instructions FILE] [--seed N] "
+     "[--programs N]\n"},
+    {"%s: %s richiede un numero intero da %lld a %lld, non '%s'\n",
+     "%s: %s needs a whole number from %lld to %lld, not '%s'\n"},
+    {"%s: %s richiede un valore\n"
+     "%s",
+     "%s: %s needs a value\n"
+     "%s"},
+    {"%s: opzione sconosciuta '%s'\n"
+     "%s",
+     "%s: unknown option '%s'\n"
+     "%s"},
+    {"%s: più di un microprogramma indicato\n"
+     "%s",
+     "%s: more than one microprogram given\n"
+     "%s"},
+    {"%s: impossibile creare un file di programma temporaneo\n",
+     "%s: cannot create a temporary program file\n"},
+    {"velkora.mal (incorporato)", "velkora.mal (built in)"},
+    {"%s: impossibile scrivere una copia temporanea del microprogramma\n",
+     "%s: cannot write a temporary copy of the microprogram\n"},
+    {"%s: impossibile creare un file temporaneo del control store\n",
+     "%s: cannot create a temporary control-store file\n"},
+    {"%s: impossibile leggere '%s': è una cartella\n", "%s: cannot read '%s': it is a directory\n"},
+    {"%s: impossibile leggere '%s': %s\n", "%s: cannot read '%s': %s\n"},
+    {"%s: impossibile leggere '%s'\n", "%s: cannot read '%s'\n"},
+    {"%s: il percorso '%s' è più lungo di %zu byte\n",
+     "%s: the path '%s' is longer than %zu bytes\n"},
+    {"uso: tessaro-cli mal SORGENTE.mal USCITA.bin\n",
+     "usage: tessaro-cli mal SOURCE.mal OUTPUT.bin\n"},
+    {"uso: tessaro-cli [--lang it|en] COMANDO [ARGOMENTI]\n"
+     "\n"
+     "Comandi:\n"
+     "  mal SORGENTE.mal USCITA.bin\n"
+     "      Traduce un microprogramma MAL in un file del control store. I problemi sono\n"
+     "      scritti come SORGENTE:RIGA: messaggio; il file è scritto in ogni caso. Esce con 0\n"
+     "      senza problemi, con 1 altrimenti.\n"
+     "  asm PROGRAMMA.jvm [--dump]\n"
+     "      Assembla un programma IJVM. Gli errori sono scritti come\n"
+     "      PROGRAMMA:RIGA:COLONNA: messaggio (uscita 1). --dump scrive l'area dei metodi e\n"
+     "      l'area delle costanti.\n"
+     "  run PROGRAMMA.jvm [--microprogram FILE.mal] [--max-steps N] [--memory-limit N]\n"
+     "                    [--trace] [--stats]\n"
+     "      Assembla, carica ed esegue un programma IJVM sul Mic-1 microprogrammato. IN legge\n"
+     "      numeri separati da spazi dall'ingresso standard (0 quando sono finiti); OUT scrive\n"
+     "      caratteri sull'uscita standard. --memory-limit: il numero massimo di parole di\n"
+     "      memoria che il programma può toccare (16777216 se non indicato). Esce con 0 dopo\n"
+     "      HALT, 2 quando N micro-istruzioni sono state eseguite senza HALT, 3 dopo ERR, 4\n"
+     "      oltre il limite di memoria, 1 per un ingresso errato.\n"
+     "  check [MICROPROGRAMMA.mal] [--seed N] [--programs N]\n"
+     "      Verifica un microprogramma (quello incorporato se non è indicato) rispetto al\n"
+     "      significato di ogni istruzione IJVM: programmi generati girano sulla macchina\n"
+     "      microprogrammata e su un interprete diretto, confrontati dopo ogni istruzione.\n"
+     "      Una riga per istruzione, 'IADD ok 4' (micro-istruzioni per esecuzione) o\n"
+     "      'ISUB FAIL' seguita dal più breve programma che fallisce, da ciò che differisce e\n"
+     "      dai micro-indirizzi eseguiti. N programmi per istruzione (50 se non indicato).\n"
+     "      Esce con 0 quando tutte passano, con 1 altrimenti.\n"
+     "\n"
+     "  I sorgenti più grandi di 64 MB sono rifiutati. Una scrittura dell'uscita non riuscita\n"
+     "  è un errore.\n"
+     "\n"
+     "  --lang it|en  la lingua dei messaggi: italiano (quella predefinita) o inglese;\n"
+     "                prima o dopo COMANDO\n"
+     "  --help        mostra questo testo\n"
+     "  --version     mostra la versione\n",
+     "usage: tessaro-cli [--lang it|en] COMMAND [ARGS]\n"
+     "\n"
+     "Commands:\n"
+     "  mal SOURCE.mal OUTPUT.bin\n"
+     "      Translate a MAL microprogram into a control-store file. Problems are printed as\n"
+     "      SOURCE:LINE: message; the file is written in any case. Exit 0 without problems,\n"
+     "      1 otherwise.\n"
+     "  asm PROGRAM.jvm [--dump]\n"
+     "      Assemble an IJVM program. Errors are printed as PROGRAM:LINE:COLUMN: message\n"
+     "      (exit 1). --dump prints the method area and the constant pool.\n"
+     "  run PROGRAM.jvm [--microprogram FILE.mal] [--max-steps N] [--memory-limit N]\n"
+     "                  [--trace] [--stats]\n"
+     "      Assemble, load and run an IJVM program on the microprogrammed Mic-1. IN reads\n"
+     "      whitespace-separated numbers from standard input (0 when exhausted); OUT writes\n"
+     "      characters to standard output. --memory-limit: the most words of memory the\n"
+     "      program may touch (default 16777216). Exit 0 after HALT, 2 when N\n"
+     "      micro-instructions ran without HALT, 3 after ERR, 4 past the memory limit, 1 for\n"
+     "      bad input.\n"
+     "  check [MICROPROGRAM.mal] [--seed N] [--programs N]\n"
+     "      Check a microprogram (the built-in one by default) against the meaning of every\n"
+     "      IJVM instruction: generated programs run on the microprogrammed machine and on a\n"
+     "      direct interpreter, compared after every instruction. One line per instruction,\n"
+     "      'IADD ok 4' (micro-instructions per execution) or 'ISUB FAIL' followed by the\n"
+     "      shortest failing program, what differs and the micro-addresses it executed.\n"
+     "      N programs per instruction (default 50). Exit 0 when all pass, 1 otherwise.\n"
+     "\n"
+     "  Sources larger than 64 MB are refused. A failed write of the output is an error.\n"
+     "\n"
+     "  --lang it|en  the language of the messages: Italian (the default) or English;\n"
+     "                before or after COMMAND\n"
+     "  --help        show this text\n"
+     "  --version     show the version\n"},
+    {"tessaro-cli: impossibile scrivere l'uscita standard%s%s\n",
+     "tessaro-cli: cannot write standard output%s%s\n"},
+    {"tessaro-cli: comando sconosciuto '%s'\n"
+     "\n"
+     "%s",
+     "tessaro-cli: unknown command '%s'\n"
+     "\n"
+     "%s"},
+    {"tessaro-cli: --lang richiede un valore (it o en)\n",
+     "tessaro-cli: --lang needs a value (it or en)\n"},
+    {"tessaro-cli: --lang accetta it o en, non '%.*s'\n",
+     "tessaro-cli: --lang takes it or en, not '%.*s'\n"},
+    {"parola sconosciuta: %1", "unknown word: %1"},
+    {"%1 non può stare in questa posizione", "%1 cannot stand in this position"},
+    {"istruzione incompleta: %1", "incomplete instruction: %1"},
+    {"costante %1: l'ALU produce soltanto 0, 1 e -1",
+     "constant %1: the ALU makes only 0, 1 and -1"},
+    {"espressione che l'ALU non sa calcolare: %1", "expression the ALU cannot compute: %1"},
     {"più di un salto nella riga: %1 dopo il primo salto non è ammesso",
      "more than one jump in the line: %1 after the first jump is not allowed"},
     {"indirizzo %1 già occupato dal salto del ramo vero dell'IF della riga %2: %3",

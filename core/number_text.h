@@ -18,6 +18,12 @@ struct NumberResult {
 /// digit (0x1G) both give !ok with the message naming the whole text.
 NumberResult checkedAtolong(const std::string& s);
 
+/// Whether text is a whole number in one of the forms the number reader accepts: decimal
+/// within the range of a word, or a digit, a radix letter (X, O or N, either case) and at most
+/// 32 bits of digits of that radix. What a person types as one word's value must be such a
+/// number: the reader alone would let a decimal wrap.
+bool wellFormedNumber(const std::string& text);
+
 /// Digits of v in radix (2, 8, 10, 16), upper case, with the prefix 0b/0o/0x; radix 10 is
 /// signed, the others show the 32-bit pattern as unsigned.
 std::string radixText(std::int32_t v, int radix);

@@ -108,16 +108,35 @@ std::size_t findClosing(const std::string& source, std::size_t from) {
     return std::string::npos;
 }
 
+// The first word of a header, up to a blank or "(": the method's name as its calls write it.
+std::string headerName(const std::string& source, int headerStart) {
+    std::size_t from = static_cast<std::size_t>(std::max(0, headerStart));
+    while (from < source.size() && isHeaderBlank(source[from])) {
+        ++from;
+    }
+    std::size_t end = from;
+    while (end < source.size() && end - from < 2 * kMethodBytes && !isHeaderBlank(source[end]) &&
+           source[end] != '(') {
+        ++end;
+    }
+    return cutUtf8(source.substr(std::min(from, source.size()), end - std::min(from, end)),
+                   kMethodBytes);
+}
+
 } // namespace
 
 bool IjvmAssembler::readHeader(Method& method) {
     const int headerStart = reader.tell();
+    // A dropped method is still named in its error, and counts as declared for its callers:
+    // one mistake in a header gives one error, not one more per call.
     auto drop = [&](int code) {
+        const std::string name = headerName(m_source, headerStart);
+        m_droppedMethods.insert(name);
         reader.clearEof();
         reader.seek(headerStart);
         reader.tokenStart = headerStart;
         m_atEnd = false;
-        addError(code, "", "", 0, 0, 0);
+        addError(code, name, "", 0, 0, 0);
         return false;
     };
     // headerStart lies past the ".method" just read; at or past the end no "(" is found.

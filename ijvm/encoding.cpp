@@ -181,7 +181,7 @@ void IjvmAssembler::encode(const Method& method, const InstructionRecord& record
     }
     case OperandKind::Method: {
         const Method* callee = findMethod(record.operand1);
-        if (callee == nullptr) {
+        if (callee == nullptr && !m_droppedMethods.contains(record.operand1)) {
             addError(9, method.name, record.operand1, 0, operandPos, operandLength);
         }
         methodArea.putHalf(constants.count + (callee != nullptr ? callee->number : 0));

@@ -108,6 +108,8 @@ private:
     // sorted insert per label would cost a walk of the list each.
     std::vector<Symbol> m_labels;
     std::unordered_set<std::string> m_labelNames;
+    // Methods whose header was refused: their calls are no further error.
+    std::unordered_set<std::string> m_droppedMethods;
     // Name indexes of the encoding pass; keys are cut like the operands that look them up.
     std::unordered_map<std::string, const Symbol*> m_constantIndex;
     std::unordered_map<std::string, const Method*> m_methodIndex;

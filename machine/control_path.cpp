@@ -1,7 +1,9 @@
 #include "machine/control_path.h"
 
 #include "core/reader/file_reader.h"
+#include "ijvm/instruction_set.h"
 #include "machine/control_store_file.h"
+#include "machine/printed_log.h"
 
 #include <bit>
 #include <cstdint>
@@ -203,6 +205,7 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
                 // A dispatch from the main loop begins an IJVM instruction; dispatches are
                 // rare enough to be counted here rather than at every step.
                 if (mpc == static_cast<std::uint32_t>(kMainLoop)) {
+                    notePrinted();
                     counts.dispatch(opcode, microCount + done - 1);
                 }
             }
@@ -251,6 +254,14 @@ void ControlPath::publishCurrentMic() {
     }
 }
 
+void ControlPath::notePrinted() {
+    if (printed == nullptr || counts.currentOpcode != opcode::OUT) {
+        return;
+    }
+    const std::int32_t* word = wordMemory.peek(memory_map::wordKey(memory_map::kLastOutputWord));
+    printed->add(static_cast<char>(word != nullptr ? (*word & 0xFF) : 0));
+}
+
 void ControlPath::microStep() {
     // The plain way, one entry at a time through the control store and Datapath::cycle(); the
     // step loops below must agree with it.
@@ -272,6 +283,7 @@ void ControlPath::microStep() {
     if ((jam & kJmpC) != 0) {
         next |= static_cast<std::uint32_t>(MBR()) & 0xFFu;
         if (lastMPC == kMainLoop) {
+            notePrinted();
             counts.dispatch(static_cast<std::uint32_t>(MBR()) & 0xFFu, microCount - 1);
         }
     }

@@ -20,6 +20,7 @@
 namespace tessaro {
 
 class IjvmAssembler;
+class PrintedLog;
 
 /// A control-store entry taken apart once for the fast step loops: the fields, the ALU
 /// function, and the entry it was made from (with the word and NextAddr it
@@ -97,12 +98,18 @@ public:
     /// machine keep it).
     std::shared_ptr<const InstructionSet> instructionSet =
         std::shared_ptr<const InstructionSet>(std::shared_ptr<void>(), &builtinInstructionSet());
-    std::string programSource;  ///< the source assembled last, for sourceLine
+    std::string programSource; ///< the source assembled last, for sourceLine
     /// Where the time went since the last reset (after the start-up call that enters main).
     ExecutionCounts counts;
+    /// When set, receives each character OUT writes, once the instruction after the OUT is
+    /// dispatched (the owner keeps the log; copies of the machine share it).
+    PrintedLog* printed = nullptr;
 
     /// Empty control store and memories, every register and counter 0.
     ControlPath();
+
+    /// Hands the character of a finished OUT to the printed log, before a dispatch.
+    void notePrinted();
 
     /// Executes the micro-instruction at MPC and moves MPC on (NextAddr, then JAMZ, JAMN, JMPC).
     void microStep();

@@ -278,6 +278,14 @@ std::string MachineSession::output() const {
     return out;
 }
 
+std::string MachineSession::printed() const {
+    // The OUT that has just finished is handed to the log only at the next dispatch.
+    if (m_machine.counts.currentOpcode == opcode::OUT && (atInstructionBoundary() || atHalt())) {
+        return m_printed.text() + static_cast<char>(newestOutput());
+    }
+    return m_printed.text();
+}
+
 std::uint8_t MachineSession::newestOutput() const {
     const std::int32_t* word = m_machine.wordMemory.peek(wordKey(memory_map::kLastOutputWord));
     return static_cast<std::uint8_t>(word != nullptr ? (*word & 0xFF) : 0);

@@ -2,6 +2,7 @@
 
 #include "machine/control_path.h"
 #include "machine/execution_history.h"
+#include "machine/printed_log.h"
 
 #include <chrono>
 #include <cstdint>
@@ -53,6 +54,11 @@ enum class RunKind { None, Run, IjvmStep };
 /// the only writer of the input word. Views read the machine through machine().
 class MachineSession {
 public:
+    MachineSession() { m_machine.printed = &m_printed; }
+    // The machine points at the session's printed log.
+    MachineSession(const MachineSession&) = delete;
+    MachineSession& operator=(const MachineSession&) = delete;
+
     /// The bound ijvmStep() and a sliced IJVM step use (tests lower it).
     std::int64_t ijvmStepBound = memory_map::kIjvmStepBound;
 
@@ -135,6 +141,9 @@ public:
     std::int32_t input() const;
     /// The output window, oldest character first, ended by the first zero byte.
     std::string output() const;
+    /// Everything printed since the last load or reset (the oldest part dropped beyond
+    /// PrintedLog::kLimit), a finished OUT at the instruction boundary included.
+    std::string printed() const;
     /// The character OUT wrote last (the low byte of the newest output word).
     std::uint8_t newestOutput() const;
 
@@ -229,6 +238,7 @@ private:
     BreakpointStop m_lastBreak;
 
     ControlPath m_machine;
+    PrintedLog m_printed;
     bool m_loaded = false;
     bool m_stopped = false;    // the last run ended on a stop request
     bool m_memoryFull = false; // the machine met the memory limit and stays stopped

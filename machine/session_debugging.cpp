@@ -2,6 +2,8 @@
 
 #include "machine/machine_session.h"
 
+#include "ijvm/instruction_set.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -69,6 +71,7 @@ void MachineSession::setKeepHistory(bool keep) {
 }
 
 void MachineSession::restartHistory() {
+    m_printed.clear();
     if (m_keepHistory) {
         m_history.start(m_machine);
     } else {
@@ -88,6 +91,11 @@ Outcome MachineSession::stepBackTo(std::int64_t target) {
     if (!canStepBack() || !m_history.rewindTo(m_machine, target)) {
         return Outcome::AtHistoryStart;
     }
+    // Going forward again from a checkpoint printed the same characters a second time: the
+    // log keeps those of the OUTs finished by now.
+    const ExecutionCounts& counts = m_machine.counts;
+    m_printed.truncateTo(counts.opcodeRuns[opcode::OUT] -
+                         (counts.currentOpcode == opcode::OUT ? 1 : 0));
     m_stopped = false;
     m_memoryFull = false;
     m_lastBreak = {};

@@ -6,6 +6,7 @@
 #include "core/reader/string_tokenizer.h"
 #include "machine/control_store_file.h"
 #include "mal/micro_instruction_encoder.h"
+#include "mal/micro_statement_check.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -255,6 +256,8 @@ void MicroAssembler::secondPass() {
         const std::string foreign = foreignCharacters(instrText);
         if (!foreign.empty()) {
             report(line, localized("carattere non ammesso nell'istruzione: %1", {foreign}));
+        } else if (std::optional<std::string> problem = instructionProblem(instrText)) {
+            report(line, *problem);
         }
         resolveControl(address, line);
         if (instrText.size() > static_cast<std::size_t>(kMaxInstrText)) {

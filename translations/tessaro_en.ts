@@ -38,6 +38,13 @@ loaded</translation>
     </message>
 </context>
 <context>
+    <name>tessaro::ConsoleWindow</name>
+    <message>
+        <source>Console</source>
+        <translation>Console</translation>
+    </message>
+</context>
+<context>
     <name>tessaro::DatapathPainter</name>
     <message>
         <source>C bus</source>
@@ -94,6 +101,41 @@ PC, MBR: bytes</translation>
     </message>
 </context>
 <context>
+    <name>tessaro::InfoDialog</name>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>microprogrammed machine</source>
+        <translation>microprogrammed machine</translation>
+    </message>
+    <message>
+        <source>A teaching simulator of the Mic-1 microarchitecture</source>
+        <translation>A teaching simulator of the Mic-1 microarchitecture</translation>
+    </message>
+    <message>
+        <source>and of the IJVM instruction set</source>
+        <translation>and of the IJVM instruction set</translation>
+    </message>
+    <message>
+        <source>Microprogram, assembler and datapath view included</source>
+        <translation>Microprogram, assembler and datapath view included</translation>
+    </message>
+    <message>
+        <source>Written by the Tessaro developers</source>
+        <translation>Written by the Tessaro developers</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+</context>
+<context>
     <name>tessaro::MachineViews</name>
     <message>
         <source>Link Ptr</source>
@@ -106,165 +148,6 @@ PC, MBR: bytes</translation>
     <message>
         <source>LV PREC</source>
         <translation>PREV LV</translation>
-    </message>
-</context>
-<context>
-    <name>tessaro::MicroprogramWindow</name>
-    <message>
-        <source>Microprogramma</source>
-        <translation>Microprogram</translation>
-    </message>
-    <message>
-        <source>Microprogrammi MAL (*.mal);;Tutti i file (*)</source>
-        <translation>MAL microprograms (*.mal);;All files (*)</translation>
-    </message>
-    <message>
-        <source>Apri...</source>
-        <translation>Open...</translation>
-    </message>
-    <message>
-        <source>Salva</source>
-        <translation>Save</translation>
-    </message>
-    <message>
-        <source>Salva con nome...</source>
-        <translation>Save As...</translation>
-    </message>
-    <message>
-        <source>Ripristina originale...</source>
-        <translation>Restore Original...</translation>
-    </message>
-    <message>
-        <source>Traduci e carica</source>
-        <translation>Translate and Load</translation>
-    </message>
-    <message>
-        <source>Traduce il microprogramma e lo carica (Ctrl+T)</source>
-        <translation>Translates the microprogram and loads it (Ctrl+T)</translation>
-    </message>
-    <message>
-        <source>Verifica</source>
-        <translation>Check</translation>
-    </message>
-    <message>
-        <source>Confronta ogni istruzione IJVM con il suo significato</source>
-        <translation>Compares every IJVM instruction with its meaning</translation>
-    </message>
-    <message>
-        <source>Errori della traduzione</source>
-        <translation>Translation errors</translation>
-    </message>
-    <message>
-        <source>Verifica delle istruzioni</source>
-        <translation>Check of the instructions</translation>
-    </message>
-    <message>
-        <source>Salvato in %1</source>
-        <translation>Saved to %1</translation>
-    </message>
-    <message>
-        <source>Il microprogramma è stato modificato. Salvare le modifiche?</source>
-        <translation>The microprogram has been modified. Save the changes?</translation>
-    </message>
-    <message>
-        <source>Non salvare</source>
-        <translation>Don&apos;t Save</translation>
-    </message>
-    <message>
-        <source>Annulla</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>Apri microprogramma</source>
-        <translation>Open microprogram</translation>
-    </message>
-    <message>
-        <source>Salva microprogramma</source>
-        <translation>Save microprogram</translation>
-    </message>
-    <message>
-        <source>Sostituire il testo dell&apos;editor con il microprogramma originale di Tessaro?
-Le modifiche non salvate andranno perse; il file resta com&apos;è finché non si salva.</source>
-        <translation>Replace the editor&apos;s text with Tessaro&apos;s original microprogram?
-Unsaved changes will be lost; the file stays as it is until you save.</translation>
-    </message>
-    <message>
-        <source>Ripristina</source>
-        <translation>Restore</translation>
-    </message>
-    <message>
-        <source>Ripristinato il microprogramma originale (non ancora salvato né caricato)</source>
-        <translation>The original microprogram is back (not yet saved nor loaded)</translation>
-    </message>
-    <message>
-        <source>Riga %1: %2</source>
-        <translation>Line %1: %2</translation>
-    </message>
-    <message>
-        <source>%1 errori: il microprogramma non è stato caricato, resta in uso quello precedente</source>
-        <translation>%1 errors: the microprogram was not loaded, the previous one stays in use</translation>
-    </message>
-    <message>
-        <source>Il microprogramma tradotto non può essere letto da %1</source>
-        <translation>The translated microprogram cannot be read from %1</translation>
-    </message>
-    <message>
-        <source>Microprogramma tradotto e caricato: %1 microistruzioni</source>
-        <translation>Microprogram translated and loaded: %1 micro-instructions</translation>
-    </message>
-    <message>
-        <source>Il microprogramma è caricato, ma %1 non può essere scritto</source>
-        <translation>The microprogram is loaded, but %1 cannot be written</translation>
-    </message>
-    <message>
-        <source>Correggere gli errori della traduzione prima della verifica</source>
-        <translation>Correct the translation errors before the check</translation>
-    </message>
-    <message>
-        <source>Verifica superata: tutte le %1 istruzioni sono eseguite correttamente</source>
-        <translation>Check passed: all %1 instructions are carried out correctly</translation>
-    </message>
-    <message>
-        <source>Verifica: %1 istruzioni errate su %2</source>
-        <translation>Check: %1 wrong instructions out of %2</translation>
-    </message>
-</context>
-<context>
-    <name>tessaro::RegisterPanel</name>
-    <message>
-        <source>Bus C:</source>
-        <translation>Bus C:</translation>
-    </message>
-</context>
-<context>
-    <name>tessaro::StatisticsWindow</name>
-    <message>
-        <source>Statistiche</source>
-        <translation>Statistics</translation>
-    </message>
-    <message>
-        <source>Dall&apos;ultimo reset: %1 micro-istruzioni, %2 istruzioni IJVM</source>
-        <translation>Since the last reset: %1 micro-instructions, %2 IJVM instructions</translation>
-    </message>
-    <message>
-        <source>Istruzione</source>
-        <translation>Instruction</translation>
-    </message>
-    <message>
-        <source>Esecuzioni</source>
-        <translation>Executions</translation>
-    </message>
-    <message>
-        <source>Micro-istruzioni</source>
-        <translation>Micro-instructions</translation>
-    </message>
-    <message>
-        <source>
-Micro-indirizzi più eseguiti
-</source>
-        <translation>
-Most executed micro-addresses
-</translation>
     </message>
 </context>
 <context>
@@ -409,7 +292,7 @@ Line %1: %2</translation>
     </message>
     <message>
         <source>SubCicle</source>
-        <translation>SubCicle</translation>
+        <translation>SubCycle</translation>
     </message>
     <message>
         <source>Clock</source>
@@ -639,40 +522,21 @@ Line %1: %2</translation>
         <source>Scarta</source>
         <translation>Discard</translation>
     </message>
-</context>
-<context>
-    <name>tessaro::InfoDialog</name>
     <message>
-        <source>Version %1</source>
-        <translation>Version %1</translation>
+        <source>Colore dello sfondo dell&apos;editor</source>
+        <translation>Editor background colour</translation>
     </message>
     <message>
-        <source>microprogrammed machine</source>
-        <translation>microprogrammed machine</translation>
+        <source>Colore del testo dell&apos;editor</source>
+        <translation>Editor text colour</translation>
     </message>
     <message>
-        <source>A teaching simulator of the Mic-1 microarchitecture</source>
-        <translation>A teaching simulator of the Mic-1 microarchitecture</translation>
+        <source>Il testo avrebbe lo stesso colore dello sfondo e non si vedrebbe: resta il colore di prima.</source>
+        <translation>The text would have the colour of the background and could not be seen: the previous colour stays.</translation>
     </message>
     <message>
-        <source>and of the IJVM instruction set</source>
-        <translation>and of the IJVM instruction set</translation>
-    </message>
-    <message>
-        <source>Microprogram, assembler and datapath view included</source>
-        <translation>Microprogram, assembler and datapath view included</translation>
-    </message>
-    <message>
-        <source>Written by the Tessaro developers</source>
-        <translation>Written by the Tessaro developers</translation>
-    </message>
-    <message>
-        <source>Info</source>
-        <translation>Info</translation>
-    </message>
-    <message>
-        <source>Ok</source>
-        <translation>Ok</translation>
+        <source>Console</source>
+        <translation>Console</translation>
     </message>
 </context>
 <context>
@@ -682,12 +546,175 @@ Line %1: %2</translation>
         <translation>The program must first be compiled and loaded into memory</translation>
     </message>
     <message>
-        <source>Form3</source>
-        <translation>Form3</translation>
-    </message>
-    <message>
         <source>Ok</source>
         <translation>Ok</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::MicroprogramWindow</name>
+    <message>
+        <source>Microprogramma</source>
+        <translation>Microprogram</translation>
+    </message>
+    <message>
+        <source>Microprogrammi MAL (*.mal);;Tutti i file (*)</source>
+        <translation>MAL microprograms (*.mal);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Apri...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>Salva</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Salva con nome...</source>
+        <translation>Save As...</translation>
+    </message>
+    <message>
+        <source>Ripristina originale...</source>
+        <translation>Restore Original...</translation>
+    </message>
+    <message>
+        <source>Traduci e carica</source>
+        <translation>Translate and Load</translation>
+    </message>
+    <message>
+        <source>Traduce il microprogramma e lo carica (Ctrl+T)</source>
+        <translation>Translates the microprogram and loads it (Ctrl+T)</translation>
+    </message>
+    <message>
+        <source>Verifica</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>Confronta ogni istruzione IJVM con il suo significato</source>
+        <translation>Compares every IJVM instruction with its meaning</translation>
+    </message>
+    <message>
+        <source>Errori della traduzione</source>
+        <translation>Translation errors</translation>
+    </message>
+    <message>
+        <source>Verifica delle istruzioni</source>
+        <translation>Check of the instructions</translation>
+    </message>
+    <message>
+        <source>Salvato in %1</source>
+        <translation>Saved to %1</translation>
+    </message>
+    <message>
+        <source>Il microprogramma è stato modificato. Salvare le modifiche?</source>
+        <translation>The microprogram has been modified. Save the changes?</translation>
+    </message>
+    <message>
+        <source>Non salvare</source>
+        <translation>Don&apos;t Save</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Apri microprogramma</source>
+        <translation>Open microprogram</translation>
+    </message>
+    <message>
+        <source>Salva microprogramma</source>
+        <translation>Save microprogram</translation>
+    </message>
+    <message>
+        <source>Sostituire il testo dell&apos;editor con il microprogramma originale di Tessaro?
+Le modifiche non salvate andranno perse; il file resta com&apos;è finché non si salva.</source>
+        <translation>Replace the editor&apos;s text with Tessaro&apos;s original microprogram?
+Unsaved changes will be lost; the file stays as it is until you save.</translation>
+    </message>
+    <message>
+        <source>Ripristina</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>Ripristinato il microprogramma originale (non ancora salvato né caricato)</source>
+        <translation>The original microprogram is back (not yet saved nor loaded)</translation>
+    </message>
+    <message>
+        <source>Riga %1: %2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 errori: il microprogramma non è stato caricato, resta in uso quello precedente</source>
+        <translation>%1 errors: the microprogram was not loaded, the previous one stays in use</translation>
+    </message>
+    <message>
+        <source>Il microprogramma tradotto non può essere letto da %1</source>
+        <translation>The translated microprogram cannot be read from %1</translation>
+    </message>
+    <message>
+        <source>Microprogramma tradotto e caricato: %1 microistruzioni</source>
+        <translation>Microprogram translated and loaded: %1 micro-instructions</translation>
+    </message>
+    <message>
+        <source>Il microprogramma è caricato, ma %1 non può essere scritto</source>
+        <translation>The microprogram is loaded, but %1 cannot be written</translation>
+    </message>
+    <message>
+        <source>Correggere gli errori della traduzione prima della verifica</source>
+        <translation>Correct the translation errors before the check</translation>
+    </message>
+    <message>
+        <source>Verifica superata: tutte le %1 istruzioni sono eseguite correttamente</source>
+        <translation>Check passed: all %1 instructions are carried out correctly</translation>
+    </message>
+    <message>
+        <source>Verifica: %1 istruzioni errate su %2</source>
+        <translation>Check: %1 wrong instructions out of %2</translation>
+    </message>
+    <message>
+        <source>1 errore: il microprogramma non è stato caricato, resta in uso quello precedente</source>
+        <translation>1 error: the microprogram was not loaded, the previous one stays in use</translation>
+    </message>
+    <message>
+        <source>Verifica: 1 istruzione errata su %1</source>
+        <translation>Check: 1 wrong instruction out of %1</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::RegisterPanel</name>
+    <message>
+        <source>Bus C:</source>
+        <translation>Bus C:</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::StatisticsWindow</name>
+    <message>
+        <source>Statistiche</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>Dall&apos;ultimo reset: %1 micro-istruzioni, %2 istruzioni IJVM</source>
+        <translation>Since the last reset: %1 micro-instructions, %2 IJVM instructions</translation>
+    </message>
+    <message>
+        <source>Istruzione</source>
+        <translation>Instruction</translation>
+    </message>
+    <message>
+        <source>Esecuzioni</source>
+        <translation>Executions</translation>
+    </message>
+    <message>
+        <source>Micro-istruzioni</source>
+        <translation>Micro-instructions</translation>
+    </message>
+    <message>
+        <source>
+Micro-indirizzi più eseguiti
+</source>
+        <translation>
+Most executed micro-addresses
+</translation>
     </message>
 </context>
 </TS>

@@ -12,13 +12,13 @@ TEST(AsmCommand, OutputsAndExitStatuses) {
     const std::string good = quoted(writeScratch(".main\nBIPUSH 1\nOUT\nHALT\n.end-main\n"));
     const std::string pool = quoted(
         writeScratch(".constant\nk 5\n.end-constant\n.main\nBIPUSH 1\nLDCW k\nHALT\n.end-main\n"));
-    const std::string dump = "Method area (13 bytes)\n"
+    const std::string dump = "Area dei metodi (13 byte)\n"
                              "     0  52  INVOKEVIRTUAL\n     1  00\n     2  01\n"
-                             "     3  00  ; method main\n     4  01\n     5  00\n     6  00\n"
+                             "     3  00  ; metodo main\n     4  01\n     5  00\n     6  00\n"
                              "     7  19  BIPUSH 1\n     8  01\n"
                              "     9  30  LDCW k\n    10  00\n    11  00\n"
                              "    12  70  HALT\n"
-                             "Constant pool (2 words)\n"
+                             "Area delle costanti (2 parole)\n"
                              "     0  k                     5\n"
                              "     1  main                  3\n";
     // Errors come with line and column, counted over CR LF line ends.
@@ -58,8 +58,8 @@ TEST(AsmCommand, OutputsAndExitStatuses) {
         {"asm " + file + " --bogus", 1, "", "--bogus", false},
         {"asm " + file + " " + file, 1, "", "", false},
         // Unreadable input is a clear error before assembling, not the assembler's fatal line.
-        {"asm " + quoted(scratchPath("missing.jvm")), 1, "", "cannot read", false},
-        {"asm " + quoted(scratchPath("")), 1, "", "directory", false},
+        {"asm " + quoted(scratchPath("missing.jvm")), 1, "", "impossibile leggere", false},
+        {"asm " + quoted(scratchPath("")), 1, "", "cartella", false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments);

@@ -40,8 +40,12 @@ const auto bad = [](const std::string& text) {
 const std::string kNoMain = "Errore: Ogni programma deve contenere il metodo main";
 const std::string kNoConstEnd = "Errore: L'area delle costanti deve terminare con .end-constant";
 const std::string kNoVarEnd = ": L'area delle variabili deve terminare con .end-var";
-const std::string kNoOpening = "Errore nel metodo : La parentesi tonda non è stata aperta";
-const std::string kNoClosing = "Errore nel metodo : La parentesi è stata aperta ma non chiusa.";
+std::string noOpening(const std::string& method) {
+    return "Errore nel metodo " + method + ": La parentesi tonda non è stata aperta";
+}
+std::string noClosing(const std::string& method) {
+    return "Errore nel metodo " + method + ": La parentesi è stata aperta ma non chiusa.";
+}
 
 // A header that lacks a parenthesis must not reach into the sections after it: the reader
 // looks at most 20 characters ahead for "(" and 50 for ")", and a second word or a second "("
@@ -133,14 +137,20 @@ std::vector<Row> rows() {
          kMain + "0 68 70 | 3"},
         // Method headers.
         {".main\nHALT\n.end-main\n.method f\nIRETURN\n",
-         {{kNoOpening, "f\nIRETURN", 0, -1}},
+         {{noOpening("f"), "f\nIRETURN", 0, -1}},
          kMain + "0 70 | 3"},
-        brokenHeader(".method f", kNoOpening),
-        brokenHeader(".method f\nIRETURN\n.end-method", kNoOpening),
-        brokenHeader(".method abcdefghijklmnopqrstu(x)\nIRETURN\n.end-method", kNoOpening),
-        brokenHeader(".method f(a", kNoClosing),
-        brokenHeader(".method f(a\nILOAD a\nIRETURN\n.end-method", kNoClosing),
-        brokenHeader(".method f(" + std::string(51, 'p') + ")\nIRETURN\n.end-method", kNoClosing),
+        brokenHeader(".method f", noOpening("f")),
+        brokenHeader(".method f\nIRETURN\n.end-method", noOpening("f")),
+        brokenHeader(".method abcdefghijklmnopqrstu(x)\nIRETURN\n.end-method",
+                     noOpening("abcdefghijklmnopqrst")),
+        brokenHeader(".method f(a", noClosing("f")),
+        brokenHeader(".method f(a\nILOAD a\nIRETURN\n.end-method", noClosing("f")),
+        brokenHeader(".method f(" + std::string(51, 'p') + ")\nIRETURN\n.end-method",
+                     noClosing("f")),
+        // A call to the dropped method is no second error.
+        {".method f(a\nIRETURN\n.end-method\n.main\nBIPUSH 0\nINVOKEVIRTUAL f\nHALT\n.end-main\n",
+         {{noClosing("f"), "f(a\nIRETURN", 0, -1}},
+         kMain + "0 19 00 52 00 00 70 | 3"},
         {".method " + std::string(20, 'n') + "(a," + std::string(48, ' ') +
              ")\nILOAD a\nIRETURN\n.end-method\n.main\nHALT\n.end-main\n", // at the bounds
          {},

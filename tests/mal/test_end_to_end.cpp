@@ -82,9 +82,10 @@ TEST(MalCommand, ExitStatusesAndProblemLines) {
         int status;
         std::string err;
     } rows[] = {{quoted(badPath + "/missing.mal") + " " + bin, 1, "missing.mal"},
-                {"", 1, "usage"},
+                {"", 1, "uso: tessaro-cli mal"},
+                {"--lang en", 1, "usage: tessaro-cli mal"},
                 {"--help", 0, ""},
-                {"a b c", 1, "usage"}};
+                {"a b c", 1, "uso"}};
     for (const auto& row : rows) {
         run = runCli("mal " + row.arguments);
         EXPECT_EQ(run.status, row.status) << row.arguments;

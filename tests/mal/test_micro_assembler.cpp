@@ -149,8 +149,9 @@ TEST(MicroAssembler, RecordsAndProblems) {
              "\n3 4 4138467\tlabel: MAR = SP = SP - 1; MDR = TOS = H + 1; RD; WR;\n" +
              "1: etichetta " + L + " più lunga di 29 caratteri\n2: nome di etichetta " + L +
              " più lungo di 29 caratteri\n3: etichetta e istruzione superano 69 caratteri: il "
-             "commento è tagliato\n3: istruzione di 93" +
-             tooLong + "4: istruzione di 53" + tooLong},
+             "commento è tagliato\n3: parola sconosciuta: " +
+             std::string(49, 'T') + "\n3: istruzione di 93" + tooLong + "4: istruzione di 53" +
+             tooLong},
         {"a last line running off the store", rd(512),
          rdRecords(0, 512) + "512: NextAddr 512 fuori dal control store (0-511)\n"},
         {"a line longer than 254 ends the file",
@@ -199,6 +200,40 @@ TEST(MicroAssembler, SpansCountAndRepeatedRuns) {
     MicroAssembler second(mal, bin);
     second.run();
     EXPECT_EQ(readFile(bin), once);
+}
+
+// The encoder skips what it does not know; the translation must not, or the routine is silently
+// wrong. The forms the machine has pass.
+TEST(MicroAssembler, WordsTheMachineDoesNotHaveAreReportedWithTheirLine) {
+    const std::pair<const char*, const char*> refused[] = {
+        {"iadd3 H = TOSS", "parola sconosciuta: TOSS"},
+        {"BLAH BLAH", "parola sconosciuta: BLAH"},
+        {" = = =", "istruzione incompleta"},
+        {" H = 5", "costante 5"},
+        {" H = TOS + H + MDR", "espressione che l'ALU non sa calcolare: TOS + H + MDR"},
+        {" H = H - TOS", "espressione che l'ALU"},
+        {" H = NOT TOS", "espressione che l'ALU"},
+        {" H = TOS << 3", "espressione che l'ALU"},
+        {" MBR = TOS", "MBR non può stare"},
+        {" TOS = MAR", "MAR non può stare"},
+        {" H = TOS ~ H", "parola sconosciuta: ~"},
+    };
+    for (const auto& [line, problem] : refused) {
+        auto t = translated(std::string(" H = 0\n") + line + "\n");
+        ASSERT_EQ(t->problems.size(), 1u) << line;
+        EXPECT_EQ(t->problems[0].line, 2) << line;
+        EXPECT_NE(t->problems[0].message.find(problem), std::string::npos)
+            << line << ": " << t->problems[0].message;
+    }
+    auto t = translated(
+        "a MAR = SP = SP - 1; rd\n H = TOS\n Z = TOS; if (Z) goto a; else goto b\nb H = -1\n"
+        " H = -H\n H = 0; wr\n H = 1; fetch\n TOS = MDR + H + 1\n TOS = H + MDR + 1\n"
+        " OPC = H + 1\n SP = SP + 1\n H = MBRU << 8\n TOS = MDR >> 1\n H = H AND TOS\n"
+        " H = TOS OR H\n H = NOT H\n SHL\n N = TOS - H\n MDR = TOS = MDR - H; wr; goto a\n"
+        " H = H goto b\n PC = PC + 1; fetch; goto (MBR)\n goto (MBR OR 0x100)\n OPC = TOS - 1\n");
+    for (const MalProblem& p : t->problems) {
+        ADD_FAILURE() << p.line << ": " << p.message;
+    }
 }
 
 // A line holds one jump: a second one, glued to the first or not, would set NextAddr behind

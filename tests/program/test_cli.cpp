@@ -65,8 +65,9 @@ TEST(RunCommand, ExitStatusOutputAndDiagnostics) {
         {".main\n BIPUSH 1\n HALT\n ERR\n.end-main\n", "--stats", "", 0, "", ""},
         {kHalt, "--max-steps 100", "", 0, "", ""},
         // A main without HALT runs past its code: reported, not an endless loop.
-        {".main\n BIPUSH 65\n OUT\n.end-main\n", "", "", 1, "A", "past the end"},
-        {".main\n BIPUSH 65\n POP\n.end-main\n", "", "", 1, "", "past the end"},
+        {".main\n BIPUSH 65\n OUT\n.end-main\n", "", "", 1, "A", "oltre la fine"},
+        {".main\n BIPUSH 65\n POP\n.end-main\n", "", "", 1, "", "oltre la fine"},
+        {".main\n BIPUSH 65\n POP\n.end-main\n", "--lang en", "", 1, "", "ran past the end"},
         // IN reads numbers in any radix from standard input, and 0 once it is exhausted.
         {kReverse, "", "65\n0x42   \t0o103\n", 0, "CBA", ""},
         {kReverse, "", "  68 ", 0, std::string("\0\0D", 3), ""},
@@ -84,7 +85,7 @@ TEST(RunCommand, ExitStatusOutputAndDiagnostics) {
          "--microprogram " + quoted(bundledMicroprogramPath()), "", 0, "OK", ""},
         {kHalt, "--microprogram " + quoted(broken), "", 1, "", ".mal:3:"},
         {kHalt, "--microprogram /nonexistent.mal", "", 1, "", "/nonexistent.mal"},
-        {kHalt, "--max-steps", "", 1, "", "--max-steps needs a value"},
+        {kHalt, "--max-steps", "", 1, "", "--max-steps richiede un valore"},
         {kHalt, "--frobnicate", "", 1, "", "--frobnicate"},
     };
     // The extremes that fit a word are read; numbers that do not fit, or digits foreign to
@@ -97,9 +98,9 @@ TEST(RunCommand, ExitStatusOutputAndDiagnostics) {
         cases.push_back({kSign, "", text, 1, "", text});
     }
     for (const char* steps : {"0", "-4", "12x"}) {
-        cases.push_back(
-            {kHalt, std::string("--max-steps ") + steps, "", 1, "",
-             "--max-steps needs a whole number of at least 1, not '" + std::string(steps) + "'"});
+        cases.push_back({kHalt, std::string("--max-steps ") + steps, "", 1, "",
+                         "--max-steps richiede un numero intero di almeno 1, non '" +
+                             std::string(steps) + "'"});
     }
     for (const RunCase& c : cases) {
         SCOPED_TRACE(c.program + c.options + " < " + c.input);
@@ -134,13 +135,13 @@ TEST(RunCommand, StatsAndTraceGoToStandardError) {
     EXPECT_EQ(stats.out, "\x0C");
     std::vector<std::string> all = lines(stats.err);
     ASSERT_EQ(all.size(), 9u) << stats.err;
-    EXPECT_EQ(all[2].rfind("seconds: ", 0), 0u);
-    EXPECT_EQ(all[3].rfind("micro-instructions/s: ", 0), 0u);
+    EXPECT_EQ(all[2].rfind("secondi: ", 0), 0u);
+    EXPECT_EQ(all[3].rfind("micro-istruzioni/s: ", 0), 0u);
     all.erase(all.begin() + 2, all.begin() + 4);
     // BIPUSH 4 + BIPUSH 4 + IADD 4 + OUT 16 + HALT 1 micro-instructions after loading, then
     // each instruction with its count and micro-instructions, the costliest first.
-    EXPECT_EQ(all, (std::vector<std::string>{"micro-instructions: 29", "ijvm-instructions: 5",
-                                             "instruction count micro-instructions", "OUT 1 16",
+    EXPECT_EQ(all, (std::vector<std::string>{"micro-istruzioni: 29", "istruzioni IJVM: 5",
+                                             "istruzione esecuzioni micro-istruzioni", "OUT 1 16",
                                              "BIPUSH 2 8", "IADD 1 4", "HALT 1 1"}));
 
     const CliResult call = run(".constant\n    k 1\n.end-constant\n.method twice(x)\n    ILOAD x\n"
@@ -152,7 +153,7 @@ TEST(RunCommand, StatsAndTraceGoToStandardError) {
     EXPECT_EQ(lines(call.err).size(), 8u) << call.err;
     EXPECT_NE(call.err.find("BIPUSH 21"), std::string::npos) << call.err;
     EXPECT_NE(call.err.find("INVOKEVIRTUAL 1 (twice)"), std::string::npos) << call.err;
-    EXPECT_NE(call.err.find("IRETURN                      stack top 42"), std::string::npos)
+    EXPECT_NE(call.err.find("IRETURN                      cima della pila 42"), std::string::npos)
         << call.err;
 }
 
@@ -186,14 +187,14 @@ TEST(Commands, EndlessInputsFullOutputsAndRunawayProgramsEndWithAMessage) {
         {"CLI run <(cat " + hello + ")", 0, ""},
         {"cat " + hello + " | CLI asm /dev/stdin", 0, ""},
         // Output that cannot be written is a failure.
-        {"CLI run " + hello + " > /dev/full", 1, "cannot write standard output"},
-        {"CLI asm " + hello + " --dump > /dev/full", 1, "cannot write standard output"},
+        {"CLI run " + hello + " > /dev/full", 1, "impossibile scrivere l'uscita standard"},
+        {"CLI asm " + hello + " --dump > /dev/full", 1, "impossibile scrivere l'uscita standard"},
         {"CLI mal " + quoted(bundledMicroprogramPath()) + " /dev/full", 1, "/dev/full"},
         // An input of endless bytes is not a number; the step bound holds without input.
-        {"CLI run " + echo + " --max-steps 100000 < /dev/zero", 1, "is not a number"},
+        {"CLI run " + echo + " --max-steps 100000 < /dev/zero", 1, "non è un numero"},
         // A runaway stack stops at the memory limit.
-        {"CLI run " + runaway + " --memory-limit 100000", 4, "more than 100000 words"},
-        {"CLI run " + runaway + " --memory-limit 0", 1, "--memory-limit needs a whole number"},
+        {"CLI run " + runaway + " --memory-limit 100000", 4, "più di 100000 parole"},
+        {"CLI run " + runaway + " --memory-limit 0", 1, "--memory-limit richiede un numero intero"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.line);
@@ -234,8 +235,8 @@ TEST(CheckCommand, AWrongRoutineFailsAloneWithItsEvidence) {
     }
     EXPECT_EQ(found[1], "IADD ok 4");
     const std::string details = result.out.substr(result.out.find("IFLT FAIL\n"));
-    for (const char* part : {"shortest failing program:", ">     IFLT", "PC: expected",
-                             "micro-addresses executed: 0 64 65"}) {
+    for (const char* part : {"il più breve programma che fallisce:", ">     IFLT", "PC: atteso",
+                             "micro-indirizzi eseguiti: 0 64 65"}) {
         EXPECT_NE(details.find(part), std::string::npos) << part << " in\n" << details;
     }
 }
@@ -246,11 +247,12 @@ TEST(CheckCommand, BadArgumentsAndBadMicroprogramsAreRefused) {
                                         "Main1    PC = PC + 1; fetch; goto nowhere"),
                      ".mal");
     const std::pair<std::string, std::string> cases[] = {
-        {"--programs 0", "--programs needs a whole number from 1"},
-        {"--programs many", "--programs needs a whole number"},
-        {"--seed", "--seed needs a value"},
-        {"--fast", "unknown option '--fast'"},
-        {"a.mal b.mal", "more than one microprogram"},
+        {"--programs 0", "--programs richiede un numero intero da 1"},
+        {"--programs many", "--programs richiede un numero intero"},
+        {"--seed", "--seed richiede un valore"},
+        {"--fast", "opzione sconosciuta '--fast'"},
+        {"--lang en --fast", "unknown option '--fast'"},
+        {"a.mal b.mal", "più di un microprogramma"},
         {quoted(scratchPath("absent.mal")), "absent.mal"},
         {quoted(broken), broken + ":"},
     };

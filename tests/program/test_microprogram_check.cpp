@@ -86,24 +86,27 @@ const WrongVersion kWrongVersions[] = {
     {"isub2    H = TOS\nisub3    MDR = TOS = MDR - H",
      "isub2    H = MDR\nisub3    MDR = TOS = TOS - H",
      {"ISUB"},
-     "TOS (copy of the top of stack): expected",
+     "TOS (copia della cima della pila): atteso",
      12},
     {"iflt2    N = TOS; if (N) goto TT", "iflt2    Z = TOS; if (Z) goto TT", {"IFLT"}},
-    {"ireturn7 LV = MDR", "ireturn7 LV = MAR", {"IRETURN"}},
+    {"ireturn7 LV = MDR", "ireturn7 LV = TOS", {"IRETURN"}},
     {"iload2   MAR = MBRU + H", "iload2   MAR = MBR + H", {"ILOAD"}},
     {"wistore5 MDR = TOS; wr", "wistore5 MDR = TOS", {"WIDE ISTORE"}},
     // Not waiting for the read.
     {"pop2     goto pop3", "pop2     TOS = MDR; goto Main1", {"POP"}},
     {"swap6    TOS = H; goto Main1", "swap6    goto Main1", {"SWAP"}},
-    {"swap6    TOS = H; goto Main1", "swap6    TOS = H; goto swap6", {"SWAP"}, "never returned"},
+    {"swap6    TOS = H; goto Main1", "swap6    TOS = H; goto swap6", {"SWAP"}, "non è mai tornato"},
     // Reading word -4.
     {"in3      OPC = H = OPC + H + 1", "in3      OPC = H = OPC + H", {"IN"}},
     // The caller's LV not written, also in the start-up call.
     {"invoke20 MDR = TOS; wr", "invoke20 MDR = TOS", {"INVOKEVIRTUAL"}},
     {"goto3    H = MBR << 8", "goto3    H = MBRU << 8", {"GOTO", "IFLT", "IFEQ", "IFICMPEQ"}},
     // Stopping where the meaning does not, and the other way round.
-    {"err1     goto halt1", "err1     goto Main1", {"ERR"}, "did not stop the machine"},
-    {"nop1     goto Main1", "nop1     goto halt1", {"NOP"}, "stopped the machine at the HALT"},
+    {"err1     goto halt1", "err1     goto Main1", {"ERR"}, "non ha fermato la macchina"},
+    {"nop1     goto Main1",
+     "nop1     goto halt1",
+     {"NOP"},
+     "ha fermato la macchina all'indirizzo di HALT"},
 };
 
 class WrongMicroprogram : public ::testing::TestWithParam<WrongVersion> {};
@@ -131,7 +134,7 @@ TEST_P(WrongMicroprogram, IsReportedAtTheWrongInstructionOnly) {
         // One numbered line per program line, and the explanation right after the last.
         EXPECT_EQ(failureDetails(result)
                       .at(static_cast<std::size_t>(lines) + 1)
-                      .rfind(result.name + " at line", 0),
+                      .rfind(result.name + " alla riga", 0),
                   0u)
             << details;
         const std::size_t mark = details.find(" > ");
@@ -140,7 +143,7 @@ TEST_P(WrongMicroprogram, IsReportedAtTheWrongInstructionOnly) {
                   std::string::npos)
             << details;
         EXPECT_NE(details.find(version.detail), std::string::npos) << details;
-        EXPECT_NE(details.find("micro-addresses executed: 0 " + std::to_string(result.opcode)),
+        EXPECT_NE(details.find("micro-indirizzi eseguiti: 0 " + std::to_string(result.opcode)),
                   std::string::npos)
             << details;
     }
@@ -158,7 +161,7 @@ TEST(MicroprogramCheck, AMainLoopThatNeverDispatchesFailsEveryInstructionAndTheC
     const InstructionCheck& nop = results.at(0);
     EXPECT_EQ(nop.name, "NOP");
     EXPECT_EQ(nop.microAddresses.size(), MicroprogramCheck::kInstructionBound);
-    EXPECT_EQ(failureDetails(nop).back(), "micro-addresses executed: 0 1 (9999 times)");
+    EXPECT_EQ(failureDetails(nop).back(), "micro-indirizzi eseguiti: 0 1 (9999 volte)");
 }
 
 TEST(MicroprogramCheck, AVerdictLineFailsOnOneWrongExecutionOrNoneAtAll) {
@@ -167,7 +170,7 @@ TEST(MicroprogramCheck, AVerdictLineFailsOnOneWrongExecutionOrNoneAtAll) {
         std::int64_t fewest, most;
         const char* line;
     };
-    for (const Case& c : {Case{3, 1, 4, 4, "X FAIL"}, Case{0, 0, 0, 0, "X FAIL (never executed)"},
+    for (const Case& c : {Case{3, 1, 4, 4, "X FAIL"}, Case{0, 0, 0, 0, "X FAIL (mai eseguita)"},
                           Case{1, 0, 4, 4, "X ok 4"}, Case{2, 0, 7, 11, "X ok 7-11"}}) {
         InstructionCheck result;
         result.name = "X";
@@ -181,7 +184,7 @@ TEST(MicroprogramCheck, AVerdictLineFailsOnOneWrongExecutionOrNoneAtAll) {
 }
 
 TEST(MicroprogramCheck, TheSameSeedGivesTheSameReport) {
-    const std::string wrong = editedMicroprogram("ireturn7 LV = MDR", "ireturn7 LV = MAR");
+    const std::string wrong = editedMicroprogram("ireturn7 LV = MDR", "ireturn7 LV = TOS");
     const auto report = [&wrong] {
         std::vector<std::string> lines;
         for (const InstructionCheck& result : check(wrong, 7)) {

@@ -133,7 +133,7 @@ void MainWindow::loadMicroprogram() {
 // Messages
 
 void MainWindow::showMessageWindow(const QString& text) {
-    emit messageShown(QStringLiteral("Form3"), text);
+    emit messageShown(QStringLiteral("Tessaro"), text);
     MessageDialog window(this);
     window.setText(text);
     window.exec();
@@ -511,7 +511,7 @@ void MainWindow::formatChanged(int index) {
 void MainWindow::inputLeft() {
     const std::string text = m_inputBox->text().trimmed().toStdString();
     const NumberResult number = checkedAtolong(text);
-    if (number.ok) {
+    if (number.ok && wellFormedNumber(text)) {
         session.setInput(number.value);
         m_inputBox->setModified(false);
         return;
@@ -528,14 +528,27 @@ void MainWindow::inputLeft() {
 
 void MainWindow::backColor() {
     const QPalette palette = m_programEditor->palette();
-    const QColor base = QColorDialog::getColor(palette.color(QPalette::Base), this);
-    if (base.isValid()) {
+    const QColor base = QColorDialog::getColor(palette.color(QPalette::Base), this,
+                                               tr("Colore dello sfondo dell'editor"));
+    if (base.isValid() && keepsTextVisible(base, palette.color(QPalette::Text))) {
         setEditorColours(base, palette.color(QPalette::Text));
     }
-    const QColor text = QColorDialog::getColor(palette.color(QPalette::Text), this);
-    if (text.isValid()) {
-        setEditorColours(m_programEditor->palette().color(QPalette::Base), text);
+    const QColor kept = m_programEditor->palette().color(QPalette::Base);
+    const QColor text = QColorDialog::getColor(palette.color(QPalette::Text), this,
+                                               tr("Colore del testo dell'editor"));
+    if (text.isValid() && keepsTextVisible(kept, text)) {
+        setEditorColours(kept, text);
     }
+}
+
+bool MainWindow::keepsTextVisible(const QColor& base, const QColor& text) {
+    if (base.rgb() != text.rgb()) {
+        return true;
+    }
+    showBox(QStringLiteral("Tessaro"),
+            tr("Il testo avrebbe lo stesso colore dello sfondo e non si vedrebbe: "
+               "resta il colore di prima."));
+    return false;
 }
 
 void MainWindow::setEditorColours(const QColor& base, const QColor& text) {
@@ -573,7 +586,8 @@ void MainWindow::restoreSettings() {
     rawMethodArea = format == 2;
     const QColor base = m_settings->colour(QStringLiteral("editorBase"));
     const QColor text = m_settings->colour(QStringLiteral("editorText"));
-    if (base.isValid() && text.isValid()) {
+    // Text the colour of its background would be invisible at every start.
+    if (base.isValid() && text.isValid() && base.rgb() != text.rgb()) {
         setEditorColours(base, text);
     }
     const QColor window = m_settings->colour(QStringLiteral("window"));

@@ -76,6 +76,11 @@ public:
     void showMethodArea();
     /// Moves the highlight of the method-area list to PC.
     void selectCurrentInstruction();
+    /// The method-area address of the instruction the machine stands at or inside (-1 when
+    /// none: the start-up call).
+    std::int32_t currentInstructionAddress();
+    /// Whether text stands out from base; otherwise says so and refuses the choice.
+    bool keepsTextVisible(const QColor& base, const QColor& text);
     /// Rebuilds the stack list.
     void showStack();
     /// Rebuilds the frame list and selects its top line (or the stack's).
@@ -155,6 +160,8 @@ public slots:
     void toggleBreakpoint();
     /// Opens the statistics window.
     void showStatistics();
+    /// Opens the console: everything the program has printed.
+    void showConsole();
 
 signals:
     /// A message window or box is about to be shown (caption, text).
@@ -229,6 +236,10 @@ private:
     AppPaths m_paths;
     std::unique_ptr<UserSettings> m_settings;
     MachineViews m_views;
+    /// Method-area address of the instruction the machine is inside, as last seen at an
+    /// instruction boundary; -1 after a jump in position (a run, a step back, a reset), when
+    /// the next view guesses it from PC.
+    std::int32_t m_instructionStart = -1;
     std::vector<MalProblem> m_problems;
     SourceOffsets m_scratchOffsets; // the text assembled last
     SourceOffsets m_listingOffsets; // the microprogram listing
@@ -280,6 +291,7 @@ private:
     std::set<int> m_breakLines; // editor lines (from 0) holding a breakpoint
     std::set<int> m_breakMicro; // marked micro-addresses
     class StatisticsWindow* m_statistics = nullptr;
+    class ConsoleWindow* m_console = nullptr;
     MicroprogramWindow* m_microprogramWindow = nullptr;
 };
 

@@ -261,6 +261,7 @@ void MainWindow::createMenus() {
         &MainWindow::stepBackIjvmCommand);
     add(run, tr("Punto di arresto"), QKeySequence(Qt::Key_F5), &MainWindow::toggleBreakpoint);
     add(run, tr("Statistiche"), QKeySequence(), &MainWindow::showStatistics);
+    add(run, tr("Console"), QKeySequence(), &MainWindow::showConsole);
     // Shown by the layout step.
     m_subCycleAction->setVisible(false);
     m_micAction->setVisible(false);

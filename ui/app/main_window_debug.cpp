@@ -1,6 +1,7 @@
 // The main window's debugging commands: breakpoints on source lines and micro-addresses,
 // going back, and the statistics window.
 
+#include "ui/app/console_window.h"
 #include "ui/app/main_window.h"
 #include "ui/app/statistics_window.h"
 
@@ -139,7 +140,19 @@ void MainWindow::showStatistics() {
     m_statistics->raise();
 }
 
+void MainWindow::showConsole() {
+    if (m_console == nullptr) {
+        m_console = new ConsoleWindow(session, this);
+    }
+    m_console->refresh();
+    m_console->show();
+    m_console->raise();
+}
+
 void MainWindow::refreshStatistics(bool nowAndThen) {
+    if (m_console != nullptr && m_console->isVisible()) {
+        m_console->refresh();
+    }
     if (m_statistics == nullptr || !m_statistics->isVisible()) {
         return;
     }

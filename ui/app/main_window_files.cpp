@@ -13,6 +13,7 @@
 #include "ui/workbench/microprogram_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
@@ -106,6 +107,7 @@ void MainWindow::newProgram() {
     m_savedText.clear();
     m_errorList->hide();
     m_programEditor->document()->setModified(true);
+    session.unload();
     clearViews();
 }
 
@@ -213,6 +215,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // Saved or knowingly left: nothing is left to recover.
     m_programRecovery->stop();
     m_microprogramRecovery->stop();
+    // Every question is answered: the other windows go with this one without asking again, so
+    // that no window (and no process without one) is left behind.
+    if (m_microprogramWindow != nullptr) {
+        m_microprogramWindow->discardChanges();
+    }
+    for (QWidget* other : QApplication::topLevelWidgets()) {
+        if (other != this && other->isVisible()) {
+            other->close();
+        }
+    }
     event->accept();
 }
 

@@ -119,15 +119,7 @@ void MainWindow::showCurrentMarks() {
     }
     m_microprogramListing->setCurrentLine(listingLineOf(machine().MPC));
     // Inside an instruction the arrow stays on it, as the selection does.
-    const std::int32_t pc = machine().PC();
-    std::int32_t at = -1;
-    if (session.atHalt()) {
-        at = pc - 1;
-    } else if (session.atInstructionBoundary() && image_layout::isPastPrologue(pc)) {
-        at = pc;
-    } else {
-        return;
-    }
+    const std::int32_t at = currentInstructionAddress();
     int current = -1;
     for (const auto& [line, address] : instructionLines()) {
         if (address > at) {

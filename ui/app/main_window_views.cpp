@@ -118,12 +118,24 @@ void MainWindow::selectSourceAt(std::uint32_t address) {
                m_scratchOffsets.span(*offset, static_cast<long long>(line.size())));
 }
 
-void MainWindow::selectCurrentLines() {
-    const auto pc = static_cast<std::uint32_t>(machine().PC());
+std::int32_t MainWindow::currentInstructionAddress() {
+    const std::int32_t pc = machine().PC();
     if (session.atHalt()) {
-        selectSourceAt(pc - 1U);
-    } else if (session.atInstructionBoundary() && image_layout::isPastPrologue(pc)) {
-        selectSourceAt(pc);
+        return pc - 1;
+    }
+    if (session.atInstructionBoundary()) {
+        m_instructionStart = pc;
+    } else if (m_instructionStart < 0) {
+        // Inside an instruction PC has moved past its opcode, and every byte of an instruction
+        // maps to its line.
+        m_instructionStart = pc - 1;
+    }
+    return image_layout::isPastPrologue(m_instructionStart) ? m_instructionStart : -1;
+}
+
+void MainWindow::selectCurrentLines() {
+    if (const std::int32_t at = currentInstructionAddress(); at >= 0) {
+        selectSourceAt(static_cast<std::uint32_t>(at));
     }
     const std::int32_t mpc = machine().MPC;
     if (translator != nullptr && mpc >= 0 && mpc < MicroAssembler::kAddresses) {
@@ -191,9 +203,12 @@ void MainWindow::clearViews() {
     m_stackList->clear();
     m_frameList->clear();
     m_errorList->hide();
+    m_instructionStart = -1;
     session.setInput(0);
     m_inputBox->setText(QStringLiteral("0"));
     m_inputBox->setModified(false);
+    showCurrentMarks();
+    refreshStatistics();
 }
 
 void MainWindow::drawPicture(bool withFlags) {
@@ -220,13 +235,17 @@ void MainWindow::refreshMachinePicture() {
 }
 
 void MainWindow::refreshAll() {
+    // Whatever came before (a run, a step back, a reset), the position may have jumped.
+    m_instructionStart = -1;
     refreshMachinePicture();
     showConstantPool();
     showMethodArea();
+    selectCurrentInstruction();
     showStack();
     showFrame();
     selectCurrentLines();
     showIO();
+    refreshStatistics();
 }
 
 void MainWindow::refreshAfterStep() {
@@ -236,6 +255,7 @@ void MainWindow::refreshAfterStep() {
     showFrame();
     showIO();
     selectCurrentLines();
+    refreshStatistics();
 }
 
 } // namespace tessaro

@@ -36,7 +36,9 @@ StatisticsWindow::StatisticsWindow(const MachineSession& session, QWidget* paren
 
 void StatisticsWindow::refresh() {
     m_sinceRefresh.restart();
-    const ExecutionCounts& counts = m_session.counts();
+    // Without a program (after New or Open) the figures of the one before are no longer true.
+    static const ExecutionCounts kNothing;
+    const ExecutionCounts& counts = m_session.isLoaded() ? m_session.counts() : kNothing;
     const std::int64_t now = m_session.microInstructions();
     m_totals->setText(tr("Dall'ultimo reset: %1 micro-istruzioni, %2 istruzioni IJVM")
                           .arg(counts.microInstructions())

@@ -21,7 +21,7 @@ QString MessageDialog::defaultText() {
 
 MessageDialog::MessageDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(tr("Form3"));
+    setWindowTitle(QStringLiteral("Tessaro"));
     setFixedSize(kWidth, kHeight);
     setModal(true);
     setAutoFillBackground(true);

@@ -286,9 +286,13 @@ bool MicroprogramWindow::translateAndLoad() {
     QByteArray source;
     if (!translateTo(scratchBin, translated, source)) {
         if (translated != nullptr) {
-            m_status->setText(tr("%1 errori: il microprogramma non è stato caricato, resta in "
-                                 "uso quello precedente")
-                                  .arg(translated->problems.size()));
+            const std::size_t count = translated->problems.size();
+            m_status->setText(
+                count == 1 ? tr("1 errore: il microprogramma non è stato caricato, resta in uso "
+                                "quello precedente")
+                           : tr("%1 errori: il microprogramma non è stato caricato, resta in "
+                                "uso quello precedente")
+                                 .arg(count));
         }
         return false;
     }
@@ -346,7 +350,9 @@ bool MicroprogramWindow::check() {
         failed == 0 ? tr("Verifica superata: tutte le %1 istruzioni "
                          "sono eseguite correttamente")
                           .arg(m_results.size())
-                    : tr("Verifica: %1 istruzioni errate su %2").arg(failed).arg(m_results.size()));
+        : failed == 1
+            ? tr("Verifica: 1 istruzione errata su %1").arg(m_results.size())
+            : tr("Verifica: %1 istruzioni errate su %2").arg(failed).arg(m_results.size()));
     return failed == 0;
 }
 
@@ -355,12 +361,16 @@ void MicroprogramWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    discardChanges();
+    event->accept();
+}
+
+void MicroprogramWindow::discardChanges() {
     // Not saving means leaving the changes: the window shows the file when it opens again.
     if (isModified()) {
         m_editor->setPlainText(m_savedText);
         updateTitle();
     }
-    event->accept();
 }
 
 } // namespace tessaro

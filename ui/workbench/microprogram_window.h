@@ -42,6 +42,8 @@ public:
     void restoreUnsaved(const QString& path, const QString& text);
     /// Asks to save unsaved changes: true when the caller may go on (saved or discarded).
     bool maybeSave();
+    /// Leaves the changes unsaved, as the answer "Non salvare" does.
+    void discardChanges();
     /// The editor.
     MalEditor* editor() const { return m_editor; }
     /// The verdicts of the last check (empty before one).

@@ -275,7 +275,13 @@ private slots:
         QCOMPARE(child<QListWidget>("ListBox3")->count(), lv - memoryWord(lv + 4));
     }
 
+    void anInvalidNumberInTheInputBoxKeepsThePreviousValue_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("not a number") << "x1";
+        QTest::newRow("too large for a word") << "99999999999";
+    }
     void anInvalidNumberInTheInputBoxKeepsThePreviousValue() {
+        QFETCH(QString, typed);
         load(kPoolProgram);
         auto* input = child<QLineEdit>("Edit1");
         // Typed with the focus still in the box, it is taken before a step.
@@ -288,12 +294,12 @@ private slots:
             caption = dialog->windowTitle();
             qobject_cast<QDialog*>(dialog)->accept();
         });
-        input->setText(QStringLiteral("x1"));
+        input->setText(typed);
         emit input->editingFinished();
         QCOMPARE(caption, QStringLiteral("IJVM Error:"));
-        QCOMPARE(messages,
-                 QStringList{QStringLiteral(
-                     "Errore: il numero x1 non è valido. Resta il valore precedente, 42.")});
+        QCOMPARE(messages, QStringList{QStringLiteral("Errore: il numero %1 non è valido. Resta il "
+                                                      "valore precedente, 42.")
+                                           .arg(typed)});
         QCOMPARE(w().session.input(), 42);
         QCOMPARE(input->text(), QStringLiteral("42"));
     }
@@ -491,6 +497,68 @@ private slots:
                                           QRegularExpression::MultilineOption);
             QVERIFY2(line.match(text).hasMatch(), row);
         }
+        // It follows the machine back to the start, and to a new program.
+        button("BitBtn4")->click();
+        QVERIFY(!table->toPlainText().contains(QStringLiteral("IRETURN")));
+        runToTheEnd();
+        driver->then(press(QStringLiteral("Non salvare")));
+        w().newProgram();
+        QVERIFY(!table->toPlainText().contains(QStringLiteral("IRETURN")));
+    }
+
+    void theConsoleShowsEverythingPrintedSinceTheLastReset() {
+        load(".main\n.var\ni\n.end-var\nBIPUSH 0\nISTORE i\nl: BIPUSH 65\nOUT\nIINC i 1\n"
+             "ILOAD i\nBIPUSH 100\nISUB\nIFLT l\nHALT\n.end-main\n");
+        runToTheEnd();
+        menuAction(QStringLiteral("Console"))->trigger();
+        auto* console = window->findChild<QPlainTextEdit*>(QStringLiteral("ConsoleText"));
+        QCOMPARE(console->toPlainText(), QString(100, QLatin1Char('A')));
+        // Going back over the last OUT takes its character away, and only that one.
+        for (int i = 0; i < 10 && console->toPlainText().size() == 100; ++i) {
+            button("BackStepButton")->click();
+        }
+        QCOMPARE(console->toPlainText(), QString(99, QLatin1Char('A')));
+        button("BitBtn4")->click();
+        QVERIFY(console->toPlainText().isEmpty());
+    }
+
+    void theMarksFollowTheMachineWhereverItJumps() {
+        load(kFibonacci);
+        // A run stopped by a micro-address breakpoint, inside the first IADD: the arrow, the
+        // selection and the method-area highlight all name that instruction.
+        const int iadd = editor()->document()->find(QStringLiteral("IADD")).blockNumber();
+        const QTextDocument* listingText = listingMargin()->document();
+        clickMargin(listingMargin(), listingText->find(QStringLiteral("iadd2 ")).blockNumber());
+        runToTheEnd();
+        QCOMPARE(program()->currentLine(), iadd);
+        QCOMPARE(selectedSource(), QStringLiteral("IADD"));
+        // Going back to an instruction boundary: the method area's highlight is on PC.
+        button("BackStepButton")->click();
+        const QList<QListWidgetItem*> selected = child<QListWidget>("ListBox2")->selectedItems();
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(child<QListWidget>("ListBox2")->row(selected[0]), machine().PC());
+        // A new program has no current line.
+        driver->then(press(QStringLiteral("Non salvare")));
+        w().newProgram();
+        QCOMPARE(program()->currentLine(), -1);
+    }
+
+    void theColourDialogsSayWhatTheyColourAndKeepTheTextVisible() {
+        const QColor text = editor()->palette().color(QPalette::Text);
+        QStringList titles;
+        const auto choose = [&titles](QWidget* dialog) {
+            titles.append(dialog->windowTitle());
+            qobject_cast<QColorDialog*>(dialog)->setCurrentColor(QColor(9, 9, 9));
+            qobject_cast<QDialog*>(dialog)->accept();
+        };
+        driver->then(choose);
+        driver->then(choose);
+        w().backColor();
+        QCOMPARE(titles, (QStringList{QStringLiteral("Colore dello sfondo dell'editor"),
+                                      QStringLiteral("Colore del testo dell'editor")}));
+        QCOMPARE(editor()->palette().color(QPalette::Base), QColor(9, 9, 9));
+        QCOMPARE(editor()->palette().color(QPalette::Text), text);
+        QCOMPARE(messages.size(), 1);
     }
 };
 

@@ -101,6 +101,11 @@ private slots:
         }
         QCOMPARE(button("StopButton")->toolTip(), texts[0]);
         QCOMPARE(MessageDialog().findChild<QLabel*>(QStringLiteral("Panel1"))->text(), texts[1]);
+        QCOMPARE(MessageDialog().windowTitle(), QStringLiteral("Tessaro"));
+        if (english) { // the button and the menu name the sub-cycle command alike
+            QCOMPARE(button("BitBtn6")->text(), QStringLiteral("SubCycle"));
+            QVERIFY(menuAction(QStringLiteral("SubCycle")) != nullptr);
+        }
         // The assembler's messages come from the core, which follows the same choice.
         type(".main\nGOTO nowhere\nHALT\n.end-main\n");
         button("BitBtn5")->click();

@@ -143,6 +143,16 @@ private slots:
         }
     }
 
+    void quittingAsksOnceAndLeavesNoWindow() {
+        replace(kAdd, kSubtract);
+        driver->then(press(QStringLiteral("Non salvare")));
+        QVERIFY(w().close());
+        QTest::qWait(20);
+        QCOMPARE(driver->seen.size(), 1);
+        QVERIFY(!mp()->isVisible());
+        QCOMPARE(savedMicroprogram(), bundledMicroprogramText());
+    }
+
     void saveAsAndOpenChangeTheFile() {
         const QString other = root.filePath(QStringLiteral("mine.mal"));
         replace(kAdd, kSubtract);
