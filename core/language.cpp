@@ -90,6 +90,11 @@ constexpr Entry kCatalogue[] = {
      "ELSE target %1 not below 256: the true branch cannot reach the target of the IF"},
     {"NextAddr %1 fuori dal control store (0-511)",
      "NextAddr %1 outside the control store (0-511)"},
+    // Why a source could not be read.
+    {"è una cartella", "it is a directory"},
+    {"è più grande di %1 MB, il massimo per un sorgente",
+     "it is larger than %1 MB, the most a source may hold"},
+    {"errore di lettura", "read error"},
     // The command line (cli/) and the microprogram check (check/).
     {"istruzione          esecuzioni    micro-istruzioni\n",
      "instruction            count  micro-instructions\n"},

@@ -1,5 +1,7 @@
 #include "core/reader/whole_file.h"
 
+#include "core/language.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,15 +15,16 @@ std::string WholeFile::reason() const {
     case ReadFailure::None:
         return {};
     case ReadFailure::Directory:
-        return "it is a directory";
+        return localized("è una cartella");
     case ReadFailure::TooLarge:
-        return "it is larger than " + std::to_string(kMaxSourceBytes / (1024 * 1024)) +
-               " MB, the most a source may hold";
+        return localized("è più grande di %1 MB, il massimo per un sorgente",
+                         {std::to_string(kMaxSourceBytes / (1024 * 1024))});
     case ReadFailure::CannotOpen:
     case ReadFailure::ReadError:
         break;
     }
-    return errorNumber != 0 ? std::strerror(errorNumber) : "read error";
+    return errorNumber != 0 ? std::string(std::strerror(errorNumber))
+                            : localized("errore di lettura");
 }
 
 WholeFile readWholeFile(const std::string& path, std::size_t limit) {

@@ -171,7 +171,7 @@ TEST(Commands, EndlessInputsFullOutputsAndRunawayProgramsEndWithAMessage) {
     const std::string echo = quoted(writeScratch(".main\n IN\n OUT\n HALT\n.end-main\n"));
     const std::string runaway =
         quoted(writeScratch(".main\ntop: BIPUSH 1\n GOTO top\n.end-main\n"));
-    const char* const tooLarge = "larger than 64 MB";
+    const char* const tooLarge = "più grande di 64 MB";
     const struct {
         std::string line;
         int status;

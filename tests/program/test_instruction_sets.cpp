@@ -36,7 +36,8 @@ TEST(InstructionSets, ANewInstructionAssemblesRunsAndIsChecked) {
         runCli("run " + program + " " + kSet + " " + microprogram + " --trace --stats");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "73");
-    EXPECT_NE(run.err.find("     9  INEG                         stack top 7\n"), std::string::npos)
+    EXPECT_NE(run.err.find("     9  INEG                         cima della pila 7\n"),
+              std::string::npos)
         << run.err;
     EXPECT_NE(run.err.find("INEG                       2                   8\n"), std::string::npos)
         << run.err;
