@@ -37,7 +37,7 @@ public:
             value = 0;
             return true;
         }
-        const bool wellFormed = token.size() <= kLongestInputNumber && cli::wellFormedNumber(token);
+        const bool wellFormed = token.size() <= kLongestInputNumber && wellFormedNumber(token);
         const NumberResult number = wellFormed ? checkedAtolong(token) : NumberResult{};
         if (!number.ok) {
             if (token.size() > kLongestInputNumber) {
