@@ -5,6 +5,7 @@
 #include "machine/control_store_file.h"
 #include "machine/printed_log.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -57,6 +58,7 @@ void ControlPath::checkCaches() {
         m_indexedMicCount = controlStore.elementCount();
     }
     m_executed = nullptr;
+    m_leftCode = false;
 }
 
 const DecodedMic& ControlPath::decodeSlow(std::uint32_t address) {
@@ -132,9 +134,19 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
     bool stopped = false;
     for (; done < maxSteps;) {
         if constexpr (kStopsAtHalt) {
-            if (mpc == static_cast<std::uint32_t>(kHaltAddress)) {
-                stopped = true;
-                break;
+            // One test per step for both addresses a run watches: 0 and 0x70 are among the
+            // eight whose bits lie within 0x70.
+            if ((mpc & ~static_cast<std::uint32_t>(kHaltAddress)) == 0) {
+                if (mpc == static_cast<std::uint32_t>(kHaltAddress)) {
+                    stopped = true;
+                    break;
+                }
+                if (mpc == static_cast<std::uint32_t>(kMainLoop) && stopOutsideCode &&
+                    static_cast<std::uint32_t>(reg[kPC]) >=
+                        static_cast<std::uint32_t>(std::max(methodAreaSize, 0))) {
+                    m_leftCode = true;
+                    break;
+                }
             }
         }
         const DecodedMic& d = decodedAt(mpc);
@@ -185,10 +197,18 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
                 fetchLatch = (pc < size && pc < methodArea.size()) ? methodArea[pc] : 0;
             }
             const auto mar = static_cast<std::uint32_t>(reg[kMAR]);
+            // Replaying repeats history: its input is recorded, and its output was given.
+            constexpr bool kWithIo = kMode != LoopMode::Replay;
             if ((mem & kMemRead) != 0) {
+                if (kWithIo && mar == kInputKey && ioListener != nullptr) [[unlikely]] {
+                    noteInputRead(microCount + done - 1);
+                }
                 readLatch = wordAt(mar);
             } else if ((mem & kMemWrite) != 0) {
                 wordAt(mar) = reg[kMDR];
+                if (kWithIo && mar == kOutputKey && ioListener != nullptr) [[unlikely]] {
+                    noteOutputWritten(microCount + done - 1, reg[kMDR]);
+                }
             }
         }
         last = mpc;
@@ -211,7 +231,7 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
             }
         }
         mpc = next;
-        if (mem != 0 && wordLimitReached()) {
+        if (mem != 0 && accessStopsStepping()) {
             break;
         }
         if constexpr (kIjvmStep) {
@@ -270,6 +290,7 @@ void ControlPath::microStep() {
     ++microCount;
     currentMic = controlStore[static_cast<std::uint32_t>(MPC)];
     MIR = static_cast<std::uint32_t>(currentMic.word);
+    m_countBeforeCycle = microCount - 1;
     cycleUnchecked();
     lastMPC = MPC;
     std::uint32_t next = static_cast<std::uint32_t>(currentMic.NextAddr) & kAddressMask;

@@ -144,6 +144,12 @@ public:
     /// Highest method-area address that can be marked.
     static constexpr std::int32_t kMaxPcBreakpoint = (1 << 24) - 1;
 
+    /// Whether runFor and runForBreaking also stop at an instruction boundary whose PC lies
+    /// outside the method area: a main without HALT runs on over the bytes past its code.
+    bool stopOutsideCode = false;
+    /// Whether the last run stopped for that reason.
+    bool leftCode() const { return m_leftCode; }
+
     /// runFor that also stops before a marked micro-address and at a boundary whose PC is
     /// marked; with skipFirst the first micro step passes unchecked, so that a run resumes from
     /// the breakpoint it stopped at. breakStop() tells what stopped it.
@@ -192,6 +198,7 @@ private:
     int m_pcBreakpointCount = 0;
     int m_breakpointCount = 0;
     bool m_skipBreak = false;
+    bool m_leftCode = false;
     BreakpointStop m_breakStop;
 };
 

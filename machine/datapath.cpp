@@ -78,9 +78,29 @@ void Datapath::startMemory() {
     }
     const std::uint32_t mar = static_cast<std::uint32_t>(registers[kMAR]);
     if ((mem & kMemRead) != 0) {
+        if (mar == kInputKey && ioListener != nullptr) {
+            noteInputRead(m_countBeforeCycle);
+        }
         readLatch = wordAt(mar);
     } else if ((mem & kMemWrite) != 0) {
         wordAt(mar) = registers[kMDR];
+        if (mar == kOutputKey && ioListener != nullptr) {
+            noteOutputWritten(m_countBeforeCycle, registers[kMDR]);
+        }
+    }
+}
+
+void Datapath::noteInputRead(std::int64_t countBefore) {
+    m_ioAccessCount = countBefore;
+    if (!ioListener->beforeInputRead(wordAt(kInputKey))) {
+        m_ioRefused = true;
+    }
+}
+
+void Datapath::noteOutputWritten(std::int64_t countBefore, std::int32_t value) {
+    m_ioAccessCount = countBefore;
+    if (!ioListener->afterOutputWrite(value)) {
+        m_ioRefused = true;
     }
 }
 
@@ -114,6 +134,7 @@ void Datapath::invalidateMemoryCache() {
 
 void Datapath::checkMemoryCache() {
     m_wordLimitReached = false;
+    m_ioRefused = false;
     if (wordMemory.elementCount() != m_indexedWordCount) {
         invalidateMemoryCache();
     }

@@ -2,6 +2,8 @@
 
 #include "core/memory.h"
 #include "machine/control_word.h"
+#include "machine/io_port.h"
+#include "machine/memory_map.h"
 #include "machine/registers.h"
 
 #include <array>
@@ -119,6 +121,15 @@ public:
     /// Whether the current stepping call met the word limit (cleared when the next one begins).
     bool wordLimitReached() const { return m_wordLimitReached; }
 
+    /// When set, told of every read of the input word and write of the newest output word.
+    IoWordListener* ioListener = nullptr;
+    /// Whether the listener refused in the current stepping call (cleared when the next one
+    /// begins); the step loops stop after that micro-instruction.
+    bool ioRefused() const { return m_ioRefused; }
+    /// Micro-instructions executed before the one that touched an I/O word last, counted as
+    /// the control path counts them (for the listener, which is told during that one).
+    std::int64_t ioAccessCount() const { return m_ioAccessCount; }
+
     /// Drops the fast index into wordMemory. Call it after clearing wordMemory or assigning
     /// another memory to it (adding entries, also through operator[], needs nothing). A change
     /// of wordMemory's element count is noticed by itself at the next step.
@@ -130,6 +141,16 @@ protected:
     void checkMemoryCache();
     /// cycle() without the check: for the control path's step loops, which check once per call.
     void cycleUnchecked();
+    /// Whether a stepping call must end after the micro-instruction that made its memory access.
+    bool accessStopsStepping() const { return m_wordLimitReached || m_ioRefused; }
+    /// Lets the listener see a read of the input word, or a write of the newest output word,
+    /// that the micro-instruction at hand makes (the step loops check the address first).
+    void noteInputRead(std::int64_t countBefore);
+    void noteOutputWritten(std::int64_t countBefore, std::int32_t value);
+    /// Micro-instructions before the one cycle() executes, as the control path counts them.
+    std::int64_t m_countBeforeCycle = 0;
+    static constexpr std::uint32_t kInputKey = memory_map::wordKey(memory_map::kInputWord);
+    static constexpr std::uint32_t kOutputKey = memory_map::wordKey(memory_map::kLastOutputWord);
     /// The value slot of a word address, created with 0 when absent.
     std::int32_t& wordAt(std::uint32_t address) {
         std::int32_t* slot = m_wordIndex.find(address);
@@ -142,6 +163,8 @@ private:
     WordSlotIndex m_wordIndex;
     int m_indexedWordCount = 0;
     bool m_wordLimitReached = false;
+    bool m_ioRefused = false;
+    std::int64_t m_ioAccessCount = 0;
     std::int32_t m_refusedWord = 0; // stands in for a word the limit refused
 };
 

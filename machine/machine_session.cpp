@@ -54,22 +54,24 @@ bool MachineSession::acceptProgram() {
 }
 
 void MachineSession::assemble(const std::string& path) {
-    abandonRun();
-    m_loaded = false;
-    m_stopped = false;
-    leaveSubCycle();
+    forgetExecution();
     m_machine.loadProgram(path);
-    m_memoryFull = false;
     restartHistory();
 }
 
 void MachineSession::assembleText(const std::string& text) {
+    forgetExecution();
+    m_machine.loadProgramText(text);
+    restartHistory();
+}
+
+void MachineSession::forgetExecution() {
     abandonRun();
     m_loaded = false;
     m_stopped = false;
+    m_memoryFull = false;
+    m_inputAskedBy = -1;
     leaveSubCycle();
-    m_machine.loadProgramText(text);
-    restartHistory();
 }
 
 void MachineSession::unload() {
@@ -112,6 +114,19 @@ bool MachineSession::noteMemoryLimit() {
     return m_memoryFull;
 }
 
+bool MachineSession::endedEarly(Outcome& outcome) {
+    if (noteMemoryLimit()) {
+        outcome = Outcome::MemoryFull;
+        return true;
+    }
+    if (m_machine.ioRefused()) {
+        m_stopped = true;
+        outcome = Outcome::PortFailed;
+        return true;
+    }
+    return false;
+}
+
 Outcome MachineSession::microStep() {
     if (const Outcome refused = beginExecution(); refused != Outcome::Done) {
         return refused;
@@ -119,8 +134,8 @@ Outcome MachineSession::microStep() {
     m_stopped = false;
     m_machine.microStep();
     noteExecuted();
-    if (noteMemoryLimit()) {
-        return Outcome::MemoryFull;
+    if (Outcome early = Outcome::Done; endedEarly(early)) {
+        return early;
     }
     return atHalt() ? Outcome::Halted : Outcome::Done;
 }
@@ -157,8 +172,8 @@ Outcome MachineSession::ijvmStep(std::int64_t bound) {
     m_stopped = false;
     const std::uint8_t opcode = nextOpcode();
     const bool done = ijvmStepChunked(bound);
-    if (noteMemoryLimit()) {
-        return Outcome::MemoryFull;
+    if (Outcome early = Outcome::Done; endedEarly(early)) {
+        return early;
     }
     if (!done) {
         return Outcome::BoundReached;
@@ -197,8 +212,8 @@ Outcome MachineSession::runSlice(std::int64_t budget) {
     }
     m_runExecuted += m_machine.microCount - before;
     m_runEnd = std::chrono::steady_clock::now();
-    if (noteMemoryLimit()) {
-        return finishRun(Outcome::MemoryFull);
+    if (Outcome early = Outcome::Done; endedEarly(early)) {
+        return finishRun(early);
     }
     if (done) {
         if (!atHalt()) {
@@ -209,6 +224,10 @@ Outcome MachineSession::runSlice(std::int64_t budget) {
     if (m_lastBreak.kind != BreakpointStop::Kind::None) {
         m_stopped = true;
         return finishRun(Outcome::BreakpointHit);
+    }
+    if (m_machine.leftCode()) {
+        m_stopped = true;
+        return finishRun(Outcome::OutsideProgram);
     }
     if (m_runKind == RunKind::IjvmStep && m_runExecuted >= ijvmStepBound) {
         return finishRun(Outcome::BoundReached);
@@ -250,9 +269,45 @@ Outcome MachineSession::reset() {
     m_stopped = false;
     setInput(0);
     m_memoryFull = false;
+    m_inputAskedBy = -1;
     m_machine.reset();
     restartHistory();
     return atHalt() ? Outcome::Halted : Outcome::Done;
+}
+
+void MachineSession::setInputSupplier(InputSupplier supplier) {
+    m_inputSupplier = std::move(supplier);
+    connectPort();
+}
+
+void MachineSession::setOutputSink(OutputSink sink) {
+    m_outputSink = std::move(sink);
+    connectPort();
+}
+
+void MachineSession::connectPort() {
+    // Without either end the memory interface need not stop at the I/O words at all.
+    m_machine.ioListener = m_inputSupplier || m_outputSink ? this : nullptr;
+}
+
+bool MachineSession::beforeInputRead(std::int32_t& word) {
+    const std::int64_t instruction = m_machine.counts.currentStart;
+    if (!m_inputSupplier || instruction == m_inputAskedBy) {
+        return true;
+    }
+    const InputAnswer answer = m_inputSupplier();
+    if (answer.kind == InputAnswer::Kind::Failed) {
+        return false;
+    }
+    m_inputAskedBy = instruction;
+    word = answer.kind == InputAnswer::Kind::Word ? answer.word : 0;
+    // Going back replays the word from here, without asking the supplier again.
+    m_history.recordInput(m_machine.ioAccessCount(), word);
+    return true;
+}
+
+bool MachineSession::afterOutputWrite(std::int32_t value) {
+    return !m_outputSink || m_outputSink(static_cast<std::uint8_t>(value & 0xFF));
 }
 
 void MachineSession::setInput(std::int32_t value) {

@@ -2,6 +2,7 @@
 
 #include "machine/control_path.h"
 #include "machine/execution_history.h"
+#include "machine/io_port.h"
 #include "machine/printed_log.h"
 
 #include <chrono>
@@ -35,6 +36,10 @@ enum class Outcome {
     AtHistoryStart, ///< nothing was undone: the machine stands where its history begins
     MemoryFull,     ///< the program needed more words than the memory limit allows; the
                     ///< machine stays stopped there until a reset, a load or a step back
+    PortFailed,     ///< the input supplier or the output sink failed: the run stopped after
+                    ///< the micro-instruction that asked it
+    OutsideProgram, ///< a run stopped at an instruction boundary past the program's code
+                    ///< (only when asked for, see setStopOutsideProgram)
 };
 
 /// What one press of the sub-cycle command shows: the four quarters of a micro-instruction.
@@ -52,7 +57,7 @@ enum class RunKind { None, Run, IjvmStep };
 /// `tessaro-cli run` both go through a session, so that they behave alike. It owns the machine,
 /// knows whether a program is loaded and where a run stands, keeps the sub-cycle phase, and is
 /// the only writer of the input word. Views read the machine through machine().
-class MachineSession {
+class MachineSession final : private IoWordListener {
 public:
     MachineSession() { m_machine.printed = &m_printed; }
     // The machine points at the session's printed log.
@@ -135,6 +140,17 @@ public:
 
     /// Initial registers, input word 0, then the start-up call of main.
     Outcome reset();
+
+    /// Connects IN to a supplier of words (an empty one disconnects it): each IN asks it once,
+    /// as it reads the input word, and reads what it answers. Without a supplier IN reads the
+    /// input word as setInput left it.
+    void setInputSupplier(InputSupplier supplier);
+    /// Connects OUT to a sink of characters (an empty one disconnects it): each character goes
+    /// to it as OUT writes it. The output window and printed() keep theirs either way.
+    void setOutputSink(OutputSink sink);
+    /// Whether a run stops, with OutsideProgram, at an instruction boundary where PC has left
+    /// the method area, before the zero bytes there are executed (off by default).
+    void setStopOutsideProgram(bool stop) { m_machine.stopOutsideCode = stop; }
 
     /// The input word IN reads.
     void setInput(std::int32_t value);
@@ -221,11 +237,18 @@ private:
     /// The common start of an execution command: Busy while a run goes on (nothing changes),
     /// otherwise the sub-cycle is left, then NotLoaded without a program, else Done.
     Outcome beginCommand();
+    /// What a new program makes void: a run, the loaded state, the memory limit's stop.
+    void forgetExecution();
     /// beginCommand for a command that executes: MemoryFull while the machine stands at the
     /// memory limit.
     Outcome beginExecution();
     /// Notes that the machine met the memory limit in the call just made.
     bool noteMemoryLimit();
+    /// The outcome of an execution that ended on the memory limit or a failed port, if it did.
+    bool endedEarly(Outcome& outcome);
+    bool beforeInputRead(std::int32_t& word) override;
+    bool afterOutputWrite(std::int32_t value) override;
+    void connectPort();
     Outcome finishRun(Outcome outcome);
     bool runChunked(std::int64_t budget);
     bool ijvmStepChunked(std::int64_t bound);
@@ -239,6 +262,11 @@ private:
 
     ControlPath m_machine;
     PrintedLog m_printed;
+    InputSupplier m_inputSupplier;
+    OutputSink m_outputSink;
+    // The dispatch count of the instruction that asked the supplier last: an IN reads its
+    // word once, however often its microcode reads the input word.
+    std::int64_t m_inputAskedBy = -1;
     bool m_loaded = false;
     bool m_stopped = false;    // the last run ended on a stop request
     bool m_memoryFull = false; // the machine met the memory limit and stays stopped

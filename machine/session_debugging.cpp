@@ -42,7 +42,7 @@ bool MachineSession::runChunked(std::int64_t budget) {
         left -= executed;
         noteExecuted();
         if (halted || executed == 0 || m_lastBreak.kind != BreakpointStop::Kind::None ||
-            m_machine.wordLimitReached()) {
+            m_machine.wordLimitReached() || m_machine.ioRefused() || m_machine.leftCode()) {
             return halted;
         }
     }
@@ -56,7 +56,8 @@ bool MachineSession::ijvmStepChunked(std::int64_t bound) {
         const bool done = m_machine.ijvmStepBounded(std::min(left, historyChunk()));
         left -= m_machine.microCount - before;
         noteExecuted();
-        if (done || m_machine.microCount == before || m_machine.wordLimitReached()) {
+        if (done || m_machine.microCount == before || m_machine.wordLimitReached() ||
+            m_machine.ioRefused()) {
             return done;
         }
     }
@@ -99,6 +100,8 @@ Outcome MachineSession::stepBackTo(std::int64_t target) {
     m_stopped = false;
     m_memoryFull = false;
     m_lastBreak = {};
+    // An IN undone asks the supplier again when it is executed again.
+    m_inputAskedBy = -1;
     return Outcome::Done;
 }
 

@@ -40,6 +40,10 @@ const char* outcomeName(Outcome outcome) {
         return "atHistoryStart";
     case Outcome::MemoryFull:
         return "memoryFull";
+    case Outcome::PortFailed:
+        return "portFailed";
+    case Outcome::OutsideProgram:
+        return "outsideProgram";
     }
     return "done";
 }
