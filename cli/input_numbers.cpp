@@ -4,9 +4,9 @@
 
 #include "core/number_text.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <string>
 
 namespace tessaro::cli {
 
@@ -16,14 +16,13 @@ constexpr std::size_t kLongestInputNumber = 100;
 
 } // namespace
 
-bool InputNumbers::next(std::int32_t& value) {
+InputAnswer InputNumbers::next() {
     int ch = std::getchar();
     while (ch != EOF && std::isspace(ch) != 0) {
         ch = std::getchar();
     }
     if (ch == EOF) {
-        value = 0;
-        return true;
+        return InputAnswer{InputAnswer::Kind::NoneAvailable, 0};
     }
     std::string text;
     // A word longer than any number is refused as soon as it is seen: an input that never
@@ -48,10 +47,9 @@ bool InputNumbers::next(std::int32_t& value) {
                                "facoltativo)\n")
                          .c_str(),
                      text.c_str());
-        return false;
+        return InputAnswer{InputAnswer::Kind::Failed, 0};
     }
-    value = number.value;
-    return true;
+    return InputAnswer{InputAnswer::Kind::Word, number.value};
 }
 
 } // namespace tessaro::cli

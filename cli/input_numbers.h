@@ -1,7 +1,6 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
+#include "machine/io_port.h"
 
 namespace tessaro::cli {
 
@@ -9,9 +8,9 @@ namespace tessaro::cli {
 /// interactive user can type them as the program asks.
 class InputNumbers {
 public:
-    /// The next number: true with value (0 once the input is exhausted), or false with a
-    /// message printed.
-    bool next(std::int32_t& value);
+    /// The next number; none available once the input is exhausted; failed, with a message
+    /// printed, when the next word is not a number.
+    InputAnswer next();
 };
 
 } // namespace tessaro::cli

@@ -83,10 +83,56 @@ void reportStepLimit(const RunOptions& options) {
                  static_cast<long long>(options.maxSteps));
 }
 
-// Runs to HALT (or the step limit) without stopping between instructions.
+// Says why the run ended, when it did not halt, and gives the exit status.
+int finishRun(const MachineSession& session, const RunOptions& options, Outcome outcome) {
+    switch (outcome) {
+    case Outcome::MemoryFull:
+        reportMemoryLimit(session);
+        return kExitMemoryLimit;
+    case Outcome::BoundReached:
+    case Outcome::SliceDone:
+        reportStepLimit(options);
+        return kExitStepLimit;
+    case Outcome::Err:
+        std::fputs(localized(kStoppedByErr).c_str(), stderr);
+        return kExitErr;
+    default:
+        return kExitHalted;
+    }
+}
+
+void printStats(const MachineSession& session, std::int64_t micro, std::int64_t instructions,
+                double seconds) {
+    std::fprintf(stderr, localized("micro-istruzioni: %lld\n").c_str(),
+                 static_cast<long long>(micro));
+    std::fprintf(stderr, localized("istruzioni IJVM: %lld\n").c_str(),
+                 static_cast<long long>(instructions));
+    std::fprintf(stderr, localized("secondi: %.6f\n").c_str(), seconds);
+    std::fprintf(stderr, localized("micro-istruzioni/s: %.0f\n").c_str(),
+                 seconds > 0 ? static_cast<double>(micro) / seconds : 0.0);
+    std::fputs(opcodeTable(session.counts(), session.microInstructions(),
+                           *session.machine().instructionSet)
+                   .c_str(),
+               stderr);
+}
+
+// The IJVM instructions a run carried out to their end: those the main loop dispatched, less
+// the one a bound or the memory limit cut short.
+std::int64_t finishedInstructions(const MachineSession& session, Outcome outcome) {
+    const ExecutionCounts& counts = session.counts();
+    const bool cut =
+        outcome == Outcome::MemoryFull || (!session.atInstructionBoundary() && !session.atHalt());
+    return counts.instructions() - (cut && counts.currentOpcode >= 0 ? 1 : 0);
+}
+
+// Runs to HALT (or the step limit) in the session's run loop, which hands IN and OUT to the
+// port without stopping between instructions.
 int runInSlices(MachineSession& session, const RunOptions& options) {
     constexpr std::int64_t kSlice = 10'000'000;
-    Outcome outcome = session.atHalt() ? Outcome::Halted : session.startRun(RunKind::Run);
+    const std::int64_t startCount = session.microInstructions();
+    const auto started = std::chrono::steady_clock::now();
+    Outcome outcome = session.atHalt() ? (session.haltedByErr() ? Outcome::Err : Outcome::Halted)
+                                       : session.startRun(RunKind::Run);
     while (outcome == Outcome::SliceDone) {
         std::int64_t slice = kSlice;
         if (options.maxSteps >= 0) {
@@ -97,39 +143,36 @@ int runInSlices(MachineSession& session, const RunOptions& options) {
             slice = std::min(slice, left);
         }
         outcome = session.runSlice(slice);
-        if (outcome == Outcome::SliceDone && session.outsideProgram()) {
-            reportOutside(session.machine());
-            return kExitBadInput;
-        }
     }
-    if (outcome == Outcome::MemoryFull) {
-        reportMemoryLimit(session);
-        return kExitMemoryLimit;
+    const auto stopped = std::chrono::steady_clock::now();
+    if (outcome == Outcome::OutsideProgram) {
+        reportOutside(session.machine());
+        return kExitBadInput;
     }
-    if (outcome == Outcome::SliceDone) {
-        reportStepLimit(options);
-        return kExitStepLimit;
+    // The port has said why (or main will: output that cannot be written).
+    if (outcome == Outcome::PortFailed) {
+        return kExitBadInput;
     }
-    if (session.haltedByErr()) {
-        std::fputs(localized(kStoppedByErr).c_str(), stderr);
-        return kExitErr;
+    const int status = finishRun(session, options, outcome);
+    if (options.stats) {
+        printStats(session, session.microInstructions() - startCount,
+                   finishedInstructions(session, outcome),
+                   std::chrono::duration<double>(stopped - started).count());
     }
-    return kExitHalted;
+    return status;
 }
 
-// Runs one IJVM instruction at a time, giving IN its numbers and writing what OUT writes.
-int runByInstruction(MachineSession& session, const RunOptions& options) {
-    InputNumbers input;
+// Runs one IJVM instruction at a time, for a trace line after each.
+int runTraced(MachineSession& session, const RunOptions& options) {
     const ControlPath& machine = session.machine();
     const std::int64_t unlimited = std::numeric_limits<std::int64_t>::max();
     const std::int64_t startCount = session.microInstructions();
-    std::int64_t instructions = 0;
-    int status = kExitHalted;
+    Outcome outcome = Outcome::Halted;
     const auto started = std::chrono::steady_clock::now();
     while (!session.atHalt()) {
         const std::int64_t used = session.microInstructions() - startCount;
         if (options.maxSteps >= 0 && used >= options.maxSteps) {
-            status = kExitStepLimit;
+            outcome = Outcome::BoundReached;
             break;
         }
         if (session.atInstructionBoundary() && session.outsideProgram()) {
@@ -137,68 +180,38 @@ int runByInstruction(MachineSession& session, const RunOptions& options) {
             return kExitBadInput;
         }
         const std::int32_t address = machine.PC();
-        const std::uint8_t code = session.nextOpcode();
-        if (code == opcode::IN) {
-            std::int32_t value = 0;
-            if (!input.next(value)) {
-                return kExitBadInput;
-            }
-            session.setInput(value);
-        }
         const std::int64_t budget = options.maxSteps >= 0 ? options.maxSteps - used : unlimited;
-        const Outcome outcome = session.ijvmStep(budget);
-        if (outcome == Outcome::BoundReached) {
-            status = kExitStepLimit;
+        outcome = session.ijvmStep(budget);
+        if (outcome == Outcome::PortFailed) {
+            return kExitBadInput;
+        }
+        if (outcome == Outcome::BoundReached || outcome == Outcome::MemoryFull) {
             break;
         }
-        if (outcome == Outcome::MemoryFull) {
-            status = kExitMemoryLimit;
-            break;
-        }
-        ++instructions;
-        if (outcome == Outcome::Err) {
-            status = kExitErr;
-        }
-        if (code == opcode::OUT && session.atInstructionBoundary()) {
-            std::putchar(session.newestOutput());
-            // Output that cannot be written ends the run; the caller says why.
-            if (std::fflush(stdout) != 0) {
-                return kExitBadInput;
-            }
-        }
-        if (options.trace) {
-            printTrace(machine, address,
-                       describeInstruction(machine.methodArea, machine.methodAreaSize, address,
-                                           machine.methods, machine.constants.size(),
-                                           *machine.instructionSet));
-        }
+        printTrace(machine, address,
+                   describeInstruction(machine.methodArea, machine.methodAreaSize, address,
+                                       machine.methods, machine.constants.size(),
+                                       *machine.instructionSet));
     }
     const auto stopped = std::chrono::steady_clock::now();
-    std::fflush(stdout);
-
-    if (status == kExitStepLimit) {
-        reportStepLimit(options);
-    } else if (status == kExitErr) {
-        std::fputs(localized(kStoppedByErr).c_str(), stderr);
-    } else if (status == kExitMemoryLimit) {
-        reportMemoryLimit(session);
-    }
+    const int status = finishRun(session, options, outcome);
     if (options.stats) {
-        const std::int64_t micro = session.microInstructions() - startCount;
-        const double seconds = std::chrono::duration<double>(stopped - started).count();
-        std::fprintf(stderr, localized("micro-istruzioni: %lld\n").c_str(),
-                     static_cast<long long>(micro));
-        std::fprintf(stderr, localized("istruzioni IJVM: %lld\n").c_str(),
-                     static_cast<long long>(instructions));
-        std::fprintf(stderr, localized("secondi: %.6f\n").c_str(), seconds);
-        std::fprintf(stderr, localized("micro-istruzioni/s: %.0f\n").c_str(),
-                     seconds > 0 ? static_cast<double>(micro) / seconds : 0.0);
-        std::fputs(
-            opcodeTable(session.counts(), session.microInstructions(), *machine.instructionSet)
-                .c_str(),
-            stderr);
+        printStats(session, session.microInstructions() - startCount,
+                   finishedInstructions(session, outcome),
+                   std::chrono::duration<double>(stopped - started).count());
     }
     return status;
+}
+
+// Connects IN to standard input and OUT to standard output.
+void connectStandardStreams(MachineSession& session, InputNumbers& input) {
+    session.setInputSupplier([&input] { return input.next(); });
+    // Each character is shown at once, before IN waits for a number; output that cannot be
+    // written ends the run.
+    session.setOutputSink([](std::uint8_t ch) {
+        std::putchar(ch);
+        return std::fflush(stdout) == 0;
+    });
 }
 
 } // namespace
@@ -236,15 +249,13 @@ int runCommand(int argc, char** argv) {
     }
 
     // The machine stands at the first instruction of main (loading ran the start-up call).
-    // It is driven one IJVM instruction at a time, because IN and OUT are recognised by the
-    // opcode about to run: that works with any microprogram, not only the built-in one.
-    // Stepping costs about half of the speed, so a program that can never execute IN or
-    // OUT (no such byte anywhere in its method area, where PC always points) runs in large
-    // slices instead, unless a trace or the instruction count is wanted.
-    if (!options.trace && !options.stats && !session->mayUseInOrOut()) {
-        return runInSlices(*session, options);
-    }
-    return runByInstruction(*session, options);
+    InputNumbers input;
+    connectStandardStreams(*session, input);
+    session->setStopOutsideProgram(true);
+    const int status =
+        options.trace ? runTraced(*session, options) : runInSlices(*session, options);
+    std::fflush(stdout);
+    return status;
 }
 
 } // namespace tessaro::cli

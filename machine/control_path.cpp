@@ -137,6 +137,11 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
             // One test per step for both addresses a run watches: 0 and 0x70 are among the
             // eight whose bits lie within 0x70.
             if ((mpc & ~static_cast<std::uint32_t>(kHaltAddress)) == 0) {
+                // An instruction that wrote output has ended here; a sink that fails stops
+                // the run before the next one.
+                if (outputPending() && isBoundaryOrHalt(mpc) && !deliverOutput()) {
+                    break;
+                }
                 if (mpc == static_cast<std::uint32_t>(kHaltAddress)) {
                     stopped = true;
                     break;
@@ -207,7 +212,7 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
             } else if ((mem & kMemWrite) != 0) {
                 wordAt(mar) = reg[kMDR];
                 if (kWithIo && mar == kOutputKey && ioListener != nullptr) [[unlikely]] {
-                    noteOutputWritten(microCount + done - 1, reg[kMDR]);
+                    noteOutputWritten(reg[kMDR]);
                 }
             }
         }
@@ -244,6 +249,11 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
     }
     if constexpr (kStopsAtHalt) {
         stopped = mpc == static_cast<std::uint32_t>(kHaltAddress);
+    }
+    if constexpr (kMode != LoopMode::Replay) {
+        if (outputPending() && isBoundaryOrHalt(mpc)) {
+            deliverOutput();
+        }
     }
     if (executed != nullptr) {
         microCount += done;
@@ -310,6 +320,9 @@ void ControlPath::microStep() {
     }
     MPC = static_cast<std::int32_t>(next);
     m_indexedMicCount = controlStore.elementCount();
+    if (outputPending() && isBoundaryOrHalt(next)) {
+        deliverOutput();
+    }
 }
 
 bool ControlPath::ijvmStepBounded(std::int64_t maxSteps) {
@@ -338,6 +351,7 @@ void ControlPath::run() {
 }
 
 void ControlPath::reset() {
+    dropPendingOutput();
     pendingMem = 0;
     MIR = 0;
     fetchLatch = 0;

@@ -185,6 +185,10 @@ private:
     void setBreakFlag(std::uint32_t address, std::uint8_t flag, bool on);
     bool breakHere(const DecodedMic& d, std::uint32_t mpc);
     void publishCurrentMic();
+    static bool isBoundaryOrHalt(std::uint32_t mpc) {
+        return mpc == static_cast<std::uint32_t>(kMainLoop) ||
+               mpc == static_cast<std::uint32_t>(kHaltAddress);
+    }
 
     DecodedStore m_decoded;
     DecodedMic m_scratch; // decoded entry of an MPC beyond 511 (set by hand)

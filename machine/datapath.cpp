@@ -85,7 +85,7 @@ void Datapath::startMemory() {
     } else if ((mem & kMemWrite) != 0) {
         wordAt(mar) = registers[kMDR];
         if (mar == kOutputKey && ioListener != nullptr) {
-            noteOutputWritten(m_countBeforeCycle, registers[kMDR]);
+            noteOutputWritten(registers[kMDR]);
         }
     }
 }
@@ -97,11 +97,12 @@ void Datapath::noteInputRead(std::int64_t countBefore) {
     }
 }
 
-void Datapath::noteOutputWritten(std::int64_t countBefore, std::int32_t value) {
-    m_ioAccessCount = countBefore;
-    if (!ioListener->afterOutputWrite(value)) {
+bool Datapath::deliverOutput() {
+    m_outputPending = false;
+    if (ioListener != nullptr && !ioListener->afterOutputWrite(m_pendingOutput)) {
         m_ioRefused = true;
     }
+    return !m_ioRefused;
 }
 
 void Datapath::cycleUnchecked() {

@@ -126,6 +126,10 @@ public:
     /// Whether the listener refused in the current stepping call (cleared when the next one
     /// begins); the step loops stop after that micro-instruction.
     bool ioRefused() const { return m_ioRefused; }
+    /// Whether an output word waits for the end of its instruction.
+    bool outputPending() const { return m_outputPending; }
+    /// Forgets it (the machine went back to before its instruction ended).
+    void dropPendingOutput() { m_outputPending = false; }
     /// Micro-instructions executed before the one that touched an I/O word last, counted as
     /// the control path counts them (for the listener, which is told during that one).
     std::int64_t ioAccessCount() const { return m_ioAccessCount; }
@@ -146,7 +150,12 @@ protected:
     /// Lets the listener see a read of the input word, or a write of the newest output word,
     /// that the micro-instruction at hand makes (the step loops check the address first).
     void noteInputRead(std::int64_t countBefore);
-    void noteOutputWritten(std::int64_t countBefore, std::int32_t value);
+    void noteOutputWritten(std::int32_t value) {
+        m_pendingOutput = value;
+        m_outputPending = true;
+    }
+    /// Hands the listener the output written by the instruction that has just ended.
+    bool deliverOutput();
     /// Micro-instructions before the one cycle() executes, as the control path counts them.
     std::int64_t m_countBeforeCycle = 0;
     static constexpr std::uint32_t kInputKey = memory_map::wordKey(memory_map::kInputWord);
@@ -165,6 +174,8 @@ private:
     bool m_wordLimitReached = false;
     bool m_ioRefused = false;
     std::int64_t m_ioAccessCount = 0;
+    bool m_outputPending = false;
+    std::int32_t m_pendingOutput = 0;
     std::int32_t m_refusedWord = 0; // stands in for a word the limit refused
 };
 

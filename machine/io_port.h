@@ -34,7 +34,8 @@ public:
     /// A micro-instruction is about to read the input word: word is its slot, which may be
     /// given a new value first.
     virtual bool beforeInputRead(std::int32_t& word) = 0;
-    /// A micro-instruction has written value into the newest output word.
+    /// The instruction that wrote value into the newest output word has ended (the machine
+    /// stands at the main loop or the HALT address): an instruction cut short gives nothing.
     virtual bool afterOutputWrite(std::int32_t value) = 0;
 
 protected:

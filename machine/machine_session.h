@@ -146,7 +146,8 @@ public:
     /// input word as setInput left it.
     void setInputSupplier(InputSupplier supplier);
     /// Connects OUT to a sink of characters (an empty one disconnects it): each character goes
-    /// to it as OUT writes it. The output window and printed() keep theirs either way.
+    /// to it when the OUT that wrote it ends, not when a bound cuts that OUT short. The output
+    /// window and printed() keep theirs either way.
     void setOutputSink(OutputSink sink);
     /// Whether a run stops, with OutsideProgram, at an instruction boundary where PC has left
     /// the method area, before the zero bytes there are executed (off by default).

@@ -100,8 +100,10 @@ Outcome MachineSession::stepBackTo(std::int64_t target) {
     m_stopped = false;
     m_memoryFull = false;
     m_lastBreak = {};
-    // An IN undone asks the supplier again when it is executed again.
+    // An IN undone asks the supplier again when it is executed again; an OUT undone before
+    // its end has given nothing, and gives its character when it ends again.
     m_inputAskedBy = -1;
+    m_machine.dropPendingOutput();
     return Outcome::Done;
 }
 

@@ -59,15 +59,17 @@ TEST(RunCommand, ExitStatusOutputAndDiagnostics) {
         {".main\n BIPUSH 72\n OUT\n HALT\n.end-main\n", "", "", 0, "H", ""},
         {".main\n BIPUSH 76\n OUT\nl: GOTO l\n.end-main\n", "--max-steps 5000", "", 2, "L", "5000"},
         {".main\n BIPUSH 69\n OUT\n ERR\n BIPUSH 70\n OUT\n HALT\n.end-main\n", "", "", 3, "E", ""},
-        // The same without IN or OUT, which the command runs without stopping in between.
+        // The same without IN or OUT.
         {".main\nl: GOTO l\n.end-main\n", "--max-steps 5000", "", 2, "", ""},
         {".main\n BIPUSH 1\n ERR\n.end-main\n", "", "", 3, "", ""},
         {".main\n BIPUSH 1\n HALT\n ERR\n.end-main\n", "", "", 0, "", ""},
         {".main\n BIPUSH 1\n HALT\n ERR\n.end-main\n", "--stats", "", 0, "", ""},
         {kHalt, "--max-steps 100", "", 0, "", ""},
-        // A main without HALT runs past its code: reported, not an endless loop.
+        // A main without HALT runs past its code: reported where it leaves the code, not an
+        // endless loop.
         {".main\n BIPUSH 65\n OUT\n.end-main\n", "", "", 1, "A", "oltre la fine"},
-        {".main\n BIPUSH 65\n POP\n.end-main\n", "", "", 1, "", "oltre la fine"},
+        {".main\n BIPUSH 65\n POP\n.end-main\n", "--max-steps 1000", "", 1, "",
+         "oltre la fine del suo codice (PC = 10)"},
         {".main\n BIPUSH 65\n POP\n.end-main\n", "--lang en", "", 1, "", "ran past the end"},
         // IN reads numbers in any radix from standard input, and 0 once it is exhausted.
         {kReverse, "", "65\n0x42   \t0o103\n", 0, "CBA", ""},
@@ -81,7 +83,7 @@ TEST(RunCommand, ExitStatusOutputAndDiagnostics) {
          ".jvm:3:3: Errore nel metodo main in prossimità dell'istruzione 1: ILAOD non esiste."},
         {kMisspelt, "--lang en", "", 1, "",
          ".jvm:3:3: Error in method main near instruction 1: ILAOD does not exist."},
-        // Another microprogram, translated from its file; OUT is recognised by its opcode.
+        // Another microprogram, translated from its file.
         {".main\n BIPUSH 79\n OUT\n BIPUSH 75\n OUT\n HALT\n.end-main\n",
          "--microprogram " + quoted(bundledMicroprogramPath()), "", 0, "OK", ""},
         {kHalt, "--microprogram " + quoted(broken), "", 1, "", ".mal:3:"},
@@ -156,6 +158,44 @@ TEST(RunCommand, StatsAndTraceGoToStandardError) {
     EXPECT_NE(call.err.find("INVOKEVIRTUAL 1 (twice)"), std::string::npos) << call.err;
     EXPECT_NE(call.err.find("IRETURN                      cima della pila 42"), std::string::npos)
         << call.err;
+}
+
+// The figure after "label: " in text (-1 when absent).
+long long figure(const std::string& text, const std::string& label) {
+    const std::size_t at = text.find(label + ": ");
+    return at == std::string::npos ? -1 : std::stoll(text.substr(at + label.size() + 2));
+}
+
+TEST(RunCommand, StatsCountTheInstructionsATraceShowsHoweverTheRunEnds) {
+    const std::string runaway = ".main\ntop: BIPUSH 1\n GOTO top\n.end-main\n";
+    const struct {
+        std::string program, options;
+        int status;
+    } rows[] = {
+        {kReverse, "", 0},
+        // BIPUSH and GOTO take 11 micro-instructions: 990 ends at a boundary, 995 inside one.
+        {runaway, "--max-steps 990", 2},
+        {runaway, "--max-steps 995", 2},
+        {runaway, "--memory-limit 2100", 4},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.options);
+        const CliResult stats = run(row.program, row.options + " --stats", "65 66 67");
+        const CliResult trace = run(row.program, row.options + " --trace", "65 66 67");
+        const CliResult both = run(row.program, row.options + " --trace --stats", "65 66 67");
+        EXPECT_EQ(stats.status, row.status);
+        EXPECT_EQ(trace.status, row.status);
+        EXPECT_EQ(stats.out, trace.out);
+        std::size_t traced = 0;
+        for (std::size_t at = 0; (at = trace.err.find("cima della pila", at)) != std::string::npos;
+             ++at) {
+            ++traced;
+        }
+        EXPECT_GT(traced, 0u);
+        EXPECT_EQ(figure(stats.err, "istruzioni IJVM"), static_cast<long long>(traced));
+        EXPECT_EQ(figure(both.err, "istruzioni IJVM"), static_cast<long long>(traced));
+        EXPECT_EQ(figure(stats.err, "micro-istruzioni"), figure(both.err, "micro-istruzioni"));
+    }
 }
 
 // Runs a shell line in which CLI stands for tessaro-cli (so that the line can redirect its

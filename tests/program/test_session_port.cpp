@@ -114,7 +114,7 @@ TEST_F(SessionPort, AFailedPortStopsTheRunAtOnce) {
     EXPECT_EQ(printed, "A");
     EXPECT_EQ(session->state(), SessionState::Stopped);
     EXPECT_FALSE(session->atInstructionBoundary());
-    // A sink that cannot take a character ends the run after that OUT's write.
+    // A sink that cannot take a character ends the run where that OUT ends.
     session->reset();
     printed.clear();
     sinkFails = true;
@@ -122,10 +122,23 @@ TEST_F(SessionPort, AFailedPortStopsTheRunAtOnce) {
     EXPECT_EQ(runInOneSlice(), Outcome::PortFailed);
     EXPECT_EQ(printed, "B");
     sinkFails = false;
-    EXPECT_EQ(session->ijvmStep(), Outcome::Done); // the rest of that OUT
+    EXPECT_EQ(session->nextOpcode(), opcode::GOTO);
     EXPECT_EQ(session->ijvmStep(), Outcome::Done); // GOTO
     EXPECT_EQ(session->ijvmStep(), Outcome::Done); // IN
     EXPECT_EQ(session->machine().TOS(), 'C');
+}
+
+TEST_F(SessionPort, AnOutCutShortByTheBoundGivesItsCharacterOnlyWhenItEnds) {
+    load(".main\nBIPUSH 72\nOUT\nHALT\n.end-main\n");
+    // BIPUSH takes 4 micro-instructions; the 13th of OUT writes the character, the 16th ends it.
+    ASSERT_EQ(session->startRun(RunKind::Run), Outcome::SliceDone);
+    ASSERT_EQ(session->runSlice(4 + 13), Outcome::SliceDone);
+    EXPECT_EQ(session->newestOutput(), 'H');
+    EXPECT_EQ(printed, "");
+    ASSERT_EQ(session->runSlice(2), Outcome::SliceDone);
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(session->runSlice(100), Outcome::Halted);
+    EXPECT_EQ(printed, "H");
 }
 
 TEST_F(SessionPort, GoingBackReplaysTheWordsWithoutAskingAgain) {

@@ -1,6 +1,5 @@
 #include "web/module/program_run.h"
 
-#include "cli/input_numbers.h"
 #include "core/number_text.h"
 #include "ijvm/instruction_set.h"
 #include "machine/machine_session.h"
@@ -9,7 +8,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <limits>
 #include <memory>
 
 namespace tessaro::web {
@@ -23,8 +21,8 @@ class InputText {
 public:
     explicit InputText(const std::string& text) : m_text(text) {}
 
-    // The next number: true with value (0 once the text is used up), or false with why not.
-    bool next(std::int32_t& value, std::string& message) {
+    // The next number, none available once the text is used up, or failed with why not.
+    InputAnswer next(std::string& message) {
         auto space = [](char ch) { return std::isspace(static_cast<unsigned char>(ch)) != 0; };
         while (m_at < m_text.size() && space(m_text[m_at])) {
             ++m_at;
@@ -34,8 +32,7 @@ public:
             token.push_back(m_text[m_at++]);
         }
         if (token.empty()) {
-            value = 0;
-            return true;
+            return InputAnswer{InputAnswer::Kind::NoneAvailable, 0};
         }
         const bool wellFormed = token.size() <= kLongestInputNumber && wellFormedNumber(token);
         const NumberResult number = wellFormed ? checkedAtolong(token) : NumberResult{};
@@ -47,10 +44,9 @@ public:
             message = "standard input: '" + token +
                       "' is not a number of one word (decimal, or the forms 0x1F, 0o17, 0n101; "
                       "with an optional sign)";
-            return false;
+            return InputAnswer{InputAnswer::Kind::Failed, 0};
         }
-        value = number.value;
-        return true;
+        return InputAnswer{InputAnswer::Kind::Word, number.value};
     }
 
 private:
@@ -72,9 +68,18 @@ std::string memoryMessage(const MachineSession& session) {
            " words of memory, the limit; stopped at PC = " + std::to_string(session.machine().PC());
 }
 
-// Runs to HALT without stopping between instructions: the program never executes IN or OUT.
-void runInSlices(MachineSession& session, std::int64_t maxSteps, ProgramRun& run) {
+// Runs to HALT in the session's run loop, IN reading from the input text and OUT adding to
+// the run's output.
+void runInSlices(MachineSession& session, const std::string& inputText, std::int64_t maxSteps,
+                 ProgramRun& run) {
     constexpr std::int64_t kSlice = 10'000'000;
+    InputText input(inputText);
+    session.setInputSupplier([&input, &run] { return input.next(run.message); });
+    session.setOutputSink([&run](std::uint8_t ch) {
+        run.output.push_back(static_cast<char>(ch));
+        return true;
+    });
+    session.setStopOutsideProgram(true);
     Outcome outcome = session.atHalt() ? Outcome::Halted : session.startRun(RunKind::Run);
     while (outcome == Outcome::SliceDone) {
         std::int64_t slice = kSlice;
@@ -86,13 +91,13 @@ void runInSlices(MachineSession& session, std::int64_t maxSteps, ProgramRun& run
             slice = std::min(slice, left);
         }
         outcome = session.runSlice(slice);
-        if (outcome == Outcome::SliceDone && session.outsideProgram()) {
-            run.end = RunEnd::Error;
-            run.message = outsideMessage(session.machine());
-            return;
-        }
     }
-    if (outcome == Outcome::MemoryFull) {
+    if (outcome == Outcome::OutsideProgram) {
+        run.end = RunEnd::Error;
+        run.message = outsideMessage(session.machine());
+    } else if (outcome == Outcome::PortFailed) {
+        run.end = RunEnd::Error;
+    } else if (outcome == Outcome::MemoryFull) {
         run.end = RunEnd::Memory;
         run.message = memoryMessage(session);
     } else if (outcome == Outcome::SliceDone) {
@@ -100,57 +105,6 @@ void runInSlices(MachineSession& session, std::int64_t maxSteps, ProgramRun& run
         run.message = boundMessage(maxSteps);
     } else if (session.haltedByErr()) {
         run.end = RunEnd::Err;
-        run.message = "the program stopped with ERR";
-    }
-}
-
-// Runs one IJVM instruction at a time, giving IN its numbers and collecting what OUT writes.
-void runByInstruction(MachineSession& session, const std::string& inputText, std::int64_t maxSteps,
-                      ProgramRun& run) {
-    InputText input(inputText);
-    const std::int64_t unlimited = std::numeric_limits<std::int64_t>::max();
-    const std::int64_t startCount = session.microInstructions();
-    while (!session.atHalt()) {
-        const std::int64_t used = session.microInstructions() - startCount;
-        if (maxSteps >= 0 && used >= maxSteps) {
-            run.end = RunEnd::Bound;
-            break;
-        }
-        if (session.atInstructionBoundary() && session.outsideProgram()) {
-            run.end = RunEnd::Error;
-            run.message = outsideMessage(session.machine());
-            return;
-        }
-        const std::uint8_t code = session.nextOpcode();
-        if (code == opcode::IN) {
-            std::int32_t value = 0;
-            if (!input.next(value, run.message)) {
-                run.end = RunEnd::Error;
-                return;
-            }
-            session.setInput(value);
-        }
-        const std::int64_t budget = maxSteps >= 0 ? maxSteps - used : unlimited;
-        const Outcome outcome = session.ijvmStep(budget);
-        if (outcome == Outcome::BoundReached) {
-            run.end = RunEnd::Bound;
-            break;
-        }
-        if (outcome == Outcome::MemoryFull) {
-            run.end = RunEnd::Memory;
-            run.message = memoryMessage(session);
-            return;
-        }
-        if (outcome == Outcome::Err) {
-            run.end = RunEnd::Err;
-        }
-        if (code == opcode::OUT && session.atInstructionBoundary()) {
-            run.output.push_back(static_cast<char>(session.newestOutput()));
-        }
-    }
-    if (run.end == RunEnd::Bound) {
-        run.message = boundMessage(maxSteps);
-    } else if (run.end == RunEnd::Err) {
         run.message = "the program stopped with ERR";
     }
 }
@@ -230,13 +184,7 @@ ProgramRun runProgram(const std::string& source, const std::string& input, std::
         return run;
     }
     const std::int64_t start = session->microInstructions();
-    // Large slices are about twice as fast as single instructions, and safe wherever no IN or
-    // OUT byte exists for PC to reach.
-    if (session->mayUseInOrOut()) {
-        runByInstruction(*session, input, maxSteps, run);
-    } else {
-        runInSlices(*session, maxSteps, run);
-    }
+    runInSlices(*session, input, maxSteps, run);
     run.microInstructions = session->microInstructions() - start;
     return run;
 }
