@@ -36,6 +36,18 @@ ClockView::ClockView(QWidget* parent) : QWidget(parent) {
     renderPicture();
 }
 
+void ClockView::setScale(qreal scale) {
+    if (scale == m_scale) {
+        return;
+    }
+    m_scale = scale;
+    setFixedSize(qRound(g::kClockRect.width() * scale), qRound(g::kClockRect.height() * scale));
+    m_overlay->setGeometry(rect());
+    m_overlay->setContentScale(scale);
+    renderPicture();
+    update();
+}
+
 void ClockView::repaintClock() {
     m_overlay->clear();
     update();
@@ -94,6 +106,7 @@ void ClockView::renderPicture() {
     m_picture.fill(Qt::white);
     QPainter painter(&m_picture);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(m_scale, m_scale);
 
     const g::ClockLayout& c = g::kClock;
     const int end = c.cycleStartX + 4 * c.segmentWidth;
