@@ -55,17 +55,17 @@ RegisterPanel::RegisterPanel(QWidget* parent) {
 void RegisterPanel::place(const WindowArrangement& arrangement) {
     namespace g = geometry;
     for (int i = 0; i < 10; ++i) {
-        m_registerLabels[i]->setGeometry(arrangement.map(g::registerLabelRect(i)));
+        m_registerLabels[i]->setGeometry(arrangement.map(g::qt(g::registerLabelRect(i))));
         m_registerLabels[i]->show();
     }
-    m_busCCaption->setGeometry(arrangement.map(g::labelRect(g::LabelId::BusCCaption)));
-    m_busC->setGeometry(arrangement.map(g::labelRect(g::LabelId::BusC)));
-    m_busB->setGeometry(arrangement.map(g::labelRect(g::LabelId::BusB)));
-    m_flagN->setGeometry(arrangement.map(g::labelRect(g::LabelId::N)));
-    m_flagZ->setGeometry(arrangement.map(g::labelRect(g::LabelId::Z)));
-    m_mpc->setGeometry(arrangement.map(g::labelRect(g::LabelId::MPC)));
+    m_busCCaption->setGeometry(arrangement.map(g::qt(g::labelRect(g::LabelId::BusCCaption))));
+    m_busC->setGeometry(arrangement.map(g::qt(g::labelRect(g::LabelId::BusC))));
+    m_busB->setGeometry(arrangement.map(g::qt(g::labelRect(g::LabelId::BusB))));
+    m_flagN->setGeometry(arrangement.map(g::qt(g::labelRect(g::LabelId::N))));
+    m_flagZ->setGeometry(arrangement.map(g::qt(g::labelRect(g::LabelId::Z))));
+    m_mpc->setGeometry(arrangement.map(g::qt(g::labelRect(g::LabelId::MPC))));
     for (int i = 0; i < 36; ++i) {
-        m_bits[i]->setGeometry(arrangement.map(g::mirBitRect(i)));
+        m_bits[i]->setGeometry(arrangement.map(g::qt(g::mirBitRect(i))));
         m_bits[i]->show();
     }
     for (QLabel* l : {m_busCCaption, m_busC, m_busB, m_flagN, m_flagZ, m_mpc}) {

@@ -17,15 +17,15 @@ namespace g = geometry;
 // clang-format off
 const Placement kWindowLayout[] = {
     // The picture with the microprogram listing on it, the program editor and its error list.
-    {"Image1",            g::kPictureRect,            true},
+    {"Image1",            g::qt(g::kPictureRect),            true},
     {"LabelMicroProgram", {360, -2, 110, 16},         false},
     {"Label33",           {472, -2, 336, 16},         false},
-    {"Memo2",             g::kListingRect,            true},
+    {"Memo2",             g::qt(g::kListingRect),            true},
     {"LabelIJVMProgram",  {8, 496, 86, 20},           false},
     {"Label34",           {96, 496, 600, 20},         false},
     {"Memo1",             {8, 520, 689, 177},         false},
     {"ListBox5",          {8, 424, 689, 97},          false},
-    {"Image2",            g::kClockRect,              false},
+    {"Image2",            g::qt(g::kClockRect),              false},
     // Constant pool, method area, stack and frame down the right-hand side.
     {"LabelConstantPool", {816, 0, 120, 16},          false},
     {"ListBox1",          {816, 16, 204, 180},        false},

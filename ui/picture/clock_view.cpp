@@ -28,7 +28,7 @@ constexpr int kPhaseStrokes[5][8] = {
 } // namespace
 
 ClockView::ClockView(QWidget* parent) : QWidget(parent) {
-    setFixedSize(g::kClockRect.size());
+    setFixedSize(g::qt(g::kClockRect.size()));
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_overlay = new PaintLayer(this);
     m_overlay->setObjectName(QStringLiteral("clockOverlay"));
@@ -67,7 +67,7 @@ void ClockView::drawClock(int phase) {
 
 void ClockView::drawStroke(int stroke) {
     const auto [from, to] = g::clockStroke(stroke);
-    m_overlay->drawLine(from, to, kRed, kWaveWidth);
+    m_overlay->drawLine(g::qt(from), g::qt(to), kRed, kWaveWidth);
 }
 
 bool ClockView::isStrokeRed(int stroke) const {
@@ -152,7 +152,7 @@ void ClockView::renderPicture() {
     painter.drawLine(QPoint(c.leadingHighX, c.highY), QPoint(c.cycleStartX, c.highY));
     for (int s = 0; s < g::kClockStrokes; ++s) {
         const auto [from, to] = g::clockStroke(s);
-        painter.drawLine(from, to);
+        painter.drawLine(g::qt(from), g::qt(to));
     }
 }
 

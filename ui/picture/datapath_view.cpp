@@ -37,12 +37,12 @@ QColor& controlLine(DatapathLines& lines, g::ControlLine line) {
 } // namespace
 
 DatapathView::DatapathView(QWidget* parent) : QWidget(parent) {
-    setFixedSize(g::kPictureRect.size());
+    setFixedSize(g::qt(g::kPictureRect.size()));
     setAttribute(Qt::WA_OpaquePaintEvent);
 
     m_aluPanel = new QLabel(tr("ALU"), this);
     m_aluPanel->setObjectName(QStringLiteral("Panel2"));
-    m_aluPanel->setGeometry(g::kLayout.aluPanel);
+    m_aluPanel->setGeometry(g::qt(g::kLayout.aluPanel));
     m_aluPanel->setAlignment(Qt::AlignCenter);
     m_aluPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_aluPanel->setLineWidth(1);
@@ -72,7 +72,7 @@ void DatapathView::setScale(qreal scale) {
     m_scale = scale;
     m_animator->cancel();
     setFixedSize(qRound(g::kPictureRect.width() * scale), qRound(g::kPictureRect.height() * scale));
-    const QRect panel = g::kLayout.aluPanel;
+    const QRect panel = g::qt(g::kLayout.aluPanel);
     m_aluPanel->setGeometry(QRect(
         QPoint(qRound(panel.x() * scale), qRound(panel.y() * scale)),
         QPoint(qRound((panel.right() + 1) * scale) - 1, qRound((panel.bottom() + 1) * scale) - 1)));
@@ -242,7 +242,7 @@ void DatapathView::paintEvent(QPaintEvent* event) {
 void DatapathView::renderPicture() {
     // Drawn at the layout size on as many pixels as the scaled view has, then shown 1:1.
     const qreal ratio = devicePixelRatioF();
-    m_picture = m_painter.render(g::kPictureRect.size(), ratio * m_scale, m_lines);
+    m_picture = m_painter.render(g::qt(g::kPictureRect.size()), ratio * m_scale, m_lines);
     m_picture.setDevicePixelRatio(ratio);
 }
 
