@@ -225,6 +225,21 @@ struct Layout {
 
 inline constexpr Layout kLayout{};
 
+/// The ALU's outline: a trapezoid with a notch between its two inputs, clockwise from the top
+/// left corner.
+constexpr std::array<Point, 7> aluOutline() {
+    const Layout& l = kLayout;
+    return {{{l.aluTopLeft, l.aluTop},
+             {l.aluNotchLeft, l.aluTop},
+             {(l.aluNotchLeft + l.aluNotchRight) / 2, l.aluTop + l.aluNotchDepth},
+             {l.aluNotchRight, l.aluTop},
+             {l.aluTopRight, l.aluTop},
+             {l.aluBottomRight, l.aluBottom},
+             {l.aluBottomLeft, l.aluBottom}}};
+}
+static_assert((kLayout.aluNotchLeft + kLayout.aluNotchRight) % 2 == 0,
+              "the notch's tip lies on a whole pixel");
+
 /// Picture rectangle of a register box.
 constexpr Rect registerBox(int row) {
     const int top = kRegisterRows[row].labelY - kPictureRect.y() + kLayout.registerTopFromLabel;

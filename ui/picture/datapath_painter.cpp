@@ -211,10 +211,9 @@ void paintFigure(QPainter& painter) {
 
     // ALU: a trapezoid with the notch between its two inputs.
     QPolygonF alu;
-    alu << QPointF(L.aluTopLeft, L.aluTop) << QPointF(L.aluNotchLeft, L.aluTop)
-        << QPointF((L.aluNotchLeft + L.aluNotchRight) / 2.0, L.aluTop + L.aluNotchDepth)
-        << QPointF(L.aluNotchRight, L.aluTop) << QPointF(L.aluTopRight, L.aluTop)
-        << QPointF(L.aluBottomRight, L.aluBottom) << QPointF(L.aluBottomLeft, L.aluBottom);
+    for (const g::Point corner : g::aluOutline()) {
+        alu << QPointF(g::qt(corner));
+    }
     painter.save();
     painter.setPen(QPen(kInk, 1.4));
     painter.setBrush(kAluFill);
