@@ -55,7 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    if (!writeControlStoreFile(bin, translated.records)) {
+    // The file reader stops at a byte 0xFF as at the end of the file; the records in memory
+    // have no such end, so only texts without that byte can be compared.
+    if (written.find('\xFF') != std::string::npos ||
+        !writeControlStoreFile(bin, translated.records)) {
         return 0;
     }
     Memory<std::uint32_t, Mic> fromFile;

@@ -12,8 +12,6 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
-#include <cstdio>
-
 namespace tessaro::web {
 
 namespace {
