@@ -210,7 +210,7 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
                 }
                 readLatch = wordAt(mar);
             } else if ((mem & kMemWrite) != 0) {
-                wordAt(mar) = reg[kMDR];
+                writeWord(mar, reg[kMDR]);
                 if (kWithIo && mar == kOutputKey && ioListener != nullptr) [[unlikely]] {
                     noteOutputWritten(reg[kMDR]);
                 }
@@ -374,6 +374,15 @@ void ControlPath::reset() {
 
 void ControlPath::loadControlStore(const std::string& path) {
     readControlStoreFile(path, controlStore);
+    indexControlStore();
+}
+
+void ControlPath::loadControlStore(const ControlStoreRecords& records) {
+    addControlStoreRecords(records, controlStore);
+    indexControlStore();
+}
+
+void ControlPath::indexControlStore() {
     // Decode every address now, so that the first run does not pay for the lookups.
     m_decoded.clear();
     for (std::uint32_t address = 0; address < DecodedStore::kSize; ++address) {

@@ -2,9 +2,11 @@
 
 #include "core/list.h"
 #include "core/memory.h"
+#include "ijvm/code_address_map.h"
 #include "ijvm/instruction_set.h"
 #include "ijvm/records.h"
 #include "machine/alu.h"
+#include "machine/control_store_file.h"
 #include "machine/control_word.h"
 #include "machine/datapath.h"
 #include "machine/execution_counts.h"
@@ -88,9 +90,9 @@ public:
     Mic currentMic;              ///< copy of the entry executed last
     Memory<std::uint32_t, Mic> controlStore; ///< micro-address -> entry
     /// Method-area byte address -> source offset of its instruction's mnemonic.
-    Memory<std::uint32_t, std::uint32_t> sourceMap;
+    CodeAddressMap sourceMap;
     /// Method-area byte address -> constant-pool word holding its method's start address.
-    Memory<std::uint32_t, std::uint32_t> methodMap;
+    CodeAddressMap methodMap;
     List<Method> methods;       ///< the assembled methods, for the views
     List<Symbol> constants;     ///< the assembled constants, for the views
     List<AssemblyError> errors; ///< the assembler's errors
@@ -162,6 +164,8 @@ public:
 
     /// Adds the records of a control-store file (the first record for an address wins).
     void loadControlStore(const std::string& path);
+    /// Adds a translated microprogram's records, as loading their file would.
+    void loadControlStore(const ControlStoreRecords& records);
     /// Assembles the IJVM source at path and places it in memory, then resets.
     void loadProgram(const std::string& path);
     /// Assembles an IJVM source text and places it in memory, then resets; no file is read.
@@ -180,6 +184,7 @@ private:
     void checkCaches();
     const DecodedMic& decodedAt(std::uint32_t address);
     const DecodedMic& decodeSlow(std::uint32_t address);
+    void indexControlStore();
     enum class LoopMode { Run, IjvmStep, Breaking, Replay };
     template <LoopMode kMode> bool stepLoop(std::int64_t maxSteps);
     void setBreakFlag(std::uint32_t address, std::uint8_t flag, bool on);

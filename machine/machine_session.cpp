@@ -3,7 +3,6 @@
 #include "ijvm/ijvm_assembler.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace tessaro {
 
@@ -18,11 +17,12 @@ void MachineSession::loadControlStore(const std::string& path) {
     restartHistory();
 }
 
-bool MachineSession::replaceControlStore(const std::string& path) {
-    // The file reader ends the process on a file it cannot open: look first.
-    if (!std::ifstream(path, std::ios::binary)) {
-        return false;
-    }
+void MachineSession::loadControlStore(const ControlStoreRecords& records) {
+    m_machine.loadControlStore(records);
+    restartHistory();
+}
+
+void MachineSession::replaceControlStore(const ControlStoreRecords& records) {
     abandonRun();
     leaveSubCycle();
     m_stopped = false;
@@ -31,11 +31,10 @@ bool MachineSession::replaceControlStore(const std::string& path) {
     m_machine.controlStore.clear();
     m_machine.invalidateControlStoreCache();
     // The history would go back by re-executing with the new store: it starts again.
-    loadControlStore(path);
+    loadControlStore(records);
     if (m_loaded) {
         reset();
     }
-    return true;
 }
 
 MachineSession::LoadResult MachineSession::compileAndLoad(const std::string& path) {
@@ -300,9 +299,15 @@ bool MachineSession::beforeInputRead(std::int32_t& word) {
         return false;
     }
     m_inputAskedBy = instruction;
-    word = answer.kind == InputAnswer::Kind::Word ? answer.word : 0;
-    // Going back replays the word from here, without asking the supplier again.
-    m_history.recordInput(m_machine.ioAccessCount(), word);
+    const std::int32_t value = answer.kind == InputAnswer::Kind::Word ? answer.word : 0;
+    // Going back replays the word from here, without asking the supplier again. The step
+    // loops add up the count only when they end: the history is shown the count of the
+    // micro-instruction that reads.
+    const std::int64_t present = m_machine.microCount;
+    m_machine.microCount = m_machine.ioAccessCount();
+    m_history.recordInput(m_machine, value);
+    m_machine.microCount = present;
+    word = value;
     return true;
 }
 
@@ -311,8 +316,8 @@ bool MachineSession::afterOutputWrite(std::int32_t value) {
 }
 
 void MachineSession::setInput(std::int32_t value) {
+    m_history.recordInput(m_machine, value);
     m_machine.wordMemory[wordKey(memory_map::kInputWord)] = value;
-    m_history.recordInput(m_machine.microCount, value);
 }
 
 std::int32_t MachineSession::input() const {

@@ -44,11 +44,11 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    MachineSession session;                     ///< the simulated Mic-1 and its execution
-    std::unique_ptr<MicroAssembler> translator; ///< the micro-assembler run at start-up
-    int addressRadix = 10;                      ///< radix of addresses in the views
-    int valueRadix = 10;                        ///< radix of values in the views
-    bool rawMethodArea = false;                 ///< method area as bytes only
+    MachineSession session;             ///< the simulated Mic-1 and its execution
+    AssembledMicroprogram microprogram; ///< the microprogram in use, with its line table
+    int addressRadix = 10;              ///< radix of addresses in the views
+    int valueRadix = 10;                ///< radix of values in the views
+    bool rawMethodArea = false;         ///< method area as bytes only
 
     /// Builds the window on the data folders of paths: translates and loads the microprogram
     /// and applies the layout. Does not show itself or any dialog.
@@ -118,11 +118,10 @@ public:
     /// The microprogram window, once it has been opened.
     MicroprogramWindow* microprogramWindow() const { return m_microprogramWindow; }
     /// Puts a translated microprogram in use without a restart: a run is stopped, the control
-    /// store is replaced from controlStore, the listing shows the translated text (listing,
-    /// the bytes read by translated) with path in its caption, and a loaded program is reset.
-    /// False, with the old microprogram still in use, when controlStore cannot be read.
-    bool installMicroprogram(std::unique_ptr<MicroAssembler> translated, const QByteArray& listing,
-                             const QString& path, const QString& controlStore);
+    /// store is replaced by translated's, the listing shows the translated text (listing, the
+    /// bytes translated) with path in its caption, and a loaded program is reset.
+    void installMicroprogram(AssembledMicroprogram translated, const QByteArray& listing,
+                             const QString& path);
     ClockView* clockView() const { return m_clock; }
 
 public slots:
@@ -176,6 +175,11 @@ protected:
 private:
     void createControls();
     void createMenus();
+    /// Places and scales every control for the window's present size.
+    void arrangeControls();
+    /// Below the picture the editor or, after the Clock button, the clock; both when the editor
+    /// has a column of its own.
+    void showEditorOrClock();
     void loadMicroprogram();
     /// Puts back the choices remembered from the last session.
     void restoreSettings();
@@ -278,6 +282,9 @@ private:
     std::unique_ptr<RegisterPanel> m_registers;
     QPushButton* m_buttons[7] = {}; // BitBtn1..BitBtn7
     QPushButton* m_layoutButton = nullptr;
+    qreal m_layoutScale = 1;     // the scale the controls were last arranged at
+    bool m_editorBeside = false; // the program editor in its own column
+    bool m_clockShown = false;   // the Clock button put the clock in the editor's place
     QPushButton* m_stopButton = nullptr;
     QPushButton* m_backMicButton = nullptr;
     QPushButton* m_backStepButton = nullptr;

@@ -39,10 +39,6 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& text) {
     return b;
 }
 
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 } // namespace
 
 MicroprogramWindow::MicroprogramWindow(MainWindow* form) : QWidget(form, Qt::Window), m_form(form) {
@@ -237,28 +233,17 @@ void MicroprogramWindow::revertToBundled() {
                          "salvato né caricato)"));
 }
 
-// The micro-assembler reads files: the editor's text goes through a scratch copy, so that
-// what is translated is exactly what the editor shows, saved or not.
-bool MicroprogramWindow::translateTo(const QString& binPath,
-                                     std::unique_ptr<MicroAssembler>& translated,
-                                     QByteArray& source) {
-    const QString scratch = m_form->paths().scratchDir() + QStringLiteral("/microprogram.mal");
-    const TextFileResult written = TextFile::write(scratch, m_editor->toPlainText());
-    QFile file(scratch);
-    if (!written.ok || !file.open(QIODevice::ReadOnly)) {
-        showBox(QStringLiteral("%1\n\n%2")
-                    .arg(QDir::toNativeSeparators(scratch),
-                         written.ok ? file.errorString() : written.error));
-        return false;
-    }
-    source = file.readAll();
-    translated = std::make_unique<MicroAssembler>(localPath(scratch), localPath(binPath));
-    translated->tryRun();
-    showProblems(*translated);
-    return translated->problems.empty();
+// What is translated is the editor's text as saving would write it, saved or not, and it never
+// goes through a file: another instance on the same data root cannot swap it.
+AssembledMicroprogram MicroprogramWindow::translateEditor(QByteArray& source) {
+    source = TextFile::encode(m_editor->toPlainText());
+    AssembledMicroprogram translated = MicroAssembler::assemble(
+        std::string_view(source.constData(), static_cast<std::size_t>(source.size())));
+    showProblems(translated);
+    return translated;
 }
 
-void MicroprogramWindow::showProblems(const MicroAssembler& translated) {
+void MicroprogramWindow::showProblems(const AssembledMicroprogram& translated) {
     m_problems->clear();
     for (const MalProblem& problem : translated.problems) {
         auto* item = new QListWidgetItem(
@@ -281,34 +266,27 @@ void MicroprogramWindow::problemClicked(QListWidgetItem* item) {
 }
 
 bool MicroprogramWindow::translateAndLoad() {
-    const QString scratchBin = m_form->paths().scratchDir() + QStringLiteral("/microprogram.bin");
-    std::unique_ptr<MicroAssembler> translated;
     QByteArray source;
-    if (!translateTo(scratchBin, translated, source)) {
-        if (translated != nullptr) {
-            const std::size_t count = translated->problems.size();
-            m_status->setText(
-                count == 1 ? tr("1 errore: il microprogramma non è stato caricato, resta in uso "
-                                "quello precedente")
-                           : tr("%1 errori: il microprogramma non è stato caricato, resta in "
-                                "uso quello precedente")
-                                 .arg(count));
-        }
+    AssembledMicroprogram translated = translateEditor(source);
+    if (!translated.ok()) {
+        const std::size_t count = translated.problems.size();
+        m_status->setText(count == 1
+                              ? tr("1 errore: il microprogramma non è stato caricato, resta in uso "
+                                   "quello precedente")
+                              : tr("%1 errori: il microprogramma non è stato caricato, resta in "
+                                   "uso quello precedente")
+                                    .arg(count));
         return false;
     }
     // MP/velkora.bin gets the store only now, so that it never holds a store with problems.
     const QString bin = m_form->paths().controlStoreFile();
-    QFile::remove(bin);
-    const bool copied = QFile::copy(scratchBin, bin);
-    const int count = translated->instructionCount;
-    if (!m_form->installMicroprogram(std::move(translated), source, m_path,
-                                     copied ? bin : scratchBin)) {
-        showBox(tr("Il microprogramma tradotto non può essere letto da %1")
-                    .arg(QDir::toNativeSeparators(copied ? bin : scratchBin)));
-        return false;
-    }
+    const bool written =
+        TextFile::writeBytes(bin, QByteArray::fromStdString(controlStoreText(translated.records)))
+            .ok;
+    const int count = translated.instructionCount;
+    m_form->installMicroprogram(std::move(translated), source, m_path);
     m_status->setText(tr("Microprogramma tradotto e caricato: %1 microistruzioni").arg(count));
-    if (!copied) {
+    if (!written) {
         showBox(tr("Il microprogramma è caricato, ma %1 non può essere scritto")
                     .arg(QDir::toNativeSeparators(bin)));
     }
@@ -316,19 +294,17 @@ bool MicroprogramWindow::translateAndLoad() {
 }
 
 bool MicroprogramWindow::check() {
-    const QString dir = m_form->paths().scratchDir();
-    std::unique_ptr<MicroAssembler> translated;
     QByteArray source;
     m_checkList->clear();
     m_results.clear();
-    if (!translateTo(dir + QStringLiteral("/check.bin"), translated, source)) {
+    const AssembledMicroprogram translated = translateEditor(source);
+    if (!translated.ok()) {
         m_status->setText(tr("Correggere gli errori della traduzione prima della "
                              "verifica"));
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    MicroprogramCheck checker(localPath(dir + QStringLiteral("/check.bin")),
-                              localPath(dir + QStringLiteral("/check.jvm")));
+    MicroprogramCheck checker(translated.records);
     m_results = checker.run(CheckOptions{});
     QApplication::restoreOverrideCursor();
     if (m_results.empty()) {

@@ -17,7 +17,7 @@ namespace tessaro {
 
 class MalEditor;
 class MainWindow;
-class MicroAssembler;
+struct AssembledMicroprogram;
 
 /// The microprogram workbench: an editor on a MAL file (the data root's MP/velkora.mal to
 /// begin with), Translate and load, which puts the translated microprogram in use without a
@@ -71,9 +71,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool translateTo(const QString& binPath, std::unique_ptr<MicroAssembler>& translated,
-                     QByteArray& source);
-    void showProblems(const MicroAssembler& translated);
+    AssembledMicroprogram translateEditor(QByteArray& source);
+    void showProblems(const AssembledMicroprogram& translated);
     void problemClicked(QListWidgetItem* item);
     void showBox(const QString& text);
     void updateTitle();
