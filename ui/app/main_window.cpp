@@ -62,6 +62,7 @@ MainWindow::MainWindow(const AppPaths& paths, QWidget* parent)
     m_startupInfo = new InfoDialog(this);
     // 4. Microprogram: translate, list, load into the control store.
     loadMicroprogram();
+    loadInstructionSet();
     labelListing();
     // 5. Defaults.
     rawMethodArea = false;
@@ -93,6 +94,7 @@ void MainWindow::runStartupDialogs(bool showInfo) {
         }
         showBox(tr("MicroProgram"), text);
     }
+    showInstructionSetMessages();
     // What a crashed session left unsaved comes back before anything else is shown.
     if (m_leftProgram) {
         offerRecovery(*m_leftProgram, false);
