@@ -9,7 +9,7 @@ namespace tessaro {
 
 /// An index from 32-bit keys to pointers, for finding an element of a large container in
 /// constant time: open addressing with linear probing, 16 bytes a slot, at most three quarters
-/// full. Entries are only added; the whole index is cleared at once.
+/// full.
 template <typename P> class KeyIndex {
 public:
     /// The pointer kept for key, or nullptr.
@@ -31,6 +31,34 @@ public:
             grow();
         }
         place(key, target);
+    }
+
+    /// Forgets key (nothing happens when it is not kept). The entries after it in its probe
+    /// run move back, so that no search ever stops at the hole.
+    void remove(std::uint32_t key) {
+        if (m_slots.empty()) {
+            return;
+        }
+        std::size_t hole = start(key);
+        while (m_slots[hole].key != key || m_slots[hole].target == nullptr) {
+            if (m_slots[hole].target == nullptr) {
+                return;
+            }
+            hole = (hole + 1) & m_mask;
+        }
+        for (std::size_t at = (hole + 1) & m_mask; m_slots[at].target != nullptr;
+             at = (at + 1) & m_mask) {
+            // An entry may fill the hole unless its probe starts after the hole (cyclically,
+            // up to the entry itself): then a search for it would begin past the hole.
+            const std::size_t home = start(m_slots[at].key);
+            const bool startsAfterHole = ((home - hole - 1) & m_mask) < ((at - hole) & m_mask);
+            if (!startsAfterHole) {
+                m_slots[hole] = m_slots[at];
+                hole = at;
+            }
+        }
+        m_slots[hole] = Slot{};
+        --m_used;
     }
 
     /// Room for n entries without growing.

@@ -80,6 +80,16 @@ public:
         return node->value;
     }
 
+    /// Unlinks and frees node `at` (never the sentinel); the cursor goes back to the sentinel.
+    void erase(NodeBase* at) {
+        at->prev->next = at->next;
+        at->next->prev = at->prev;
+        delete static_cast<Node*>(at);
+        --count;
+        cursor = head;
+        cursorIndex = -1;
+    }
+
     /// Element i (0-based), bounds-checked; a step next to the cursor costs one link.
     T& operator[](int i) {
         if (i < 0 || i >= count) {

@@ -60,6 +60,17 @@ public:
         return found != nullptr ? &nodeValue(found).value : nullptr;
     }
 
+    /// Removes the element at key, if any (a word created by mistake, or undone).
+    void erase(K key) {
+        NodeBase* found = findNode(key);
+        if (found == nullptr) {
+            return;
+        }
+        this->buckets[Base::bucketOf(static_cast<std::uint32_t>(key))].erase(found);
+        m_index.remove(static_cast<std::uint32_t>(key));
+        --m_indexedCount;
+    }
+
     /// Adds elem in its bucket's ascending position, as the hash table does.
     void insert(const Elem<K, V>& elem) {
         Base::insert(elem);

@@ -188,7 +188,7 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
             if ((mem & kMemRead) != 0) {
                 readLatch = wordAt(mar);
             } else if ((mem & kMemWrite) != 0) {
-                wordAt(mar) = reg[kMDR];
+                writeWord(mar, reg[kMDR]);
             }
         }
         last = mpc;

@@ -80,7 +80,7 @@ void Datapath::startMemory() {
     if ((mem & kMemRead) != 0) {
         readLatch = wordAt(mar);
     } else if ((mem & kMemWrite) != 0) {
-        wordAt(mar) = registers[kMDR];
+        writeWord(mar, registers[kMDR]);
     }
 }
 
@@ -125,10 +125,28 @@ std::int32_t& Datapath::wordAtSlow(std::uint32_t address) {
         m_refusedWord = 0;
         return m_refusedWord;
     }
+    const int countBefore = wordMemory.elementCount();
     std::int32_t& slot = wordMemory[address];
+    if (m_undoLog.log != nullptr && wordMemory.elementCount() != countBefore) {
+        m_undoLog.log->noteCreated(address);
+    }
     m_wordIndex.remember(address, &slot);
     m_indexedWordCount = wordMemory.elementCount();
     return slot;
+}
+
+void Datapath::undoMemory(MemoryUndoLog& log, std::int64_t position) {
+    checkMemoryCache();
+    while (log.end() > position && log.end() > log.begin()) {
+        const MemoryUndoLog::Change change = log.takeNewest();
+        if (change.created) {
+            m_wordIndex.remember(change.address, nullptr);
+            wordMemory.erase(change.address);
+        } else {
+            wordMemory[change.address] = change.before;
+        }
+    }
+    m_indexedWordCount = wordMemory.elementCount();
 }
 
 } // namespace tessaro

@@ -2,6 +2,7 @@
 
 #include "core/memory.h"
 #include "machine/control_word.h"
+#include "machine/memory_undo_log.h"
 #include "machine/registers.h"
 
 #include <array>
@@ -124,6 +125,13 @@ public:
     /// of wordMemory's element count is noticed by itself at the next step.
     void invalidateMemoryCache();
 
+    /// Notes every later change of wordMemory made by executing (not those made directly) in
+    /// log, or stops noting with nullptr. A copy of the datapath notes nothing.
+    void setUndoLog(MemoryUndoLog* log) { m_undoLog.log = log; }
+    /// Undoes the changes log holds from position on, newest first, and forgets them: the
+    /// memory is as it was when the log's end was position.
+    void undoMemory(MemoryUndoLog& log, std::int64_t position);
+
 protected:
     /// Drops the index when wordMemory's element count is not the one the index last saw, and
     /// clears wordLimitReached: every stepping call begins here.
@@ -136,9 +144,27 @@ protected:
         return slot != nullptr ? *slot : wordAtSlow(address);
     }
 
+    /// Stores value at a word address (created when absent), noting the change for going back.
+    void writeWord(std::uint32_t address, std::int32_t value) {
+        std::int32_t& slot = wordAt(address);
+        if (m_undoLog.log != nullptr && &slot != &m_refusedWord) {
+            m_undoLog.log->noteWrite(address, slot);
+        }
+        slot = value;
+    }
+
 private:
     std::int32_t& wordAtSlow(std::uint32_t address);
 
+    // The log belongs to whoever set it: a copy of the datapath must not write into it.
+    struct UndoLogLink {
+        MemoryUndoLog* log = nullptr;
+        UndoLogLink() = default;
+        UndoLogLink(const UndoLogLink&) {}
+        UndoLogLink& operator=(const UndoLogLink&) { return *this; }
+    };
+
+    UndoLogLink m_undoLog;
     WordSlotIndex m_wordIndex;
     int m_indexedWordCount = 0;
     bool m_wordLimitReached = false;

@@ -5,15 +5,26 @@
 
 namespace tessaro {
 
+namespace {
+constexpr std::uint32_t kInputKey = memory_map::wordKey(memory_map::kInputWord);
+} // namespace
+
 void ExecutionHistory::clear() {
+    if (m_machine != nullptr) {
+        m_machine->setUndoLog(nullptr);
+        m_machine = nullptr;
+    }
     m_checkpoints.clear();
     m_inputs.clear();
-    m_bytes = 0;
+    m_log.clear();
+    m_checkpointBytes = 0;
     m_nextDue = 0;
 }
 
-void ExecutionHistory::start(const ControlPath& machine) {
+void ExecutionHistory::start(ControlPath& machine) {
     clear();
+    m_machine = &machine;
+    machine.setUndoLog(&m_log);
     take(machine, 0);
 }
 
@@ -34,19 +45,22 @@ void ExecutionHistory::checkpointIfDue(const ControlPath& machine) {
     }
 }
 
-void ExecutionHistory::recordInput(std::int64_t count, std::int32_t value) {
-    if (!m_checkpoints.empty()) {
-        m_inputs.push_back({count, value});
+void ExecutionHistory::recordInput(const ControlPath& machine, std::int32_t value) {
+    if (m_checkpoints.empty()) {
+        return;
     }
+    noteInputChange(machine);
+    m_inputs.push_back({machine.microCount, value});
 }
 
 void ExecutionHistory::take(const ControlPath& machine, std::size_t inputsBefore) {
-    Checkpoint checkpoint{MachineSnapshot(machine), inputsBefore};
-    m_bytes += checkpoint.state.bytes();
+    Checkpoint checkpoint{MachineSnapshot(machine), inputsBefore, m_log.end()};
+    m_log.seal();
+    m_checkpointBytes += checkpoint.state.bytes();
     m_checkpoints.push_back(std::move(checkpoint));
-    const std::int64_t words = machine.wordMemory.elementCount();
-    m_nextDue = machine.microCount + std::max(limits.minInterval, words * limits.stepsPerWord);
+    m_nextDue = machine.microCount + std::max<std::int64_t>(1, limits.minInterval);
     thin(machine.microCount);
+    forgetOldest();
 }
 
 // Drops the checkpoint whose loss leaves the smallest gap for its age, until the limits hold:
@@ -54,8 +68,7 @@ void ExecutionHistory::take(const ControlPath& machine, std::size_t inputsBefore
 // a little is always quick and going back far stays possible.
 void ExecutionHistory::thin(std::int64_t now) {
     const std::size_t keepAtLeast = 2;
-    while (m_checkpoints.size() > keepAtLeast &&
-           (m_checkpoints.size() > limits.maxCheckpoints || m_bytes > limits.maxBytes)) {
+    while (m_checkpoints.size() > keepAtLeast && m_checkpoints.size() > limits.maxCheckpoints) {
         std::size_t drop = 1;
         double best = std::numeric_limits<double>::infinity();
         for (std::size_t i = 1; i + 1 < m_checkpoints.size(); ++i) {
@@ -67,8 +80,18 @@ void ExecutionHistory::thin(std::int64_t now) {
                 drop = i;
             }
         }
-        m_bytes -= m_checkpoints[drop].state.bytes();
+        m_checkpointBytes -= m_checkpoints[drop].state.bytes();
         m_checkpoints.erase(m_checkpoints.begin() + static_cast<std::ptrdiff_t>(drop));
+    }
+}
+
+// Past the memory budget the history begins later: the oldest checkpoint goes, with the
+// memory's changes only it needed.
+void ExecutionHistory::forgetOldest() {
+    while (m_checkpoints.size() > 1 && bytes() > limits.maxBytes) {
+        m_checkpointBytes -= m_checkpoints.front().state.bytes();
+        m_checkpoints.erase(m_checkpoints.begin());
+        m_log.forgetBefore(m_checkpoints.front().logEnd);
     }
 }
 
@@ -81,30 +104,44 @@ bool ExecutionHistory::rewindTo(ControlPath& machine, std::int64_t target) {
         m_checkpoints.begin(), m_checkpoints.end(), target,
         [](std::int64_t count, const Checkpoint& c) { return count < c.state.microCount(); });
     for (auto it = after; it != m_checkpoints.end(); ++it) {
-        m_bytes -= it->state.bytes();
+        m_checkpointBytes -= it->state.bytes();
     }
     m_checkpoints.erase(after, m_checkpoints.end());
     std::erase_if(m_inputs, [target](const InputChange& change) { return change.count > target; });
 
     const Checkpoint& from = m_checkpoints.back();
+    machine.undoMemory(m_log, from.logEnd);
+    m_log.seal();
     from.state.restoreInto(machine);
     const std::size_t nextInput = from.inputsBefore;
-    m_nextDue = machine.microCount +
-                std::max(limits.minInterval,
-                         std::int64_t{machine.wordMemory.elementCount()} * limits.stepsPerWord);
+    m_nextDue = machine.microCount + std::max<std::int64_t>(1, limits.minInterval);
     replayTo(machine, target, nextInput);
     return true;
+}
+
+// The input word is changed from outside the execution, which notes nothing by itself.
+void ExecutionHistory::noteInputChange(const ControlPath& machine) {
+    const std::int32_t* word = machine.wordMemory.peek(kInputKey);
+    if (word == nullptr) {
+        m_log.noteCreated(kInputKey);
+    } else {
+        m_log.noteWrite(kInputKey, *word);
+    }
+}
+
+void ExecutionHistory::putInput(ControlPath& machine, std::int32_t value) {
+    noteInputChange(machine);
+    machine.wordMemory[kInputKey] = value;
 }
 
 // Executes from the restored checkpoint up to target, putting each recorded input into the
 // input word at its count, and taking the checkpoints that fall due on the way, so that going
 // back again from here is quick.
 void ExecutionHistory::replayTo(ControlPath& machine, std::int64_t target, std::size_t nextInput) {
-    const std::uint32_t inputKey = memory_map::wordKey(memory_map::kInputWord);
     std::size_t input = nextInput;
     for (;;) {
         while (input < m_inputs.size() && m_inputs[input].count <= machine.microCount) {
-            machine.wordMemory[inputKey] = m_inputs[input].value;
+            putInput(machine, m_inputs[input].value);
             ++input;
         }
         if (machine.microCount >= target) {

@@ -2,6 +2,7 @@
 
 #include "machine/control_path.h"
 #include "machine/machine_snapshot.h"
+#include "machine/memory_undo_log.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,31 +12,40 @@ namespace tessaro {
 
 /// The way back through a program's execution, from the last reset or load. The machine is
 /// deterministic given its program and what is put into the input word, so the history keeps
-/// copies of the whole machine taken now and then (checkpoints) and every change of the input
-/// word with the micro-instruction count at which it was made; any earlier state is reached by
-/// restoring the nearest checkpoint before it and executing forward again. Checkpoints are dense
-/// near the present and thin out with age, within a fixed number and a memory budget.
+/// copies of the machine without its memory taken now and then (checkpoints), every change of
+/// the memory with what it replaced, and every change of the input word with the
+/// micro-instruction count at which it was made. An earlier state is reached by undoing the
+/// memory's changes back to the nearest checkpoint before it, restoring that checkpoint and
+/// executing forward again: the cost follows the distance gone back, not the memory's size.
+/// Checkpoints are dense near the present and thin out with age; when the history outgrows its
+/// memory budget its oldest part is forgotten.
 class ExecutionHistory {
 public:
-    /// How often checkpoints are taken and how many are kept.
+    /// How often checkpoints are taken and how much is kept.
     struct Limits {
-        /// Least distance between two checkpoints (micro-instructions).
-        std::int64_t minInterval = 500'000;
-        /// Micro-instructions per word of memory between checkpoints: a large memory is
-        /// copied less often, so that copying stays a small part of the run.
-        std::int64_t stepsPerWord = 64;
-        /// Most checkpoints kept, the first one included.
-        std::size_t maxCheckpoints = 64;
-        /// Most memory the checkpoints may occupy; the first and the newest are always kept.
+        /// Distance between two checkpoints (micro-instructions): the most a step back
+        /// executes again.
+        std::int64_t minInterval = 200'000;
+        /// Most checkpoints kept.
+        std::size_t maxCheckpoints = 256;
+        /// Most memory the checkpoints and the memory's changes may occupy (12 bytes a change,
+        /// about 8 KB a checkpoint); past it the oldest checkpoints and changes are forgotten,
+        /// the newest checkpoint always kept.
         std::size_t maxBytes = std::size_t{256} << 20;
     };
 
     /// The limits; a change applies from the next checkpoint on.
     Limits limits;
 
-    /// Forgets everything and begins at the machine's present state.
-    void start(const ControlPath& machine);
-    /// Forgets everything; nothing can be gone back to until start.
+    ExecutionHistory() = default;
+    ExecutionHistory(const ExecutionHistory&) = delete;
+    ExecutionHistory& operator=(const ExecutionHistory&) = delete;
+
+    /// Forgets everything and begins at the machine's present state; from now on the machine
+    /// notes its memory's changes here, until clear or the next start.
+    void start(ControlPath& machine);
+    /// Forgets everything and stops the machine's noting; nothing can be gone back to until
+    /// start.
     void clear();
     /// Whether start was called since the last clear.
     bool started() const { return !m_checkpoints.empty(); }
@@ -45,8 +55,9 @@ public:
     std::int64_t stepsToCheckpoint(const ControlPath& machine) const;
     /// Takes a checkpoint when one is due.
     void checkpointIfDue(const ControlPath& machine);
-    /// Notes that the input word became value with the machine at micro-instruction count.
-    void recordInput(std::int64_t count, std::int32_t value);
+    /// Notes that the input word is about to become value, with the machine at its present
+    /// micro-instruction count: call it before changing the word.
+    void recordInput(const ControlPath& machine, std::int32_t value);
     /// Puts machine back into its state at micro-instruction count target (between
     /// firstCount() and the present), and forgets everything after it. False, with nothing
     /// changed, when target is outside that range.
@@ -54,13 +65,14 @@ public:
 
     /// Checkpoints kept.
     std::size_t checkpointCount() const { return m_checkpoints.size(); }
-    /// Memory the checkpoints occupy, roughly, in bytes.
-    std::size_t bytes() const { return m_bytes; }
+    /// Memory the history occupies, roughly, in bytes.
+    std::size_t bytes() const { return m_checkpointBytes + m_log.bytes(); }
 
 private:
     struct Checkpoint {
         MachineSnapshot state;
-        std::size_t inputsBefore = 0; // changes of the input word the copy already holds
+        std::size_t inputsBefore = 0; // changes of the input word made before it
+        std::int64_t logEnd = 0;      // the memory's changes made before it
     };
     struct InputChange {
         std::int64_t count = 0;
@@ -69,12 +81,17 @@ private:
 
     void take(const ControlPath& machine, std::size_t inputsBefore);
     void thin(std::int64_t now);
+    void forgetOldest();
+    void noteInputChange(const ControlPath& machine);
+    void putInput(ControlPath& machine, std::int32_t value);
     void replayTo(ControlPath& machine, std::int64_t target, std::size_t nextInput);
 
     std::vector<Checkpoint> m_checkpoints; // ascending counts; the first is where it begins
     std::vector<InputChange> m_inputs;     // in the order they were made
+    MemoryUndoLog m_log;
+    ControlPath* m_machine = nullptr; // the machine noting into m_log
     std::int64_t m_nextDue = 0;
-    std::size_t m_bytes = 0;
+    std::size_t m_checkpointBytes = 0;
 };
 
 } // namespace tessaro

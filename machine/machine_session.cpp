@@ -256,8 +256,8 @@ Outcome MachineSession::reset() {
 }
 
 void MachineSession::setInput(std::int32_t value) {
+    m_history.recordInput(m_machine, value);
     m_machine.wordMemory[wordKey(memory_map::kInputWord)] = value;
-    m_history.recordInput(m_machine.microCount, value);
 }
 
 std::int32_t MachineSession::input() const {

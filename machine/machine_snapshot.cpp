@@ -12,13 +12,6 @@ MachineSnapshot::MachineSnapshot(const ControlPath& machine)
       m_pendingMem(machine.pendingMem), m_mpc(machine.MPC), m_lastMpc(machine.lastMPC),
       m_microCount(machine.microCount), m_currentMic(machine.currentMic), m_counts(machine.counts) {
     std::copy(std::begin(machine.registers), std::end(machine.registers), m_registers);
-    m_words.reserve(static_cast<std::size_t>(machine.wordMemory.elementCount()));
-    for (const auto& bucket : machine.wordMemory.buckets) {
-        for (const auto& elem : bucket) {
-            m_words.emplace_back(elem.key, elem.value);
-        }
-        m_bucketEnds.push_back(static_cast<std::uint32_t>(m_words.size()));
-    }
 }
 
 void MachineSnapshot::restoreInto(ControlPath& machine) const {
@@ -39,21 +32,10 @@ void MachineSnapshot::restoreInto(ControlPath& machine) const {
     machine.microCount = m_microCount;
     machine.currentMic = m_currentMic;
     machine.counts = m_counts;
-
-    machine.wordMemory.clear();
-    std::size_t from = 0;
-    for (std::size_t b = 0; b < m_bucketEnds.size(); ++b) {
-        auto& bucket = machine.wordMemory.buckets[b];
-        for (; from < m_bucketEnds[b]; ++from) {
-            bucket.insertTail({m_words[from].first, m_words[from].second});
-        }
-    }
-    machine.invalidateMemoryCache();
 }
 
 std::size_t MachineSnapshot::bytes() const {
-    return sizeof(*this) + m_words.capacity() * sizeof(m_words[0]) +
-           m_bucketEnds.capacity() * sizeof(std::uint32_t) + m_currentMic.text.capacity();
+    return sizeof(*this) + m_currentMic.text.capacity();
 }
 
 } // namespace tessaro

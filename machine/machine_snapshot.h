@@ -4,14 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <utility>
-#include <vector>
 
 namespace tessaro {
 
-/// Everything a program's execution changes in a ControlPath, copied out so that the machine
-/// can be put back exactly: registers, latches, buses, flags, MPC, MIR, the entry executed
-/// last, every word of the word memory (with the words reads created), and the counters. The
+/// Everything a program's execution changes in a ControlPath except the word memory, copied
+/// out so that the machine can be put back exactly: registers, latches, buses, flags, MPC, MIR,
+/// the entry executed last and the counters. The memory is put back by undoing its changes
+/// (MemoryUndoLog), so that a copy costs the same on a memory of millions of words. The
 /// program image, the control store and the breakpoints are not part of it: execution never
 /// changes them.
 class MachineSnapshot {
@@ -40,10 +39,6 @@ private:
     std::int64_t m_microCount = 0;
     Mic m_currentMic;
     ExecutionCounts m_counts;
-    // The words bucket by bucket, each bucket in its ascending order, and where each bucket
-    // ends: restoring appends them in the same order, so no search is needed.
-    std::vector<std::pair<std::uint32_t, std::int32_t>> m_words;
-    std::vector<std::uint32_t> m_bucketEnds;
 };
 
 } // namespace tessaro

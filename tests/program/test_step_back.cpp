@@ -98,7 +98,6 @@ TEST_P(StepBackProperty, EveryBackRestoresTheStateRecordedAtThatStep) {
     auto session = makeSession();
     // Checkpoints every few dozen steps, so that backs cross and restore many of them.
     session->historyLimits().minInterval = 40;
-    session->historyLimits().stepsPerWord = 0;
     session->historyLimits().maxCheckpoints = 6;
     ASSERT_TRUE(session->compileAndLoadText(source).loaded);
     ForwardOracle oracle(source);
@@ -155,6 +154,55 @@ TEST_P(StepBackProperty, EveryBackRestoresTheStateRecordedAtThatStep) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RandomPrograms, StepBackProperty, ::testing::Range(1u, 25u));
+
+// A stack grown by a hundred thousand words and gone back across, far and near, with the
+// whole history kept and with a budget that forgets its oldest part: every state reached must
+// be the one a forward-only machine had at that count, the words the pushes created gone.
+TEST(StepBackAcrossStackGrowth, RestoresEveryRegisterAndWord) {
+    const std::string source =
+        ".constant\nbig 100000\n.end-constant\n.main\n.var\ni\n.end-var\nLDCW big\n"
+        "ISTORE i\npush: BIPUSH 7\nIINC i -1\nILOAD i\nIFEQ done\nGOTO push\ndone: HALT\n"
+        ".end-main\n";
+    struct Case {
+        std::size_t maxBytes;
+        bool forgetsOldest;
+    };
+    for (const Case& c : {Case{std::size_t{256} << 20, false}, Case{std::size_t{1} << 20, true}}) {
+        SCOPED_TRACE(c.maxBytes);
+        auto session = makeSession();
+        session->historyLimits().maxBytes = c.maxBytes;
+        session->historyLimits().minInterval = 20'000;
+        ASSERT_TRUE(session->compileAndLoadText(source).loaded);
+        const std::int64_t loaded = session->microInstructions();
+        ASSERT_EQ(session->startRun(RunKind::Run), Outcome::SliceDone);
+        Outcome outcome = Outcome::SliceDone;
+        while (outcome == Outcome::SliceDone) {
+            outcome = session->runSlice(1'000'000);
+        }
+        ASSERT_EQ(outcome, Outcome::Halted);
+        const std::int64_t end = session->microInstructions();
+        const std::int64_t first = session->history().firstCount();
+        EXPECT_EQ(first > loaded, c.forgetsOldest);
+        EXPECT_LE(session->history().bytes(), c.maxBytes + (std::size_t{64} << 10));
+
+        // Descending targets, from one step back to where the history begins.
+        const std::vector<std::int64_t> targets = {end - 1,    end - 250'001, (first + end) / 2,
+                                                   first + 37, first + 1,     first};
+        std::vector<MachineState> expected;
+        auto forward = makeMachine();
+        loadSource(*forward, source);
+        for (auto it = targets.rbegin(); it != targets.rend(); ++it) {
+            forward->replay(*it - forward->microCount);
+            expected.insert(expected.begin(), MachineState(*forward));
+        }
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            ASSERT_EQ(session->stepBackTo(targets[i]), Outcome::Done);
+            ASSERT_EQ(firstDifference(expected[i], MachineState(session->machine())), "")
+                << "back to " << targets[i];
+        }
+        EXPECT_EQ(session->stepBackTo(first - 1), Outcome::AtHistoryStart);
+    }
+}
 
 } // namespace
 } // namespace tessaro::testing

@@ -5,6 +5,7 @@
 // EXAMPLE is a file in the examples folder or a path; FORMAT is the format selector's index.
 // With --debugging first, the debugging screenshots instead: a breakpoint hit, a step back and
 // the statistics window after the whole run (EXAMPLE by default fibonacci_recursive.jvm).
+// TESSARO_WINDOW_SIZE=WIDTHxHEIGHT takes them with the main window at that size.
 #include "ui/app/app_paths.h"
 #include "ui/app/main_window.h"
 #include "ui/app/statistics_window.h"
@@ -133,6 +134,11 @@ int main(int argc, char** argv) {
 
     MainWindow window(paths);
     window.show();
+    if (const QStringList size =
+            qEnvironmentVariable("TESSARO_WINDOW_SIZE").split(QLatin1Char('x'));
+        size.size() == 2) {
+        window.resize(size[0].toInt(), size[1].toInt());
+    }
     settle(window);
     const QString program = QFileInfo(example).isAbsolute()
                                 ? example

@@ -449,6 +449,10 @@ void MainWindow::stopRun() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_central && event->type() == QEvent::Resize) {
+        arrangeControls();
+        return false;
+    }
     if (event->type() == QEvent::ToolTip && watched == m_programEditor->viewport()) {
         const QPoint at = static_cast<QHelpEvent*>(event)->pos();
         const QString message =
@@ -599,10 +603,8 @@ void MainWindow::restoreSettings() {
 }
 
 void MainWindow::toggleClock() {
-    for (QWidget* w : std::initializer_list<QWidget*>{m_programEditor, m_clock, m_programCaption,
-                                                      m_programPath}) {
-        w->setVisible(w->isHidden());
-    }
+    m_clockShown = !m_clockShown;
+    showEditorOrClock();
 }
 
 void MainWindow::info() {

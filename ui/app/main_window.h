@@ -185,6 +185,11 @@ protected:
 private:
     void createControls();
     void createMenus();
+    /// Places and scales every control for the window's present size.
+    void arrangeControls();
+    /// Below the picture the editor or, after the Clock button, the clock; both when the editor
+    /// has a column of its own.
+    void showEditorOrClock();
     void loadMicroprogram();
     /// Reads the data root's instruction-set file; the built-in set stays when it is wrong.
     void loadInstructionSet();
@@ -294,6 +299,9 @@ private:
     std::unique_ptr<RegisterPanel> m_registers;
     QPushButton* m_buttons[7] = {}; // BitBtn1..BitBtn7
     QPushButton* m_layoutButton = nullptr;
+    qreal m_layoutScale = 1;     // the scale the controls were last arranged at
+    bool m_editorBeside = false; // the program editor in its own column
+    bool m_clockShown = false;   // the Clock button put the clock in the editor's place
     QPushButton* m_stopButton = nullptr;
     QPushButton* m_backMicButton = nullptr;
     QPushButton* m_backStepButton = nullptr;

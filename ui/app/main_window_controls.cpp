@@ -282,15 +282,4 @@ void MainWindow::createMenus() {
     add(help, tr("&Info"), QKeySequence(Qt::Key_F1), &MainWindow::info);
 }
 
-void MainWindow::applyLayout() {
-    resize(kWindowSize);
-    m_central->setMinimumSize(kClientMinimumSize);
-    applyWindowLayout(m_central);
-    m_registers->place();
-    m_microprogramListing->raise();
-    m_errorList->raise();
-    m_subCycleAction->setVisible(true);
-    m_micAction->setVisible(true);
-}
-
 } // namespace tessaro

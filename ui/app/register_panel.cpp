@@ -2,6 +2,7 @@
 
 #include "core/number_text.h"
 #include "machine/control_path.h"
+#include "ui/app/window_layout.h"
 #include "ui/picture/datapath_geometry.h"
 
 #include <QCoreApplication>
@@ -51,20 +52,20 @@ RegisterPanel::RegisterPanel(QWidget* parent) {
     }
 }
 
-void RegisterPanel::place() {
+void RegisterPanel::place(const WindowArrangement& arrangement) {
     namespace g = geometry;
     for (int i = 0; i < 10; ++i) {
-        m_registerLabels[i]->setGeometry(g::registerLabelRect(i));
+        m_registerLabels[i]->setGeometry(arrangement.map(g::qt(g::registerLabelRect(i))));
         m_registerLabels[i]->show();
     }
-    m_busCCaption->setGeometry(g::labelRect(g::LabelId::BusCCaption));
-    m_busC->setGeometry(g::labelRect(g::LabelId::BusC));
-    m_busB->setGeometry(g::labelRect(g::LabelId::BusB));
-    m_flagN->setGeometry(g::labelRect(g::LabelId::N));
-    m_flagZ->setGeometry(g::labelRect(g::LabelId::Z));
-    m_mpc->setGeometry(g::labelRect(g::LabelId::MPC));
+    m_busCCaption->setGeometry(arrangement.map(g::qt(g::labelRect(g::LabelId::BusCCaption))));
+    m_busC->setGeometry(arrangement.map(g::qt(g::labelRect(g::LabelId::BusC))));
+    m_busB->setGeometry(arrangement.map(g::qt(g::labelRect(g::LabelId::BusB))));
+    m_flagN->setGeometry(arrangement.map(g::qt(g::labelRect(g::LabelId::N))));
+    m_flagZ->setGeometry(arrangement.map(g::qt(g::labelRect(g::LabelId::Z))));
+    m_mpc->setGeometry(arrangement.map(g::qt(g::labelRect(g::LabelId::MPC))));
     for (int i = 0; i < 36; ++i) {
-        m_bits[i]->setGeometry(g::mirBitRect(i));
+        m_bits[i]->setGeometry(arrangement.map(g::qt(g::mirBitRect(i))));
         m_bits[i]->show();
     }
     for (QLabel* l : {m_busCCaption, m_busC, m_busB, m_flagN, m_flagZ, m_mpc}) {

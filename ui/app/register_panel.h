@@ -10,6 +10,7 @@ class QWidget;
 namespace tessaro {
 
 class ControlPath;
+struct WindowArrangement;
 
 /// The value labels that sit on the datapath picture: the ten registers, the B and C buses,
 /// the flags, MPC and the 36 bits of the micro-instruction executed last, with the colours
@@ -19,8 +20,9 @@ public:
     /// Creates the labels as children of parent, hidden until place().
     explicit RegisterPanel(QWidget* parent);
 
-    /// Puts every label at its place on the picture, shown and above the bus overlay.
-    void place();
+    /// Puts every label at its place on the picture in arrangement, shown and above the bus
+    /// overlay.
+    void place(const WindowArrangement& arrangement);
 
     /// Register, bus, flag and MPC labels, values in radix.
     void showRegisters(const ControlPath& machine, int radix);

@@ -29,10 +29,10 @@ BusTraceAnimator::BusTraceAnimator(PaintLayer* layer, QObject* parent)
 void BusTraceAnimator::traceBBus(int bCode, int delayMs) {
     const int row = g::rowOfBCode(bCode);
     if (row >= 0) {
-        queueBlock(g::bConnection(row), delayMs, false);
-        queueBlock(g::bVertical(row), delayMs, false);
+        queueBlock(g::qt(g::bConnection(row)), delayMs, false);
+        queueBlock(g::qt(g::bVertical(row)), delayMs, false);
     }
-    queueBlock(g::kLayout.bStub, delayMs, false);
+    queueBlock(g::qt(g::kLayout.bStub), delayMs, false);
     start();
 }
 
@@ -44,12 +44,12 @@ void BusTraceAnimator::traceCBus(int cField, int delayMs) {
     if (lowest == register_file::kCBits) {
         lowest = 0; // no C bit: the trace still reaches the MAR row
     }
-    queueBlock(g::kLayout.cDrop, delayMs, false);
-    queueBlock(g::cRun(), delayMs, true);
-    queueBlock(g::cVertical(g::rowOfCBit(lowest)), delayMs, true);
+    queueBlock(g::qt(g::kLayout.cDrop), delayMs, false);
+    queueBlock(g::qt(g::cRun()), delayMs, true);
+    queueBlock(g::qt(g::cVertical(g::rowOfCBit(lowest))), delayMs, true);
     for (int i = 0; i < register_file::kCBits; ++i) {
         if ((cField >> i) & 1) {
-            queueBlock(g::cStub(g::rowOfCBit(i)), kStubDelayMs, false);
+            queueBlock(g::qt(g::cStub(g::rowOfCBit(i))), kStubDelayMs, false);
         }
     }
     start();

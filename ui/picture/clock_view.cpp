@@ -28,12 +28,24 @@ constexpr int kPhaseStrokes[5][8] = {
 } // namespace
 
 ClockView::ClockView(QWidget* parent) : QWidget(parent) {
-    setFixedSize(g::kClockRect.size());
+    setFixedSize(g::qt(g::kClockRect.size()));
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_overlay = new PaintLayer(this);
     m_overlay->setObjectName(QStringLiteral("clockOverlay"));
     m_overlay->setGeometry(rect());
     renderPicture();
+}
+
+void ClockView::setScale(qreal scale) {
+    if (scale == m_scale) {
+        return;
+    }
+    m_scale = scale;
+    setFixedSize(qRound(g::kClockRect.width() * scale), qRound(g::kClockRect.height() * scale));
+    m_overlay->setGeometry(rect());
+    m_overlay->setContentScale(scale);
+    renderPicture();
+    update();
 }
 
 void ClockView::repaintClock() {
@@ -55,7 +67,7 @@ void ClockView::drawClock(int phase) {
 
 void ClockView::drawStroke(int stroke) {
     const auto [from, to] = g::clockStroke(stroke);
-    m_overlay->drawLine(from, to, kRed, kWaveWidth);
+    m_overlay->drawLine(g::qt(from), g::qt(to), kRed, kWaveWidth);
 }
 
 bool ClockView::isStrokeRed(int stroke) const {
@@ -94,6 +106,7 @@ void ClockView::renderPicture() {
     m_picture.fill(Qt::white);
     QPainter painter(&m_picture);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(m_scale, m_scale);
 
     const g::ClockLayout& c = g::kClock;
     const int end = c.cycleStartX + 4 * c.segmentWidth;
@@ -139,7 +152,7 @@ void ClockView::renderPicture() {
     painter.drawLine(QPoint(c.leadingHighX, c.highY), QPoint(c.cycleStartX, c.highY));
     for (int s = 0; s < g::kClockStrokes; ++s) {
         const auto [from, to] = g::clockStroke(s);
-        painter.drawLine(from, to);
+        painter.drawLine(g::qt(from), g::qt(to));
     }
 }
 

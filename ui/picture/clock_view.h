@@ -18,6 +18,10 @@ public:
     /// Creates the picture at its layout size; place it at geometry::kClockRect.
     explicit ClockView(QWidget* parent = nullptr);
 
+    /// Shows the picture scale times its layout size, drawn afresh at that size; a change
+    /// erases the red sub-cycles, as repaintClock does.
+    void setScale(qreal scale);
+
     /// Repaints the clock picture, which clears the overlay.
     void repaintClock();
     /// Draws in red the part of the waveform of a phase: 0 the falling stroke and the first
@@ -42,6 +46,7 @@ private:
     QImage m_picture;
     PaintLayer* m_overlay = nullptr;
     qreal m_renderedRatio = 0;
+    qreal m_scale = 1;
 };
 
 } // namespace tessaro

@@ -33,7 +33,7 @@ constexpr qreal kBundleWidth = 3.0;
 QPolygon toPolygon(const g::Polyline& line) {
     QPolygon polygon;
     for (int i = 0; i < line.count; ++i) {
-        polygon << line.points[static_cast<std::size_t>(i)];
+        polygon << g::qt(line.points[static_cast<std::size_t>(i)]);
     }
     return polygon;
 }
@@ -120,19 +120,19 @@ void drawBundleMark(QPainter& painter, const QPolygon& line, int bits) {
     painter.restore();
 }
 
-void drawBox(QPainter& painter, const QRect& rect, const QColor& fill, qreal edge = 1.0) {
+void drawBox(QPainter& painter, const g::Rect& rect, const QColor& fill, qreal edge = 1.0) {
     painter.save();
     painter.setPen(QPen(kInk, edge));
     painter.setBrush(fill);
-    painter.drawRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.drawRect(QRectF(g::qt(rect)).adjusted(0.5, 0.5, -0.5, -0.5));
     painter.restore();
 }
 
-void drawBus(QPainter& painter, const QRect& rect) {
-    painter.fillRect(rect, kBusFill);
+void drawBus(QPainter& painter, const g::Rect& rect) {
+    painter.fillRect(g::qt(rect), kBusFill);
 }
 
-void drawRotatedText(QPainter& painter, const QRect& box, const QString& text, int pixelSize) {
+void drawRotatedText(QPainter& painter, const g::Rect& box, const QString& text, int pixelSize) {
     painter.save();
     painter.translate(box.center().x() + 1, box.center().y() + 1);
     painter.rotate(-90);
@@ -167,14 +167,14 @@ void paintFigure(QPainter& painter) {
     painter.save();
     painter.setFont(sansFont(10, true));
     painter.setPen(kCaption);
-    const QRect cBus = g::cVertical(0);
+    const QRect cBus = g::qt(g::cVertical(0));
     painter.save();
     painter.translate(cBus.x() - 4, cBus.bottom() - 40);
     painter.rotate(-90);
     painter.drawText(QRectF(-30, -12, 60, 12), Qt::AlignCenter,
                      QCoreApplication::translate("tessaro::DatapathPainter", "C bus"));
     painter.restore();
-    const QRect bBus = g::bVertical(g::rowOfBCode(1));
+    const QRect bBus = g::qt(g::bVertical(g::rowOfBCode(1)));
     painter.drawText(QRect(L.registerX + L.registerWidth + 3, bBus.y() - 26, 44, 12), Qt::AlignLeft,
                      QCoreApplication::translate("tessaro::DatapathPainter", "B bus"));
     painter.drawText(QRect(L.aBus.x() - 16, L.aBus.y() + 4, 14, 14), Qt::AlignCenter,
@@ -183,7 +183,7 @@ void paintFigure(QPainter& painter) {
 
     // Registers.
     for (int row = 0; row < static_cast<int>(g::kRegisterRows.size()); ++row) {
-        const QRect box = g::registerBox(row);
+        const g::Rect box = g::registerBox(row);
         drawBox(painter, box, kRegisterFill, 1.2);
         painter.setFont(sansFont(10, true));
         painter.setPen(kInk);
@@ -211,10 +211,9 @@ void paintFigure(QPainter& painter) {
 
     // ALU: a trapezoid with the notch between its two inputs.
     QPolygonF alu;
-    alu << QPointF(L.aluTopLeft, L.aluTop) << QPointF(L.aluNotchLeft, L.aluTop)
-        << QPointF((L.aluNotchLeft + L.aluNotchRight) / 2.0, L.aluTop + L.aluNotchDepth)
-        << QPointF(L.aluNotchRight, L.aluTop) << QPointF(L.aluTopRight, L.aluTop)
-        << QPointF(L.aluBottomRight, L.aluBottom) << QPointF(L.aluBottomLeft, L.aluBottom);
+    for (const g::Point corner : g::aluOutline()) {
+        alu << QPointF(g::qt(corner));
+    }
     painter.save();
     painter.setPen(QPen(kInk, 1.4));
     painter.setBrush(kAluFill);
@@ -229,7 +228,7 @@ void paintFigure(QPainter& painter) {
     drawBox(painter, L.shifter, kAluFill, 1.2);
     painter.setFont(sansFont(11, true));
     painter.setPen(kInk);
-    painter.drawText(L.shifter, Qt::AlignCenter,
+    painter.drawText(g::qt(L.shifter), Qt::AlignCenter,
                      QCoreApplication::translate("tessaro::DatapathPainter", "Shifter"));
 
     // Flip-flops and the fork that feeds them.
@@ -277,11 +276,11 @@ void paintFigure(QPainter& painter) {
     drawBox(painter, L.nextAddress, kDecoderFill, 1.2);
     painter.setFont(sansFont(10, true));
     painter.setPen(kInk);
-    painter.drawText(L.nextAddress.adjusted(4, 2, -4, -16), Qt::AlignCenter,
+    painter.drawText(g::qt(L.nextAddress.adjusted(4, 2, -4, -16)), Qt::AlignCenter,
                      QCoreApplication::translate("tessaro::DatapathPainter", "Next address"));
     painter.setFont(sansFont(9));
     painter.setPen(kCaption);
-    painter.drawText(L.nextAddress.adjusted(4, 18, -4, -2), Qt::AlignCenter,
+    painter.drawText(g::qt(L.nextAddress.adjusted(4, 18, -4, -2)), Qt::AlignCenter,
                      QStringLiteral("JAMN · JAMZ · JMPC"));
 
     drawBox(painter, L.mirBox, kRegisterFill, 1.4);
@@ -314,7 +313,7 @@ void paintFigure(QPainter& painter) {
     painter.setFont(sansFont(9));
     painter.setPen(kCaption);
     painter.drawText(
-        L.memory.adjusted(6, 18, -4, -2), Qt::AlignLeft | Qt::AlignTop,
+        g::qt(L.memory.adjusted(6, 18, -4, -2)), Qt::AlignLeft | Qt::AlignTop,
         QCoreApplication::translate("tessaro::DatapathPainter", "MAR, MDR: words\nPC, MBR: bytes"));
 
     // Wires that never change colour.
@@ -371,7 +370,7 @@ void paintLines(QPainter& painter, const DatapathLines& lines) {
     painter.save();
     painter.setPen(Qt::NoPen);
     painter.setBrush(lines.control[static_cast<std::size_t>(g::ControlLine::NZ)]);
-    painter.drawEllipse(QPointF(nz.points[0]), 3.0, 3.0);
+    painter.drawEllipse(QPointF(g::qt(nz.points[0])), 3.0, 3.0);
     painter.restore();
 }
 

@@ -37,12 +37,12 @@ QColor& controlLine(DatapathLines& lines, g::ControlLine line) {
 } // namespace
 
 DatapathView::DatapathView(QWidget* parent) : QWidget(parent) {
-    setFixedSize(g::kPictureRect.size());
+    setFixedSize(g::qt(g::kPictureRect.size()));
     setAttribute(Qt::WA_OpaquePaintEvent);
 
     m_aluPanel = new QLabel(tr("ALU"), this);
     m_aluPanel->setObjectName(QStringLiteral("Panel2"));
-    m_aluPanel->setGeometry(g::kLayout.aluPanel);
+    m_aluPanel->setGeometry(g::qt(g::kLayout.aluPanel));
     m_aluPanel->setAlignment(Qt::AlignCenter);
     m_aluPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_aluPanel->setLineWidth(1);
@@ -64,6 +64,23 @@ DatapathView::DatapathView(QWidget* parent) : QWidget(parent) {
 }
 
 DatapathView::~DatapathView() = default;
+
+void DatapathView::setScale(qreal scale) {
+    if (scale == m_scale) {
+        return;
+    }
+    m_scale = scale;
+    m_animator->cancel();
+    setFixedSize(qRound(g::kPictureRect.width() * scale), qRound(g::kPictureRect.height() * scale));
+    const QRect panel = g::qt(g::kLayout.aluPanel);
+    m_aluPanel->setGeometry(QRect(
+        QPoint(qRound(panel.x() * scale), qRound(panel.y() * scale)),
+        QPoint(qRound((panel.right() + 1) * scale) - 1, qRound((panel.bottom() + 1) * scale) - 1)));
+    m_overlay->setGeometry(rect());
+    m_overlay->setContentScale(scale);
+    renderPicture();
+    update();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Drawing steps
@@ -196,7 +213,7 @@ QImage DatapathView::overlayImage() const {
 }
 
 QColor DatapathView::pictureColorAt(QPoint point) const {
-    const qreal ratio = m_picture.devicePixelRatio();
+    const qreal ratio = m_picture.devicePixelRatio() * m_scale;
     const QPoint pixel(static_cast<int>(std::floor((point.x() + 0.5) * ratio)),
                        static_cast<int>(std::floor((point.y() + 0.5) * ratio)));
     if (!m_picture.rect().contains(pixel)) {
@@ -223,7 +240,10 @@ void DatapathView::paintEvent(QPaintEvent* event) {
 }
 
 void DatapathView::renderPicture() {
-    m_picture = m_painter.render(size(), devicePixelRatioF(), m_lines);
+    // Drawn at the layout size on as many pixels as the scaled view has, then shown 1:1.
+    const qreal ratio = devicePixelRatioF();
+    m_picture = m_painter.render(g::qt(g::kPictureRect.size()), ratio * m_scale, m_lines);
+    m_picture.setDevicePixelRatio(ratio);
 }
 
 } // namespace tessaro

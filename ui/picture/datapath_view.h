@@ -32,6 +32,11 @@ public:
     explicit DatapathView(QWidget* parent = nullptr);
     ~DatapathView() override;
 
+    /// Shows the picture scale times its layout size, drawn afresh at that size so that it
+    /// stays sharp; every coordinate the view takes or gives stays a layout one. A change
+    /// drops the bus traces, as a repaint does.
+    void setScale(qreal scale);
+
     /// All B-decoder lines black, the line of the current B code red; repaints the picture.
     void drawBDecoder(const ControlPath& machine);
     /// All nine C-decoder lines black, the line of every set C bit red; repaints the picture.
@@ -72,7 +77,7 @@ public:
     QImage pictureImage() const;
     /// The bus overlay bitmap (transparent where nothing is traced).
     QImage overlayImage() const;
-    /// Colour of the picture at a point in picture coordinates.
+    /// Colour of the picture at a point in picture (layout) coordinates.
     QColor pictureColorAt(QPoint point) const;
     /// Colour of the overlay at a point in picture coordinates (alpha 0 where nothing).
     QColor overlayColorAt(QPoint point) const;
@@ -95,6 +100,7 @@ private:
     PaintLayer* m_overlay = nullptr;
     BusTraceAnimator* m_animator = nullptr;
     QLabel* m_aluPanel = nullptr;
+    qreal m_scale = 1;
 };
 
 } // namespace tessaro

@@ -37,25 +37,41 @@ void PaintLayer::clear() {
     update();
 }
 
+void PaintLayer::setContentScale(qreal scale) {
+    if (scale == m_scale) {
+        return;
+    }
+    m_scale = scale;
+    clear();
+}
+
+QRect PaintLayer::toLayer(const QRect& drawn) const {
+    return QRectF(drawn.x() * m_scale, drawn.y() * m_scale, drawn.width() * m_scale,
+                  drawn.height() * m_scale)
+        .toAlignedRect();
+}
+
 void PaintLayer::fill(const QRect& rect, const QColor& color) {
     ensureImage();
     QPainter painter(&m_image);
+    painter.scale(m_scale, m_scale);
     painter.fillRect(rect, color);
-    update(rect);
+    update(toLayer(rect));
 }
 
 void PaintLayer::drawLine(QPoint from, QPoint to, const QColor& color, qreal width) {
     ensureImage();
     QPainter painter(&m_image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(m_scale, m_scale);
     painter.setPen(QPen(color, width, Qt::SolidLine, Qt::SquareCap));
     painter.drawLine(from, to);
     const int margin = static_cast<int>(std::ceil(width)) + 1;
-    update(QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin));
+    update(toLayer(QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin)));
 }
 
 QColor PaintLayer::colorAt(QPoint point) const {
-    const qreal ratio = m_image.devicePixelRatio();
+    const qreal ratio = m_image.devicePixelRatio() * m_scale;
     const QPoint pixel(static_cast<int>(std::floor((point.x() + 0.5) * ratio)),
                        static_cast<int>(std::floor((point.y() + 0.5) * ratio)));
     if (!m_image.rect().contains(pixel)) {

@@ -4,6 +4,7 @@
 #include "check/microprogram_check.h"
 #include "core/language.h"
 #include "data/bundled.h"
+#include "presentation/datapath_geometry_json.h"
 #include "web/module/microprogram_text.h"
 #include "web/module/program_run.h"
 #include "web/module/scratch_files.h"
@@ -116,5 +117,6 @@ EMSCRIPTEN_BINDINGS(tessaro_core) {
     emscripten::function("examples", &examplesValue);
     emscripten::function("bundledMicroprogram", &bundledMicroprogramText);
     emscripten::function("setLanguage", &setLanguageNamed);
+    emscripten::function("datapathGeometry", &tessaro::datapathGeometryJson);
     bindSession();
 }

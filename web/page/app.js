@@ -112,7 +112,7 @@ function showView(view) {
         $('output').textContent = printable(view.output);
         editor.setCurrentLine(loadedText !== null && loadedText === editor.value ? view.currentLine : 0);
     }
-    picture.show(p, shownRegisters);
+    picture.show(p, shownRegisters, view.mpc);
     renderMir(p);
     selectLine($('listing'), view.lastMpc);
     $('phase').textContent = p.phase < 3 ? tr(['Esecuzione', 'Bus B', 'ALU', 'Bus C'][p.phase]) : '';
@@ -546,6 +546,7 @@ for (const button of document.querySelectorAll('dialog .close')) {
 async function start() {
     status(tr('Caricamento...'));
     setRunning(false);
+    picture.setGeometry(JSON.parse(await call('datapathGeometry')));
     await applyLanguage(localStorage.getItem(storageKeys.language) || browserLanguage());
     const examples = await call('examples');
     $('exampleMenu').replaceChildren(...examples.map((example) => {

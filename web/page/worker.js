@@ -85,6 +85,7 @@ const commands = {
     bundledMicroprogram: () => core.bundledMicroprogram(),
     checkMicroprogram: (text, seed, programs) => core.checkMicroprogram(text, seed, programs),
     setLanguage: (name) => core.setLanguage(name),
+    datapathGeometry: () => core.datapathGeometry(),
 };
 
 onmessage = async (event) => {

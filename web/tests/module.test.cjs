@@ -119,3 +119,21 @@ test('a translated microprogram is the one programs run on', async () => {
     assert.strictEqual(core.translateMicroprogram(original).ok, true);
     assert.strictEqual(core.runProgram(source, '', 100000).output, 'A');
 });
+
+test('the picture geometry is whole JSON and every part lies inside the picture', async () => {
+    const core = await coreReady;
+    const g = JSON.parse(core.datapathGeometry());
+    const [width, height] = g.size;
+    const inside = ([x, y, w = 0, h = 0]) => x >= 0 && y >= 0 && x + w <= width && y + h <= height;
+    const rects = [g.cDrop, g.cRun, g.bStub, g.aBus, g.shifter, g.controlStore, g.mirBox, g.memory,
+        ...g.mirBits, ...g.registers.flatMap((r) => [r.box, r.label, r.cStub, r.bConnection])];
+    const lines = [...g.bLines, ...g.cLines, ...Object.values(g.controlLines), ...g.wires.map((w) => w.points)];
+    assert.ok(rects.every(inside) && lines.flat().every(inside) && g.alu.every(inside));
+    assert.deepStrictEqual(g.registers.map((r) => r.name), ['MAR', 'MDR', 'PC', 'MBR', 'SP', 'LV', 'CPP', 'TOS', 'OPC', 'H']);
+    // Each C-decoder line ends at the box of the register its bit writes.
+    for (const r of g.registers.filter((reg) => reg.cBit >= 0)) {
+        const end = g.cLines[r.cBit].at(-1);
+        assert.strictEqual(end[0], r.box[0], r.name);
+        assert.ok(end[1] > r.box[1] && end[1] < r.box[1] + r.box[3], r.name);
+    }
+});

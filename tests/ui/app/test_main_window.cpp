@@ -560,6 +560,62 @@ private slots:
         QCOMPARE(editor()->palette().color(QPalette::Text), text);
         QCOMPARE(messages.size(), 1);
     }
+
+    // -----------------------------------------------------------------------------------------
+    // The window's size
+
+    void theLayoutGrowsWithTheWindowAndTheEditorWithIt_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<qreal>("leastScale");
+        QTest::addColumn<int>("leastLines");
+        QTest::newRow("default") << QSize(1032, 748) << 1.0 << 10;
+        QTest::newRow("1440 x 900") << QSize(1440, 900) << 1.15 << 10;
+        QTest::newRow("1920 x 1080") << QSize(1920, 1080) << 1.3 << 30;
+    }
+    void theLayoutGrowsWithTheWindowAndTheEditorWithIt() {
+        QFETCH(QSize, size);
+        QFETCH(qreal, leastScale);
+        QFETCH(int, leastLines);
+        w().resize(size);
+        QTRY_COMPARE(w().size(), size);
+        QApplication::processEvents();
+        auto* picture = child<DatapathView>("Image1");
+        const qreal scale = picture->width() / 801.0;
+        QVERIFY2(scale >= leastScale, qPrintable(QString::number(scale)));
+        if (size == QSize(1032, 748)) {
+            // The table itself, untouched: the screenshots stay as they are.
+            QCOMPARE(scale, 1.0);
+            QCOMPARE(program()->geometry(), QRect(8, 520, 689, 177));
+        }
+        // One factor for the picture, the lists and the fonts, and drawn at the size shown.
+        QVERIFY(std::abs(picture->height() - 481 * scale) <= 1);
+        QVERIFY(std::abs(child<QListWidget>("ListBox1")->width() - 204 * scale) <= 1);
+        QCOMPARE(child<QListWidget>("ListBox1")->font().pixelSize(), qRound(11 * scale));
+        QCOMPARE(listingMargin()->font().pixelSize(), qRound(12 * scale));
+        QCOMPARE(program()->font().pixelSize(), qRound(13 * scale));
+        QVERIFY(std::abs(picture->pictureImage().width() - picture->width()) <= 1);
+        // Nothing is cut off by the window's edge (the caption above the picture always began
+        // a little above the top).
+        QWidget* client = w().centralWidget();
+        const QRect room = client->rect().adjusted(0, -4, 0, 0);
+        for (QWidget* control : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            QVERIFY2(!control->isVisible() || room.contains(control->geometry()),
+                     qPrintable(control->objectName()));
+        }
+        // Lines the editor shows at once, with a program longer than that.
+        QStringList lines;
+        for (int i = 0; i < 200; ++i) {
+            lines.append(QStringLiteral("BIPUSH %1").arg(i));
+        }
+        program()->setPlainText(lines.join(QLatin1Char('\n')));
+        const int lastShown =
+            program()
+                ->cursorForPosition(QPoint(4, program()->viewport()->height() - 1))
+                .blockNumber();
+        QVERIFY2(lastShown >= leastLines, qPrintable(QString::number(lastShown)));
+        // The picture's read-back stays in layout coordinates at any scale: the C bus.
+        QCOMPARE(picture->pictureColorAt(QPoint(52, 300)), QColor(194, 202, 214));
+    }
 };
 
 QTEST_MAIN(TestMainWindow)

@@ -66,6 +66,32 @@ private slots:
         QVERIFY(!printed.contains("window built"));
     }
 
+    // The copy follows the unsaved text: written within a few seconds of an edit, removed by a
+    // save, and left by a crash to be offered back at the next start.
+    void anUnsavedEditSurvivesACrashUntilSaved() {
+        const QString copy = tessaro::AppPaths(root.path()).programRecoveryFile();
+        openWindow();
+        type(".main\nBIPUSH 1\nHALT\n.end-main\n");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy), 10'000);
+        QVERIFY(w().saveProgramFile(QDir(root.path()).filePath(QStringLiteral("kept.jvm"))));
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(copy), 10'000);
+
+        const QString edited = QStringLiteral(".main\nBIPUSH 2\nHALT\n.end-main\n");
+        type(edited.toUtf8().constData());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy), 10'000);
+        // A crash: the window is gone, its copy not.
+        const tessaro::TextFileResult left = tessaro::TextFile::read(copy);
+        QVERIFY(left.ok);
+        closeWindow();
+        QVERIFY(tessaro::TextFile::write(copy, left.text).ok);
+
+        openWindow();
+        driver->then(press(QStringLiteral("Ripristina")));
+        w().runStartupDialogs(false);
+        QCOMPARE(editor()->toPlainText(), edited);
+        QVERIFY(w().hasUnsavedChanges());
+    }
+
     void anIjvmStepThatNeverEndsIsGivenUp() {
         openWindow(endlessNopMicroprogram());
         QVERIFY(w().microprogramProblems().empty());

@@ -1,4 +1,4 @@
-#include "ui/picture/datapath_geometry.h"
+#include "presentation/datapath_geometry.h"
 
 #include <charconv>
 
@@ -25,7 +25,7 @@ int numberAfter(std::string_view name, std::string_view prefix) {
 
 } // namespace
 
-QRect labelRect(std::string_view objectName) {
+Rect labelRect(std::string_view objectName) {
     if (objectName == "LabelBusC") {
         return labelRect(LabelId::BusCCaption);
     }
@@ -50,11 +50,6 @@ QRect labelRect(std::string_view objectName) {
     default:
         return {};
     }
-}
-
-QRect labelRect(const QString& objectName) {
-    const QByteArray latin = objectName.toLatin1();
-    return labelRect(std::string_view(latin.constData(), static_cast<std::size_t>(latin.size())));
 }
 
 } // namespace tessaro::geometry
