@@ -554,6 +554,10 @@ Line %1: %2</translation>
         <source>Il programma non si assembla con il nuovo insieme di istruzioni: Compile and Load ne mostra gli errori</source>
         <translation>The program does not assemble with the new instruction set: Compile and Load shows its errors</translation>
     </message>
+    <message>
+        <source>Tessaro si è chiuso senza salvare le modifiche all&apos;insieme di istruzioni %1. Ripristinarle nell&apos;editor?</source>
+        <translation>Tessaro closed without saving the changes to the instruction set %1. Restore them in the editor?</translation>
+    </message>
 </context>
 <context>
     <name>tessaro::MessageDialog</name>

@@ -83,6 +83,9 @@ QString AppPaths::programRecoveryFile() const {
 QString AppPaths::microprogramRecoveryFile() const {
     return scratchDir() + QStringLiteral("/microprogram.recovery");
 }
+QString AppPaths::instructionSetRecoveryFile() const {
+    return scratchDir() + QStringLiteral("/instructions.recovery");
+}
 
 bool AppPaths::prepare(QString* error) const {
     for (const QString& dir : {microprogramDir(), scratchDir(), examplesDir()}) {

@@ -33,6 +33,8 @@ public:
     QString programRecoveryFile() const;
     /// EMU/Velkora/tmp/microprogram.recovery: the microprogram editor's unsaved text.
     QString microprogramRecoveryFile() const;
+    /// EMU/Velkora/tmp/instructions.recovery: the instruction-set editor's unsaved text.
+    QString instructionSetRecoveryFile() const;
 
     /// Creates the missing folders and installs the bundled microprogram, instruction set and
     /// examples where those files do not exist yet (a student's edited microprogram or

@@ -104,6 +104,7 @@ void MainWindow::runStartupDialogs(bool showInfo) {
         offerRecovery(*m_leftMicroprogram, true);
         m_leftMicroprogram.reset();
     }
+    offerInstructionSetRecovery();
     if (showInfo && m_startupInfo != nullptr) {
         m_startupInfo->exec();
     }

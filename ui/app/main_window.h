@@ -195,6 +195,10 @@ private:
     void loadInstructionSet();
     /// The start-up box of instructionSetMessages(), when there are any.
     void showInstructionSetMessages();
+    /// Keeps a copy of the instruction-set editor's unsaved text, as for the other editors.
+    void keepInstructionSetRecoveryCopy();
+    /// Offers back the instruction-set text a crashed session left unsaved.
+    void offerInstructionSetRecovery();
     /// Puts back the choices remembered from the last session.
     void restoreSettings();
     void setEditorColours(const QColor& base, const QColor& text);
@@ -267,6 +271,8 @@ private:
     QString m_savedText;                  // editor text at the last open or save
     RecoveryCopy* m_programRecovery = nullptr;
     RecoveryCopy* m_microprogramRecovery = nullptr;
+    RecoveryCopy* m_instructionSetRecovery = nullptr;
+    std::optional<UnsavedText> m_leftInstructionSet;
     // What the last session left unsaved, read before this one writes its own copies.
     std::optional<UnsavedText> m_leftProgram;
     std::optional<UnsavedText> m_leftMicroprogram;

@@ -4,11 +4,16 @@
 #include "machine/routine_lines.h"
 #include "ui/app/text_file.h"
 #include "ui/editor/ijvm_highlighter.h"
+#include "ui/editor/mal_editor.h"
+#include "ui/workbench/instruction_set_page.h"
+#include "ui/workbench/microprogram_window.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace tessaro {
 
@@ -78,6 +83,47 @@ void MainWindow::installInstructionSet(std::shared_ptr<const InstructionSet> set
         }
     }
     refreshStatistics();
+}
+
+void MainWindow::keepInstructionSetRecoveryCopy() {
+    m_leftInstructionSet = RecoveryCopy::read(m_paths.instructionSetRecoveryFile());
+    m_instructionSetRecovery = new RecoveryCopy(
+        m_paths.instructionSetRecoveryFile(),
+        [this]() -> std::optional<UnsavedText> {
+            if (m_microprogramWindow == nullptr ||
+                !m_microprogramWindow->instructionSetPage()->isModified()) {
+                return std::nullopt;
+            }
+            const InstructionSetPage* page = m_microprogramWindow->instructionSetPage();
+            return UnsavedText{page->filePath(), page->editor()->toPlainText()};
+        },
+        this);
+}
+
+void MainWindow::offerInstructionSetRecovery() {
+    if (!m_leftInstructionSet) {
+        return;
+    }
+    const UnsavedText unsaved = *m_leftInstructionSet;
+    m_leftInstructionSet.reset();
+    const QString text = tr("Tessaro si è chiuso senza salvare le modifiche all'insieme di "
+                            "istruzioni %1. Ripristinarle nell'editor?")
+                             .arg(QDir::toNativeSeparators(unsaved.filePath));
+    emit messageShown(QStringLiteral("Tessaro"), text);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tessaro"), text, QMessageBox::NoButton,
+                    this);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* restore = box.addButton(tr("Ripristina"), QMessageBox::AcceptRole);
+    box.addButton(tr("Scarta"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(restore);
+    box.exec();
+    if (box.clickedButton() != restore) {
+        QFile::remove(m_paths.instructionSetRecoveryFile());
+        return;
+    }
+    openMicroprogramWindow();
+    m_microprogramWindow->restoreUnsavedInstructionSet(unsaved.filePath, unsaved.text);
+    m_instructionSetRecovery->update();
 }
 
 } // namespace tessaro

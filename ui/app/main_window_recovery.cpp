@@ -41,6 +41,7 @@ void MainWindow::keepRecoveryCopies() {
                                m_microprogramWindow->editor()->toPlainText()};
         },
         this);
+    keepInstructionSetRecoveryCopy();
 }
 
 bool MainWindow::offerRecovery(const UnsavedText& unsaved, bool microprogram) {

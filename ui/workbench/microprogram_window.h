@@ -48,6 +48,8 @@ public:
     /// Shows text, left unsaved by an earlier session, as an unsaved change of the file at
     /// path (the window's usual file when path is empty or cannot be read).
     void restoreUnsaved(const QString& path, const QString& text);
+    /// restoreUnsaved for the instruction-set tab, which it shows.
+    void restoreUnsavedInstructionSet(const QString& path, const QString& text);
     /// Asks to save unsaved changes: true when the caller may go on (saved or discarded).
     bool maybeSave();
     /// Leaves the changes unsaved, as the answer "Non salvare" does.

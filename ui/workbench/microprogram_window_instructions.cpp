@@ -48,6 +48,15 @@ QWidget* MicroprogramWindow::createEditorTabs() {
     return m_tabs;
 }
 
+void MicroprogramWindow::restoreUnsavedInstructionSet(const QString& path, const QString& text) {
+    QString error;
+    if (path != m_instructions->filePath() && QFileInfo::exists(path)) {
+        m_instructions->openFile(path, &error);
+    }
+    m_instructions->editor()->setPlainText(text);
+    m_tabs->setCurrentWidget(m_instructions);
+}
+
 bool MicroprogramWindow::showsInstructionSet() const {
     return m_tabs->currentWidget() == m_instructions;
 }

@@ -174,6 +174,23 @@ private slots:
         QCOMPARE(TextFile::read(w().paths().instructionSetFile()).text, set);
     }
 
+    void anUnsavedSetSurvivesACrash() {
+        const QString copy = w().paths().instructionSetRecoveryFile();
+        const QString edited = builtinLines() + kDeclaration;
+        setEditor()->setPlainText(edited);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy), 10'000);
+        const TextFileResult left = TextFile::read(copy);
+        mp()->discardChanges();
+        closeWindow();
+        QVERIFY(TextFile::write(copy, left.text).ok); // what a crash leaves
+
+        openWindow();
+        driver->then(press(QStringLiteral("Ripristina")));
+        w().runStartupDialogs(false);
+        QCOMPARE(setEditor()->toPlainText(), edited);
+        QVERIFY(mp()->isModified());
+    }
+
     void aWrongFileAtStartUpLeavesTheBuiltinSet_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
