@@ -8,12 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -22,15 +18,6 @@ namespace {
 using tessaro::MachineSession;
 using tessaro::Outcome;
 using tessaro::RunKind;
-
-std::string scratch(const std::string& name) {
-    return "/tmp/tessaro_bench_debugging_" + std::to_string(::getpid()) + "_" + name;
-}
-
-void writeText(const std::string& path, std::string_view text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-}
 
 // The counting loop of bench_programs with the given number of rounds (27 micro-instructions
 // each).
@@ -44,17 +31,12 @@ std::string countingLoop(long long rounds) {
 std::unique_ptr<MachineSession> prepare(const std::string& program, bool history) {
     auto session = std::make_unique<MachineSession>();
     session->setKeepHistory(history);
-    const std::string mal = scratch("velkora.mal");
-    const std::string bin = scratch("velkora.bin");
-    writeText(mal, tessaro::bundledMicroprogram());
-    tessaro::MicroAssembler translate(mal, bin);
-    const bool translated = translate.tryRun() && translate.problems.empty();
-    if (translated) {
-        session->loadControlStore(bin);
+    const tessaro::AssembledMicroprogram translated =
+        tessaro::MicroAssembler::assemble(tessaro::bundledMicroprogram());
+    if (translated.ok()) {
+        session->loadControlStore(translated.records);
     }
-    const bool loaded = translated && session->compileAndLoadText(program).loaded;
-    std::remove(mal.c_str());
-    std::remove(bin.c_str());
+    const bool loaded = translated.ok() && session->compileAndLoadText(program).loaded;
     return loaded ? std::move(session) : nullptr;
 }
 

@@ -7,43 +7,22 @@
 
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
 #include <string>
 
 namespace {
 
 using tessaro::ControlPath;
 
-std::string scratch(const std::string& name) {
-    return "/tmp/tessaro_bench_programs_" + std::to_string(::getpid()) + "_" + name;
-}
-
-void writeText(const std::string& path, std::string_view text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-}
-
 // A machine with the built-in microprogram and the program loaded (the start-up call done).
 bool prepare(ControlPath& machine, const std::string& program) {
-    const std::string mal = scratch("velkora.mal");
-    const std::string bin = scratch("velkora.bin");
-    const std::string source = scratch("program.jvm");
-    writeText(mal, tessaro::bundledMicroprogram());
-    writeText(source, program);
-    tessaro::MicroAssembler translate(mal, bin);
-    const bool translated = translate.tryRun() && translate.problems.empty();
-    if (translated) {
-        machine.loadControlStore(bin);
-        machine.loadProgram(source);
+    const tessaro::AssembledMicroprogram translated =
+        tessaro::MicroAssembler::assemble(tessaro::bundledMicroprogram());
+    if (translated.ok()) {
+        machine.loadControlStore(translated.records);
+        machine.loadProgramText(program);
     }
-    std::remove(mal.c_str());
-    std::remove(bin.c_str());
-    std::remove(source.c_str());
-    return translated && machine.errors.empty();
+    return translated.ok() && machine.errors.empty();
 }
 
 // Runs to HALT in slices, as an interactive front end would.

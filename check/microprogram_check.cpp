@@ -9,8 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <filesystem>
 #include <random>
 #include <utility>
 
@@ -66,24 +64,6 @@ int lineOf(const std::string& source, std::uint32_t offset) {
     return 1 + static_cast<int>(std::count(source.begin(), end, '\n'));
 }
 
-// Rewrites the file without first truncating it to nothing: some file systems flush a file
-// emptied and written again to the disk when it is closed, and the check writes hundreds of
-// programs a second.
-bool writeInPlace(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "r+b");
-    if (file == nullptr) {
-        file = std::fopen(path.c_str(), "wb");
-    }
-    if (file == nullptr) {
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool closed = std::fclose(file) == 0;
-    std::error_code error;
-    std::filesystem::resize_file(path, text.size(), error);
-    return written && closed && !error;
-}
-
 std::int32_t inputWord(std::mt19937& random) {
     static constexpr std::array<std::int32_t, 6> kEdges = {0,  -1,         1,
                                                            65, 0x7FFFFFFF, -2147483647 - 1};
@@ -102,10 +82,9 @@ struct MicroprogramCheck::Found {
     std::vector<std::string> differences;
 };
 
-MicroprogramCheck::MicroprogramCheck(const std::string& controlStorePath, std::string scratchPath)
-    : m_scratchPath(std::move(scratchPath)) {
+MicroprogramCheck::MicroprogramCheck(const ControlStoreRecords& store) {
     m_instructions = m_loader.instructionSet;
-    m_machine.loadControlStore(controlStorePath);
+    m_machine.loadControlStore(store);
 }
 
 void MicroprogramCheck::setInstructionSet(std::shared_ptr<const InstructionSet> set) {
@@ -243,16 +222,12 @@ bool MicroprogramCheck::startUp(std::vector<std::int32_t>* trace) {
 
 bool MicroprogramCheck::runProgram(const std::string& source, std::uint32_t inputSeed, int traceAt,
                                    std::vector<Found>& found, std::vector<std::int32_t>* trace) {
-    if (!writeInPlace(m_scratchPath, source)) {
-        m_error = localized("impossibile scrivere '%1'", {m_scratchPath});
-        return false;
-    }
     // The program is assembled on a machine with an empty control store, whose reset ends at
     // once: the start-up call on the checked store may never end, and is bounded and traced
     // here like every other instruction.
     m_loader.wordMemory.clear();
     m_loader.invalidateMemoryCache();
-    m_loader.loadProgram(m_scratchPath);
+    m_loader.loadProgramText(source);
     if (!m_loader.errors.empty()) {
         m_error = localized("un programma generato non si assembla (%1):\n",
                             {m_loader.errors.begin()->message}) +

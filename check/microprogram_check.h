@@ -51,12 +51,11 @@ public:
     /// loop (micro-instructions).
     static constexpr std::int64_t kInstructionBound = 10'000;
 
-    /// A check of the control-store file at controlStorePath; the generated programs are
-    /// written to scratchPath, where the assembler reads them.
-    MicroprogramCheck(const std::string& controlStorePath, std::string scratchPath);
+    /// A check of a translated microprogram's control store.
+    explicit MicroprogramCheck(const ControlStoreRecords& store);
 
     /// Runs the check; one entry per instruction of the set, in opcode order. An empty result
-    /// means the programs could not be written or assembled (see error()).
+    /// means a generated program could not be assembled (see error()).
     std::vector<InstructionCheck> run(const CheckOptions& options);
 
     /// The instructions to check, from now on; the built-in set until then.
@@ -77,7 +76,6 @@ private:
     std::shared_ptr<const InstructionSet> m_instructions;
     ControlPath m_machine;
     ControlPath m_loader; // assembles the programs, its control store empty
-    std::string m_scratchPath;
     std::string m_error;
     std::vector<InstructionCheck>* m_results = nullptr;
 };

@@ -1,7 +1,6 @@
 #include "cli/commands.h"
 #include "cli/instructions_option.h"
 #include "cli/microprogram_file.h"
-#include "cli/temporary_files.h"
 #include "core/language.h"
 
 #include "check/microprogram_check.h"
@@ -95,16 +94,8 @@ int checkCommand(int argc, char** argv) {
     if (!instructions) {
         return 1;
     }
-    TemporaryFiles temporaries;
-    std::string bin;
-    if (!translateMicroprogram(kCommand, microprogram, temporaries, bin)) {
-        return 1;
-    }
-    const std::string scratch = temporaries.make(".jvm");
-    if (scratch.empty()) {
-        std::fprintf(stderr,
-                     localized("%s: impossibile creare un file di programma temporaneo\n").c_str(),
-                     kCommand);
+    ControlStoreRecords store;
+    if (!translateMicroprogram(kCommand, microprogram, store)) {
         return 1;
     }
     // A long check says how far it has got, so that it is not taken for a hang.
@@ -120,11 +111,11 @@ int checkCommand(int argc, char** argv) {
                      kCommand, static_cast<long long>(done), static_cast<long long>(total),
                      static_cast<long long>(100 * done / std::max<std::int64_t>(total, 1)));
     };
-    MicroprogramCheck check(bin, scratch);
+    MicroprogramCheck check(store);
     check.setInstructionSet(instructions);
-    ControlPath store;
-    store.loadControlStore(bin);
-    for (const std::string& warning : missingRoutineWarnings(*instructions, store.controlStore)) {
+    Memory<std::uint32_t, Mic> loaded;
+    addControlStoreRecords(store, loaded);
+    for (const std::string& warning : missingRoutineWarnings(*instructions, loaded)) {
         std::fprintf(stderr, localized("%s: avviso: %s\n").c_str(), kCommand, warning.c_str());
     }
     const std::vector<InstructionCheck> results = check.run(options);

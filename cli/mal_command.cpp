@@ -1,14 +1,15 @@
 #include "cli/commands.h"
 
 #include "cli/program_file.h"
-#include "cli/temporary_files.h"
 #include "core/language.h"
+#include "machine/control_store_file.h"
 #include "mal/micro_assembler.h"
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tessaro::cli {
 
@@ -30,23 +31,25 @@ int malCommand(int argc, char** argv) {
                      localized("il file di uscita %1 è il sorgente stesso", {outputPath}).c_str());
         return 1;
     }
-    // The source is read once, so that a pipe works; the translator reads its copy twice.
-    TemporaryFiles temporaries;
     std::string text;
-    std::string copy;
-    if (!readInputCopy("tessaro-cli mal", sourcePath, ".mal", temporaries, text, copy)) {
+    if (!readInputFile("tessaro-cli mal", sourcePath, text)) {
         return 1;
     }
-    MicroAssembler translate(copy, outputPath);
-    translate.tryRun();
-    for (const MalProblem& problem : translate.problems) {
+    const AssembledMicroprogram translated = MicroAssembler::assemble(text);
+    // The file is written even for a source with problems, so that they can be looked at in it.
+    std::vector<MalProblem> problems = translated.problems;
+    if (!writeControlStoreFile(outputPath, translated.records)) {
+        problems.insert(problems.begin(),
+                        {0, localized("impossibile scrivere il file %1", {outputPath})});
+    }
+    for (const MalProblem& problem : problems) {
         if (problem.line > 0) {
             std::fprintf(stderr, "%s:%d: %s\n", sourcePath, problem.line, problem.message.c_str());
         } else {
             std::fprintf(stderr, "tessaro-cli mal: %s\n", problem.message.c_str());
         }
     }
-    return translate.problems.empty() ? 0 : 1;
+    return problems.empty() ? 0 : 1;
 }
 
 } // namespace tessaro::cli

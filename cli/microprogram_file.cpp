@@ -1,52 +1,26 @@
 #include "cli/microprogram_file.h"
 
-#include "core/language.h"
-
 #include "cli/program_file.h"
+#include "core/language.h"
 #include "data/bundled.h"
 #include "mal/micro_assembler.h"
 
 #include <cstdio>
-#include <fstream>
 
 namespace tessaro::cli {
 
 bool translateMicroprogram(const char* command, const std::string& path,
-                           TemporaryFiles& temporaries, std::string& bin) {
-    std::string source;
+                           ControlStoreRecords& store) {
+    std::string text;
     std::string shownName = path;
     if (path.empty()) {
-        source = temporaries.make(".mal");
+        text = bundledMicroprogram();
         shownName = localized("velkora.mal (incorporato)");
-        std::ofstream out(source, std::ios::binary);
-        const std::string_view text = bundledMicroprogram();
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (source.empty() || !out) {
-            std::fprintf(stderr,
-                         localized("%s: impossibile scrivere una copia temporanea del "
-                                   "microprogramma\n")
-                             .c_str(),
-                         command);
-            return false;
-        }
-    } else {
-        std::string text;
-        if (!readInputCopy(command, path, ".mal", temporaries, text, source)) {
-            return false;
-        }
-    }
-    bin = temporaries.make(".bin");
-    if (bin.empty()) {
-        std::fprintf(
-            stderr,
-            localized("%s: impossibile creare un file temporaneo del control store\n").c_str(),
-            command);
+    } else if (!readInputFile(command, path, text)) {
         return false;
     }
-    MicroAssembler translate(source, bin);
-    translate.tryRun();
-    for (const MalProblem& problem : translate.problems) {
+    AssembledMicroprogram translated = MicroAssembler::assemble(text);
+    for (const MalProblem& problem : translated.problems) {
         if (problem.line > 0) {
             std::fprintf(stderr, "%s:%d: %s\n", shownName.c_str(), problem.line,
                          problem.message.c_str());
@@ -54,7 +28,8 @@ bool translateMicroprogram(const char* command, const std::string& path,
             std::fprintf(stderr, "%s: %s\n", command, problem.message.c_str());
         }
     }
-    return translate.problems.empty();
+    store = std::move(translated.records);
+    return translated.problems.empty();
 }
 
 } // namespace tessaro::cli

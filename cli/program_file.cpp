@@ -4,7 +4,6 @@
 #include "core/reader/whole_file.h"
 
 #include <cstdio>
-#include <fstream>
 
 namespace tessaro::cli {
 
@@ -16,24 +15,6 @@ bool readInputFile(const char* command, const std::string& path, std::string& te
         return false;
     }
     text = std::move(file.text);
-    return true;
-}
-
-bool readInputCopy(const char* command, const std::string& path, const std::string& suffix,
-                   TemporaryFiles& temporaries, std::string& text, std::string& copyPath) {
-    if (!readInputFile(command, path, text)) {
-        return false;
-    }
-    copyPath = temporaries.make(suffix);
-    std::ofstream out(copyPath, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (copyPath.empty() || !out) {
-        std::fprintf(stderr,
-                     localized("%s: impossibile scrivere una copia temporanea di '%s'\n").c_str(),
-                     command, path.c_str());
-        return false;
-    }
     return true;
 }
 

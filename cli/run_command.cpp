@@ -5,7 +5,6 @@
 #include "cli/microprogram_file.h"
 #include "cli/program_file.h"
 #include "cli/run_options.h"
-#include "cli/temporary_files.h"
 #include "core/language.h"
 
 #include "ijvm/disassembler.h"
@@ -36,13 +35,12 @@ constexpr const char* kCommand = "tessaro-cli run";
 constexpr const char* kStoppedByErr = "tessaro-cli run: il programma si è fermato con ERR\n";
 
 // Translates the microprogram and fills the control store; problems are bad input.
-bool loadMicroprogram(const RunOptions& options, TemporaryFiles& temporaries,
-                      MachineSession& session) {
-    std::string bin;
-    if (!translateMicroprogram(kCommand, options.microprogram, temporaries, bin)) {
+bool loadMicroprogram(const RunOptions& options, MachineSession& session) {
+    ControlStoreRecords store;
+    if (!translateMicroprogram(kCommand, options.microprogram, store)) {
         return false;
     }
-    session.loadControlStore(bin);
+    session.loadControlStore(store);
     for (const std::string& warning : missingRoutineWarnings(*session.machine().instructionSet,
                                                              session.machine().controlStore)) {
         std::fprintf(stderr, localized("%s: avviso: %s\n").c_str(), kCommand, warning.c_str());
@@ -208,7 +206,6 @@ int runCommand(int argc, char** argv) {
     if (!parseRunOptions(argc, argv, options)) {
         return kExitBadInput;
     }
-    TemporaryFiles temporaries;
     std::string source;
     if (!readInputFile(kCommand, options.program, source)) {
         return kExitBadInput;
@@ -226,7 +223,7 @@ int runCommand(int argc, char** argv) {
     if (options.memoryLimit > 0) {
         session->setMemoryLimit(options.memoryLimit);
     }
-    if (!loadMicroprogram(options, temporaries, *session)) {
+    if (!loadMicroprogram(options, *session)) {
         return kExitBadInput;
     }
 

@@ -1,15 +1,18 @@
 // Feeds arbitrary bytes to the micro-assembler as a MAL source. Besides crashes, hangs and
-// sanitizer findings, it checks the promise made to the machine: every record written is one
-// well-formed line, and a translation that reports no problem writes only addresses, next
-// addresses and control words that the control store can hold.
+// sanitizer findings, it checks the promises made to the machine: every record is one
+// well-formed line, a translation that reports no problem makes only addresses, next addresses
+// and control words that the control store can hold, and the store loaded from the records in
+// memory is the one their file gives.
 
 #include "fuzz/fuzz_file.h"
+#include "machine/control_store_file.h"
 #include "mal/micro_assembler.h"
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <string>
+#include <string_view>
+#include <tuple>
 
 namespace {
 
@@ -29,16 +32,11 @@ bool parseRecord(const std::string& line, Record& record) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tessaro;
-    static const std::string source = fuzz::scratchPath(".mal");
     static const std::string bin = fuzz::scratchPath(".bin");
-    if (!fuzz::writeBytes(source, data, size)) {
-        return 0;
-    }
-    MicroAssembler translate(source, bin);
-    fuzz::check(translate.tryRun(), "the translator could not open its files");
+    const AssembledMicroprogram translated =
+        MicroAssembler::assemble(std::string_view(reinterpret_cast<const char*>(data), size));
 
-    std::ifstream in(bin, std::ios::binary);
-    const std::string written{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string written = controlStoreText(translated.records);
     fuzz::check(written.empty() || written.back() == '\n', "the last record is not ended");
     std::size_t from = 0;
     while (from < written.size()) {
@@ -49,12 +47,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::check(parseRecord(line, record), "a record does not start with three numbers");
         fuzz::check(line.find('\t') != std::string::npos, "a record has no comment field");
         fuzz::check(record.word >= 0 && record.word < (1L << 27), "a control word beyond 27 bits");
-        if (translate.problems.empty()) {
+        if (translated.ok()) {
             fuzz::check(record.address >= 0 && record.address < MicroAssembler::kAddresses,
                         "a problem-free source wrote an address outside the store");
             fuzz::check(record.next >= 0 && record.next < MicroAssembler::kAddresses,
                         "a problem-free source wrote a NextAddr outside the store");
         }
+    }
+
+    if (!writeControlStoreFile(bin, translated.records)) {
+        return 0;
+    }
+    Memory<std::uint32_t, Mic> fromFile;
+    readControlStoreFile(bin, fromFile);
+    Memory<std::uint32_t, Mic> fromMemory;
+    addControlStoreRecords(translated.records, fromMemory);
+    fuzz::check(fromFile.elementCount() == fromMemory.elementCount(),
+                "the records in memory fill other addresses than their file");
+    for (std::uint32_t address = 0; address < MicroAssembler::kAddresses; ++address) {
+        const Mic* expected = fromFile.peek(address);
+        const Mic* actual = fromMemory.peek(address);
+        fuzz::check((expected == nullptr) == (actual == nullptr) &&
+                        (expected == nullptr ||
+                         std::tie(expected->word, expected->NextAddr, expected->text) ==
+                             std::tie(actual->word, actual->NextAddr, actual->text)),
+                    "the records in memory load otherwise than their file");
     }
     return 0;
 }

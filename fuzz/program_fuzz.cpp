@@ -3,6 +3,7 @@
 // does (bad jumps, calls through garbage, stack far outside its frame), the machine must
 // neither crash nor read outside its memories, and must stop when told.
 
+#include "core/reader/whole_file.h"
 #include "fuzz/fuzz_file.h"
 #include "machine/control_path.h"
 #include "mal/micro_assembler.h"
@@ -18,16 +19,14 @@ namespace {
 
 constexpr std::int64_t kMicroSteps = 100'000;
 
-const std::string& controlStore() {
-    static const std::string path = [] {
-        const std::string bin = tessaro::fuzz::scratchPath("_velkora.bin");
-        tessaro::MicroAssembler translate(std::string(TESSARO_SOURCE_DIR) + "/data/velkora.mal",
-                                          bin);
-        tessaro::fuzz::check(translate.tryRun() && translate.problems.empty(),
-                             "the microprogram does not translate cleanly");
-        return bin;
+const tessaro::ControlStoreRecords& controlStore() {
+    static const tessaro::ControlStoreRecords store = [] {
+        tessaro::AssembledMicroprogram translated = tessaro::MicroAssembler::assemble(
+            tessaro::readWholeFile(std::string(TESSARO_SOURCE_DIR) + "/data/velkora.mal").text);
+        tessaro::fuzz::check(translated.ok(), "the microprogram does not translate cleanly");
+        return std::move(translated.records);
     }();
-    return path;
+    return store;
 }
 
 } // namespace
@@ -35,7 +34,7 @@ const std::string& controlStore() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tessaro;
     static const std::string program = fuzz::scratchPath(".jvm");
-    const std::string& store = controlStore();
+    const ControlStoreRecords& store = controlStore();
     if (!fuzz::writeBytes(program, data, size)) {
         return 0;
     }

@@ -339,6 +339,15 @@ void ControlPath::reset() {
 
 void ControlPath::loadControlStore(const std::string& path) {
     readControlStoreFile(path, controlStore);
+    indexControlStore();
+}
+
+void ControlPath::loadControlStore(const ControlStoreRecords& records) {
+    addControlStoreRecords(records, controlStore);
+    indexControlStore();
+}
+
+void ControlPath::indexControlStore() {
     // Decode every address now, so that the first run does not pay for the lookups.
     m_decoded.clear();
     for (std::uint32_t address = 0; address < DecodedStore::kSize; ++address) {

@@ -5,6 +5,7 @@
 #include "ijvm/instruction_set.h"
 #include "ijvm/records.h"
 #include "machine/alu.h"
+#include "machine/control_store_file.h"
 #include "machine/control_word.h"
 #include "machine/datapath.h"
 #include "machine/execution_counts.h"
@@ -156,6 +157,8 @@ public:
 
     /// Adds the records of a control-store file (the first record for an address wins).
     void loadControlStore(const std::string& path);
+    /// Adds a translated microprogram's records, as loading their file would.
+    void loadControlStore(const ControlStoreRecords& records);
     /// Assembles the IJVM source at path and places it in memory, then resets.
     void loadProgram(const std::string& path);
     /// Assembles an IJVM source text and places it in memory, then resets; no file is read.
@@ -174,6 +177,7 @@ private:
     void checkCaches();
     const DecodedMic& decodedAt(std::uint32_t address);
     const DecodedMic& decodeSlow(std::uint32_t address);
+    void indexControlStore();
     enum class LoopMode { Run, IjvmStep, Breaking, Replay };
     template <LoopMode kMode> bool stepLoop(std::int64_t maxSteps);
     void setBreakFlag(std::uint32_t address, std::uint8_t flag, bool on);

@@ -6,6 +6,9 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace tessaro {
 
@@ -63,19 +66,74 @@ std::string readComment(FileReader& reader) {
     return cutUtf8(comment, kMaxComment);
 }
 
-} // namespace
-
-void writeControlStoreRecord(std::FILE* out, int address, int nextAddr, std::int32_t word,
-                             const std::string& comment) {
-    std::string text = comment;
-    for (char& c : text) {
+// A comment as one line of the file holds it.
+std::string oneLine(std::string comment) {
+    for (char& c : comment) {
         if (c == '\n' || c == '\r' || c == '\0') {
             c = ' ';
         }
     }
-    std::fprintf(out, "%d %d %ld\t", address, nextAddr, static_cast<long>(word));
+    return comment;
+}
+
+std::string recordText(int address, int nextAddr, std::int32_t word, const std::string& comment) {
+    return std::to_string(address) + ' ' + std::to_string(nextAddr) + ' ' + std::to_string(word) +
+           '\t' + oneLine(comment) + '\n';
+}
+
+void addRecord(const ControlStoreRecord& record, Memory<std::uint32_t, Mic>& store) {
+    if (record.address < 0 || record.address >= kAddressCount) {
+        return;
+    }
+    const auto key = static_cast<std::uint32_t>(record.address);
+    if (store.contains(key)) {
+        return;
+    }
+    Elem<std::uint32_t, Mic> entry;
+    entry.key = key;
+    entry.value.NextAddr = record.nextAddr & kNextAddrMask;
+    entry.value.word = record.word & kWordMask;
+    entry.value.text = cutUtf8(oneLine(record.comment), kMaxComment);
+    store.insert(entry);
+}
+
+} // namespace
+
+void writeControlStoreRecord(std::FILE* out, int address, int nextAddr, std::int32_t word,
+                             const std::string& comment) {
+    const std::string text = recordText(address, nextAddr, word, comment);
     std::fwrite(text.data(), 1, text.size(), out);
-    std::fputc('\n', out);
+}
+
+std::string controlStoreText(const ControlStoreRecords& records) {
+    std::string text;
+    for (const ControlStoreRecord& record : records) {
+        text += recordText(record.address, record.nextAddr, record.word, record.comment);
+    }
+    return text;
+}
+
+bool writeControlStoreFile(const std::string& path, const ControlStoreRecords& records) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error)) {
+        std::remove(path.c_str());
+    }
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) {
+        return false;
+    }
+    const std::string text = controlStoreText(records);
+    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    // The bytes are buffered: a full disk shows only when they are flushed and closed.
+    const bool flushed = std::fflush(out) == 0 && std::ferror(out) == 0;
+    const bool closed = std::fclose(out) == 0;
+    return written && flushed && closed;
+}
+
+void addControlStoreRecords(const ControlStoreRecords& records, Memory<std::uint32_t, Mic>& store) {
+    for (const ControlStoreRecord& record : records) {
+        addRecord(record, store);
+    }
 }
 
 void readControlStoreFile(const std::string& path, Memory<std::uint32_t, Mic>& store) {
@@ -112,24 +170,13 @@ void readControlStoreFile(const std::string& path, Memory<std::uint32_t, Mic>& s
         if (got < 2) {
             break;
         }
-        Mic mic;
-        mic.NextAddr = numbers[0] & kNextAddrMask;
-        mic.word = numbers[1] & kWordMask;
+        ControlStoreRecord record{address, numbers[0], numbers[1], {}};
         // When the line feed itself ended the control word there is no comment, and the next
         // line is the next record.
         if (!reader.eof() && reader.lastDelimiter() != '\n') {
-            mic.text = readComment(reader);
+            record.comment = readComment(reader);
         }
-        if (address < 0 || address >= kAddressCount) {
-            continue;
-        }
-        const auto key = static_cast<std::uint32_t>(address);
-        if (!store.contains(key)) {
-            Elem<std::uint32_t, Mic> entry;
-            entry.key = key;
-            entry.value = mic;
-            store.insert(entry);
-        }
+        addRecord(record, store);
     }
     reader.close();
 }

@@ -3,7 +3,6 @@
 #include "ijvm/ijvm_assembler.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace tessaro {
 
@@ -18,11 +17,12 @@ void MachineSession::loadControlStore(const std::string& path) {
     restartHistory();
 }
 
-bool MachineSession::replaceControlStore(const std::string& path) {
-    // The file reader ends the process on a file it cannot open: look first.
-    if (!std::ifstream(path, std::ios::binary)) {
-        return false;
-    }
+void MachineSession::loadControlStore(const ControlStoreRecords& records) {
+    m_machine.loadControlStore(records);
+    restartHistory();
+}
+
+void MachineSession::replaceControlStore(const ControlStoreRecords& records) {
     abandonRun();
     leaveSubCycle();
     m_stopped = false;
@@ -31,11 +31,10 @@ bool MachineSession::replaceControlStore(const std::string& path) {
     m_machine.controlStore.clear();
     m_machine.invalidateControlStoreCache();
     // The history would go back by re-executing with the new store: it starts again.
-    loadControlStore(path);
+    loadControlStore(records);
     if (m_loaded) {
         reset();
     }
-    return true;
 }
 
 MachineSession::LoadResult MachineSession::compileAndLoad(const std::string& path) {

@@ -77,11 +77,12 @@ public:
 
     /// Adds the records of a control-store file to the machine's control store.
     void loadControlStore(const std::string& path);
-    /// Puts the records of a control-store file in place of the whole control store, while
+    /// Adds a translated microprogram's records to the machine's control store.
+    void loadControlStore(const ControlStoreRecords& records);
+    /// Puts a translated microprogram's records in place of the whole control store, while
     /// the application runs: a run in progress is abandoned, the old entries and the fast
     /// loop's decoded copy of them are dropped, and a loaded program is reset to its start.
-    /// False, with nothing changed, when the file cannot be read.
-    bool replaceControlStore(const std::string& path);
+    void replaceControlStore(const ControlStoreRecords& records);
 
     /// Assembles the program file at path and loads it (also when it has errors, so that the
     /// views show what was assembled); the program counts as loaded only without errors.

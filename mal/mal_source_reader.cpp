@@ -1,9 +1,8 @@
 #include "mal/mal_source_reader.h"
 
-#include "core/fatal.h"
-#include "core/language.h"
-
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace tessaro {
@@ -50,88 +49,39 @@ bool isReserved(std::string_view word) {
 
 } // namespace
 
-MalSourceReader::~MalSourceReader() {
-    close();
-}
-
-bool MalSourceReader::open(const char* mode) {
-    if (!tryOpen(mode)) {
-        fatal(localized("Errore nel metodo FileReaderMic1::open(): impossibile aprire il file"));
-    }
-    return true;
-}
-
-void MalSourceReader::resetReadingState() {
-    lineStart = 0;
-    lineNumber = 0;
-    lineTooLong = false;
-    readError = false;
-    tooLongLine = 0;
-    m_failed = false;
-}
-
-bool MalSourceReader::tryOpen(const char* mode) {
-    close();
-    stream = std::fopen(name.c_str(), mode);
-    resetReadingState();
-    return stream != nullptr;
-}
-
-bool MalSourceReader::close() {
-    if (stream == nullptr) {
-        return true;
-    }
-    const bool written = std::ferror(stream) == 0 && std::fflush(stream) == 0;
-    const bool closed = std::fclose(stream) == 0;
-    stream = nullptr;
-    return written && closed;
-}
-
-std::int32_t MalSourceReader::tell() const {
-    if (stream == nullptr) {
-        return 0;
-    }
-    const long offset = std::ftell(stream);
-    return offset < 0 ? 0 : static_cast<std::int32_t>(offset);
-}
-
-void MalSourceReader::rewind() {
-    if (stream != nullptr) {
-        std::fseek(stream, 0, SEEK_SET);
-        std::clearerr(stream);
-    }
-    resetReadingState();
+std::int32_t MalSourceReader::offset() const {
+    return static_cast<std::int32_t>(std::min<std::size_t>(m_offset, INT32_MAX));
 }
 
 // One physical line without its line feed; false when nothing more can be read. A line of more
 // than kMaxLine characters ends the reading for good, like the end of the file.
 bool MalSourceReader::readRawLine(std::string& line) {
     line.clear();
-    if (stream == nullptr || m_failed) {
-        return false;
-    }
-    int ch = std::fgetc(stream);
-    if (ch == EOF) {
+    if (m_failed || m_offset >= m_source.size()) {
         m_failed = true;
-        readError = std::ferror(stream) != 0;
         return false;
     }
     ++lineNumber;
-    while (ch != EOF && ch != '\n') {
+    for (;;) {
+        if (m_offset == m_source.size()) {
+            return true;
+        }
+        const char ch = m_source[m_offset++];
+        if (ch == '\n') {
+            return true;
+        }
         if (static_cast<int>(line.size()) == kMaxLine) {
             m_failed = true;
             lineTooLong = true;
             tooLongLine = lineNumber;
             return false;
         }
-        line.push_back(static_cast<char>(ch));
-        ch = std::fgetc(stream);
+        line.push_back(ch);
     }
-    return true;
 }
 
 std::optional<std::string> MalSourceReader::getLine() {
-    lineStart = tell();
+    lineStart = offset();
     std::string line;
     do {
         if (!readRawLine(line)) {

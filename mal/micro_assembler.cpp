@@ -1,16 +1,14 @@
 #include "mal/micro_assembler.h"
 
-#include "core/fatal.h"
 #include "core/language.h"
 #include "core/number_text.h"
 #include "core/reader/string_tokenizer.h"
-#include "machine/control_store_file.h"
+#include "mal/mal_source_reader.h"
 #include "mal/micro_instruction_encoder.h"
 #include "mal/micro_statement_check.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <string_view>
 
 namespace tessaro {
@@ -127,91 +125,34 @@ bool textIs(const std::vector<Token>& tokens, std::size_t index, std::string_vie
 
 } // namespace
 
-MicroAssembler::MicroAssembler(const std::string& sourcePath, const std::string& binPath)
-    : sourcePath(sourcePath), binPath(binPath) {
-    // Writing the control store over the source would destroy the source. Only a plain file
-    // is deleted: a device or a pipe named as the output is written to, never removed.
-    std::error_code error;
-    m_sameFile = std::filesystem::equivalent(sourcePath, binPath, error);
-    if (!m_sameFile && std::filesystem::is_regular_file(binPath, error)) {
-        std::remove(binPath.c_str());
-    }
-    source.name = sourcePath;
-    output.name = binPath;
+AssembledMicroprogram MicroAssembler::assemble(std::string_view source) {
+    MicroAssembler assembler(source);
+    assembler.firstPass();
+    assembler.secondPass();
+    std::vector<MalProblem>& problems = assembler.m_result.problems;
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const MalProblem& a, const MalProblem& b) { return a.line < b.line; });
+    return std::move(assembler.m_result);
 }
 
-void MicroAssembler::run() {
-    translate(true);
-}
-
-bool MicroAssembler::tryRun() {
-    return translate(false);
-}
-
-std::int32_t MicroAssembler::addressOf(const std::string& name) const {
-    Label probe;
-    probe.name = name.substr(0, kMaxLabel);
-    const Label* found = labels.find(probe);
-    return found != nullptr ? found->address : -1;
+std::int32_t AssembledMicroprogram::addressOf(const std::string& name) const {
+    const auto found = labels.find(name.substr(0, MicroAssembler::kMaxLabel));
+    return found != labels.end() ? found->second : -1;
 }
 
 void MicroAssembler::report(int line, std::string message) {
-    problems.push_back({line, std::move(message)});
-}
-
-bool MicroAssembler::translate(bool fatalOnOpen) {
-    labels.clear();
-    problems.clear();
-    m_written.clear();
-    trampolines.clear();
-    instructionCount = 0;
-    std::fill(std::begin(lineStart), std::end(lineStart), 0);
-    std::fill(std::begin(lineLength), std::end(lineLength), 0);
-    source.name = sourcePath;
-    output.name = binPath;
-
-    if (fatalOnOpen) {
-        source.open("rb");
-    } else if (!source.tryOpen("rb")) {
-        report(0, localized("impossibile aprire il file %1", {sourcePath}));
-        return false;
-    }
-    firstPass();
-    source.rewind();
-    if (m_sameFile) {
-        source.close();
-        if (fatalOnOpen) {
-            fatal(
-                localized("Errore nel metodo FileReaderMic1::open(): impossibile aprire il file"));
-        }
-        report(0, localized("il file di uscita %1 è il sorgente stesso", {binPath}));
-        return false;
-    }
-    if (fatalOnOpen) {
-        output.open("wb");
-    } else if (!output.tryOpen("wb")) {
-        source.close();
-        report(0, localized("impossibile scrivere il file %1", {binPath}));
-        return false;
-    }
-    secondPass();
-    source.close();
-    // The records are buffered: a full disk shows only when they are flushed and closed.
-    if (!output.close()) {
-        report(0, localized("impossibile scrivere il file %1", {binPath}));
-    }
-    std::stable_sort(problems.begin(), problems.end(),
-                     [](const MalProblem& a, const MalProblem& b) { return a.line < b.line; });
-    return true;
+    m_result.problems.push_back({line, std::move(message)});
 }
 
 void MicroAssembler::firstPass() {
+    MalSourceReader source(m_source);
     int address = 0;
     while (std::optional<std::string> label = source.getLine()) {
         const int line = source.lineNumber;
         if (address < kAddresses) {
-            lineStart[address] = source.lineStart;
-            lineLength[address] = source.tell() - source.lineStart;
+            const auto at = static_cast<std::size_t>(address);
+            m_result.lineStart[at] = source.lineStart;
+            m_result.lineLength[at] = source.offset() - source.lineStart;
         } else if (address == kAddresses) {
             report(line, localized("più di 512 righe di istruzioni: gli indirizzi da 512 in poi "
                                    "non esistono nel control store"));
@@ -219,26 +160,27 @@ void MicroAssembler::firstPass() {
         if (label->size() > static_cast<std::size_t>(kMaxLabel)) {
             report(line, localized("etichetta %1 più lunga di 29 caratteri", {shown(*label)}));
         }
-        labels.insert(Label{address, label->substr(0, kMaxLabel)});
+        // A line without a label reads as "label", which no upper-cased source name can be.
+        if (*label != "label") {
+            m_result.labels.insert_or_assign(label->substr(0, kMaxLabel), address);
+        }
         ++address;
     }
-    instructionCount = address;
+    m_result.instructionCount = address;
     if (source.lineTooLong) {
         report(source.tooLongLine,
                localized("riga più lunga di 254 caratteri: la lettura del file termina qui"));
-    }
-    if (source.readError) {
-        report(source.lineNumber + 1, localized("errore di lettura del file"));
-    } else if (address == 0 && !source.lineTooLong) {
+    } else if (address == 0) {
         report(1, localized("il file non contiene istruzioni"));
     }
 }
 
 void MicroAssembler::secondPass() {
+    MalSourceReader source(m_source);
     int address = 0;
     while (std::optional<std::string> label = source.getLine()) {
         const int line = source.lineNumber;
-        lineText = *label + ": " + source.text;
+        const std::string lineText = *label + ": " + source.text;
         m_comment = cutUtf8(lineText, kMaxLineText);
         // The record is one line of text: a stray control byte must not split or end it.
         for (char& ch : m_comment) {
@@ -252,18 +194,18 @@ void MicroAssembler::secondPass() {
                 line,
                 localized("etichetta e istruzione superano 69 caratteri: il commento è tagliato"));
         }
-        instrText = source.text;
-        const std::string foreign = foreignCharacters(instrText);
+        m_instrText = source.text;
+        const std::string foreign = foreignCharacters(m_instrText);
         if (!foreign.empty()) {
             report(line, localized("carattere non ammesso nell'istruzione: %1", {foreign}));
-        } else if (std::optional<std::string> problem = instructionProblem(instrText)) {
+        } else if (std::optional<std::string> problem = instructionProblem(m_instrText)) {
             report(line, *problem);
         }
         resolveControl(address, line);
-        if (instrText.size() > static_cast<std::size_t>(kMaxInstrText)) {
+        if (m_instrText.size() > static_cast<std::size_t>(kMaxInstrText)) {
             report(line, localized("istruzione di %1 caratteri dopo la risoluzione dei salti (al "
                                    "massimo 49)",
-                                   {std::to_string(instrText.size())}));
+                                   {std::to_string(m_instrText.size())}));
         }
         writeRecord(address, line, false);
         ++address;
@@ -274,7 +216,7 @@ std::int32_t MicroAssembler::resolveTarget(const std::string& name, int type, in
     if (name.size() > static_cast<std::size_t>(kMaxLabel)) {
         report(line, localized("nome di etichetta %1 più lungo di 29 caratteri", {shown(name)}));
     }
-    const std::int32_t address = addressOf(name);
+    const std::int32_t address = m_result.addressOf(name);
     if (address >= 0) {
         return address;
     }
@@ -293,7 +235,7 @@ std::int32_t MicroAssembler::resolveTarget(const std::string& name, int type, in
 void MicroAssembler::resolveControl(int address, int line) {
     std::vector<Token> tokens;
     {
-        StringTokenizer tokenizer(instrText, kDelimiters);
+        StringTokenizer tokenizer(m_instrText, kDelimiters);
         for (const TokenElem& elem : tokenizer) {
             tokens.push_back({elem.text, elem.type});
         }
@@ -313,7 +255,7 @@ void MicroAssembler::resolveControl(int address, int line) {
             if (const Token* second = secondJump(tokens, k + 2)) {
                 report(line, secondJumpMessage(*second));
             }
-            instrText = rebuilt(tokens);
+            m_instrText = rebuilt(tokens);
             return;
         }
         if (text == "GOTO") {
@@ -344,28 +286,29 @@ void MicroAssembler::resolveControl(int address, int line) {
                                        "raggiungere la destinazione dell'IF",
                                        {std::to_string(elseAddress)}));
             }
-            trampolines.try_emplace(elseAddress + kHighHalf, address);
-            instrText = " GOTO " + std::to_string(thenAddress) + ";";
+            m_result.trampolines.try_emplace(elseAddress + kHighHalf, address);
+            m_instrText = " GOTO " + std::to_string(thenAddress) + ";";
             writeRecord(elseAddress + kHighHalf, line, true);
             if (const Token* second = secondJump(tokens, k + 10)) {
                 report(line, secondJumpMessage(*second));
             }
-            instrText = rebuilt(tokens);
+            m_instrText = rebuilt(tokens);
             return;
         }
     }
     if (!sawGoto) {
-        instrText += " GOTO " + std::to_string(address + 1) + ";";
+        m_instrText += " GOTO " + std::to_string(address + 1) + ";";
     }
 }
 
 void MicroAssembler::writeRecord(int address, int line, bool trampoline) {
-    MicroInstructionEncoder mic(instrText);
+    MicroInstructionEncoder mic(m_instrText);
     mic.compile();
     // The last guard: a field the control store cannot hold is never written unreported.
     // Beyond 512 lines the overflow at the boundary is already reported for the file.
-    if ((mic.nextAddr < 0 || mic.nextAddr >= kAddresses) && instructionCount <= kAddresses &&
-        std::none_of(problems.begin(), problems.end(),
+    if ((mic.nextAddr < 0 || mic.nextAddr >= kAddresses) &&
+        m_result.instructionCount <= kAddresses &&
+        std::none_of(m_result.problems.begin(), m_result.problems.end(),
                      [line](const MalProblem& p) { return p.line == line; })) {
         report(line, localized("NextAddr %1 fuori dal control store (0-511)",
                                {std::to_string(mic.nextAddr)}));
@@ -383,8 +326,8 @@ void MicroAssembler::writeRecord(int address, int line, bool trampoline) {
         report(line,
                localized(taken, {std::to_string(address), std::to_string(earlier.line), lost}));
     }
-    writeControlStoreRecord(output.stream, address, mic.nextAddr,
-                            static_cast<std::int32_t>(mic.word), m_comment);
+    m_result.records.push_back(
+        {address, mic.nextAddr, static_cast<std::int32_t>(mic.word), m_comment});
 }
 
 } // namespace tessaro

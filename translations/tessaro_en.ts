@@ -657,10 +657,6 @@ Line %1: %2</translation>
         <translation>%1 errors: the microprogram was not loaded, the previous one stays in use</translation>
     </message>
     <message>
-        <source>Il microprogramma tradotto non può essere letto da %1</source>
-        <translation>The translated microprogram cannot be read from %1</translation>
-    </message>
-    <message>
         <source>Microprogramma tradotto e caricato: %1 microistruzioni</source>
         <translation>Microprogram translated and loaded: %1 micro-instructions</translation>
     </message>

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 
 namespace tessaro::testing {
 namespace {
@@ -33,15 +34,13 @@ std::string multiplyProgram() {
 }
 
 TEST(TranslateEndToEnd, MicroprogramRunsOnTheMachine) {
-    const std::string bin = scratchPath(uniqueName(".bin"));
-    MicroAssembler translate(writeScratch(multiplyProgram(), ".mal"), bin);
-    ASSERT_TRUE(translate.tryRun());
+    const AssembledMicroprogram translate = MicroAssembler::assemble(multiplyProgram());
     ASSERT_TRUE(translate.problems.empty());
     EXPECT_EQ(translate.instructionCount, 0x71);
     EXPECT_EQ(translate.trampolines, (std::map<int, int>{{256 + 7, 9}}));
 
     ControlPath machine;
-    machine.loadControlStore(bin);
+    machine.loadControlStore(translate.records);
     ASSERT_TRUE(machine.runFor(1000));
     EXPECT_EQ(machine.MPC, 0x70);
     EXPECT_EQ(machine.SP(), 12);
@@ -50,6 +49,43 @@ TEST(TranslateEndToEnd, MicroprogramRunsOnTheMachine) {
     EXPECT_EQ(machine.OPC(), 0);
     // 7 set-up lines, 4 rounds of 3, the exit line: the true branch passes the trampoline.
     EXPECT_EQ(machine.microCount, 7 + 4 * 3 + 1 + 1);
+}
+
+// A machine given the records in memory must hold what it would read back from their file,
+// whatever the source: collisions, addresses past the store, stray bytes, long comments.
+TEST(TranslateEndToEnd, RecordsInMemoryLoadAsTheirFileDoes) {
+    std::string longLines;
+    for (int i = 0; i < 530; ++i) {
+        longLines += "L" + std::to_string(i) + " H = H + 1; IF (Z) GOTO L3; ELSE GOTO L" +
+                     std::to_string(i % 7) + "\n";
+    }
+    const std::string sources[] = {
+        readFile(bundledMicroprogramPath()),
+        multiplyProgram(),
+        longLines,
+        std::string("A H = H\x01 + 1\r\n\xC3\xA8 GOTO A\nB ") + std::string(70, 'X') + "\n",
+    };
+    for (const std::string& source : sources) {
+        const AssembledMicroprogram translated = MicroAssembler::assemble(source);
+        const std::string bin = scratchPath(uniqueName(".bin"));
+        ASSERT_TRUE(writeControlStoreFile(bin, translated.records));
+        EXPECT_EQ(readFile(bin), controlStoreText(translated.records));
+        ControlPath fromFile;
+        fromFile.loadControlStore(bin);
+        ControlPath fromMemory;
+        fromMemory.loadControlStore(translated.records);
+        ASSERT_EQ(fromMemory.controlStore.elementCount(), fromFile.controlStore.elementCount());
+        for (std::uint32_t address = 0; address < 512; ++address) {
+            const Mic* expected = fromFile.controlStore.peek(address);
+            const Mic* actual = fromMemory.controlStore.peek(address);
+            ASSERT_EQ(actual == nullptr, expected == nullptr) << address;
+            if (expected != nullptr) {
+                EXPECT_EQ(std::tie(actual->word, actual->NextAddr, actual->text),
+                          std::tie(expected->word, expected->NextAddr, expected->text))
+                    << address;
+            }
+        }
+    }
 }
 
 TEST(MalCommand, ExitStatusesAndProblemLines) {

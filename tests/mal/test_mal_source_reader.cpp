@@ -1,8 +1,6 @@
 #include "mal/mal_source_reader.h"
-#include "tests/support/files.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <optional>
 #include <string>
@@ -17,7 +15,7 @@ std::vector<std::string> readAll(MalSourceReader& reader) {
     while (std::optional<std::string> label = reader.getLine()) {
         EXPECT_EQ(*label, reader.label);
         lines.push_back(reader.label + " | " + reader.text + " | " +
-                        std::to_string(reader.lineStart) + ".." + std::to_string(reader.tell()) +
+                        std::to_string(reader.lineStart) + ".." + std::to_string(reader.offset()) +
                         " #" + std::to_string(reader.lineNumber));
     }
     return lines;
@@ -49,20 +47,15 @@ TEST(MalSourceReader, Lines) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.source);
-        MalSourceReader reader;
-        reader.name = testing::writeScratch(row.source, ".mal");
-        ASSERT_TRUE(reader.tryOpen());
+        MalSourceReader reader(row.source);
         EXPECT_EQ(readAll(reader), row.lines);
-        reader.close();
     }
 }
 
 TEST(MalSourceReader, A254CharacterLineIsReadAndLongerEndsTheFile) {
     const std::string fits(254, 'H');
-    MalSourceReader reader;
-    reader.name =
-        testing::writeScratch("RD\n" + fits + "\nWR\n" + std::string(255, 'H') + "\nFETCH\n");
-    ASSERT_TRUE(reader.tryOpen());
+    const std::string source = "RD\n" + fits + "\nWR\n" + std::string(255, 'H') + "\nFETCH\n";
+    MalSourceReader reader(source);
     const std::vector<std::string> lines = readAll(reader);
     EXPECT_EQ(lines, (std::vector<std::string>{"label | RD; | 0..3 #1",
                                                std::string(99, 'H') + " |  | 3..258 #2",
@@ -70,25 +63,6 @@ TEST(MalSourceReader, A254CharacterLineIsReadAndLongerEndsTheFile) {
     EXPECT_TRUE(reader.lineTooLong);
     EXPECT_EQ(reader.tooLongLine, 4);
     EXPECT_FALSE(reader.getLine().has_value());
-    // Rewinding starts over with a clean state.
-    reader.rewind();
-    EXPECT_FALSE(reader.lineTooLong);
-    EXPECT_EQ(readAll(reader), lines);
-}
-
-TEST(MalSourceReader, MissingFile) {
-    MalSourceReader reader;
-    reader.name = testing::scratchPath("none/x.mal");
-    EXPECT_FALSE(reader.tryOpen());
-    EXPECT_EQ(reader.stream, nullptr);
-    EXPECT_FALSE(reader.getLine().has_value());
-    EXPECT_EXIT(
-        {
-            dup2(2, 1);
-            reader.open();
-        },
-        ::testing::ExitedWithCode(1),
-        "Errore nel metodo FileReaderMic1::open\\(\\): impossibile aprire il file\n$");
 }
 
 } // namespace

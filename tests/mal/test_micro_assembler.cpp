@@ -2,28 +2,22 @@
 #include "tests/support/files.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
 #include <sstream>
+#include <string>
 
 namespace tessaro::testing {
 namespace {
 
-std::string binPath() {
-    return scratchPath(uniqueName(".bin"));
+std::unique_ptr<AssembledMicroprogram> translated(const std::string& source) {
+    return std::make_unique<AssembledMicroprogram>(MicroAssembler::assemble(source));
 }
 
-std::unique_ptr<MicroAssembler> translated(const std::string& source) {
-    auto translate = std::make_unique<MicroAssembler>(writeScratch(source, ".mal"), binPath());
-    EXPECT_TRUE(translate->tryRun());
-    return translate;
-}
-
-// The records written, then the problems as "line: message", one a line.
-std::string transcript(const MicroAssembler& translate) {
-    std::string text = readFile(translate.binPath);
+// The control-store file's text, then the problems as "line: message", one a line.
+std::string transcript(const AssembledMicroprogram& translate) {
+    std::string text = controlStoreText(translate.records);
     for (const MalProblem& p : translate.problems) {
         text += std::to_string(p.line) + ": " + p.message + "\n";
     }
@@ -160,6 +154,9 @@ TEST(MicroAssembler, RecordsAndProblems) {
          "3: riga più lunga di 254 caratteri: la lettura del file termina qui\n"},
         {"a control byte cannot split a record", "H = H\x01 + 1\n",
          "0 1 3768320\tlabel: H = H? + 1;\n1: carattere non ammesso nell'istruzione: 0x01\n"},
+        {"a NUL byte is read as any other", std::string("H = H\0 + 1\n RD\n", 15),
+         "0 0 32768\tlabel: H = H? + 1;\n1 2 32\tlabel: RD;\n"
+         "1: carattere non ammesso nell'istruzione: 0x00\n"},
         {"empty file", "", "1: il file non contiene istruzioni\n"},
         {"comments only", "// nothing\n\n   / here either\n",
          "1: il file non contiene istruzioni\n"},
@@ -170,7 +167,7 @@ TEST(MicroAssembler, RecordsAndProblems) {
     }
 }
 
-TEST(MicroAssembler, SpansCountAndRepeatedRuns) {
+TEST(MicroAssembler, SpansCountAndLabels) {
     // Blank and comment lines widen the following span.
     auto spans = translated("\n// c\nRD\n\n  \nWR\nFETCH");
     EXPECT_EQ((std::vector<int>{spans->instructionCount, spans->lineStart[0], spans->lineLength[0],
@@ -178,6 +175,9 @@ TEST(MicroAssembler, SpansCountAndRepeatedRuns) {
                                 spans->lineLength[2]}),
               (std::vector<int>{3, 0, 9, 9, 7, 16, 5}));
     EXPECT_EQ(transcript(*spans), "0 1 32\tlabel: RD;\n1 2 64\tlabel: WR;\n2 3 0\tFETCH: \n");
+    EXPECT_EQ((std::vector<int>{spans->addressOf("FETCH"), spans->addressOf("label"),
+                                spans->addressOf("RD")}),
+              (std::vector<int>{2, -1, -1}));
 
     auto many = translated("// header\n" + rd(600));
     EXPECT_EQ(many->instructionCount, 600);
@@ -185,21 +185,6 @@ TEST(MicroAssembler, SpansCountAndRepeatedRuns) {
     EXPECT_EQ(transcript(*many), rdRecords(0, 600) + "514: più di 512 righe di istruzioni: gli "
                                                      "indirizzi da 512 in poi non esistono nel "
                                                      "control store\n");
-
-    const std::string mal = writeScratch("start H = 0\nloop H = H + 1; if (Z) goto start; else "
-                                         "goto loop\n MDR = TOS = MDR + H; wr; goto (MBR)\n");
-    const std::string bin = binPath();
-    writeFile(bin, "old");
-    MicroAssembler first(mal, bin);
-    EXPECT_EQ(std::fopen(bin.c_str(), "rb"), nullptr); // the constructor deletes it
-    first.run();
-    const std::string once = readFile(bin);
-    EXPECT_FALSE(once.empty());
-    first.run();
-    EXPECT_EQ(readFile(bin), once);
-    MicroAssembler second(mal, bin);
-    second.run();
-    EXPECT_EQ(readFile(bin), once);
 }
 
 // The encoder skips what it does not know; the translation must not, or the routine is silently
@@ -251,7 +236,7 @@ TEST(MicroAssembler, ASecondJumpIsReportedAndProblemFreeRecordsFit) {
     for (const char* source : {"GOTO 511\n", "GOTO 512\n", "H = H GOTO (MBR) GOTO 900\n",
                                "GOTO (MBR OR 0x100)\n", "Z = H; IF (N) GOTO 600; ELSE GOTO 0\n"}) {
         auto t = translated(source);
-        std::istringstream records(t->problems.empty() ? readFile(t->binPath) : "");
+        std::istringstream records(t->problems.empty() ? controlStoreText(t->records) : "");
         long address = -1;
         long next = -1;
         long word = -1;
@@ -274,7 +259,7 @@ TEST(MicroAssembler, BinaryFileGivesPrintableProblems) {
     }
     auto t = translated(bytes);
     EXPECT_FALSE(t->problems.empty());
-    EXPECT_EQ(readFile(t->binPath).find('\0'), std::string::npos);
+    EXPECT_EQ(controlStoreText(t->records).find('\0'), std::string::npos);
     // Messages show the file's bytes only as printable ASCII (our own texts add è and ù).
     for (const MalProblem& p : t->problems) {
         for (std::size_t i = 0; i < p.message.size(); ++i) {
@@ -286,36 +271,9 @@ TEST(MicroAssembler, BinaryFileGivesPrintableProblems) {
     }
 }
 
-TEST(MicroAssembler, FilesThatCannotBeOpened) {
-    const std::string missing = scratchPath("none/none.mal");
-    MicroAssembler noSource(missing, binPath());
-    EXPECT_FALSE(noSource.tryRun());
-    EXPECT_EQ(transcript(noSource), "0: impossibile aprire il file " + missing + "\n");
-    const std::string mal = writeScratch("RD\n", ".mal");
-    MicroAssembler noOutput(mal, scratchPath("none/out.bin"));
-    EXPECT_FALSE(noOutput.tryRun());
-    ASSERT_EQ(noOutput.problems.size(), 1u);
-    EXPECT_EQ(noOutput.problems[0].line, 0);
-    MicroAssembler overItself(mal, mal);
-    EXPECT_FALSE(overItself.tryRun());
-    // The source is left as it was.
-    EXPECT_EQ(transcript(overItself),
-              "RD\n0: il file di uscita " + mal + " è il sorgente stesso\n");
-    MicroAssembler directory(scratchPath(""), binPath());
-    EXPECT_TRUE(directory.tryRun());
-    EXPECT_EQ(transcript(directory), "1: errore di lettura del file\n");
-    EXPECT_EXIT(
-        {
-            dup2(2, 1); // the fatal message goes to standard output
-            noSource.run();
-        },
-        ::testing::ExitedWithCode(1),
-        "Errore nel metodo FileReaderMic1::open\\(\\): impossibile aprire il file\n$");
-}
-
 TEST(MicroAssembler, TheShippedMicroprogramHasNoProblems) {
-    MicroAssembler translate(bundledMicroprogramPath(), binPath());
-    ASSERT_TRUE(translate.tryRun());
+    const AssembledMicroprogram translate =
+        MicroAssembler::assemble(readFile(bundledMicroprogramPath()));
     EXPECT_TRUE(translate.problems.empty()) << transcript(translate);
     EXPECT_LE(translate.instructionCount, 512);
 }

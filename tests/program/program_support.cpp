@@ -82,12 +82,10 @@ std::string editedMicroprogram(const std::string& from, const std::string& to) {
     return text;
 }
 
-std::string translatedStore(const std::string& microprogram) {
-    const std::string bin = scratchPath(uniqueName(".bin"));
-    MicroAssembler translate(writeScratch(microprogram, ".mal"), bin);
-    EXPECT_TRUE(translate.tryRun());
-    EXPECT_TRUE(translate.problems.empty()) << translate.problems.front().message;
-    return bin;
+ControlStoreRecords translatedStore(const std::string& microprogram) {
+    AssembledMicroprogram translated = MicroAssembler::assemble(microprogram);
+    EXPECT_TRUE(translated.ok()) << translated.problems.front().message;
+    return std::move(translated.records);
 }
 
 } // namespace tessaro::testing

@@ -32,7 +32,7 @@ std::string firstDifference(const MachineState& expected, const MachineState& ac
 /// The bundled microprogram's text with its one occurrence of from replaced by to.
 std::string editedMicroprogram(const std::string& from, const std::string& to);
 
-/// Translates a microprogram text into a fresh control-store file and returns its path.
-std::string translatedStore(const std::string& microprogram);
+/// The control store of a microprogram text that translates without problems.
+ControlStoreRecords translatedStore(const std::string& microprogram);
 
 } // namespace tessaro::testing

@@ -19,7 +19,7 @@ namespace {
 constexpr int kPrograms = 12;
 
 std::vector<InstructionCheck> check(const std::string& microprogram, std::uint32_t seed = 1) {
-    MicroprogramCheck checker(translatedStore(microprogram), scratchPath(uniqueName(".jvm")));
+    MicroprogramCheck checker(translatedStore(microprogram));
     CheckOptions options;
     options.programs = kPrograms;
     options.seed = seed;

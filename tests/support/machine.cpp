@@ -11,29 +11,29 @@ namespace tessaro::testing {
 
 namespace {
 
-const std::string& controlStoreFile() {
-    static const std::string path = [] {
-        const std::string bin = scratchPath("velkora.bin");
-        MicroAssembler translate(bundledMicroprogramPath(), bin);
-        if (!translate.tryRun() || !translate.problems.empty()) {
+const ControlStoreRecords& bundledStore() {
+    static const ControlStoreRecords store = [] {
+        AssembledMicroprogram translated =
+            MicroAssembler::assemble(readFile(bundledMicroprogramPath()));
+        if (!translated.ok()) {
             throw std::runtime_error("the microprogram does not translate cleanly");
         }
-        return bin;
+        return std::move(translated.records);
     }();
-    return path;
+    return store;
 }
 
 } // namespace
 
 std::unique_ptr<MachineSession> makeSession() {
     auto session = std::make_unique<MachineSession>();
-    session->loadControlStore(controlStoreFile());
+    session->loadControlStore(bundledStore());
     return session;
 }
 
 std::unique_ptr<ControlPath> makeMachine() {
     auto machine = std::make_unique<ControlPath>();
-    machine->loadControlStore(controlStoreFile());
+    machine->loadControlStore(bundledStore());
     return machine;
 }
 

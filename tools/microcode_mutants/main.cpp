@@ -71,7 +71,7 @@ public:
     }
 
     bool caught(const std::string& bin, std::uint32_t seed, int programs) {
-        MicroprogramCheck check(bin, (m_scratch / "program.jvm").string());
+        MicroprogramCheck check(readRecords(bin));
         CheckOptions options;
         options.seed = seed;
         options.programs = programs;

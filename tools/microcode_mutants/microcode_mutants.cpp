@@ -1,6 +1,7 @@
 #include "microcode_mutants.h"
 
 #include "core/memory.h"
+#include "core/reader/whole_file.h"
 #include "ijvm/instruction_set.h"
 #include "machine/alu.h"
 #include "machine/control_store_file.h"
@@ -102,24 +103,49 @@ void aluMutants(const Store& store, int address, const Mic& mic, std::vector<Mut
 
 } // namespace
 
-Store translate(const std::string& malPath, const std::string& binPath, std::string& error) {
-    MicroAssembler translator(malPath, binPath);
-    if (!translator.tryRun() || !translator.problems.empty()) {
-        error = translator.problems.empty()
-                    ? "cannot translate " + malPath
-                    : "line " + std::to_string(translator.problems.front().line) + ": " +
-                          translator.problems.front().message;
-        return {};
-    }
-    auto entries = std::make_unique<Memory<std::uint32_t, Mic>>();
-    readControlStoreFile(binPath, *entries);
+namespace {
+
+Store storeOf(const Memory<std::uint32_t, Mic>& entries) {
     Store store;
     for (int address = 0; address < kStoreSize; ++address) {
-        if (const Mic* mic = entries->peek(static_cast<std::uint32_t>(address))) {
+        if (const Mic* mic = entries.peek(static_cast<std::uint32_t>(address))) {
             store[address] = *mic;
         }
     }
     return store;
+}
+
+} // namespace
+
+Store translate(const std::string& malPath, const std::string& binPath, std::string& error) {
+    const WholeFile source = readWholeFile(malPath);
+    if (!source.ok()) {
+        error = "cannot read " + malPath + ": " + source.reason();
+        return {};
+    }
+    const AssembledMicroprogram translated = MicroAssembler::assemble(source.text);
+    if (!translated.ok()) {
+        error = "line " + std::to_string(translated.problems.front().line) + ": " +
+                translated.problems.front().message;
+        return {};
+    }
+    if (!writeControlStoreFile(binPath, translated.records)) {
+        error = "cannot write " + binPath;
+        return {};
+    }
+    auto entries = std::make_unique<Memory<std::uint32_t, Mic>>();
+    addControlStoreRecords(translated.records, *entries);
+    return storeOf(*entries);
+}
+
+ControlStoreRecords readRecords(const std::string& binPath) {
+    auto entries = std::make_unique<Memory<std::uint32_t, Mic>>();
+    readControlStoreFile(binPath, *entries);
+    ControlStoreRecords records;
+    for (const auto& [address, mic] : storeOf(*entries)) {
+        records.push_back({address, mic.NextAddr, mic.word, mic.text});
+    }
+    return records;
 }
 
 bool writeStore(const Store& store, const std::vector<Change>& changes, const std::string& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "machine/control_store_file.h"
 #include "machine/mic.h"
 
 #include <cstdint>
@@ -30,6 +31,9 @@ struct Mutant {
 
 /// The store translated from a microprogram file (empty, with error set, on problems).
 Store translate(const std::string& malPath, const std::string& binPath, std::string& error);
+
+/// The records of a control-store file, one per address it fills, in address order.
+ControlStoreRecords readRecords(const std::string& binPath);
 
 /// Writes store, with changes applied, as a control-store file.
 bool writeStore(const Store& store, const std::vector<Change>& changes, const std::string& path);

@@ -1,6 +1,9 @@
 #include "ui/app/main_window.h"
 
+#include "core/fatal.h"
+#include "core/language.h"
 #include "core/number_text.h"
+#include "core/reader/whole_file.h"
 #include "ui/app/text_file.h"
 #include "ui/app/user_settings.h"
 #include "ui/app/window_layout.h"
@@ -117,19 +120,31 @@ void MainWindow::runStartupDialogs(bool showInfo) {
 
 void MainWindow::loadMicroprogram() {
     const QString source = m_paths.microprogramSource();
-    translator = std::make_unique<MicroAssembler>(
-        QFile::encodeName(source).toStdString(),
-        QFile::encodeName(m_paths.controlStoreFile()).toStdString());
-    translator->run();
-    m_problems = translator->problems;
-    m_microprogramPath->setText(QDir::toNativeSeparators(source));
-    QFile file(source);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.readAll();
-        m_listingOffsets = SourceOffsets(bytes);
-        m_microprogramListing->setPlainText(TextFile::decode(bytes));
+    const WholeFile file = readWholeFile(QFile::encodeName(source).toStdString());
+    if (file.failure == ReadFailure::CannotOpen) {
+        fatal(localized("Errore nel metodo FileReaderMic1::open(): impossibile aprire il file"));
     }
-    session.loadControlStore(QFile::encodeName(m_paths.controlStoreFile()).toStdString());
+    if (file.ok()) {
+        microprogram = MicroAssembler::assemble(file.text);
+    } else {
+        microprogram.problems.push_back({1, localized("errore di lettura del file")});
+    }
+    m_problems = microprogram.problems;
+    // MP/velkora.bin is written for whoever looks at it; the machine takes the store from
+    // memory, so that an instance starting at the same moment on this data root cannot swap it.
+    const QString bin = m_paths.controlStoreFile();
+    if (!TextFile::writeBytes(bin,
+                              QByteArray::fromStdString(controlStoreText(microprogram.records)))
+             .ok) {
+        m_problems.insert(m_problems.begin(),
+                          {0, localized("impossibile scrivere il file %1",
+                                        {QFile::encodeName(bin).toStdString()})});
+    }
+    m_microprogramPath->setText(QDir::toNativeSeparators(source));
+    const QByteArray bytes = QByteArray::fromStdString(file.text);
+    m_listingOffsets = SourceOffsets(bytes);
+    m_microprogramListing->setPlainText(TextFile::decode(bytes));
+    session.loadControlStore(microprogram.records);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -45,11 +45,11 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    MachineSession session;                     ///< the simulated Mic-1 and its execution
-    std::unique_ptr<MicroAssembler> translator; ///< the micro-assembler run at start-up
-    int addressRadix = 10;                      ///< radix of addresses in the views
-    int valueRadix = 10;                        ///< radix of values in the views
-    bool rawMethodArea = false;                 ///< method area as bytes only
+    MachineSession session;             ///< the simulated Mic-1 and its execution
+    AssembledMicroprogram microprogram; ///< the microprogram in use, with its line table
+    int addressRadix = 10;              ///< radix of addresses in the views
+    int valueRadix = 10;                ///< radix of values in the views
+    bool rawMethodArea = false;         ///< method area as bytes only
 
     /// Builds the window on the data folders of paths: translates and loads the microprogram
     /// and applies the layout. Does not show itself or any dialog.
@@ -119,11 +119,10 @@ public:
     /// The microprogram window, once it has been opened.
     MicroprogramWindow* microprogramWindow() const { return m_microprogramWindow; }
     /// Puts a translated microprogram in use without a restart: a run is stopped, the control
-    /// store is replaced from controlStore, the listing shows the translated text (listing,
-    /// the bytes read by translated) with path in its caption, and a loaded program is reset.
-    /// False, with the old microprogram still in use, when controlStore cannot be read.
-    bool installMicroprogram(std::unique_ptr<MicroAssembler> translated, const QByteArray& listing,
-                             const QString& path, const QString& controlStore);
+    /// store is replaced by translated's, the listing shows the translated text (listing, the
+    /// bytes translated) with path in its caption, and a loaded program is reset.
+    void installMicroprogram(AssembledMicroprogram translated, const QByteArray& listing,
+                             const QString& path);
     ClockView* clockView() const { return m_clock; }
     /// Puts an instruction set in use without a restart, read from text (the file's bytes):
     /// the assembler, the views, the statistics and the editor's colours follow it, and a

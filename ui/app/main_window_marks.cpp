@@ -46,12 +46,13 @@ struct LineRange {
     int last = -1;  // the instruction's own line
 };
 
-LineRange listingRange(const MicroAssembler& t, const SourceOffsets& offsets,
+LineRange listingRange(const AssembledMicroprogram& t, const SourceOffsets& offsets,
                        const QTextDocument& listing, int address) {
-    if (t.lineLength[address] <= 0) {
+    const auto at = static_cast<std::size_t>(address);
+    if (t.lineLength[at] <= 0) {
         return {};
     }
-    const CharSpan span = offsets.span(t.lineStart[address], t.lineLength[address]);
+    const CharSpan span = offsets.span(t.lineStart[at], t.lineLength[at]);
     // The span may end with the line break, which still belongs to the instruction's line.
     const int end = std::max(span.start, span.start + span.length - 1);
     return {listing.findBlock(span.start).blockNumber(), listing.findBlock(end).blockNumber()};
@@ -60,12 +61,12 @@ LineRange listingRange(const MicroAssembler& t, const SourceOffsets& offsets,
 } // namespace
 
 int MainWindow::microAddressAtListingLine(int line) const {
-    if (translator == nullptr || line < 0) {
+    if (line < 0) {
         return -1;
     }
     for (int a = 0; a < MicroAssembler::kAddresses; ++a) {
         const LineRange range =
-            listingRange(*translator, m_listingOffsets, *m_microprogramListing->document(), a);
+            listingRange(microprogram, m_listingOffsets, *m_microprogramListing->document(), a);
         if (range.first >= 0 && range.first <= line && line <= range.last) {
             return a;
         }
@@ -74,23 +75,25 @@ int MainWindow::microAddressAtListingLine(int line) const {
 }
 
 int MainWindow::listingLineOf(int address) const {
-    if (translator == nullptr || address < 0 || address >= MicroAssembler::kAddresses) {
+    if (address < 0 || address >= MicroAssembler::kAddresses) {
         return -1;
     }
     // A trampoline has no line of its own: the IF line that placed it stands for it.
-    const auto trampoline = translator->trampolines.find(address);
-    if (translator->lineLength[address] == 0 && trampoline != translator->trampolines.end()) {
+    const auto trampoline = microprogram.trampolines.find(address);
+    if (microprogram.lineLength[static_cast<std::size_t>(address)] == 0 &&
+        trampoline != microprogram.trampolines.end()) {
         address = trampoline->second;
     }
-    return listingRange(*translator, m_listingOffsets, *m_microprogramListing->document(), address)
+    return listingRange(microprogram, m_listingOffsets, *m_microprogramListing->document(), address)
         .last;
 }
 
 void MainWindow::labelListing() {
     std::vector<QString> labels(static_cast<std::size_t>(m_microprogramListing->blockCount()));
-    for (int a = 0; translator != nullptr && a < MicroAssembler::kAddresses; ++a) {
+    for (int a = 0; a < MicroAssembler::kAddresses; ++a) {
         const int line =
-            listingRange(*translator, m_listingOffsets, *m_microprogramListing->document(), a).last;
+            listingRange(microprogram, m_listingOffsets, *m_microprogramListing->document(), a)
+                .last;
         if (line >= 0 && line < static_cast<int>(labels.size())) {
             labels[static_cast<std::size_t>(line)] = QString::number(a);
         }

@@ -4,7 +4,6 @@
 #include "ui/workbench/microprogram_window.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 
@@ -19,19 +18,16 @@ void MainWindow::openMicroprogramWindow() {
     m_microprogramWindow->activateWindow();
 }
 
-bool MainWindow::installMicroprogram(std::unique_ptr<MicroAssembler> translated,
-                                     const QByteArray& listing, const QString& path,
-                                     const QString& controlStore) {
+void MainWindow::installMicroprogram(AssembledMicroprogram translated, const QByteArray& listing,
+                                     const QString& path) {
     const bool wasRunning = isRunning();
     abandonExecution();
-    if (!session.replaceControlStore(QFile::encodeName(controlStore).toStdString())) {
-        return false;
-    }
+    session.replaceControlStore(translated.records);
     if (wasRunning) {
         m_runStatus->setText(tr("Esecuzione fermata: il microprogramma è stato sostituito"));
     }
-    // The listing selection reads the translator's line table, so both change together.
-    translator = std::move(translated);
+    // The listing selection reads the microprogram's line table, so both change together.
+    microprogram = std::move(translated);
     m_problems.clear();
     m_listingOffsets = SourceOffsets(listing);
     m_microprogramListing->setPlainText(TextFile::decode(listing));
@@ -41,7 +37,6 @@ bool MainWindow::installMicroprogram(std::unique_ptr<MicroAssembler> translated,
         refreshAll();
         selectCurrentLines();
     }
-    return true;
 }
 
 } // namespace tessaro

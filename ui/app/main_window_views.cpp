@@ -138,15 +138,15 @@ void MainWindow::selectCurrentLines() {
         selectSourceAt(static_cast<std::uint32_t>(at));
     }
     const std::int32_t mpc = machine().MPC;
-    if (translator != nullptr && mpc >= 0 && mpc < MicroAssembler::kAddresses) {
-        int address = mpc;
+    if (mpc >= 0 && mpc < MicroAssembler::kAddresses) {
+        auto address = static_cast<std::size_t>(mpc);
         // A trampoline has no source line of its own: show the IF line that placed it.
-        const auto trampoline = translator->trampolines.find(address);
-        if (translator->lineLength[address] == 0 && trampoline != translator->trampolines.end()) {
-            address = trampoline->second;
+        const auto trampoline = microprogram.trampolines.find(mpc);
+        if (microprogram.lineLength[address] == 0 && trampoline != microprogram.trampolines.end()) {
+            address = static_cast<std::size_t>(trampoline->second);
         }
-        selectSpan(m_microprogramListing, m_listingOffsets.span(translator->lineStart[address],
-                                                                translator->lineLength[address]));
+        selectSpan(m_microprogramListing, m_listingOffsets.span(microprogram.lineStart[address],
+                                                                microprogram.lineLength[address]));
     }
     showCurrentMarks();
 }

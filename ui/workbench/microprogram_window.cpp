@@ -41,10 +41,6 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& text) {
     return b;
 }
 
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 } // namespace
 
 MicroprogramWindow::MicroprogramWindow(MainWindow* form) : QWidget(form, Qt::Window), m_form(form) {
@@ -265,28 +261,17 @@ void MicroprogramWindow::revertToBundled() {
                          "(non ancora salvati né caricati)"));
 }
 
-// The micro-assembler reads files: the editor's text goes through a scratch copy, so that
-// what is translated is exactly what the editor shows, saved or not.
-bool MicroprogramWindow::translateTo(const QString& binPath,
-                                     std::unique_ptr<MicroAssembler>& translated,
-                                     QByteArray& source) {
-    const QString scratch = m_form->paths().scratchDir() + QStringLiteral("/microprogram.mal");
-    const TextFileResult written = TextFile::write(scratch, m_editor->toPlainText());
-    QFile file(scratch);
-    if (!written.ok || !file.open(QIODevice::ReadOnly)) {
-        showBox(QStringLiteral("%1\n\n%2")
-                    .arg(QDir::toNativeSeparators(scratch),
-                         written.ok ? file.errorString() : written.error));
-        return false;
-    }
-    source = file.readAll();
-    translated = std::make_unique<MicroAssembler>(localPath(scratch), localPath(binPath));
-    translated->tryRun();
-    showProblems(*translated);
-    return translated->problems.empty();
+// What is translated is the editor's text as saving would write it, saved or not, and it never
+// goes through a file: another instance on the same data root cannot swap it.
+AssembledMicroprogram MicroprogramWindow::translateEditor(QByteArray& source) {
+    source = TextFile::encode(m_editor->toPlainText());
+    AssembledMicroprogram translated = MicroAssembler::assemble(
+        std::string_view(source.constData(), static_cast<std::size_t>(source.size())));
+    showProblems(translated);
+    return translated;
 }
 
-void MicroprogramWindow::showProblems(const MicroAssembler& translated) {
+void MicroprogramWindow::showProblems(const AssembledMicroprogram& translated) {
     m_problems->clear();
     for (const MalProblem& problem : translated.problems) {
         auto* item = new QListWidgetItem(
@@ -315,17 +300,12 @@ void MicroprogramWindow::problemClicked(QListWidgetItem* item) {
 }
 
 bool MicroprogramWindow::translateAndLoad() {
-    const QString scratchBin = m_form->paths().scratchDir() + QStringLiteral("/microprogram.bin");
-    std::unique_ptr<MicroAssembler> translated;
     QByteArray source;
-    const bool translatedWell = translateTo(scratchBin, translated, source);
-    if (translated == nullptr) {
-        return false;
-    }
+    AssembledMicroprogram translated = translateEditor(source);
     // The two go into use together or not at all: a routine and its instruction belong together.
     const EditedInstructionSet edited = readInstructionSet();
     if (!edited.set) {
-        const std::size_t count = translated->problems.size() + edited.errors.size();
+        const std::size_t count = translated.problems.size() + edited.errors.size();
         m_status->setText(count == 1 ? tr("1 errore: né il microprogramma né l'insieme di "
                                           "istruzioni sono stati caricati, restano in uso "
                                           "quelli precedenti")
@@ -335,8 +315,8 @@ bool MicroprogramWindow::translateAndLoad() {
                                            .arg(count));
         return false;
     }
-    if (!translatedWell) {
-        const std::size_t count = translated->problems.size();
+    if (!translated.ok()) {
+        const std::size_t count = translated.problems.size();
         m_status->setText(count == 1
                               ? tr("1 errore: il microprogramma non è stato caricato, resta in uso "
                                    "quello precedente")
@@ -347,15 +327,11 @@ bool MicroprogramWindow::translateAndLoad() {
     }
     // MP/velkora.bin gets the store only now, so that it never holds a store with problems.
     const QString bin = m_form->paths().controlStoreFile();
-    QFile::remove(bin);
-    const bool copied = QFile::copy(scratchBin, bin);
-    const int count = translated->instructionCount;
-    if (!m_form->installMicroprogram(std::move(translated), source, m_path,
-                                     copied ? bin : scratchBin)) {
-        showBox(tr("Il microprogramma tradotto non può essere letto da %1")
-                    .arg(QDir::toNativeSeparators(copied ? bin : scratchBin)));
-        return false;
-    }
+    const bool written =
+        TextFile::writeBytes(bin, QByteArray::fromStdString(controlStoreText(translated.records)))
+            .ok;
+    const int count = translated.instructionCount;
+    m_form->installMicroprogram(std::move(translated), source, m_path);
     m_form->installInstructionSet(edited.set, m_instructions->bytes());
     const int missing = listMissingRoutines(*edited.set);
     QString done = tr("Microprogramma tradotto e caricato: %1 microistruzioni").arg(count);
@@ -365,7 +341,7 @@ bool MicroprogramWindow::translateAndLoad() {
                                                  : tr("%1 istruzioni senza routine").arg(missing));
     }
     m_status->setText(done);
-    if (!copied) {
+    if (!written) {
         showBox(tr("Il microprogramma è caricato, ma %1 non può essere scritto")
                     .arg(QDir::toNativeSeparators(bin)));
     }
@@ -373,24 +349,18 @@ bool MicroprogramWindow::translateAndLoad() {
 }
 
 bool MicroprogramWindow::check() {
-    const QString dir = m_form->paths().scratchDir();
-    std::unique_ptr<MicroAssembler> translated;
     QByteArray source;
     m_checkList->clear();
     m_results.clear();
-    const bool translatedWell = translateTo(dir + QStringLiteral("/check.bin"), translated, source);
-    if (translated == nullptr) {
-        return false;
-    }
+    const AssembledMicroprogram translated = translateEditor(source);
     const EditedInstructionSet edited = readInstructionSet();
-    if (!translatedWell || !edited.set) {
+    if (!translated.ok() || !edited.set) {
         m_status->setText(tr("Correggere gli errori della traduzione prima della "
                              "verifica"));
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    MicroprogramCheck checker(localPath(dir + QStringLiteral("/check.bin")),
-                              localPath(dir + QStringLiteral("/check.jvm")));
+    MicroprogramCheck checker(translated.records);
     checker.setInstructionSet(edited.set);
     m_results = checker.run(CheckOptions{});
     QApplication::restoreOverrideCursor();

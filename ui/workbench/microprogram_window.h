@@ -18,7 +18,7 @@ namespace tessaro {
 
 class MalEditor;
 class MainWindow;
-class MicroAssembler;
+struct AssembledMicroprogram;
 class InstructionSetPage;
 struct EditedInstructionSet;
 
@@ -83,9 +83,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool translateTo(const QString& binPath, std::unique_ptr<MicroAssembler>& translated,
-                     QByteArray& source);
-    void showProblems(const MicroAssembler& translated);
+    AssembledMicroprogram translateEditor(QByteArray& source);
+    void showProblems(const AssembledMicroprogram& translated);
     void problemClicked(QListWidgetItem* item);
     void showBox(const QString& text);
     void updateTitle();

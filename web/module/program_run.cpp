@@ -5,7 +5,6 @@
 #include "ijvm/instruction_set.h"
 #include "machine/machine_session.h"
 #include "web/module/microprogram_text.h"
-#include "web/module/scratch_files.h"
 
 #include <algorithm>
 #include <cctype>
@@ -218,12 +217,7 @@ ProgramRun runProgram(const std::string& source, const std::string& input, std::
     // A batch run never goes back.
     session->setKeepHistory(false);
     session->loadControlStore(currentControlStore());
-    if (!writeTextFile(scratch::kProgram, source)) {
-        run.end = RunEnd::Error;
-        run.message = "cannot write the program's scratch file";
-        return run;
-    }
-    if (!session->compileAndLoad(scratch::kProgram).loaded) {
+    if (!session->compileAndLoadText(source).loaded) {
         run.end = RunEnd::Error;
         run.errors = placeErrors(source, session->machine().errors);
         run.message = "the program has errors";

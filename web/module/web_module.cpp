@@ -7,7 +7,6 @@
 #include "presentation/datapath_geometry_json.h"
 #include "web/module/microprogram_text.h"
 #include "web/module/program_run.h"
-#include "web/module/scratch_files.h"
 #include "web/module/web_session.h"
 
 #include <emscripten/bind.h>
@@ -46,7 +45,7 @@ val runProgramValue(const std::string& source, const std::string& input, double 
 }
 
 val translateMicroprogramValue(const std::string& text) {
-    const MicroprogramTranslation translation = useMicroprogram(text);
+    const AssembledMicroprogram translation = useMicroprogram(text);
     val result = val::object();
     result.set("ok", translation.ok());
     result.set("problems", problemsValue(translation.problems));
@@ -56,7 +55,7 @@ val translateMicroprogramValue(const std::string& text) {
 val checkMicroprogramValue(const std::string& text, double seed, int programs) {
     val result = val::object();
     val lines = val::array();
-    const MicroprogramTranslation translation = translateText(text, scratch::kCandidateStore);
+    const AssembledMicroprogram translation = MicroAssembler::assemble(text);
     result.set("problems", problemsValue(translation.problems));
     if (!translation.ok()) {
         result.set("passed", false);
@@ -66,9 +65,8 @@ val checkMicroprogramValue(const std::string& text, double seed, int programs) {
     CheckOptions options;
     options.seed = static_cast<std::uint32_t>(seed);
     options.programs = programs;
-    MicroprogramCheck check(scratch::kCandidateStore, scratch::kCheckProgram);
+    MicroprogramCheck check(translation.records);
     const std::vector<InstructionCheck> results = check.run(options);
-    std::remove(scratch::kCandidateStore.c_str());
     for (const InstructionCheck& instruction : results) {
         lines.call<void>("push", verdictLine(instruction));
         for (const std::string& line : failureDetails(instruction)) {

@@ -4,7 +4,6 @@
 #include "presentation/machine_picture.h"
 #include "web/module/microprogram_text.h"
 #include "web/module/program_run.h"
-#include "web/module/scratch_files.h"
 
 #include <emscripten/bind.h>
 
@@ -121,12 +120,7 @@ val WebSession::compile(const std::string& text) {
     m_texts = MachineTexts{};
     m_shown = SubCyclePhase::CBus;
     val result = val::object();
-    if (!writeTextFile(scratch::kProgram, text)) {
-        result.set("loaded", false);
-        result.set("errors", val::array());
-        return result;
-    }
-    const bool loaded = m_session.compileAndLoad(scratch::kProgram).loaded;
+    const bool loaded = m_session.compileAndLoadText(text).loaded;
     result.set("loaded", loaded);
     result.set("errors", errorsValue(placeErrors(text, m_session.machine().errors)));
     // Where each instruction starts, by source line, for breakpoints set in the editor.
@@ -152,9 +146,9 @@ int WebSession::lineOf(std::uint32_t offset) const {
 }
 
 val WebSession::loadMicroprogram(const std::string& text) {
-    const MicroprogramTranslation translation = useMicroprogram(text);
+    const AssembledMicroprogram translation = useMicroprogram(text);
     if (translation.ok()) {
-        m_session.replaceControlStore(currentControlStore());
+        m_session.replaceControlStore(translation.records);
         m_shown = SubCyclePhase::CBus;
     }
     val result = val::object();

@@ -7,6 +7,14 @@
 
 #include <QListWidget>
 
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
 using namespace tessaro;
 
 namespace {
@@ -15,6 +23,34 @@ const char* const kSum = ".main\nBIPUSH 7\nBIPUSH 3\nIADD\nHALT\n.end-main\n";
 const QString kAdd = QStringLiteral("iadd3    MDR = TOS = MDR + H");
 const QString kSubtract = QStringLiteral("iadd3    MDR = TOS = MDR - H");
 const Qt::MatchFlags kFailed = Qt::MatchContains | Qt::MatchCaseSensitive;
+const std::string kBundled(bundledMicroprogram());
+
+// Another instance on the same data root, reduced to its writes: until destroyed it keeps
+// putting its own contents in place of each file, whole (written aside, then renamed).
+class OtherInstance {
+public:
+    explicit OtherInstance(std::vector<std::pair<QString, std::string>> files)
+        : m_files(std::move(files)), m_writer([this] { write(); }) {}
+    ~OtherInstance() {
+        m_stop = true;
+        m_writer.join();
+    }
+
+private:
+    void write() {
+        while (!m_stop) {
+            for (const auto& [path, content] : m_files) {
+                const std::string target = QFile::encodeName(path).toStdString();
+                std::ofstream(target + ".new", std::ios::binary) << content;
+                std::rename((target + ".new").c_str(), target.c_str());
+            }
+        }
+    }
+
+    std::vector<std::pair<QString, std::string>> m_files;
+    std::atomic<bool> m_stop{false};
+    std::thread m_writer;
+};
 
 } // namespace
 
@@ -151,6 +187,33 @@ private slots:
         QCOMPARE(driver->seen.size(), 1);
         QVERIFY(!mp()->isVisible());
         QCOMPARE(savedMicroprogram(), bundledMicroprogramText());
+    }
+
+    // Another instance on the same data root keeps replacing the files a translation writes:
+    // the scratch copies under tmp/ and MP/velkora.bin. What this window translates, checks
+    // and loads, and what a window starting now loads, must come from their own texts alone.
+    void anotherInstanceWritingTheSameFilesChangesNothingHere() {
+        const QString scratch = w().paths().scratchDir();
+        // Its sources hold the adding routine, its stores nothing.
+        const OtherInstance other({{scratch + QStringLiteral("/microprogram.mal"), kBundled},
+                                   {scratch + QStringLiteral("/check.jvm"), kBundled},
+                                   {scratch + QStringLiteral("/microprogram.bin"), ""},
+                                   {scratch + QStringLiteral("/check.bin"), ""},
+                                   {w().paths().controlStoreFile(), ""}});
+        replace(kAdd, kSubtract);
+        load(kSum);
+        for (int round = 0; round < 5; ++round) {
+            click("TranslateButton");
+            QCOMPARE(list("ProblemList")->count(), 0);
+            QCOMPARE(stepToHalt(), 4);
+        }
+        click("CheckButton");
+        QCOMPARE(list("CheckList")->findItems(QStringLiteral(" FAIL"), kFailed).size(), 1);
+        QVERIFY(messages.isEmpty());
+        const tessaro::MainWindow starting(w().paths());
+        QVERIFY(starting.microprogramProblems().empty());
+        QCOMPARE(starting.machine().controlStore.elementCount(),
+                 machine().controlStore.elementCount());
     }
 
     void saveAsAndOpenChangeTheFile() {
