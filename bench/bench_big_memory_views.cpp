@@ -2,7 +2,7 @@
 // machine's memory holds millions of words (a program that pushed them on its stack). Each
 // command is timed from the call to the end of its refresh, with the event loop drained.
 //
-// QT_QPA_PLATFORM=offscreen bench/bench_big_memory_views [WORDS]
+// QT_QPA_PLATFORM=offscreen bench/bench_big_memory_views [WORDS [ROUNDS]]
 
 #include "ui/app/app_paths.h"
 #include "ui/app/main_window.h"
@@ -19,7 +19,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -37,10 +39,26 @@ double milliseconds(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-// The slowest of rounds timings of command, each ended when the window is idle again.
-double slowest(MainWindow& window, int rounds, const std::function<void()>& command) {
-    double worst = 0;
+// CPU time of the process: on a machine shared with other work the wall time mostly tells
+// how long the command waited for a core.
+double cpuMilliseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+struct Timings {
+    double median = 0;
+    double slowest = 0;
+    double cpuMedian = 0;
+};
+
+// Timings of rounds runs of command, each ended when the window is idle again.
+Timings timed(MainWindow& window, int rounds, const std::function<void()>& command) {
+    std::vector<double> times;
+    std::vector<double> cpu;
     for (int i = 0; i < rounds; ++i) {
+        const double cpu0 = cpuMilliseconds();
         const auto t0 = std::chrono::steady_clock::now();
         command();
         if (window.isRunning()) {
@@ -49,9 +67,17 @@ double slowest(MainWindow& window, int rounds, const std::function<void()>& comm
             loop.exec();
         }
         QApplication::processEvents();
-        worst = std::max(worst, milliseconds(std::chrono::steady_clock::now() - t0));
+        times.push_back(milliseconds(std::chrono::steady_clock::now() - t0));
+        cpu.push_back(cpuMilliseconds() - cpu0);
     }
-    return worst;
+    std::sort(times.begin(), times.end());
+    std::sort(cpu.begin(), cpu.end());
+    return {times[times.size() / 2], times.back(), cpu[cpu.size() / 2]};
+}
+
+void print(const char* what, const Timings& t) {
+    std::printf("%-12s median %7.1f ms, slowest %7.1f ms, median CPU time %6.1f ms\n", what,
+                t.median, t.slowest, t.cpuMedian);
 }
 
 } // namespace
@@ -59,6 +85,7 @@ double slowest(MainWindow& window, int rounds, const std::function<void()>& comm
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const long words = argc > 1 ? std::atol(argv[1]) : 3'000'000;
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
     QTemporaryDir root;
     const tessaro::AppPaths paths(root.path());
     QString error;
@@ -97,9 +124,11 @@ int main(int argc, char** argv) {
     // Run until the stack holds the words, then Stop.
     QTimer watch;
     double stopMs = 0;
+    double stopCpuMs = 0;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         if (window.machine().wordMemory.elementCount() >= words) {
             watch.stop();
+            const double cpu0 = cpuMilliseconds();
             const auto t0 = std::chrono::steady_clock::now();
             window.stopRun();
             QEventLoop loop;
@@ -108,6 +137,7 @@ int main(int argc, char** argv) {
             QApplication::processEvents();
             // The stop waits for the slice under way (about 40 ms) before it refreshes.
             stopMs = milliseconds(std::chrono::steady_clock::now() - t0);
+            stopCpuMs = cpuMilliseconds() - cpu0;
         }
     });
     watch.start(20);
@@ -118,12 +148,10 @@ int main(int argc, char** argv) {
         loop.exec();
     }
     std::printf("memory: %d words\n", window.machine().wordMemory.elementCount());
-    std::printf("Stop (slice end and refresh): %.1f ms\n", stopMs);
-    std::printf("Step, slowest of 20:          %.1f ms\n",
-                slowest(window, 20, [&] { window.ijvmStepCommand(); }));
-    std::printf("Step back, slowest of 20:     %.1f ms\n",
-                slowest(window, 20, [&] { window.stepBackIjvmCommand(); }));
-    std::printf("Mic, slowest of 20:           %.1f ms\n",
-                slowest(window, 20, [&] { window.microStepCommand(); }));
+    std::printf("Stop (slice end and refresh): %.1f ms, CPU time %.1f ms\n", stopMs, stopCpuMs);
+    std::printf("%d rounds of each:\n", rounds);
+    print("Step", timed(window, rounds, [&] { window.ijvmStepCommand(); }));
+    print("Step back", timed(window, rounds, [&] { window.stepBackIjvmCommand(); }));
+    print("Mic", timed(window, rounds, [&] { window.microStepCommand(); }));
     return 0;
 }

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessaro::cli {
@@ -30,10 +31,12 @@ std::vector<std::string> instructionStarts(IjvmAssembler& assembler) {
     int i = 0;
     for (const Method& method : assembler.methods) {
         for (const InstructionRecord& record : method.instructions) {
-            std::string text = assembler.instructionSet().displayMnemonic(record.mnemonic);
-            for (const std::string* operand : {&record.operand1, &record.operand2}) {
-                if (!operand->empty()) {
-                    text += " " + *operand;
+            const Instruction* instruction = assembler.instructionSet().find(record.opcode);
+            std::string text = instruction != nullptr ? instruction->display : std::string();
+            for (const std::string& operand :
+                 {record.operand1(assembler.source()), record.operand2(assembler.source())}) {
+                if (!operand.empty()) {
+                    text += " " + operand;
                 }
             }
             mark(image_layout::codeAddress(i, record.address), text);
@@ -146,10 +149,10 @@ int asmCommand(int argc, char** argv) {
     // the same program as the one the errors are shown against.
     IjvmAssembler assembler;
     assembler.setInstructionSet(*instructions);
-    assembler.compileText(text);
+    assembler.compileText(std::move(text));
 
     if (!assembler.errors.empty()) {
-        printAssemblerErrors(program, text, assembler.errors);
+        printAssemblerErrors(program, assembler.source(), assembler.errors);
         return 1;
     }
     if (wantDump) {

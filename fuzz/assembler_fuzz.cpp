@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(length == method.length, "method length");
         bytes += length;
     }
-    check(bytes == assembler.sourceMap.elementCount(), "source map size");
+    check(bytes == assembler.sourceMap.byteCount(), "source map size");
     for (const tessaro::AssemblyError& error : assembler.errors) {
         check(error.message.size() <= 99, "message too long");
     }

@@ -40,21 +40,22 @@ void IjvmAssembler::encodeImage() {
     methodArea.putHalf(constantCount + (mainMethod != nullptr ? mainMethod->number : 0));
 
     int i = 0;
+    std::size_t instructionCount = 0;
+    for (const Method& method : methods) {
+        instructionCount += method.instructions.size();
+    }
+    sourceMap.reserve(instructionCount + static_cast<std::size_t>(methods.count));
     for (const Method& method : methods) {
         constantPool.putWord(methodArea.length);
         methodArea.putHalf(method.paramCount);
         methodArea.putHalf(method.varCount);
+        methodMap.addRange(static_cast<std::uint32_t>(methodArea.length),
+                           static_cast<std::uint32_t>(method.length),
+                           static_cast<std::uint32_t>(constantCount + i));
         for (const InstructionRecord& record : method.instructions) {
             const int at = methodArea.length;
-            // Addresses only grow, so appending keeps every bucket in ascending key order.
-            for (int k = 0; k < record.length; ++k) {
-                const auto address = static_cast<std::uint32_t>(at + k);
-                const int bucket = Memory<std::uint32_t, std::uint32_t>::bucketOf(address);
-                sourceMap.buckets[bucket].insertTail(
-                    {address, static_cast<std::uint32_t>(record.sourcePos)});
-                methodMap.buckets[bucket].insertTail(
-                    {address, static_cast<std::uint32_t>(constantCount + i)});
-            }
+            sourceMap.addRange(static_cast<std::uint32_t>(at), record.length,
+                               static_cast<std::uint32_t>(record.sourcePos));
             encode(method, record);
             // Every recorded byte must be there, or all later addresses would be wrong.
             while (methodArea.length < at + record.length && methodArea.overflow == 0) {
@@ -123,21 +124,22 @@ const Method* IjvmAssembler::findMethod(const std::string& name) {
 }
 
 void IjvmAssembler::encode(const Method& method, const InstructionRecord& record) {
-    const Instruction* instruction = m_instructions->find(std::string_view(record.mnemonic));
+    const Instruction* instruction = m_instructions->find(record.opcode);
     if (instruction == nullptr) {
         return;
     }
+    const std::string operand1 = record.operand1(m_source);
     methodArea.putByte(instruction->opcode);
     // A failed look-up highlights the operand, which stands one blank after the mnemonic as
     // the reader writes it.
     const int operandPos =
         record.sourcePos + static_cast<int>(std::string_view(instruction->display).size()) + 1;
-    const int operandLength = static_cast<int>(record.operand1.size());
+    const int operandLength = static_cast<int>(operand1.size());
 
     auto variableIndex = [&] {
-        const Symbol* variable = findVariable(method, record.operand1);
+        const Symbol* variable = findVariable(method, operand1);
         if (variable == nullptr) {
-            addError(8, method.name, record.operand1, 0, operandPos, operandLength);
+            addError(8, method.name, operand1, 0, operandPos, operandLength);
             return 0;
         }
         return variable->index;
@@ -147,7 +149,7 @@ void IjvmAssembler::encode(const Method& method, const InstructionRecord& record
     case OperandKind::None:
         break;
     case OperandKind::SignedByte: {
-        const std::int32_t value = number(record.operand1, record.operand1Pos);
+        const std::int32_t value = number(operand1, record.operand1Pos);
         methodArea.putByte(static_cast<std::uint8_t>(value & 0xFF));
         break;
     }
@@ -159,30 +161,30 @@ void IjvmAssembler::encode(const Method& method, const InstructionRecord& record
         break;
     case OperandKind::VariableAndByte: {
         methodArea.putByte(static_cast<std::uint8_t>(variableIndex() & 0xFF));
-        const std::int32_t value = number(record.operand2, record.operand2Pos);
+        const std::int32_t value = number(record.operand2(m_source), record.operand2Pos);
         methodArea.putByte(static_cast<std::uint8_t>(value & 0xFF));
         break;
     }
     case OperandKind::LabelOffset: {
-        const Symbol* label = findLabel(method, record.operand1);
+        const Symbol* label = findLabel(method, operand1);
         if (label == nullptr) {
-            addError(6, method.name, record.operand1, 0, operandPos, operandLength);
+            addError(6, method.name, operand1, 0, operandPos, operandLength);
         }
         methodArea.putHalf((label != nullptr ? label->value : 0) - record.address);
         break;
     }
     case OperandKind::Constant: {
-        const Symbol* constant = findConstant(record.operand1);
+        const Symbol* constant = findConstant(operand1);
         if (constant == nullptr) {
-            addError(7, method.name, record.operand1, 0, operandPos, operandLength);
+            addError(7, method.name, operand1, 0, operandPos, operandLength);
         }
         methodArea.putHalf(constant != nullptr ? constant->index : 0);
         break;
     }
     case OperandKind::Method: {
-        const Method* callee = findMethod(record.operand1);
-        if (callee == nullptr && !m_droppedMethods.contains(record.operand1)) {
-            addError(9, method.name, record.operand1, 0, operandPos, operandLength);
+        const Method* callee = findMethod(operand1);
+        if (callee == nullptr && !m_droppedMethods.contains(operand1)) {
+            addError(9, method.name, operand1, 0, operandPos, operandLength);
         }
         methodArea.putHalf(constants.count + (callee != nullptr ? callee->number : 0));
         break;

@@ -4,8 +4,10 @@
 #include "ijvm/error_texts.h"
 #include "ijvm/names.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace tessaro {
 
@@ -22,9 +24,11 @@ void IjvmAssembler::compile() {
     assembleSource();
 }
 
-void IjvmAssembler::compileText(const std::string& source) {
-    reader.openText(source);
-    m_source = source;
+void IjvmAssembler::compileText(std::string source) {
+    // The reader reads the assembler's own copy: a large source is held once.
+    m_source = std::move(source);
+    m_source.resize(std::min(m_source.size(), m_source.find('\xFF')));
+    reader.openShared(m_source);
     assembleSource();
 }
 

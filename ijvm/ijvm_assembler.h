@@ -3,6 +3,7 @@
 #include "core/list.h"
 #include "core/memory.h"
 #include "core/reader/file_reader.h"
+#include "ijvm/code_address_map.h"
 #include "ijvm/instruction_set.h"
 #include "ijvm/records.h"
 
@@ -19,16 +20,16 @@ namespace tessaro {
 /// errors, each with an Italian message and the span of source bytes concerned.
 class IjvmAssembler {
 public:
-    ByteImage methodArea;   ///< the method area bytes
-    ByteImage constantPool; ///< constant values, then method entry addresses; 4 bytes a word
-    int methodCount = 0;    ///< methods accepted so far; the next method's number
-    int codeOffset = 0;     ///< instruction bytes recorded so far over all methods
-    Memory<std::uint32_t, std::uint32_t> sourceMap; ///< method-area address -> source offset
-    Memory<std::uint32_t, std::uint32_t> methodMap; ///< method-area address -> pool index
-    List<Method> methods;                           ///< methods in the order accepted
-    List<Symbol> constants;                         ///< constants in declaration order
-    List<AssemblyError> errors;                     ///< errors in the order found
-    FileReader reader;                              ///< the source reader and its current token
+    ByteImage methodArea;       ///< the method area bytes
+    ByteImage constantPool;     ///< constant values, then method entry addresses; 4 bytes a word
+    int methodCount = 0;        ///< methods accepted so far; the next method's number
+    int codeOffset = 0;         ///< instruction bytes recorded so far over all methods
+    CodeAddressMap sourceMap;   ///< method-area address -> source offset of its instruction
+    CodeAddressMap methodMap;   ///< method-area address -> pool index of its method
+    List<Method> methods;       ///< methods in the order accepted
+    List<Symbol> constants;     ///< constants in declaration order
+    List<AssemblyError> errors; ///< errors in the order found
+    FileReader reader;          ///< the source reader and its current token
 
     /// Builds the empty tables, for compileText.
     IjvmAssembler() = default;
@@ -45,7 +46,7 @@ public:
     /// Declaration pass, then encoding pass. A file that cannot be opened ends the process.
     void compile();
     /// The same on a source text in memory: nothing is read from or written to a file.
-    void compileText(const std::string& source);
+    void compileText(std::string source);
     /// The source assembled last, up to its end or a byte 0xFF (the offsets in sourceMap and
     /// in the errors count bytes of it).
     const std::string& source() const { return m_source; }

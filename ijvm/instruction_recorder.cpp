@@ -18,16 +18,16 @@ bool IjvmAssembler::parseIstruction(Method& method) {
             addError(0, method.name, label.name, 0, 0, 0);
         }
         m_labels.push_back(label);
-        record.label = cutUtf8(reader.token, kLabelFieldBytes);
         next();
     }
     record.sourcePos = reader.tokenStart;
     reader.token = upper(reader.token);
     const std::string word = reader.token;
 
-    auto readOperand = [&](std::string& text, int& position) {
+    // A token is the source's bytes at its start: the record keeps where, and how many.
+    auto readOperand = [&](std::uint8_t& bytes, int& position) {
         next();
-        text = cutUtf8(reader.token, kOperandBytes);
+        bytes = static_cast<std::uint8_t>(cutUtf8(reader.token, kOperandBytes).size());
         position = reader.tokenStart;
     };
 
@@ -53,20 +53,19 @@ bool IjvmAssembler::parseIstruction(Method& method) {
         }
     }
     if (instruction->operandTokens() >= 1) {
-        readOperand(record.operand1, record.operand1Pos);
+        readOperand(record.operand1Bytes, record.operand1Pos);
     }
     if (instruction->operandTokens() >= 2) {
-        readOperand(record.operand2, record.operand2Pos);
+        readOperand(record.operand2Bytes, record.operand2Pos);
     }
-    record.mnemonic = instruction->mnemonic;
+    record.opcode = instruction->opcode;
     const int size = instruction->size;
-    record.index = method.instrCount;
     method.instrCount += 1;
     record.address = codeOffset;
-    record.length = size;
+    record.length = static_cast<std::uint8_t>(size);
     codeOffset += size;
     method.length += size;
-    method.instructions.insertTail(record);
+    method.instructions.push_back(record);
     return true;
 }
 

@@ -12,7 +12,6 @@ inline constexpr std::size_t kSymbolBytes = 9;
 inline constexpr std::size_t kLabelBytes = 20;
 inline constexpr std::size_t kMethodBytes = 20;
 inline constexpr std::size_t kOperandBytes = 19;
-inline constexpr std::size_t kLabelFieldBytes = 7;
 inline constexpr std::size_t kMessageBytes = 99;
 
 inline std::string upper(std::string text) {

@@ -3,8 +3,10 @@
 #include "core/list.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace tessaro {
 
@@ -19,24 +21,24 @@ struct Symbol {
     friend bool operator<(const Symbol& a, const Symbol& b) { return a.name < b.name; }
 };
 
-/// One recorded instruction of a method body.
+/// One recorded instruction of a method body. A program may have millions, so a record is 20
+/// bytes: the operands are spans of the source, the instruction its opcode.
 struct InstructionRecord {
-    std::string label;    ///< first 7 bytes of the label token (colon included), or empty
-    std::string mnemonic; ///< upper case; "WIDEILOAD" / "WIDEISTORE" for the WIDE forms
-    std::string operand1; ///< at most 19 bytes
-    std::string operand2; ///< IINC's constant, at most 19 bytes (so -128 is kept whole)
-    int sourcePos = 0;    ///< byte offset of the mnemonic in the source
-    int index = 0;        ///< number of the instruction within its method
-    int address = 0;      ///< code offset when recorded
-    int length = 0;       ///< encoded size, 1 to 3
-    int operand1Pos = 0;  ///< byte offset of operand1's token, for number errors
-    int operand2Pos = 0;  ///< byte offset of operand2's token
+    int sourcePos = 0;              ///< byte offset of the mnemonic in the source
+    int address = 0;                ///< code offset when recorded
+    int operand1Pos = 0;            ///< byte offset of the first operand's token
+    int operand2Pos = 0;            ///< byte offset of the second (IINC's constant)
+    std::uint8_t opcode = 0;        ///< the instruction, in the set it was assembled with
+    std::uint8_t length = 0;        ///< encoded size, 1 to 3
+    std::uint8_t operand1Bytes = 0; ///< the operand as kept: at most 19 bytes of its token
+    std::uint8_t operand2Bytes = 0; ///< (so that IINC's -128 is kept whole)
 
-    friend bool operator==(const InstructionRecord& a, const InstructionRecord& b) {
-        return a.index == b.index && a.address == b.address;
+    /// The operands as kept, from the source the record was made from.
+    std::string operand1(std::string_view source) const {
+        return std::string(source.substr(static_cast<std::size_t>(operand1Pos), operand1Bytes));
     }
-    friend bool operator<(const InstructionRecord& a, const InstructionRecord& b) {
-        return a.address < b.address;
+    std::string operand2(std::string_view source) const {
+        return std::string(source.substr(static_cast<std::size_t>(operand2Pos), operand2Bytes));
     }
 };
 
@@ -48,9 +50,9 @@ struct Method {
     int varCount = 0;
     int instrCount = 0;
     int length = 0;
-    List<InstructionRecord> instructions;
-    List<Symbol> labels;    ///< sorted by name
-    List<Symbol> variables; ///< parameters, then local variables
+    std::deque<InstructionRecord> instructions; ///< in source order
+    List<Symbol> labels;                        ///< sorted by name
+    List<Symbol> variables;                     ///< parameters, then local variables
 
     friend bool operator==(const Method& a, const Method& b) { return a.name == b.name; }
     friend bool operator<(const Method& a, const Method& b) { return a.name < b.name; }

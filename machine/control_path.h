@@ -2,6 +2,7 @@
 
 #include "core/list.h"
 #include "core/memory.h"
+#include "ijvm/code_address_map.h"
 #include "ijvm/instruction_set.h"
 #include "ijvm/records.h"
 #include "machine/alu.h"
@@ -89,9 +90,9 @@ public:
     Mic currentMic;              ///< copy of the entry executed last
     Memory<std::uint32_t, Mic> controlStore; ///< micro-address -> entry
     /// Method-area byte address -> source offset of its instruction's mnemonic.
-    Memory<std::uint32_t, std::uint32_t> sourceMap;
+    CodeAddressMap sourceMap;
     /// Method-area byte address -> constant-pool word holding its method's start address.
-    Memory<std::uint32_t, std::uint32_t> methodMap;
+    CodeAddressMap methodMap;
     List<Method> methods;       ///< the assembled methods, for the views
     List<Symbol> constants;     ///< the assembled constants, for the views
     List<AssemblyError> errors; ///< the assembler's errors

@@ -29,9 +29,10 @@ public:
         /// Most checkpoints kept.
         std::size_t maxCheckpoints = 256;
         /// Most memory the checkpoints and the memory's changes may occupy (12 bytes a change,
-        /// about 8 KB a checkpoint); past it the oldest checkpoints and changes are forgotten,
-        /// the newest checkpoint always kept.
-        std::size_t maxBytes = std::size_t{256} << 20;
+        /// about 8 KB a checkpoint): some five million changes, far more than anyone steps back
+        /// through by hand. Past it the oldest checkpoints and changes are forgotten, the
+        /// newest checkpoint always kept.
+        std::size_t maxBytes = std::size_t{64} << 20;
     };
 
     /// The limits; a change applies from the next checkpoint on.

@@ -5,6 +5,7 @@
 #include "core/number_text.h"
 #include "core/reader/whole_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -58,20 +59,31 @@ void FileReader::openText(const std::string& text) {
     tokenStart = 0;
 }
 
+void FileReader::openShared(std::string_view shared) {
+    close();
+    m_shared = shared;
+    m_isShared = true;
+    m_lastDelimiter = kEnd;
+    tokenStart = 0;
+}
+
 void FileReader::close() {
     m_data.clear();
     m_data.shrink_to_fit();
+    m_shared = std::string_view();
+    m_isShared = false;
     m_pos = 0;
     m_eof = false;
 }
 
 int FileReader::get() {
     // 0xFF stops reading like the end itself, and stays where it is so that it keeps doing so.
-    if (m_pos >= m_data.size() || m_data[m_pos] == 0xFF) {
+    const std::string_view bytes = text();
+    if (m_pos >= bytes.size() || static_cast<unsigned char>(bytes[m_pos]) == 0xFF) {
         m_eof = true;
         return kEnd;
     }
-    return m_data[m_pos++];
+    return static_cast<unsigned char>(bytes[m_pos++]);
 }
 
 bool FileReader::readUntil(int max, const char* delimiters) {
@@ -158,8 +170,7 @@ void FileReader::seek(int position) {
     if (position < 0) {
         position = 0;
     }
-    m_pos = static_cast<std::size_t>(position) > m_data.size() ? m_data.size()
-                                                               : static_cast<std::size_t>(position);
+    m_pos = std::min(static_cast<std::size_t>(position), text().size());
     m_eof = false;
 }
 

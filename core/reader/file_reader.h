@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace tessaro {
 
@@ -28,6 +28,8 @@ public:
     bool tryOpen();
     /// Reads text instead of a file (fileName is left as it is).
     void openText(const std::string& text);
+    /// Reads text without copying it: the text must stay unchanged until close.
+    void openShared(std::string_view shared);
     void close();
 
     /// Reads raw bytes until a delimiter (NUL always counts), max bytes or the end; the byte
@@ -52,7 +54,11 @@ public:
 private:
     int get();
 
-    std::vector<unsigned char> m_data;
+    std::string_view text() const { return m_isShared ? m_shared : std::string_view(m_data); }
+
+    std::string m_data;        // the bytes read, unless they are shared
+    std::string_view m_shared; // the text read when it is shared
+    bool m_isShared = false;
     std::size_t m_pos = 0;
     bool m_eof = false;
     int m_lastDelimiter = -1;

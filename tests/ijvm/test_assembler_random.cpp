@@ -23,7 +23,7 @@ int expectConsistent(const IjvmAssembler& a, const std::string& source) {
     }
     EXPECT_EQ(a.methodArea.length, a.methodArea.capacity);
     EXPECT_EQ(a.methodArea.length, 3 + code + 4 * a.methodCount);
-    EXPECT_EQ(a.sourceMap.elementCount(), code);
+    EXPECT_EQ(a.sourceMap.byteCount(), code);
     int unterminated = 0;
     for (const AssemblyError& e : a.errors) {
         EXPECT_LE(e.message.size(), 99U);

@@ -262,10 +262,9 @@ TEST(ControlPathSourceLine, ReadsTheLineAtTheMappedOffsetCutOnACharacterBoundary
         "main:\r\n    BIPUSH 5 // push\r\n    HALT\n" + std::string(48, 'y') + "\xC3\xA8z\n";
     machine.methodArea = {0x10, 5, 0x70, 0};
     machine.methodAreaSize = 4;
-    machine.sourceMap[0] = 11;
-    machine.sourceMap[1] = 11;
-    machine.sourceMap[2] = 33;
-    machine.sourceMap[3] = 38;
+    machine.sourceMap.addRange(0, 2, 11);
+    machine.sourceMap.addRange(2, 1, 33);
+    machine.sourceMap.addRange(3, 1, 38);
     EXPECT_EQ(machine.sourceLine(0), "BIPUSH 5 // push");
     EXPECT_EQ(machine.sourceLine(2), "HALT");
     EXPECT_EQ(machine.sourceLine(3), std::string(48, 'y')); // 49 bytes at most

@@ -167,7 +167,7 @@ TEST(StepBackAcrossStackGrowth, RestoresEveryRegisterAndWord) {
         std::size_t maxBytes;
         bool forgetsOldest;
     };
-    for (const Case& c : {Case{std::size_t{256} << 20, false}, Case{std::size_t{1} << 20, true}}) {
+    for (const Case& c : {Case{std::size_t{64} << 20, false}, Case{std::size_t{1} << 20, true}}) {
         SCOPED_TRACE(c.maxBytes);
         auto session = makeSession();
         session->historyLimits().maxBytes = c.maxBytes;
