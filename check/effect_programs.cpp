@@ -1,4 +1,5 @@
 #include "check/check_programs.h"
+#include "core/language.h"
 
 #include <array>
 #include <map>
@@ -20,12 +21,12 @@ bool CheckProgramWriter::canExercise(const Instruction& instruction, std::string
         return true;
     }
     if (!instruction.stackEffect) {
-        why = "no stack effect";
+        why = localized("nessun effetto sulla pila");
         return false;
     }
     if (instruction.operands == OperandKind::LabelOffset ||
         instruction.operands == OperandKind::Method) {
-        why = "a label or method operand";
+        why = localized("un operando label o method");
         return false;
     }
     return true;

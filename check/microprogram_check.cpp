@@ -419,7 +419,7 @@ bool allPassed(const std::vector<InstructionCheck>& results) {
 
 std::string verdictLine(const InstructionCheck& result) {
     if (!result.notChecked.empty()) {
-        return result.name + " not checked (" + result.notChecked + ")";
+        return localized("%1 non verificata (%2)", {result.name, result.notChecked});
     }
     if (result.failures > 0) {
         return result.name + " FAIL";

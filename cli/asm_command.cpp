@@ -109,8 +109,8 @@ int asmCommand(int argc, char** argv) {
             wantDump = true;
         } else if (arg == "--instructions") {
             if (i + 1 >= argc) {
-                std::fprintf(stderr, "tessaro-cli asm: --instructions needs a value\n%s",
-                             kAsmUsage);
+                std::fprintf(stderr, localized("%s: %s richiede un valore\n%s").c_str(),
+                             "tessaro-cli asm", arg.c_str(), localized(kAsmUsage).c_str());
                 return 1;
             }
             instructionsPath = argv[++i];

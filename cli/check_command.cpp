@@ -55,8 +55,8 @@ int checkCommand(int argc, char** argv) {
         }
         if (arg == "--instructions") {
             if (i + 1 >= argc) {
-                std::fprintf(stderr, "%s: %s needs a value\n%s", kCommand, arg.c_str(),
-                             kCheckUsage);
+                std::fprintf(stderr, localized("%s: %s richiede un valore\n%s").c_str(), kCommand,
+                             arg.c_str(), localized(kCheckUsage).c_str());
                 return 1;
             }
             instructionsPath = argv[++i];
@@ -116,7 +116,7 @@ int checkCommand(int argc, char** argv) {
     Memory<std::uint32_t, Mic> loaded;
     addControlStoreRecords(store, loaded);
     for (const std::string& warning : missingRoutineWarnings(*instructions, loaded)) {
-        std::fprintf(stderr, "%s: warning: %s\n", kCommand, warning.c_str());
+        std::fprintf(stderr, localized("%s: avviso: %s\n").c_str(), kCommand, warning.c_str());
     }
     const std::vector<InstructionCheck> results = check.run(options);
     if (results.empty()) {

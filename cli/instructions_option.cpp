@@ -1,6 +1,7 @@
 #include "cli/instructions_option.h"
 
 #include "cli/program_file.h"
+#include "core/language.h"
 #include "ijvm/instruction_set_file.h"
 
 #include <cstdio>
@@ -22,7 +23,9 @@ std::shared_ptr<const InstructionSet> loadInstructionSet(const char* command,
         std::fprintf(stderr, "%s\n", error.c_str());
     }
     if (!file.set) {
-        std::fprintf(stderr, "%s: the instruction set '%s' is not used\n", command, path.c_str());
+        std::fprintf(
+            stderr, "%s\n",
+            localized("%1: l'insieme di istruzioni '%2' non è usato", {command, path}).c_str());
         return nullptr;
     }
     return std::make_shared<const InstructionSet>(std::move(*file.set));

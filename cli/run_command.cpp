@@ -43,7 +43,7 @@ bool loadMicroprogram(const RunOptions& options, MachineSession& session) {
     session.loadControlStore(store);
     for (const std::string& warning : missingRoutineWarnings(*session.machine().instructionSet,
                                                              session.machine().controlStore)) {
-        std::fprintf(stderr, "%s: warning: %s\n", kCommand, warning.c_str());
+        std::fprintf(stderr, localized("%s: avviso: %s\n").c_str(), kCommand, warning.c_str());
     }
     return true;
 }

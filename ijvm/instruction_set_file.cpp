@@ -1,5 +1,6 @@
 #include "ijvm/instruction_set_file.h"
 
+#include "core/language.h"
 #include "ijvm/names.h"
 
 #include <array>
@@ -115,33 +116,34 @@ bool readLine(std::string_view line, Instruction& instruction, std::string& erro
     if (open != std::string_view::npos) {
         const std::size_t close = line.rfind(')');
         if (close == std::string_view::npos || close < open) {
-            error = "malformed stack effect: a '(' is not closed";
+            error =
+                localized("effetto sulla pila non valido: %1", {localized("una '(' non è chiusa")});
             return false;
         }
         if (!splitWords(line.substr(close + 1)).empty()) {
-            error = "unexpected text after the stack effect";
+            error = localized("testo inatteso dopo l'effetto sulla pila");
             return false;
         }
         effectText = line.substr(open + 1, close - open - 1);
         hasEffect = true;
         line = line.substr(0, open);
     } else if (line.find(')') != std::string_view::npos) {
-        error = "malformed stack effect: a ')' without '('";
+        error = localized("effetto sulla pila non valido: %1", {localized("una ')' senza '('")});
         return false;
     }
     std::vector<std::string> words = splitWords(line);
     const std::optional<int> code = parseOpcode(words[0]);
     if (!code) {
-        error = "'" + words[0] + "' is not an opcode (decimal, or 0xHH)";
+        error = localized("'%1' non è un opcode (decimale, oppure 0xHH)", {words[0]});
         return false;
     }
     if (*code > 255) {
-        error = "opcode " + words[0] + " is outside 0-255";
+        error = localized("l'opcode %1 è fuori da 0-255", {words[0]});
         return false;
     }
     instruction.opcode = static_cast<std::uint8_t>(*code);
     if (words.size() < 2) {
-        error = "no mnemonic after the opcode";
+        error = localized("manca il mnemonico dopo l'opcode");
         return false;
     }
     std::size_t next = 1;
@@ -153,12 +155,13 @@ bool readLine(std::string_view line, Instruction& instruction, std::string& erro
     for (const std::string& word : mnemonicWords) {
         for (const char* directive : kDirectives) {
             if (word == upper(directive)) {
-                error = "mnemonic " + word + " collides with the directive " + directive;
+                error =
+                    localized("il mnemonico %1 coincide con la direttiva %2", {word, directive});
                 return false;
             }
         }
         if (!isMnemonicWord(word)) {
-            error = "'" + word + "' is not a mnemonic (letters, digits and _)";
+            error = localized("'%1' non è un mnemonico (lettere, cifre e _)", {word});
             return false;
         }
     }
@@ -176,12 +179,13 @@ bool readLine(std::string_view line, Instruction& instruction, std::string& erro
         const std::string kind = word.substr(0, colon);
         const std::string name = colon == std::string::npos ? "" : word.substr(colon + 1);
         if (!isOperandWord(kind)) {
-            error =
-                "unknown operand kind '" + kind + "' (byte, var, widevar, const, label, method)";
+            error = localized("tipo di operando '%1' sconosciuto (byte, var, widevar, const, "
+                              "label, method)",
+                              {kind});
             return false;
         }
         if (colon != std::string::npos && !isMnemonicWord(name)) {
-            error = "'" + name + "' is not an operand name";
+            error = localized("'%1' non è un nome di operando", {name});
             return false;
         }
         kinds.push_back(kind);
@@ -194,7 +198,7 @@ bool readLine(std::string_view line, Instruction& instruction, std::string& erro
         }
     }
     if (form == nullptr) {
-        error = "these operands do not go together (one operand, or var byte)";
+        error = localized("questi operandi non vanno insieme (un operando, oppure var byte)");
         return false;
     }
     instruction.operands = form->kind;
@@ -210,7 +214,7 @@ bool readLine(std::string_view line, Instruction& instruction, std::string& erro
         std::string why;
         instruction.stackEffect = StackEffect::parse(effectText, names, why);
         if (!instruction.stackEffect) {
-            error = "malformed stack effect: " + why;
+            error = localized("effetto sulla pila non valido: %1", {why});
             return false;
         }
     }
@@ -246,14 +250,14 @@ InstructionSetFile readInstructionSet(std::string_view text, const std::string& 
             continue;
         }
         if (const auto found = lineOfOpcode.find(instruction.opcode); found != lineOfOpcode.end()) {
-            report("opcode " + hexByte(instruction.opcode) + " is already used at line " +
-                   std::to_string(found->second));
+            report(localized("l'opcode %1 è già usato alla riga %2",
+                             {hexByte(instruction.opcode), std::to_string(found->second)}));
             continue;
         }
         if (const auto found = lineOfMnemonic.find(instruction.mnemonic);
             found != lineOfMnemonic.end()) {
-            report("mnemonic " + instruction.display + " is already used at line " +
-                   std::to_string(found->second));
+            report(localized("il mnemonico %1 è già usato alla riga %2",
+                             {instruction.display, std::to_string(found->second)}));
             continue;
         }
         lineOfOpcode[instruction.opcode] = lineNumber;

@@ -1,5 +1,7 @@
 #include "ijvm/stack_effect.h"
 
+#include "core/language.h"
+
 #include <algorithm>
 #include <array>
 
@@ -127,7 +129,7 @@ private:
     int primary() {
         skipBlanks();
         if (m_at >= m_text.size()) {
-            return fail("an expression ends too soon");
+            return fail(localized("un'espressione finisce troppo presto"));
         }
         const char c = m_text[m_at];
         if (c == '(') {
@@ -138,7 +140,7 @@ private:
                 return -1;
             }
             if (m_at >= m_text.size() || m_text[m_at] != ')') {
-                return fail("a '(' is not closed");
+                return fail(localized("una '(' non è chiusa"));
             }
             ++m_at;
             return inner;
@@ -167,11 +169,11 @@ private:
             node.kind = 'v';
             node.name = std::string(m_text.substr(start, m_at - start));
             if (std::find(m_names.begin(), m_names.end(), node.name) == m_names.end()) {
-                return fail("unknown name '" + node.name + "'");
+                return fail(localized("nome '%1' sconosciuto", {node.name}));
             }
             return add(node);
         }
-        return fail(std::string("unexpected '") + c + "'");
+        return fail(localized("'%1' inatteso", {std::string(1, c)}));
     }
 
     int number() {
@@ -187,17 +189,17 @@ private:
                               : hex && d >= 'A' && d <= 'F' ? d - 'A' + 10
                                                             : -1;
             if (digit < 0) {
-                return fail("bad number '" + std::string(m_text.substr(start, m_at - start + 1)) +
-                            "'");
+                return fail(
+                    localized("numero '%1' non valido", {m_text.substr(start, m_at - start + 1)}));
             }
             value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
             if (value > 0xFFFFFFFFu) {
-                return fail("number too large for 32 bits");
+                return fail(localized("numero troppo grande per 32 bit"));
             }
             ++m_at;
         }
         if (m_at == digitsStart) {
-            return fail("bad number");
+            return fail(localized("numero non valido"));
         }
         Node node;
         node.kind = 'n';
@@ -217,7 +219,7 @@ std::optional<StackEffect> StackEffect::parse(std::string_view text,
                                               std::string& error) {
     const std::size_t separator = text.find("--");
     if (separator == std::string_view::npos) {
-        error = "no '--' between the popped and the pushed words";
+        error = localized("manca '--' tra le parole tolte dalla pila e quelle messe");
         return std::nullopt;
     }
     StackEffect effect;
@@ -226,11 +228,11 @@ std::optional<StackEffect> StackEffect::parse(std::string_view text,
     for (const std::string& name : effect.m_popped) {
         if (!isNameStart(name[0]) ||
             !std::all_of(name.begin(), name.end(), [](char c) { return isNameChar(c); })) {
-            error = "'" + name + "' is not a name";
+            error = localized("'%1' non è un nome", {name});
             return std::nullopt;
         }
         if (std::find(names.begin(), names.end(), name) != names.end()) {
-            error = "the name '" + name + "' is used twice";
+            error = localized("il nome '%1' è usato due volte", {name});
             return std::nullopt;
         }
         names.push_back(name);

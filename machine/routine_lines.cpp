@@ -1,5 +1,7 @@
 #include "machine/routine_lines.h"
 
+#include "core/language.h"
+
 #include <cstdio>
 
 namespace tessaro {
@@ -24,12 +26,16 @@ std::vector<std::string> missingRoutineWarnings(const InstructionSet& set,
             continue;
         }
         const bool absent = controlStore.peek(instruction.opcode) == nullptr;
-        char text[160];
-        std::snprintf(text, sizeof text,
-                      "%s (opcode 0x%02X): line %d of the control store %s, not a routine",
-                      instruction.display.c_str(), instruction.opcode, instruction.opcode,
-                      absent ? "lies past the last line" : "is a filler line");
-        warnings.emplace_back(text);
+        char code[8];
+        std::snprintf(code, sizeof code, "0x%02X", instruction.opcode);
+        const std::string line = std::to_string(instruction.opcode);
+        warnings.push_back(
+            absent ? localized("%1 (opcode %2): la riga %3 del control store è oltre l'ultima "
+                               "riga, non una routine",
+                               {instruction.display, code, line})
+                   : localized("%1 (opcode %2): la riga %3 del control store è una riga di "
+                               "riempimento, non una routine",
+                               {instruction.display, code, line}));
     }
     return warnings;
 }

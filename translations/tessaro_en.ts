@@ -538,6 +538,26 @@ Line %1: %2</translation>
         <source>Console</source>
         <translation>Console</translation>
     </message>
+    <message>
+        <source>L&apos;insieme di istruzioni %1 non è usato: è in uso quello originale di Tessaro.</source>
+        <translation>The instruction set %1 is not used: Tessaro&apos;s original one is in use.</translation>
+    </message>
+    <message>
+        <source>Istruzioni di %1 senza la loro routine nel microprogramma:</source>
+        <translation>Instructions of %1 without their routine in the microprogram:</translation>
+    </message>
+    <message>
+        <source>Insieme di istruzioni</source>
+        <translation>Instruction set</translation>
+    </message>
+    <message>
+        <source>Il programma non si assembla con il nuovo insieme di istruzioni: Compile and Load ne mostra gli errori</source>
+        <translation>The program does not assemble with the new instruction set: Compile and Load shows its errors</translation>
+    </message>
+    <message>
+        <source>Tessaro si è chiuso senza salvare le modifiche all&apos;insieme di istruzioni %1. Ripristinarle nell&apos;editor?</source>
+        <translation>Tessaro closed without saving the changes to the instruction set %1. Restore them in the editor?</translation>
+    </message>
 </context>
 <context>
     <name>tessaro::MessageDialog</name>
@@ -625,18 +645,8 @@ Line %1: %2</translation>
         <translation>Save microprogram</translation>
     </message>
     <message>
-        <source>Sostituire il testo dell&apos;editor con il microprogramma originale di Tessaro?
-Le modifiche non salvate andranno perse; il file resta com&apos;è finché non si salva.</source>
-        <translation>Replace the editor&apos;s text with Tessaro&apos;s original microprogram?
-Unsaved changes will be lost; the file stays as it is until you save.</translation>
-    </message>
-    <message>
         <source>Ripristina</source>
         <translation>Restore</translation>
-    </message>
-    <message>
-        <source>Ripristinato il microprogramma originale (non ancora salvato né caricato)</source>
-        <translation>The original microprogram is back (not yet saved nor loaded)</translation>
     </message>
     <message>
         <source>Riga %1: %2</source>
@@ -673,6 +683,64 @@ Unsaved changes will be lost; the file stays as it is until you save.</translati
     <message>
         <source>Verifica: 1 istruzione errata su %1</source>
         <translation>Check: 1 wrong instruction out of %1</translation>
+    </message>
+    <message>
+        <source>Il microprogramma o l&apos;insieme di istruzioni è stato modificato. Salvare le modifiche?</source>
+        <translation>The microprogram or the instruction set has been modified. Save the changes?</translation>
+    </message>
+    <message>
+        <source>Sostituire il testo degli editor con il microprogramma e l&apos;insieme di istruzioni originali di Tessaro?
+Le modifiche non salvate andranno perse; i file restano come sono finché non si salva.</source>
+        <translation>Replace the editors&apos; text with Tessaro&apos;s original microprogram and instruction set?
+Unsaved changes will be lost; the files stay as they are until you save.</translation>
+    </message>
+    <message>
+        <source>Ripristinati il microprogramma e l&apos;insieme di istruzioni originali (non ancora salvati né caricati)</source>
+        <translation>Original microprogram and instruction set restored (not saved or loaded yet)</translation>
+    </message>
+    <message>
+        <source>1 errore: né il microprogramma né l&apos;insieme di istruzioni sono stati caricati, restano in uso quelli precedenti</source>
+        <translation>1 error: neither the microprogram nor the instruction set was loaded, the previous ones stay in use</translation>
+    </message>
+    <message>
+        <source>%1 errori: né il microprogramma né l&apos;insieme di istruzioni sono stati caricati, restano in uso quelli precedenti</source>
+        <translation>%1 errors: neither the microprogram nor the instruction set was loaded, the previous ones stay in use</translation>
+    </message>
+    <message>
+        <source>1 istruzione senza routine</source>
+        <translation>1 instruction without a routine</translation>
+    </message>
+    <message>
+        <source>%1 istruzioni senza routine</source>
+        <translation>%1 instructions without a routine</translation>
+    </message>
+    <message>
+        <source>1 istruzione non verificata</source>
+        <translation>1 instruction not checked</translation>
+    </message>
+    <message>
+        <source>%1 istruzioni non verificate</source>
+        <translation>%1 instructions not checked</translation>
+    </message>
+    <message>
+        <source>Insiemi di istruzioni (*.txt);;Tutti i file (*)</source>
+        <translation>Instruction sets (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Il microprogramma: una routine per ogni istruzione IJVM</source>
+        <translation>The microprogram: a routine for each IJVM instruction</translation>
+    </message>
+    <message>
+        <source>Le istruzioni IJVM: opcode, mnemonico, operandi ed effetto sulla pila</source>
+        <translation>The IJVM instructions: opcode, mnemonic, operands and stack effect</translation>
+    </message>
+    <message>
+        <source>Apri insieme di istruzioni</source>
+        <translation>Open instruction set</translation>
+    </message>
+    <message>
+        <source>Salva insieme di istruzioni</source>
+        <translation>Save instruction set</translation>
     </message>
 </context>
 <context>

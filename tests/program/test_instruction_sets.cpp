@@ -41,14 +41,20 @@ TEST(InstructionSets, ANewInstructionAssemblesRunsAndIsChecked) {
         << run.err;
     EXPECT_NE(run.err.find("INEG                       2                   8\n"), std::string::npos)
         << run.err;
-    EXPECT_EQ(run.err.find("warning"), std::string::npos);
+    EXPECT_EQ(run.err.find("avviso"), std::string::npos);
 
-    // Without the routine the machine runs the filler line, and is warned about it.
+    // Without the routine the machine runs the filler line, and is warned about it, in the
+    // language of the command line.
     const CliResult unrouted = runCli("run " + program + " " + kSet);
-    EXPECT_NE(unrouted.err.find("warning: INEG (opcode 0x46): line 70 of the control store is "
-                                "a filler line"),
+    EXPECT_NE(unrouted.err.find("avviso: INEG (opcode 0x46): la riga 70 del control store è "
+                                "una riga di riempimento"),
               std::string::npos)
         << unrouted.err;
+    const CliResult unroutedEnglish = runCli("--lang en run " + program + " " + kSet);
+    EXPECT_NE(unroutedEnglish.err.find("warning: INEG (opcode 0x46): line 70 of the control "
+                                       "store is a filler line"),
+              std::string::npos)
+        << unroutedEnglish.err;
 
     const std::string check = "check --programs 12 " + kSet + " ";
     const CliResult right = runCli(check + quoted(kExercise + "ineg.mal"));
@@ -68,7 +74,8 @@ TEST(InstructionSets, ANewInstructionAssemblesRunsAndIsChecked) {
     const CliResult noEffect = runCli(check + "--instructions " + quoted(unchecked) + " " +
                                       quoted(kExercise + "ineg.mal"));
     EXPECT_EQ(noEffect.status, 0) << noEffect.out;
-    EXPECT_NE(noEffect.out.find("\nISHRB not checked (no stack effect)\n"), std::string::npos);
+    EXPECT_NE(noEffect.out.find("\nISHRB non verificata (nessun effetto sulla pila)\n"),
+              std::string::npos);
 }
 
 TEST(InstructionSets, AWrongFileIsRefusedByEveryCommand) {
@@ -77,7 +84,7 @@ TEST(InstructionSets, AWrongFileIsRefusedByEveryCommand) {
     for (const std::string& command : {"asm " + program, "run " + program, std::string("check")}) {
         const CliResult result = runCli(command + " --instructions " + quoted(bad));
         EXPECT_EQ(result.status, 1) << command;
-        EXPECT_NE(result.err.find(bad + ":2: opcode 0x01 is already used at line 1\n"),
+        EXPECT_NE(result.err.find(bad + ":2: l'opcode 0x01 è già usato alla riga 1\n"),
                   std::string::npos)
             << result.err;
     }

@@ -1,6 +1,7 @@
 #include "ui/app/app_paths.h"
 
 #include "data/bundled.h"
+#include "ijvm/instruction_set.h"
 #include "ui/app/text_file.h"
 
 #include <QCoreApplication>
@@ -67,6 +68,9 @@ QString AppPaths::examplesDir() const {
 QString AppPaths::microprogramSource() const {
     return microprogramDir() + QStringLiteral("/velkora.mal");
 }
+QString AppPaths::instructionSetFile() const {
+    return microprogramDir() + QStringLiteral("/instructions.txt");
+}
 QString AppPaths::controlStoreFile() const {
     return microprogramDir() + QStringLiteral("/velkora.bin");
 }
@@ -78,6 +82,9 @@ QString AppPaths::programRecoveryFile() const {
 }
 QString AppPaths::microprogramRecoveryFile() const {
     return scratchDir() + QStringLiteral("/microprogram.recovery");
+}
+QString AppPaths::instructionSetRecoveryFile() const {
+    return scratchDir() + QStringLiteral("/instructions.recovery");
 }
 
 bool AppPaths::prepare(QString* error) const {
@@ -91,7 +98,8 @@ bool AppPaths::prepare(QString* error) const {
             return false;
         }
     }
-    if (!installIfMissing(microprogramSource(), bundledMicroprogram(), error)) {
+    if (!installIfMissing(microprogramSource(), bundledMicroprogram(), error) ||
+        !installIfMissing(instructionSetFile(), builtinInstructionSetText(), error)) {
         return false;
     }
     for (const BundledFile& example : bundledExamples()) {

@@ -23,6 +23,8 @@ public:
     QString examplesDir() const;
     /// EMU/Velkora/MP/velkora.mal, translated at every start.
     QString microprogramSource() const;
+    /// EMU/Velkora/MP/instructions.txt, the instruction set read at every start.
+    QString instructionSetFile() const;
     /// EMU/Velkora/MP/velkora.bin, the control-store file written by the translation.
     QString controlStoreFile() const;
     /// EMU/Velkora/tmp/tmp.swp, the file every compile assembles.
@@ -31,9 +33,12 @@ public:
     QString programRecoveryFile() const;
     /// EMU/Velkora/tmp/microprogram.recovery: the microprogram editor's unsaved text.
     QString microprogramRecoveryFile() const;
+    /// EMU/Velkora/tmp/instructions.recovery: the instruction-set editor's unsaved text.
+    QString instructionSetRecoveryFile() const;
 
-    /// Creates the missing folders and installs the bundled microprogram and examples where
-    /// those files do not exist yet (a student's edited microprogram is never overwritten).
+    /// Creates the missing folders and installs the bundled microprogram, instruction set and
+    /// examples where those files do not exist yet (a student's edited microprogram or
+    /// instruction set is never overwritten).
     /// False with a reason in error when a folder or file cannot be created.
     bool prepare(QString* error) const;
 

@@ -65,6 +65,7 @@ MainWindow::MainWindow(const AppPaths& paths, QWidget* parent)
     m_startupInfo = new InfoDialog(this);
     // 4. Microprogram: translate, list, load into the control store.
     loadMicroprogram();
+    loadInstructionSet();
     labelListing();
     // 5. Defaults.
     rawMethodArea = false;
@@ -96,6 +97,7 @@ void MainWindow::runStartupDialogs(bool showInfo) {
         }
         showBox(tr("MicroProgram"), text);
     }
+    showInstructionSetMessages();
     // What a crashed session left unsaved comes back before anything else is shown.
     if (m_leftProgram) {
         offerRecovery(*m_leftProgram, false);
@@ -105,6 +107,7 @@ void MainWindow::runStartupDialogs(bool showInfo) {
         offerRecovery(*m_leftMicroprogram, true);
         m_leftMicroprogram.reset();
     }
+    offerInstructionSetRecovery();
     if (showInfo && m_startupInfo != nullptr) {
         m_startupInfo->exec();
     }

@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -123,6 +124,14 @@ public:
     void installMicroprogram(AssembledMicroprogram translated, const QByteArray& listing,
                              const QString& path);
     ClockView* clockView() const { return m_clock; }
+    /// Puts an instruction set in use without a restart, read from text (the file's bytes):
+    /// the assembler, the views, the statistics and the editor's colours follow it, and a
+    /// program assembled with the set before is assembled again. Nothing happens when text is
+    /// the set already in use.
+    void installInstructionSet(std::shared_ptr<const InstructionSet> set, const QByteArray& text);
+    /// What reading the instruction-set file at start-up reported: its errors (the built-in
+    /// set is then in use) or the instructions without a routine.
+    const QStringList& instructionSetMessages() const { return m_instructionSetMessages; }
 
 public slots:
     void newProgram();
@@ -181,6 +190,14 @@ private:
     /// has a column of its own.
     void showEditorOrClock();
     void loadMicroprogram();
+    /// Reads the data root's instruction-set file; the built-in set stays when it is wrong.
+    void loadInstructionSet();
+    /// The start-up box of instructionSetMessages(), when there are any.
+    void showInstructionSetMessages();
+    /// Keeps a copy of the instruction-set editor's unsaved text, as for the other editors.
+    void keepInstructionSetRecoveryCopy();
+    /// Offers back the instruction-set text a crashed session left unsaved.
+    void offerInstructionSetRecovery();
     /// Puts back the choices remembered from the last session.
     void restoreSettings();
     void setEditorColours(const QColor& base, const QColor& text);
@@ -245,11 +262,16 @@ private:
     /// the next view guesses it from PC.
     std::int32_t m_instructionStart = -1;
     std::vector<MalProblem> m_problems;
-    SourceOffsets m_scratchOffsets; // the text assembled last
-    SourceOffsets m_listingOffsets; // the microprogram listing
-    QString m_savedText;            // editor text at the last open or save
+    QByteArray m_instructionSetText; // the file the set in use was read from; empty: built-in
+    QStringList m_instructionSetMessages;
+    bool m_instructionSetRefused = false; // the start-up messages are errors, not warnings
+    SourceOffsets m_scratchOffsets;       // the text assembled last
+    SourceOffsets m_listingOffsets;       // the microprogram listing
+    QString m_savedText;                  // editor text at the last open or save
     RecoveryCopy* m_programRecovery = nullptr;
     RecoveryCopy* m_microprogramRecovery = nullptr;
+    RecoveryCopy* m_instructionSetRecovery = nullptr;
+    std::optional<UnsavedText> m_leftInstructionSet;
     // What the last session left unsaved, read before this one writes its own copies.
     std::optional<UnsavedText> m_leftProgram;
     std::optional<UnsavedText> m_leftMicroprogram;

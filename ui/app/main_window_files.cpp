@@ -215,6 +215,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // Saved or knowingly left: nothing is left to recover.
     m_programRecovery->stop();
     m_microprogramRecovery->stop();
+    m_instructionSetRecovery->stop();
     // Every question is answered: the other windows go with this one without asking again, so
     // that no window (and no process without one) is left behind.
     if (m_microprogramWindow != nullptr) {

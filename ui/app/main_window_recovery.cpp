@@ -33,13 +33,15 @@ void MainWindow::keepRecoveryCopies() {
     m_microprogramRecovery = new RecoveryCopy(
         m_paths.microprogramRecoveryFile(),
         [this]() -> std::optional<UnsavedText> {
-            if (m_microprogramWindow == nullptr || !m_microprogramWindow->isModified()) {
+            if (m_microprogramWindow == nullptr ||
+                !m_microprogramWindow->isMicroprogramModified()) {
                 return std::nullopt;
             }
             return UnsavedText{m_microprogramWindow->filePath(),
                                m_microprogramWindow->editor()->toPlainText()};
         },
         this);
+    keepInstructionSetRecoveryCopy();
 }
 
 bool MainWindow::offerRecovery(const UnsavedText& unsaved, bool microprogram) {

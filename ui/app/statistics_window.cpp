@@ -47,7 +47,7 @@ void StatisticsWindow::refresh() {
                        .arg(tr("Istruzione"), -15)
                        .arg(tr("Esecuzioni"), 12)
                        .arg(tr("Micro-istruzioni"), 18);
-    for (const OpcodeFigures& f : opcodeFigures(counts, now)) {
+    for (const OpcodeFigures& f : opcodeFigures(counts, now, *m_session.machine().instructionSet)) {
         text += QStringLiteral("%1 %2 %3\n")
                     .arg(QString::fromStdString(f.name), -15)
                     .arg(f.runs, 12)

@@ -21,14 +21,6 @@ constexpr int kInDeclarations = 1;
 
 const QColor kErrorUnderline(220, 0, 0);
 
-// The instruction set as the assembler knows it, so that the editor colours what it accepts.
-// WIDE is a prefix there rather than an instruction of its own.
-bool isMnemonic(const QString& word) {
-    const std::string name = word.toUpper().toStdString();
-    const InstructionSet& instructions = builtinInstructionSet();
-    return instructions.isPrefixWord(name) || instructions.find(std::string_view(name)) != nullptr;
-}
-
 QTextCharFormat makeFormat(const QColor& color, bool bold, bool italic = false) {
     QTextCharFormat format;
     format.setForeground(color);
@@ -43,7 +35,9 @@ QTextCharFormat makeFormat(const QColor& color, bool bold, bool italic = false) 
 
 } // namespace
 
-IjvmHighlighter::IjvmHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {
+IjvmHighlighter::IjvmHighlighter(QTextDocument* document)
+    : QSyntaxHighlighter(document),
+      m_instructions(std::shared_ptr<void>(), &builtinInstructionSet()) {
     connect(document, &QTextDocument::contentsChange, this, &IjvmHighlighter::onContentsChange);
 }
 
@@ -63,6 +57,19 @@ QTextCharFormat IjvmHighlighter::format(Kind kind) {
         return makeFormat(QColor(0x5C, 0x66, 0x70), false, true);
     }
     return {};
+}
+
+void IjvmHighlighter::setInstructionSet(std::shared_ptr<const InstructionSet> instructions) {
+    m_instructions = std::move(instructions);
+    rehighlight();
+}
+
+// The instruction set as the assembler knows it, so that the editor colours what it accepts.
+// WIDE is a prefix there rather than an instruction of its own.
+bool IjvmHighlighter::isMnemonic(const QString& word) const {
+    const std::string name = word.toUpper().toStdString();
+    return m_instructions->isPrefixWord(name) ||
+           m_instructions->find(std::string_view(name)) != nullptr;
 }
 
 void IjvmHighlighter::setErrorMarks(const QList<ErrorMark>& marks) {

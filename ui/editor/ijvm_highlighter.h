@@ -5,9 +5,13 @@
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
 
+#include <memory>
+
 class QTextDocument;
 
 namespace tessaro {
+
+class InstructionSet;
 
 /// Colours an IJVM source as it is typed: section directives (.main, .method, .var, ...),
 /// instruction mnemonics, label definitions ("loop:"), numbers (decimal or 0x hex) and
@@ -34,6 +38,9 @@ public:
     /// The format in which a kind of source is shown.
     static QTextCharFormat format(Kind kind);
 
+    /// Colours the mnemonics of instructions from now on (the built-in set until then).
+    void setInstructionSet(std::shared_ptr<const InstructionSet> instructions);
+
     /// Underlines the spans of the marks, replacing any earlier ones.
     void setErrorMarks(const QList<ErrorMark>& marks);
     /// Removes every mark.
@@ -48,9 +55,11 @@ protected:
 
 private:
     void highlightSyntax(const QString& text);
+    bool isMnemonic(const QString& word) const;
     void underlineMarks(int blockStart, int blockLength);
     void onContentsChange();
 
+    std::shared_ptr<const InstructionSet> m_instructions;
     QList<ErrorMark> m_marks;
     QString m_markedText; ///< the document's text when the marks were set
 };

@@ -6,6 +6,7 @@
 #include "ui/app/text_file.h"
 #include "ui/editor/mal_editor.h"
 #include "ui/editor/mal_highlighter.h"
+#include "ui/workbench/instruction_set_page.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace tessaro {
@@ -101,7 +103,7 @@ MicroprogramWindow::MicroprogramWindow(MainWindow* form) : QWidget(form, Qt::Win
     lower->addWidget(problemsBox);
     lower->addWidget(checkBox);
     auto* split = new QSplitter(Qt::Vertical, this);
-    split->addWidget(m_editor);
+    split->addWidget(createEditorTabs());
     split->addWidget(lower);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
@@ -123,6 +125,10 @@ void MicroprogramWindow::restoreUnsaved(const QString& path, const QString& text
 }
 
 bool MicroprogramWindow::isModified() const {
+    return isMicroprogramModified() || (m_instructions != nullptr && m_instructions->isModified());
+}
+
+bool MicroprogramWindow::isMicroprogramModified() const {
     return m_editor->toPlainText() != m_savedText;
 }
 
@@ -130,6 +136,14 @@ void MicroprogramWindow::updateTitle() {
     const QString name = QFileInfo(m_path).fileName();
     setWindowTitle(caption() + QStringLiteral(" - ") + name +
                    (isModified() ? QStringLiteral(" *") : QString()));
+    if (m_tabs != nullptr) {
+        const auto marked = [](const QString& path, bool modified) {
+            return QFileInfo(path).fileName() + (modified ? QStringLiteral(" *") : QString());
+        };
+        m_tabs->setTabText(m_tabs->indexOf(m_editor), marked(m_path, isMicroprogramModified()));
+        m_tabs->setTabText(m_tabs->indexOf(m_instructions),
+                           marked(m_instructions->filePath(), m_instructions->isModified()));
+    }
 }
 
 void MicroprogramWindow::showBox(const QString& text) {
@@ -171,7 +185,11 @@ bool MicroprogramWindow::maybeSave() {
     if (!isModified()) {
         return true;
     }
-    const QString text = tr("Il microprogramma è stato modificato. Salvare le modifiche?");
+    const QString text =
+        m_instructions->isModified()
+            ? tr("Il microprogramma o l'insieme di istruzioni è stato modificato. Salvare le "
+                 "modifiche?")
+            : tr("Il microprogramma è stato modificato. Salvare le modifiche?");
     emit messageShown(caption(), text);
     QMessageBox box(QMessageBox::Question, caption(), text, QMessageBox::NoButton, this);
     QPushButton* yes = box.addButton(tr("Salva"), QMessageBox::AcceptRole);
@@ -189,6 +207,10 @@ void MicroprogramWindow::open() {
     if (!maybeSave()) {
         return;
     }
+    if (showsInstructionSet()) {
+        openInstructionSet();
+        return;
+    }
     const QString path = QFileDialog::getOpenFileName(
         this, tr("Apri microprogramma"), QFileInfo(m_path).absolutePath(), fileFilter());
     if (!path.isEmpty()) {
@@ -197,10 +219,14 @@ void MicroprogramWindow::open() {
 }
 
 bool MicroprogramWindow::save() {
-    return saveFile(m_path);
+    const bool microprogramSaved = saveFile(m_path);
+    return saveInstructionSet() && microprogramSaved;
 }
 
 bool MicroprogramWindow::saveAs() {
+    if (showsInstructionSet()) {
+        return saveInstructionSetAs();
+    }
     QString path =
         QFileDialog::getSaveFileName(this, tr("Salva microprogramma"), m_path, fileFilter());
     if (path.isEmpty()) {
@@ -214,8 +240,9 @@ bool MicroprogramWindow::saveAs() {
 
 void MicroprogramWindow::revertToBundled() {
     const QString text =
-        tr("Sostituire il testo dell'editor con il microprogramma originale di Tessaro?\n"
-           "Le modifiche non salvate andranno perse; il file resta com'è finché non si salva.");
+        tr("Sostituire il testo degli editor con il microprogramma e l'insieme di istruzioni "
+           "originali di Tessaro?\nLe modifiche non salvate andranno perse; i file restano "
+           "come sono finché non si salva.");
     emit messageShown(caption(), text);
     QMessageBox box(QMessageBox::Question, caption(), text, QMessageBox::NoButton, this);
     QPushButton* yes = box.addButton(tr("Ripristina"), QMessageBox::AcceptRole);
@@ -228,9 +255,10 @@ void MicroprogramWindow::revertToBundled() {
     const std::string_view bundled = bundledMicroprogram();
     m_editor->setPlainText(
         TextFile::decode(QByteArray(bundled.data(), static_cast<qsizetype>(bundled.size()))));
+    m_instructions->showBuiltin();
     updateTitle();
-    m_status->setText(tr("Ripristinato il microprogramma originale (non ancora "
-                         "salvato né caricato)"));
+    m_status->setText(tr("Ripristinati il microprogramma e l'insieme di istruzioni originali "
+                         "(non ancora salvati né caricati)"));
 }
 
 // What is translated is the editor's text as saving would write it, saved or not, and it never
@@ -260,14 +288,33 @@ void MicroprogramWindow::showProblems(const AssembledMicroprogram& translated) {
 }
 
 void MicroprogramWindow::problemClicked(QListWidgetItem* item) {
-    if (item != nullptr) {
-        m_editor->selectLine(item->data(Qt::UserRole).toInt());
+    if (item == nullptr) {
+        return;
     }
+    if (item->data(Qt::UserRole + 1).toBool()) {
+        selectInstructionSetLine(item->data(Qt::UserRole).toInt());
+        return;
+    }
+    m_tabs->setCurrentWidget(m_editor);
+    m_editor->selectLine(item->data(Qt::UserRole).toInt());
 }
 
 bool MicroprogramWindow::translateAndLoad() {
     QByteArray source;
     AssembledMicroprogram translated = translateEditor(source);
+    // The two go into use together or not at all: a routine and its instruction belong together.
+    const EditedInstructionSet edited = readInstructionSet();
+    if (!edited.set) {
+        const std::size_t count = translated.problems.size() + edited.errors.size();
+        m_status->setText(count == 1 ? tr("1 errore: né il microprogramma né l'insieme di "
+                                          "istruzioni sono stati caricati, restano in uso "
+                                          "quelli precedenti")
+                                     : tr("%1 errori: né il microprogramma né l'insieme di "
+                                          "istruzioni sono stati caricati, restano in uso "
+                                          "quelli precedenti")
+                                           .arg(count));
+        return false;
+    }
     if (!translated.ok()) {
         const std::size_t count = translated.problems.size();
         m_status->setText(count == 1
@@ -285,7 +332,15 @@ bool MicroprogramWindow::translateAndLoad() {
             .ok;
     const int count = translated.instructionCount;
     m_form->installMicroprogram(std::move(translated), source, m_path);
-    m_status->setText(tr("Microprogramma tradotto e caricato: %1 microistruzioni").arg(count));
+    m_form->installInstructionSet(edited.set, m_instructions->bytes());
+    const int missing = listMissingRoutines(*edited.set);
+    QString done = tr("Microprogramma tradotto e caricato: %1 microistruzioni").arg(count);
+    if (missing > 0) {
+        done +=
+            QStringLiteral("; ") + (missing == 1 ? tr("1 istruzione senza routine")
+                                                 : tr("%1 istruzioni senza routine").arg(missing));
+    }
+    m_status->setText(done);
     if (!written) {
         showBox(tr("Il microprogramma è caricato, ma %1 non può essere scritto")
                     .arg(QDir::toNativeSeparators(bin)));
@@ -298,13 +353,15 @@ bool MicroprogramWindow::check() {
     m_checkList->clear();
     m_results.clear();
     const AssembledMicroprogram translated = translateEditor(source);
-    if (!translated.ok()) {
+    const EditedInstructionSet edited = readInstructionSet();
+    if (!translated.ok() || !edited.set) {
         m_status->setText(tr("Correggere gli errori della traduzione prima della "
                              "verifica"));
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     MicroprogramCheck checker(translated.records);
+    checker.setInstructionSet(edited.set);
     m_results = checker.run(CheckOptions{});
     QApplication::restoreOverrideCursor();
     if (m_results.empty()) {
@@ -312,9 +369,14 @@ bool MicroprogramWindow::check() {
         return false;
     }
     int failed = 0;
+    int unchecked = 0;
     for (const InstructionCheck& result : m_results) {
         auto* item = new QListWidgetItem(QString::fromStdString(verdictLine(result)), m_checkList);
-        if (!result.passed()) {
+        if (!result.notChecked.empty()) {
+            // Nothing says what it should do, so nothing says it is wrong.
+            ++unchecked;
+            item->setForeground(QColor(0x60, 0x60, 0x60));
+        } else if (!result.passed()) {
             ++failed;
             item->setForeground(QColor(0xC0, 0x00, 0x00));
         }
@@ -322,13 +384,19 @@ bool MicroprogramWindow::check() {
             new QListWidgetItem(QStringLiteral("    ") + QString::fromStdString(line), m_checkList);
         }
     }
-    m_status->setText(
-        failed == 0 ? tr("Verifica superata: tutte le %1 istruzioni "
-                         "sono eseguite correttamente")
-                          .arg(m_results.size())
-        : failed == 1
-            ? tr("Verifica: 1 istruzione errata su %1").arg(m_results.size())
-            : tr("Verifica: %1 istruzioni errate su %2").arg(failed).arg(m_results.size()));
+    const std::size_t checked = m_results.size() - static_cast<std::size_t>(unchecked);
+    QString verdict = failed == 0 ? tr("Verifica superata: tutte le %1 istruzioni "
+                                       "sono eseguite correttamente")
+                                        .arg(checked)
+                      : failed == 1
+                          ? tr("Verifica: 1 istruzione errata su %1").arg(checked)
+                          : tr("Verifica: %1 istruzioni errate su %2").arg(failed).arg(checked);
+    if (unchecked > 0) {
+        verdict += QStringLiteral("; ") + (unchecked == 1
+                                               ? tr("1 istruzione non verificata")
+                                               : tr("%1 istruzioni non verificate").arg(unchecked));
+    }
+    m_status->setText(verdict);
     return failed == 0;
 }
 
@@ -343,10 +411,11 @@ void MicroprogramWindow::closeEvent(QCloseEvent* event) {
 
 void MicroprogramWindow::discardChanges() {
     // Not saving means leaving the changes: the window shows the file when it opens again.
-    if (isModified()) {
+    if (isMicroprogramModified()) {
         m_editor->setPlainText(m_savedText);
-        updateTitle();
     }
+    m_instructions->discardChanges();
+    updateTitle();
 }
 
 } // namespace tessaro

@@ -12,17 +12,23 @@ class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class QTabWidget;
 
 namespace tessaro {
 
 class MalEditor;
 class MainWindow;
 struct AssembledMicroprogram;
+class InstructionSetPage;
+struct EditedInstructionSet;
 
 /// The microprogram workbench: an editor on a MAL file (the data root's MP/velkora.mal to
-/// begin with), Translate and load, which puts the translated microprogram in use without a
-/// restart, and Check, which runs the microprogram check and lists its verdicts. The problems
-/// the micro-assembler finds are listed; clicking one selects its line.
+/// begin with) and, on a second tab, one on the instruction set (MP/instructions.txt);
+/// Translate and load, which puts both in use without a restart, and Check, which runs the
+/// microprogram check on the edited set and lists its verdicts. The problems the
+/// micro-assembler and the instruction-set reader find are listed; clicking one selects its
+/// line. Save, Revert and the questions before closing cover both files; Open and Save As work
+/// on the tab shown.
 class MicroprogramWindow : public QWidget {
     Q_OBJECT
 public:
@@ -35,17 +41,23 @@ public:
     bool saveFile(const QString& path);
     /// The file the editor shows.
     QString filePath() const { return m_path; }
-    /// Whether the editor holds text not saved to the file.
+    /// Whether either editor holds text not saved to its file.
     bool isModified() const;
+    /// Whether the microprogram editor holds text not saved to its file.
+    bool isMicroprogramModified() const;
     /// Shows text, left unsaved by an earlier session, as an unsaved change of the file at
     /// path (the window's usual file when path is empty or cannot be read).
     void restoreUnsaved(const QString& path, const QString& text);
+    /// restoreUnsaved for the instruction-set tab, which it shows.
+    void restoreUnsavedInstructionSet(const QString& path, const QString& text);
     /// Asks to save unsaved changes: true when the caller may go on (saved or discarded).
     bool maybeSave();
     /// Leaves the changes unsaved, as the answer "Non salvare" does.
     void discardChanges();
-    /// The editor.
+    /// The microprogram editor.
     MalEditor* editor() const { return m_editor; }
+    /// The instruction-set tab.
+    InstructionSetPage* instructionSetPage() const { return m_instructions; }
     /// The verdicts of the last check (empty before one).
     const std::vector<InstructionCheck>& checkResults() const { return m_results; }
 
@@ -76,11 +88,25 @@ private:
     void problemClicked(QListWidgetItem* item);
     void showBox(const QString& text);
     void updateTitle();
+    // The instruction-set side (microprogram_window_instructions.cpp).
+    QWidget* createEditorTabs();
+    bool showsInstructionSet() const;
+    void openInstructionSet();
+    bool saveInstructionSetAs();
+    /// Saves the instruction set when it changed; false after saying why it could not.
+    bool saveInstructionSet();
+    /// Reads the edited set and appends its errors to the problem list.
+    EditedInstructionSet readInstructionSet();
+    /// Appends the new instructions that have no routine in the machine's control store.
+    int listMissingRoutines(const InstructionSet& set);
+    void selectInstructionSetLine(int line);
 
     MainWindow* m_form;
     QString m_path;
     QString m_savedText;
     MalEditor* m_editor = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    InstructionSetPage* m_instructions = nullptr;
     QListWidget* m_problems = nullptr;
     QListWidget* m_checkList = nullptr;
     QLabel* m_status = nullptr;

@@ -1,6 +1,7 @@
 // The window's parts that need no window: reading and writing the editor's files, byte offsets
 // in editor positions, the data folder, and the output's control characters.
 #include "data/bundled.h"
+#include "ijvm/instruction_set.h"
 #include "ui/app/app_paths.h"
 #include "ui/app/machine_views.h"
 #include "ui/app/source_offsets.h"
@@ -113,10 +114,14 @@ private slots:
             QDir(paths.examplesDir())
                 .filePath(QString::fromUtf8(name.data(), qsizetype(name.size())));
         QVERIFY(QFile::exists(example));
+        QCOMPARE(readBytes(paths.instructionSetFile()).size(),
+                 qsizetype(builtinInstructionSetText().size()));
         writeBytes(paths.microprogramSource(), "// mine\n");
+        writeBytes(paths.instructionSetFile(), "0x46 INEG\n");
         writeBytes(example, "mine");
         QVERIFY(paths.prepare(nullptr));
         QCOMPARE(readBytes(paths.microprogramSource()), QByteArray("// mine\n"));
+        QCOMPARE(readBytes(paths.instructionSetFile()), QByteArray("0x46 INEG\n"));
         QCOMPARE(readBytes(example), QByteArray("mine"));
         // An empty copy, what a first start on a full disk used to leave, is installed again.
         writeBytes(example, "");

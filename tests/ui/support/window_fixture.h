@@ -4,6 +4,7 @@
 // tests share, the look-ups of its parts, and scripted answers to the questions it asks.
 
 #include "data/bundled.h"
+#include "ijvm/instruction_set.h"
 #include "modal_driver.h"
 #include "ui/app/main_window.h"
 #include "ui/app/text_file.h"
@@ -61,10 +62,17 @@ protected:
         QString error;
         QVERIFY2(tessaro::AppPaths(root.path()).prepare(&error), qPrintable(error));
     }
-    // For init: a new window over the bundled microprogram, whatever the test before saved.
-    void openWindow(const QString& microprogram = bundledMicroprogramText()) {
+    // For init: a new window over the bundled microprogram and instruction set (or the ones
+    // given), whatever the test before saved.
+    void openWindow(const QString& microprogram = bundledMicroprogramText(),
+                    QByteArray instructionSet = {}) {
         const tessaro::AppPaths paths(root.path());
         QVERIFY(tessaro::TextFile::write(paths.microprogramSource(), microprogram).ok);
+        if (instructionSet.isEmpty()) {
+            const std::string_view builtin = tessaro::builtinInstructionSetText();
+            instructionSet = QByteArray(builtin.data(), static_cast<qsizetype>(builtin.size()));
+        }
+        QVERIFY(tessaro::TextFile::writeBytes(paths.instructionSetFile(), instructionSet).ok);
         driver = std::make_unique<ModalDriver>();
         window = std::make_unique<tessaro::MainWindow>(paths);
         messages.clear();
