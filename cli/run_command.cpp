@@ -123,6 +123,17 @@ std::int64_t finishedInstructions(const MachineSession& session, Outcome outcome
     return counts.instructions() - (cut && counts.currentOpcode >= 0 ? 1 : 0);
 }
 
+// Reports how the run ended and, with --stats, its figures; the exit status.
+int finishWithStats(const MachineSession& session, const RunOptions& options, Outcome outcome,
+                    std::int64_t startCount, double seconds) {
+    const int status = finishRun(session, options, outcome);
+    if (options.stats) {
+        printStats(session, session.microInstructions() - startCount,
+                   finishedInstructions(session, outcome), seconds);
+    }
+    return status;
+}
+
 // Runs to HALT (or the step limit) in the session's run loop, which hands IN and OUT to the
 // port without stopping between instructions.
 int runInSlices(MachineSession& session, const RunOptions& options) {
@@ -151,13 +162,8 @@ int runInSlices(MachineSession& session, const RunOptions& options) {
     if (outcome == Outcome::PortFailed) {
         return kExitBadInput;
     }
-    const int status = finishRun(session, options, outcome);
-    if (options.stats) {
-        printStats(session, session.microInstructions() - startCount,
-                   finishedInstructions(session, outcome),
-                   std::chrono::duration<double>(stopped - started).count());
-    }
-    return status;
+    return finishWithStats(session, options, outcome, startCount,
+                           std::chrono::duration<double>(stopped - started).count());
 }
 
 // Runs one IJVM instruction at a time, for a trace line after each.
@@ -192,13 +198,8 @@ int runTraced(MachineSession& session, const RunOptions& options) {
                                        *machine.instructionSet));
     }
     const auto stopped = std::chrono::steady_clock::now();
-    const int status = finishRun(session, options, outcome);
-    if (options.stats) {
-        printStats(session, session.microInstructions() - startCount,
-                   finishedInstructions(session, outcome),
-                   std::chrono::duration<double>(stopped - started).count());
-    }
-    return status;
+    return finishWithStats(session, options, outcome, startCount,
+                           std::chrono::duration<double>(stopped - started).count());
 }
 
 // Connects IN to standard input and OUT to standard output.
