@@ -85,15 +85,21 @@ class PageTest(unittest.TestCase):
     def click(self, element_id):
         self.driver.find_element(By.ID, element_id).click()
 
+    # The page redraws its lists after every step, so an element found in one call may be gone
+    # by the next: these read the text in the page itself, in one call.
     def status(self):
-        return self.driver.find_element(By.ID, "status").text
+        return self.driver.execute_script("return document.getElementById('status').innerText")
 
     def register(self, name):
-        text = self.driver.find_element(By.CSS_SELECTOR, '#registers [data-name="%s"]' % name).text
+        text = self.driver.execute_script(
+            "return document.querySelector('#registers [data-name=\"' + arguments[0] + '\"]')"
+            ".innerText", name)
         return int(text.split()[1])
 
     def lines(self, list_id):
-        return [li.text for li in self.driver.find_elements(By.CSS_SELECTOR, "#%s li" % list_id)]
+        return self.driver.execute_script(
+            "return [...document.querySelectorAll('#' + arguments[0] + ' li')]"
+            ".map(li => li.innerText)", list_id)
 
     def test_an_edited_program_is_not_replaced_without_asking(self):
         self.set_program(ENDLESS)
@@ -154,8 +160,9 @@ class PageTest(unittest.TestCase):
         self.step()
         self.assertEqual(self.register("PC"), 10)
         self.assertEqual(self.lines("frame")[0], "2002: LV PREC  : 2000")
-        self.assertTrue(self.driver.find_element(By.CSS_SELECTOR, "#methodArea li.selected")
-                        .text.endswith("BIPUSH"))
+        self.assertTrue(self.driver.execute_script(
+            "return document.querySelector('#methodArea li.selected').innerText")
+            .endswith("BIPUSH"))
 
     def test_run_reaches_the_expected_output_and_going_back_undoes_a_step(self):
         self.load_example("hello.jvm")
