@@ -227,8 +227,9 @@ bool MainWindow::compileIfModified() {
     m_programEditor->verticalScrollBar()->setValue(scroll);
     m_programEditor->document()->setModified(false);
     m_scratchOffsets = SourceOffsets(bytes);
+    // The session keeps the marks on the lines that still hold an instruction.
     session.assembleText(bytes.toStdString());
-    applyBreakpoints();
+    showBreakpointMarks();
     return true;
 }
 
@@ -236,12 +237,13 @@ bool MainWindow::checkLoaded() {
     if (session.isLoaded()) {
         return true;
     }
-    showMessageWindow(notLoadedText());
+    reportOutcome(Outcome::NotLoaded);
     return false;
 }
 
 void MainWindow::compileAndLoad() {
     settle();
+    // A new program would end a run the session is carrying out (Open and New mean to).
     if (isRunning()) {
         return;
     }
@@ -296,69 +298,114 @@ void MainWindow::settle() {
     }
 }
 
-bool MainWindow::beginExecutionCommand(bool compileFirst) {
+bool MainWindow::compileBeforeExecuting() {
     settle();
+    // Compiling replaces the program, which would end a run the session is carrying out.
     if (isRunning()) {
         return false;
     }
-    // The status line tells about the run that went before; a new command makes it stale.
     m_runStatus->clear();
-    session.leaveSubCycle();
-    if (compileFirst && !compileIfModified()) {
+    return compileIfModified();
+}
+
+bool MainWindow::takeOutcome(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::Busy:
+        // The run's own status line stays.
         return false;
+    case Outcome::NotLoaded:
+        m_runStatus->clear();
+        reportOutcome(outcome);
+        return false;
+    default:
+        // The status line tells about the command that went before; this one makes it stale.
+        m_runStatus->clear();
+        return true;
     }
-    return checkLoaded();
+}
+
+QString MainWindow::outcomeStatus(Outcome outcome, RunKind kind) const {
+    const std::int64_t executed = session.runMicroInstructions();
+    const double seconds = std::max(0.001, session.runSeconds());
+    const QString speed = tr("%1 micro-istruzioni in %2 s (%3 milioni al secondo)")
+                              .arg(executed)
+                              .arg(seconds, 0, 'f', 2)
+                              .arg(static_cast<double>(executed) / seconds / 1e6, 0, 'f', 1);
+    switch (outcome) {
+    case Outcome::NotLoaded:
+        return notLoadedText();
+    case Outcome::Busy:
+        return QString();
+    case Outcome::SliceDone:
+        return tr("In esecuzione: ") + speed;
+    case Outcome::BoundReached:
+        return tr("Istruzione IJVM interrotta: il ciclo principale non "
+                  "è stato raggiunto dopo %1 micro-istruzioni")
+            .arg(executed);
+    case Outcome::BreakpointHit:
+        return breakpointStatus();
+    case Outcome::Stopped:
+        return tr("Esecuzione fermata: ") + speed;
+    case Outcome::MemoryFull:
+        return memoryLimitStatus();
+    case Outcome::AtHistoryStart:
+        return tr("Indietro: la macchina è già all'ultimo reset o caricamento");
+    default:
+        return kind == RunKind::Run ? tr("Programma terminato (HALT): ") + speed : QString();
+    }
+}
+
+void MainWindow::reportOutcome(Outcome outcome, RunKind kind) {
+    if (outcome == Outcome::NotLoaded) {
+        showMessageWindow(outcomeStatus(outcome, kind));
+        return;
+    }
+    if (outcome != Outcome::Busy) {
+        m_runStatus->setText(outcomeStatus(outcome, kind));
+    }
 }
 
 void MainWindow::microStepCommand() {
-    if (!beginExecutionCommand(true)) {
+    if (!compileBeforeExecuting()) {
         return;
     }
-    const bool full = session.microStep() == Outcome::MemoryFull;
+    const Outcome outcome = session.microStep();
+    if (!takeOutcome(outcome)) {
+        return;
+    }
     refreshAfterStep();
     refreshStatistics();
-    if (full) {
-        m_runStatus->setText(memoryLimitStatus());
-    }
+    reportOutcome(outcome);
 }
 
 void MainWindow::ijvmStepCommand() {
-    if (!beginExecutionCommand(true)) {
-        return;
+    if (compileBeforeExecuting()) {
+        startExecution(RunKind::IjvmStep);
     }
-    startExecution(RunKind::IjvmStep);
 }
 
 void MainWindow::runCommand() {
-    if (!beginExecutionCommand(true)) {
-        return;
+    if (compileBeforeExecuting()) {
+        startExecution(RunKind::Run);
     }
-    startExecution(RunKind::Run);
 }
 
 void MainWindow::resetCommand() {
-    if (!beginExecutionCommand(false)) {
-        return;
+    settle();
+    if (takeOutcome(session.reset())) {
+        refreshAll();
     }
-    session.reset();
-    refreshAll();
 }
 
 void MainWindow::subCycleStep() {
     settle();
-    if (isRunning()) {
-        return;
-    }
-    m_runStatus->clear();
-    if (session.subCyclePhase() == SubCyclePhase::Execute && !checkLoaded()) {
-        return;
-    }
     SubCyclePhase shown = SubCyclePhase::Execute;
     const Outcome outcome = session.subCycle(shown);
-    if (outcome == Outcome::MemoryFull) {
-        m_runStatus->setText(memoryLimitStatus());
+    if (!takeOutcome(outcome)) {
+        return;
     }
     if (outcome != Outcome::Done) {
+        reportOutcome(outcome);
         return;
     }
     switch (shown) {
@@ -394,8 +441,10 @@ void MainWindow::subCycleStep() {
 }
 
 void MainWindow::startExecution(RunKind kind) {
-    if (session.startRun(kind) == Outcome::MemoryFull) {
-        m_runStatus->setText(memoryLimitStatus());
+    if (const Outcome outcome = session.startRun(kind); outcome != Outcome::SliceDone) {
+        if (takeOutcome(outcome)) {
+            reportOutcome(outcome);
+        }
         return;
     }
     executeSlice();
@@ -410,37 +459,13 @@ void MainWindow::executeSlice() {
     }
     const RunKind kind = session.runKind();
     const Outcome outcome = session.runSlice();
-    const std::int64_t executed = session.runMicroInstructions();
-    const double seconds = std::max(0.001, session.runSeconds());
-    const QString speed = tr("%1 micro-istruzioni in %2 s (%3 milioni al secondo)")
-                              .arg(executed)
-                              .arg(seconds, 0, 'f', 2)
-                              .arg(static_cast<double>(executed) / seconds / 1e6, 0, 'f', 1);
-    switch (outcome) {
-    case Outcome::SliceDone:
+    if (outcome == Outcome::SliceDone) {
         refreshStatistics(true);
-        m_runStatus->setText(tr("In esecuzione: ") + speed);
+        reportOutcome(outcome, kind);
         QTimer::singleShot(0, this, &MainWindow::executeSlice);
         return;
-    case Outcome::BoundReached:
-        finishExecution(kind, tr("Istruzione IJVM interrotta: il ciclo principale non "
-                                 "è stato raggiunto dopo %1 micro-istruzioni")
-                                  .arg(executed));
-        return;
-    case Outcome::BreakpointHit:
-        finishExecution(kind, breakpointStatus());
-        return;
-    case Outcome::Stopped:
-        finishExecution(kind, tr("Esecuzione fermata: ") + speed);
-        return;
-    case Outcome::MemoryFull:
-        finishExecution(kind, memoryLimitStatus());
-        return;
-    default:
-        finishExecution(kind, kind == RunKind::Run ? tr("Programma terminato (HALT): ") + speed
-                                                   : QString());
-        return;
     }
+    finishExecution(kind, outcome);
 }
 
 QString MainWindow::memoryLimitStatus() const {
@@ -449,9 +474,9 @@ QString MainWindow::memoryLimitStatus() const {
         .arg(session.memoryLimit());
 }
 
-void MainWindow::finishExecution(RunKind kind, const QString& status) {
+void MainWindow::finishExecution(RunKind kind, Outcome outcome) {
     setExecutionControlsEnabled(true);
-    m_runStatus->setText(status);
+    reportOutcome(outcome, kind);
     if (kind == RunKind::Run) {
         refreshAll();
     } else {
