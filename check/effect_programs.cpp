@@ -10,6 +10,8 @@ namespace tessaro {
 
 namespace {
 
+// The ends of the signed byte and the words around 0: -1 shows an operand taken unsigned, -128
+// one whose sign is taken from a bit other than bit 7 (-1 has them all set).
 constexpr std::array<std::int32_t, 5> kEdgeOperandBytes = {0, 1, -1, 127, -128};
 // Attempts at operands for which the effect does not divide by zero.
 constexpr int kOperandAttempts = 20;

@@ -2,6 +2,7 @@
 // made by a small edit of data/velkora.mal, are reported at the instruction whose routine is
 // wrong, and only there.
 
+#include "check/check_programs.h"
 #include "check/microprogram_check.h"
 #include "ijvm/instruction_set.h"
 #include "tests/program/program_support.h"
@@ -92,6 +93,13 @@ const WrongVersion kWrongVersions[] = {
     {"ireturn7 LV = MDR", "ireturn7 LV = TOS", {"IRETURN"}},
     {"iload2   MAR = MBRU + H", "iload2   MAR = MBR + H", {"ILOAD"}},
     {"wistore5 MDR = TOS; wr", "wistore5 MDR = TOS", {"WIDE ISTORE"}},
+    // The link pointer, at LV itself.
+    {"invoke16 MDR = SP + H + 1; wr",
+     "invoke16 MDR = SP + H; wr",
+     {"INVOKEVIRTUAL"},
+     "(frame a LV + 0)"},
+    // A register the next instructions do not use is compared too.
+    {"dup1     MAR = SP = SP + 1", "dup1     MAR = SP = CPP = SP + 1", {"DUP"}, "CPP: atteso"},
     // Not waiting for the read.
     {"pop2     goto pop3", "pop2     TOS = MDR; goto Main1", {"POP"}},
     {"swap6    TOS = H; goto Main1", "swap6    goto Main1", {"SWAP"}},
@@ -151,6 +159,21 @@ TEST_P(WrongMicroprogram, IsReportedAtTheWrongInstructionOnly) {
 
 INSTANTIATE_TEST_SUITE_P(Edits, WrongMicroprogram, ::testing::ValuesIn(kWrongVersions),
                          [](const auto& info) { return "Edit" + std::to_string(info.index); });
+
+// Other programs run an instruction too, but only its own show a fault of it in the smallest
+// program, and only they reach the operands it is exercised with.
+TEST(CheckProgramWriter, TheProgramsOfAnInstructionRunIt) {
+    CheckProgramWriter writer(1);
+    for (const Instruction& instruction : builtinInstructionSet().instructions()) {
+        for (int serial = 0; serial < 4; ++serial) {
+            const std::string program = writer.write(instruction.opcode, serial);
+            const std::string line = "\n    " + instruction.display;
+            EXPECT_TRUE(program.find(line + "\n") != std::string::npos ||
+                        program.find(line + " ") != std::string::npos)
+                << program;
+        }
+    }
+}
 
 TEST(MicroprogramCheck, AMainLoopThatNeverDispatchesFailsEveryInstructionAndTheCheckEnds) {
     std::string text = editedMicroprogram("nop1     goto Main1", "nop1     goto nop1");

@@ -27,6 +27,8 @@ struct Mutant {
     std::string description; ///< where and what, for a person
     std::vector<Change> changes;
     std::string source; ///< the edited microprogram text of a hand-written mutant
+    /// Shown by some kind of generated program, whatever the examples do: CI needs it caught.
+    bool mustBeCaught = false;
 };
 
 /// The store translated from a microprogram file (empty, with error set, on problems).
@@ -50,5 +52,9 @@ std::vector<Mutant> oneLineMutants(const Store& store);
 /// The hand-written mutants, each an edit of the source text that only some kind of program
 /// reveals (a named one in the kind). Edits that no longer apply to source are left out.
 std::vector<Mutant> editedMutants(const std::string& source);
+
+/// The one-line mutants that only one kind of generated program shows, each named by what it
+/// needs, taken out of oneLine.
+std::vector<Mutant> takeNamedMutants(std::vector<Mutant>& oneLine);
 
 } // namespace tessaro::mutants
