@@ -2,11 +2,11 @@
 
 #include "machine/machine_session.h"
 #include "mal/micro_assembler.h"
+#include "presentation/source_offsets.h"
 #include "ui/app/app_paths.h"
 #include "ui/app/machine_views.h"
 #include "ui/app/recovery_copy.h"
 #include "ui/app/register_panel.h"
-#include "ui/app/source_offsets.h"
 #include "ui/editor/margin_editor.h"
 
 #include <QMainWindow>
@@ -244,13 +244,14 @@ private:
     void showBreakpointMarks();
     /// Moves the margins' arrows to the instruction and micro-instruction about to execute.
     void showCurrentMarks();
-    QString breakpointStatus() const;
     /// Starts keeping recovery copies of both editors' unsaved text.
     void keepRecoveryCopies();
     /// Offers to put back the unsaved text a crashed session left; true when it was put back.
     bool offerRecovery(const UnsavedText& unsaved, bool microprogram);
     /// The status line of a machine stopped at its memory limit.
     QString memoryLimitStatus() const;
+    /// The status line's text for an outcome of the session (empty when it needs none).
+    QString outcomeStatus(Outcome outcome, RunKind kind, bool steppedBack = false) const;
     void stepBack(bool ijvm);
     void refreshStatistics(bool nowAndThen = false);
 

@@ -91,33 +91,16 @@ void MainWindow::toggleLineBreakpoint(int cursorLine) {
     m_runStatus->setText(tr("Nessuna istruzione caricata da questa riga in poi: compilare prima"));
 }
 
-QString MainWindow::breakpointStatus() const {
-    const BreakpointStop stop = session.lastBreakpoint();
-    if (stop.kind == BreakpointStop::Kind::Micro) {
-        return tr("Fermato dal punto di arresto sul micro-indirizzo %1").arg(stop.address);
-    }
-    for (const auto& [line, address] : instructionLines()) {
-        if (address == stop.address) {
-            return tr("Fermato dal punto di arresto alla riga %1 (PC = %2)")
-                .arg(line + 1)
-                .arg(stop.address);
-        }
-    }
-    return tr("Fermato dal punto di arresto a PC = %1").arg(stop.address);
-}
-
 void MainWindow::stepBack(bool ijvm) {
     settle();
     if (isRunning() || !checkLoaded()) {
         return;
     }
     const Outcome outcome = ijvm ? session.stepBackIjvm() : session.stepBackMicro();
+    m_runStatus->setText(outcomeStatus(outcome, RunKind::None, true));
     if (outcome == Outcome::AtHistoryStart) {
-        m_runStatus->setText(tr("Indietro: la macchina è già all'ultimo reset o caricamento"));
         return;
     }
-    m_runStatus->setText(
-        tr("Indietro: %1 micro-istruzioni dal reset").arg(session.microInstructions()));
     refreshAll();
     refreshStatistics();
 }
