@@ -55,8 +55,8 @@ void sessionRun(benchmark::State& state, bool history, Marks marks) {
         state.PauseTiming();
         session->reset();
         if (marks == kUnreached) {
-            session->setMicroBreakpoint(tessaro::opcode::SWAP, true);
-            session->setPcBreakpoint(4000, true);
+            session->debugger().setMicroBreakpoint(tessaro::opcode::SWAP, true);
+            session->debugger().setPcBreakpoint(4000, true);
         }
         const std::int64_t start = session->microInstructions();
         state.ResumeTiming();
@@ -98,7 +98,8 @@ void BM_BackOneInstructionAfterABillion(benchmark::State& state) {
         }
     }
     state.counters["micro-instructions run"] = static_cast<double>(session->microInstructions());
-    state.counters["checkpoints"] = static_cast<double>(session->history().checkpointCount());
+    state.counters["checkpoints"] =
+        static_cast<double>(session->debugger().history().checkpointCount());
     for (auto _ : state) {
         if (session->stepBackIjvm() != Outcome::Done) {
             state.SkipWithError("could not go back");

@@ -3,6 +3,7 @@
 #include "ijvm/ijvm_assembler.h"
 
 #include <algorithm>
+#include <set>
 
 namespace tessaro {
 
@@ -53,14 +54,20 @@ bool MachineSession::acceptProgram() {
 }
 
 void MachineSession::assemble(const std::string& path) {
+    // A mark stays on every line that still holds an instruction.
+    const std::set<int> marked = m_debugger.markedLines();
     forgetExecution();
     m_machine.loadProgram(path);
+    m_debugger.programReplaced(marked);
     restartHistory();
 }
 
 void MachineSession::assembleText(const std::string& text) {
+    // A mark stays on every line that still holds an instruction.
+    const std::set<int> marked = m_debugger.markedLines();
     forgetExecution();
     m_machine.loadProgramText(text);
+    m_debugger.programReplaced(marked);
     restartHistory();
 }
 
@@ -132,7 +139,7 @@ Outcome MachineSession::microStep() {
     }
     m_stopped = false;
     m_machine.microStep();
-    noteExecuted();
+    m_debugger.noteExecuted();
     if (Outcome early = Outcome::Done; endedEarly(early)) {
         return early;
     }
@@ -152,7 +159,7 @@ Outcome MachineSession::subCycle(SubCyclePhase& shown) {
         }
         m_stopped = false;
         m_machine.microStep();
-        noteExecuted();
+        m_debugger.noteExecuted();
         noteMemoryLimit();
     }
     shown = m_subCyclePhase;
@@ -305,7 +312,7 @@ bool MachineSession::beforeInputRead(std::int32_t& word) {
     // micro-instruction that reads.
     const std::int64_t present = m_machine.microCount;
     m_machine.microCount = m_machine.ioAccessCount();
-    m_history.recordInput(m_machine, value);
+    m_debugger.recordInput(value);
     m_machine.microCount = present;
     word = value;
     return true;
@@ -316,7 +323,7 @@ bool MachineSession::afterOutputWrite(std::int32_t value) {
 }
 
 void MachineSession::setInput(std::int32_t value) {
-    m_history.recordInput(m_machine, value);
+    m_debugger.recordInput(value);
     m_machine.wordMemory[wordKey(memory_map::kInputWord)] = value;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "machine/control_path.h"
-#include "machine/execution_history.h"
+#include "machine/debugger.h"
 #include "machine/io_port.h"
 #include "machine/printed_log.h"
 
@@ -192,15 +192,10 @@ public:
     /// file at path (empty when there is none).
     std::string sourceLine(std::uint32_t address) const { return m_machine.sourceLine(address); }
 
-    /// Marks or unmarks a micro-address: a Run stops before its micro-instruction.
-    void setMicroBreakpoint(std::uint32_t address, bool on) {
-        m_machine.setMicroBreakpoint(address, on);
-    }
-    /// Marks or unmarks a method-area address: a Run stops at the instruction boundary where PC
-    /// is that address, before the instruction there.
-    void setPcBreakpoint(std::int32_t address, bool on) { m_machine.setPcBreakpoint(address, on); }
-    /// Unmarks every micro-address and method-area address.
-    void clearBreakpoints() { m_machine.clearBreakpoints(); }
+    /// The breakpoints and the history of going back: every front end sets and reads its marks
+    /// there.
+    Debugger& debugger() { return m_debugger; }
+    const Debugger& debugger() const { return m_debugger; }
     /// The breakpoint that ended the last run (Kind::None when none did).
     BreakpointStop lastBreakpoint() const { return m_lastBreak; }
 
@@ -215,11 +210,7 @@ public:
     bool canStepBack() const;
     /// Whether execution is recorded for going back (on by default; off for batch runs, which
     /// never go back). Turning it on takes effect at the next load or reset.
-    void setKeepHistory(bool keep);
-    /// The history's limits, to be changed before a load or reset.
-    ExecutionHistory::Limits& historyLimits() { return m_history.limits; }
-    /// The history, for figures about it.
-    const ExecutionHistory& history() const { return m_history; }
+    void setKeepHistory(bool keep) { m_debugger.setKeepHistory(keep); }
     /// Begins the history at the machine's present state (after the control store changed).
     void restartHistory();
 
@@ -254,15 +245,11 @@ private:
     Outcome finishRun(Outcome outcome);
     bool runChunked(std::int64_t budget);
     bool ijvmStepChunked(std::int64_t bound);
-    std::int64_t historyChunk() const;
-    void noteExecuted();
-
-    ExecutionHistory m_history;
-    bool m_keepHistory = true;
     bool m_skipBreakOnce = false; // a run resumes from the breakpoint it stopped at
     BreakpointStop m_lastBreak;
 
     ControlPath m_machine;
+    Debugger m_debugger{m_machine};
     PrintedLog m_printed;
     InputSupplier m_inputSupplier;
     OutputSink m_outputSink;

@@ -1,4 +1,5 @@
-// The machine session's breakpoints, history and the execution loops that feed them.
+// The machine session's going back, and the execution loops that stop at breakpoints and
+// feed the history.
 
 #include "machine/machine_session.h"
 
@@ -9,24 +10,13 @@
 
 namespace tessaro {
 
-std::int64_t MachineSession::historyChunk() const {
-    return m_keepHistory ? m_history.stepsToCheckpoint(m_machine)
-                         : std::numeric_limits<std::int64_t>::max();
-}
-
-void MachineSession::noteExecuted() {
-    if (m_keepHistory) {
-        m_history.checkpointIfDue(m_machine);
-    }
-}
-
 // The run loop in pieces that end where a checkpoint is due, so that history costs nothing
 // per micro-instruction; the breaking loop only while something is marked.
 bool MachineSession::runChunked(std::int64_t budget) {
     m_lastBreak = {};
     std::int64_t left = budget;
     while (left > 0) {
-        const std::int64_t chunk = std::min(left, historyChunk());
+        const std::int64_t chunk = std::min(left, m_debugger.stepsBeforeCheckpoint());
         const std::int64_t before = m_machine.microCount;
         bool halted = false;
         if (m_machine.hasBreakpoints()) {
@@ -40,7 +30,7 @@ bool MachineSession::runChunked(std::int64_t budget) {
             m_skipBreakOnce = false;
         }
         left -= executed;
-        noteExecuted();
+        m_debugger.noteExecuted();
         if (halted || executed == 0 || m_lastBreak.kind != BreakpointStop::Kind::None ||
             m_machine.wordLimitReached() || m_machine.ioRefused() || m_machine.leftCode()) {
             return halted;
@@ -53,9 +43,10 @@ bool MachineSession::ijvmStepChunked(std::int64_t bound) {
     std::int64_t left = bound;
     while (left > 0) {
         const std::int64_t before = m_machine.microCount;
-        const bool done = m_machine.ijvmStepBounded(std::min(left, historyChunk()));
+        const bool done =
+            m_machine.ijvmStepBounded(std::min(left, m_debugger.stepsBeforeCheckpoint()));
         left -= m_machine.microCount - before;
-        noteExecuted();
+        m_debugger.noteExecuted();
         if (done || m_machine.microCount == before || m_machine.wordLimitReached() ||
             m_machine.ioRefused()) {
             return done;
@@ -64,32 +55,20 @@ bool MachineSession::ijvmStepChunked(std::int64_t bound) {
     return false;
 }
 
-void MachineSession::setKeepHistory(bool keep) {
-    m_keepHistory = keep;
-    if (!keep) {
-        m_history.clear();
-    }
-}
-
 void MachineSession::restartHistory() {
     m_printed.clear();
-    if (m_keepHistory) {
-        m_history.start(m_machine);
-    } else {
-        m_history.clear();
-    }
+    m_debugger.restartHistory();
 }
 
 bool MachineSession::canStepBack() const {
-    return m_loaded && !isRunning() && m_history.started() &&
-           m_machine.microCount > m_history.firstCount();
+    return m_loaded && !isRunning() && m_debugger.canGoBack();
 }
 
 Outcome MachineSession::stepBackTo(std::int64_t target) {
     if (const Outcome refused = beginCommand(); refused != Outcome::Done) {
         return refused;
     }
-    if (!canStepBack() || !m_history.rewindTo(m_machine, target)) {
+    if (!canStepBack() || !m_debugger.rewindTo(target)) {
         return Outcome::AtHistoryStart;
     }
     // Going forward again from a checkpoint printed the same characters a second time: the
@@ -112,14 +91,7 @@ Outcome MachineSession::stepBackMicro() {
 }
 
 Outcome MachineSession::stepBackIjvm() {
-    // The last dispatch from the main loop is where the latest instruction began; before the
-    // first one the machine stands where the history begins.
-    const ExecutionCounts& counts = m_machine.counts;
-    std::int64_t target = m_history.firstCount();
-    if (counts.currentOpcode >= 0) {
-        target = std::max(target, counts.currentStart);
-    }
-    return stepBackTo(std::min(target, m_machine.microCount - 1));
+    return stepBackTo(m_debugger.ijvmStepBackTarget());
 }
 
 } // namespace tessaro

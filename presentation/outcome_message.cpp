@@ -55,10 +55,10 @@ Message breakpointMessage(const OutcomeFacts& facts) {
 }
 
 std::optional<Message> windowMessage(Outcome outcome, const OutcomeFacts& facts) {
+    if (outcome == Outcome::AtHistoryStart) {
+        return Message{MessageId::StatusBackAtStart, {}};
+    }
     if (facts.steppedBack) {
-        if (outcome == Outcome::AtHistoryStart) {
-            return Message{MessageId::StatusBackAtStart, {}};
-        }
         return Message{MessageId::StatusBack, {std::to_string(facts.microInstructions)}};
     }
     switch (outcome) {

@@ -210,7 +210,7 @@ TEST_F(Session, ARunStopsBeforeEachVisitOfAMarkedInstructionAndAStepDoesNot) {
     const std::int32_t iinc = addressOf(opcode::IINC);
     for (const std::int64_t budget : {1, 2, 7, 1'000'000}) {
         load(kCountdown);
-        session->setPcBreakpoint(iinc, true);
+        session->debugger().setPcBreakpoint(iinc, true);
         int hits = 0;
         for (; runToEnd(budget) == Outcome::BreakpointHit; ++hits) {
             EXPECT_EQ(session->lastBreakpoint().kind, BreakpointStop::Kind::Pc);
@@ -225,29 +225,21 @@ TEST_F(Session, ARunStopsBeforeEachVisitOfAMarkedInstructionAndAStepDoesNot) {
     }
     // Steps ignore breakpoints; unmarked or cleared ones no longer stop a run.
     session->reset();
-    session->setMicroBreakpoint(opcode::GOTO, true);
+    session->debugger().setMicroBreakpoint(opcode::GOTO, true);
     for (int i = 0; i < 40 && !session->atHalt(); ++i) {
         EXPECT_NE(session->ijvmStep(), Outcome::BreakpointHit);
     }
     EXPECT_TRUE(session->atHalt());
     session->reset();
-    session->setPcBreakpoint(iinc, false);
-    session->setMicroBreakpoint(opcode::GOTO, false);
+    session->debugger().setPcBreakpoint(iinc, false);
+    session->debugger().setMicroBreakpoint(opcode::GOTO, false);
     EXPECT_EQ(runToEnd(5), Outcome::Halted);
-    session->reset();
-    session->setPcBreakpoint(iinc, true);
-    session->clearBreakpoints();
-    // Addresses outside the machine's are ignored.
-    session->setPcBreakpoint(-1, true);
-    session->setPcBreakpoint(ControlPath::kMaxPcBreakpoint + 1, true);
-    EXPECT_FALSE(session->machine().hasBreakpoints());
-    EXPECT_EQ(runToEnd(1'000'000), Outcome::Halted);
 }
 
 TEST_F(Session, AMarkedMicroAddressStopsBeforeItsMicroInstruction) {
     load(kFibonacci);
     const std::uint32_t invoke = opcode::INVOKEVIRTUAL;
-    session->setMicroBreakpoint(invoke, true);
+    session->debugger().setMicroBreakpoint(invoke, true);
     int calls = 0;
     for (; runToEnd(1'000'000) == Outcome::BreakpointHit; ++calls) {
         EXPECT_EQ(session->machine().MPC, static_cast<std::int32_t>(invoke));

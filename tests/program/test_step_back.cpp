@@ -97,8 +97,8 @@ TEST_P(StepBackProperty, EveryBackRestoresTheStateRecordedAtThatStep) {
     const std::string source = generator.next();
     auto session = makeSession();
     // Checkpoints every few dozen steps, so that backs cross and restore many of them.
-    session->historyLimits().minInterval = 40;
-    session->historyLimits().maxCheckpoints = 6;
+    session->debugger().historyLimits().minInterval = 40;
+    session->debugger().historyLimits().maxCheckpoints = 6;
     ASSERT_TRUE(session->compileAndLoadText(source).loaded);
     ForwardOracle oracle(source);
     const auto pick = [&random](int n) { return static_cast<int>(random() % n); };
@@ -132,8 +132,9 @@ TEST_P(StepBackProperty, EveryBackRestoresTheStateRecordedAtThatStep) {
             session->ijvmStep();
         } else if (kind == 4) {
             // A short run in small slices, stopping at whatever is marked.
-            session->setPcBreakpoint(pick(40), pick(2) == 0);
-            session->setMicroBreakpoint(static_cast<std::uint32_t>(pick(512)), pick(3) == 0);
+            session->debugger().setPcBreakpoint(pick(40), pick(2) == 0);
+            session->debugger().setMicroBreakpoint(static_cast<std::uint32_t>(pick(512)),
+                                                   pick(3) == 0);
             Outcome outcome = session->startRun(RunKind::Run);
             for (int slice = 0; slice < 20 && outcome == Outcome::SliceDone; ++slice) {
                 outcome = session->runSlice(1 + pick(60));
@@ -150,7 +151,7 @@ TEST_P(StepBackProperty, EveryBackRestoresTheStateRecordedAtThatStep) {
         oracle.advanceTo(session->microInstructions());
     }
     EXPECT_GT(backs, 0);
-    EXPECT_LE(session->history().checkpointCount(), 6u);
+    EXPECT_LE(session->debugger().history().checkpointCount(), 6u);
 }
 
 INSTANTIATE_TEST_SUITE_P(RandomPrograms, StepBackProperty, ::testing::Range(1u, 25u));
@@ -170,8 +171,8 @@ TEST(StepBackAcrossStackGrowth, RestoresEveryRegisterAndWord) {
     for (const Case& c : {Case{std::size_t{64} << 20, false}, Case{std::size_t{1} << 20, true}}) {
         SCOPED_TRACE(c.maxBytes);
         auto session = makeSession();
-        session->historyLimits().maxBytes = c.maxBytes;
-        session->historyLimits().minInterval = 20'000;
+        session->debugger().historyLimits().maxBytes = c.maxBytes;
+        session->debugger().historyLimits().minInterval = 20'000;
         ASSERT_TRUE(session->compileAndLoadText(source).loaded);
         const std::int64_t loaded = session->microInstructions();
         ASSERT_EQ(session->startRun(RunKind::Run), Outcome::SliceDone);
@@ -181,9 +182,9 @@ TEST(StepBackAcrossStackGrowth, RestoresEveryRegisterAndWord) {
         }
         ASSERT_EQ(outcome, Outcome::Halted);
         const std::int64_t end = session->microInstructions();
-        const std::int64_t first = session->history().firstCount();
+        const std::int64_t first = session->debugger().history().firstCount();
         EXPECT_EQ(first > loaded, c.forgetsOldest);
-        EXPECT_LE(session->history().bytes(), c.maxBytes + (std::size_t{64} << 10));
+        EXPECT_LE(session->debugger().history().bytes(), c.maxBytes + (std::size_t{64} << 10));
 
         // Descending targets, from one step back to where the history begins.
         const std::vector<std::int64_t> targets = {end - 1,    end - 250'001, (first + end) / 2,

@@ -229,8 +229,9 @@ bool MainWindow::compileIfModified() {
     m_programEditor->verticalScrollBar()->setValue(scroll);
     m_programEditor->document()->setModified(false);
     m_scratchOffsets = SourceOffsets(byteView(bytes));
+    // The session keeps the marks on the lines that still hold an instruction.
     session.assembleText(bytes.toStdString());
-    applyBreakpoints();
+    showBreakpointMarks();
     return true;
 }
 
@@ -238,12 +239,13 @@ bool MainWindow::checkLoaded() {
     if (session.isLoaded()) {
         return true;
     }
-    showMessageWindow(notLoadedText());
+    reportOutcome(Outcome::NotLoaded);
     return false;
 }
 
 void MainWindow::compileAndLoad() {
     settle();
+    // A new program would end a run the session is carrying out (Open and New mean to).
     if (isRunning()) {
         return;
     }
@@ -295,69 +297,107 @@ void MainWindow::settle() {
     }
 }
 
-bool MainWindow::beginExecutionCommand(bool compileFirst) {
+bool MainWindow::compileBeforeExecuting() {
     settle();
+    // Compiling replaces the program, which would end a run the session is carrying out.
     if (isRunning()) {
         return false;
     }
-    // The status line tells about the run that went before; a new command makes it stale.
     m_runStatus->clear();
-    session.leaveSubCycle();
-    if (compileFirst && !compileIfModified()) {
+    return compileIfModified();
+}
+
+bool MainWindow::takeOutcome(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::Busy:
+        // The run's own status line stays.
         return false;
+    case Outcome::NotLoaded:
+        m_runStatus->clear();
+        reportOutcome(outcome);
+        return false;
+    default:
+        // The status line tells about the command that went before; this one makes it stale.
+        m_runStatus->clear();
+        return true;
     }
-    return checkLoaded();
+}
+
+QString MainWindow::outcomeStatus(Outcome outcome, RunKind kind, bool steppedBack) const {
+    if (outcome == Outcome::NotLoaded) {
+        return notLoadedText();
+    }
+    if (outcome == Outcome::Busy) {
+        return QString();
+    }
+    OutcomeFacts facts;
+    facts.kind = kind;
+    facts.steppedBack = steppedBack;
+    facts.executed = session.runMicroInstructions();
+    facts.seconds = session.runSeconds();
+    facts.memoryLimit = session.memoryLimit();
+    facts.microInstructions = session.microInstructions();
+    if (outcome == Outcome::BreakpointHit) {
+        facts.breakpoint = session.lastBreakpoint();
+        if (facts.breakpoint.kind == BreakpointStop::Kind::Pc) {
+            facts.breakpointLine = session.debugger().lineOf(facts.breakpoint.address);
+        }
+    }
+    const std::optional<Message> message = outcomeMessage(outcome, facts, OutcomeAudience::Window);
+    return message ? QString::fromStdString(messageText(*message, language())) : QString();
+}
+
+void MainWindow::reportOutcome(Outcome outcome, RunKind kind) {
+    if (outcome == Outcome::NotLoaded) {
+        showMessageWindow(outcomeStatus(outcome, kind));
+        return;
+    }
+    if (outcome != Outcome::Busy) {
+        m_runStatus->setText(outcomeStatus(outcome, kind));
+    }
 }
 
 void MainWindow::microStepCommand() {
-    if (!beginExecutionCommand(true)) {
+    if (!compileBeforeExecuting()) {
         return;
     }
-    const bool full = session.microStep() == Outcome::MemoryFull;
+    const Outcome outcome = session.microStep();
+    if (!takeOutcome(outcome)) {
+        return;
+    }
     refreshAfterStep();
     refreshStatistics();
-    if (full) {
-        m_runStatus->setText(memoryLimitStatus());
-    }
+    reportOutcome(outcome);
 }
 
 void MainWindow::ijvmStepCommand() {
-    if (!beginExecutionCommand(true)) {
-        return;
+    if (compileBeforeExecuting()) {
+        startExecution(RunKind::IjvmStep);
     }
-    startExecution(RunKind::IjvmStep);
 }
 
 void MainWindow::runCommand() {
-    if (!beginExecutionCommand(true)) {
-        return;
+    if (compileBeforeExecuting()) {
+        startExecution(RunKind::Run);
     }
-    startExecution(RunKind::Run);
 }
 
 void MainWindow::resetCommand() {
-    if (!beginExecutionCommand(false)) {
-        return;
+    settle();
+    if (takeOutcome(session.reset())) {
+        refreshAll();
     }
-    session.reset();
-    refreshAll();
 }
 
 void MainWindow::subCycleStep() {
     settle();
-    if (isRunning()) {
-        return;
-    }
-    m_runStatus->clear();
-    if (session.subCyclePhase() == SubCyclePhase::Execute && !checkLoaded()) {
-        return;
-    }
     SubCyclePhase shown = SubCyclePhase::Execute;
     const Outcome outcome = session.subCycle(shown);
-    if (outcome == Outcome::MemoryFull) {
-        m_runStatus->setText(memoryLimitStatus());
+    if (!takeOutcome(outcome)) {
+        return;
     }
     if (outcome != Outcome::Done) {
+        reportOutcome(outcome);
         return;
     }
     switch (shown) {
@@ -393,8 +433,10 @@ void MainWindow::subCycleStep() {
 }
 
 void MainWindow::startExecution(RunKind kind) {
-    if (session.startRun(kind) == Outcome::MemoryFull) {
-        m_runStatus->setText(memoryLimitStatus());
+    if (const Outcome outcome = session.startRun(kind); outcome != Outcome::SliceDone) {
+        if (takeOutcome(outcome)) {
+            reportOutcome(outcome);
+        }
         return;
     }
     executeSlice();
@@ -409,45 +451,18 @@ void MainWindow::executeSlice() {
     }
     const RunKind kind = session.runKind();
     const Outcome outcome = session.runSlice();
-    const QString status = outcomeStatus(outcome, kind);
     if (outcome == Outcome::SliceDone) {
         refreshStatistics(true);
-        m_runStatus->setText(status);
+        reportOutcome(outcome, kind);
         QTimer::singleShot(0, this, &MainWindow::executeSlice);
         return;
     }
-    finishExecution(kind, status);
+    finishExecution(kind, outcome);
 }
 
-QString MainWindow::outcomeStatus(Outcome outcome, RunKind kind, bool steppedBack) const {
-    OutcomeFacts facts;
-    facts.kind = kind;
-    facts.steppedBack = steppedBack;
-    facts.executed = session.runMicroInstructions();
-    facts.seconds = session.runSeconds();
-    facts.memoryLimit = session.memoryLimit();
-    facts.microInstructions = session.microInstructions();
-    if (outcome == Outcome::BreakpointHit) {
-        facts.breakpoint = session.lastBreakpoint();
-        for (const auto& [line, address] : instructionLines()) {
-            if (facts.breakpoint.kind == BreakpointStop::Kind::Pc &&
-                address == facts.breakpoint.address) {
-                facts.breakpointLine = line + 1;
-                break;
-            }
-        }
-    }
-    const std::optional<Message> message = outcomeMessage(outcome, facts, OutcomeAudience::Window);
-    return message ? QString::fromStdString(messageText(*message, language())) : QString();
-}
-
-QString MainWindow::memoryLimitStatus() const {
-    return outcomeStatus(Outcome::MemoryFull, RunKind::None);
-}
-
-void MainWindow::finishExecution(RunKind kind, const QString& status) {
+void MainWindow::finishExecution(RunKind kind, Outcome outcome) {
     setExecutionControlsEnabled(true);
-    m_runStatus->setText(status);
+    reportOutcome(outcome, kind);
     if (kind == RunKind::Run) {
         refreshAll();
     } else {

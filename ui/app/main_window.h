@@ -208,9 +208,19 @@ private:
     bool maybeSave();
     /// Before a command: completes a running bus trace and takes over a typed input number.
     void settle();
-    /// The common start of Mic, Step, Run and Reset: completes a trace, refuses while a run
-    /// goes on, leaves the sub-cycle, reassembles if asked and if edited, and wants a program.
-    bool beginExecutionCommand(bool compileFirst);
+    /// The start of Mic, Step and Run: completes a trace and reassembles the editor's text if
+    /// it was edited; false, with nothing done, while a run goes on or when that fails.
+    bool compileBeforeExecuting();
+    /// What the window does on a command's outcome before anything else: false when nothing
+    /// was done (a run goes on, or no program: then the user is told); otherwise the stale
+    /// status line is cleared and the command goes on.
+    bool takeOutcome(Outcome outcome);
+    /// The words of an outcome for the status line (or, for NotLoaded, the message window);
+    /// kind tells which sliced execution ended with it, steppedBack that a step back did.
+    QString outcomeStatus(Outcome outcome, RunKind kind, bool steppedBack = false) const;
+    /// Tells the user of an outcome: the message window for NotLoaded, the status line
+    /// otherwise; nothing while a run goes on.
+    void reportOutcome(Outcome outcome, RunKind kind = RunKind::None);
     void setEditorText(const QString& text);
     void selectSpan(QPlainTextEdit* editor, CharSpan span);
     void selectSourceAt(std::uint32_t address);
@@ -222,12 +232,10 @@ private:
     QString chooseFile(bool forSave);
     void startExecution(RunKind kind);
     void executeSlice();
-    void finishExecution(RunKind kind, const QString& status);
+    void finishExecution(RunKind kind, Outcome outcome);
     /// Ends a running execution without refreshing: the program it ran is being replaced.
     void abandonExecution();
     void setExecutionControlsEnabled(bool enabled);
-    std::vector<std::pair<int, std::int32_t>> instructionLines() const;
-    void applyBreakpoints();
     /// Marks or unmarks the instruction at editor line (from 0) or the next one below it.
     void toggleLineBreakpoint(int line);
     /// Marks or unmarks the micro-address whose listing span holds line (from 0).
@@ -248,10 +256,6 @@ private:
     void keepRecoveryCopies();
     /// Offers to put back the unsaved text a crashed session left; true when it was put back.
     bool offerRecovery(const UnsavedText& unsaved, bool microprogram);
-    /// The status line of a machine stopped at its memory limit.
-    QString memoryLimitStatus() const;
-    /// The status line's text for an outcome of the session (empty when it needs none).
-    QString outcomeStatus(Outcome outcome, RunKind kind, bool steppedBack = false) const;
     void stepBack(bool ijvm);
     void refreshStatistics(bool nowAndThen = false);
 
@@ -318,8 +322,6 @@ private:
     QAction* m_runAction = nullptr;
     QAction* m_resetAction = nullptr;
     QAction* m_stopAction = nullptr;
-    std::set<int> m_breakLines; // editor lines (from 0) holding a breakpoint
-    std::set<int> m_breakMicro; // marked micro-addresses
     class StatisticsWindow* m_statistics = nullptr;
     class ConsoleWindow* m_console = nullptr;
     MicroprogramWindow* m_microprogramWindow = nullptr;

@@ -12,39 +12,6 @@
 
 namespace tessaro {
 
-std::vector<std::pair<int, std::int32_t>> MainWindow::instructionLines() const {
-    std::vector<std::pair<int, std::int32_t>> lines;
-    const ControlPath& m = machine();
-    const std::uint32_t* previous = nullptr;
-    for (std::int32_t a = 0; a < m.methodAreaSize; ++a) {
-        const std::uint32_t* offset = m.sourceMap.peek(static_cast<std::uint32_t>(a));
-        // Every byte of an instruction maps to its source: the first one starts it.
-        if (offset != nullptr && (previous == nullptr || *previous != *offset)) {
-            const int position = m_scratchOffsets.charPosition(*offset);
-            lines.emplace_back(m_programEditor->document()->findBlock(position).blockNumber(), a);
-        }
-        previous = offset;
-    }
-    return lines;
-}
-
-void MainWindow::applyBreakpoints() {
-    session.clearBreakpoints();
-    std::set<int> kept;
-    for (const auto& [line, address] : instructionLines()) {
-        if (m_breakLines.contains(line)) {
-            session.setPcBreakpoint(address, true);
-            kept.insert(line);
-        }
-    }
-    // A line that no longer holds an instruction loses its breakpoint.
-    m_breakLines = kept;
-    for (const int address : m_breakMicro) {
-        session.setMicroBreakpoint(static_cast<std::uint32_t>(address), true);
-    }
-    showBreakpointMarks();
-}
-
 void MainWindow::toggleBreakpoint() {
     if (m_microprogramListing->hasFocus()) {
         toggleMicroBreakpoint(m_microprogramListing->textCursor().blockNumber());
@@ -60,13 +27,10 @@ void MainWindow::toggleMicroBreakpoint(int listingLine) {
         m_runStatus->setText(tr("Nessuna micro-istruzione da questa riga in poi"));
         return;
     }
-    if (!m_breakMicro.erase(address)) {
-        m_breakMicro.insert(address);
-    }
-    applyBreakpoints();
-    m_runStatus->setText(m_breakMicro.contains(address)
-                             ? tr("Punto di arresto sul micro-indirizzo %1").arg(address)
-                             : tr("Punto di arresto tolto dal micro-indirizzo %1").arg(address));
+    const bool on = session.debugger().toggleMicroBreakpoint(static_cast<std::uint32_t>(address));
+    showBreakpointMarks();
+    m_runStatus->setText(on ? tr("Punto di arresto sul micro-indirizzo %1").arg(address)
+                            : tr("Punto di arresto tolto dal micro-indirizzo %1").arg(address));
 }
 
 void MainWindow::toggleLineBreakpoint(int cursorLine) {
@@ -75,32 +39,30 @@ void MainWindow::toggleLineBreakpoint(int cursorLine) {
         m_runStatus->setText(tr("Il programma è stato modificato: compilare prima"));
         return;
     }
-    // A line without an instruction passes its breakpoint to the next instruction line.
-    for (const auto& [line, address] : instructionLines()) {
-        if (line >= cursorLine) {
-            if (!m_breakLines.erase(line)) {
-                m_breakLines.insert(line);
-            }
-            applyBreakpoints();
-            m_runStatus->setText(m_breakLines.contains(line)
-                                     ? tr("Punto di arresto alla riga %1").arg(line + 1)
-                                     : tr("Punto di arresto tolto dalla riga %1").arg(line + 1));
-            return;
-        }
+    const std::optional<LineToggle> toggled =
+        session.debugger().toggleLineBreakpoint(cursorLine + 1);
+    if (!toggled) {
+        m_runStatus->setText(
+            tr("Nessuna istruzione caricata da questa riga in poi: compilare prima"));
+        return;
     }
-    m_runStatus->setText(tr("Nessuna istruzione caricata da questa riga in poi: compilare prima"));
+    showBreakpointMarks();
+    m_runStatus->setText(toggled->on
+                             ? tr("Punto di arresto alla riga %1").arg(toggled->line)
+                             : tr("Punto di arresto tolto dalla riga %1").arg(toggled->line));
 }
 
 void MainWindow::stepBack(bool ijvm) {
     settle();
-    if (isRunning() || !checkLoaded()) {
-        return;
-    }
     const Outcome outcome = ijvm ? session.stepBackIjvm() : session.stepBackMicro();
-    m_runStatus->setText(outcomeStatus(outcome, RunKind::None, true));
-    if (outcome == Outcome::AtHistoryStart) {
+    if (!takeOutcome(outcome)) {
         return;
     }
+    if (outcome != Outcome::Done) {
+        reportOutcome(outcome);
+        return;
+    }
+    m_runStatus->setText(outcomeStatus(outcome, RunKind::None, true));
     refreshAll();
     refreshStatistics();
 }

@@ -104,10 +104,15 @@ void MainWindow::labelListing() {
 }
 
 void MainWindow::showBreakpointMarks() {
-    m_programEditor->setMarkedLines(m_breakLines);
+    // The session's lines count from 1, the editor's blocks from 0.
+    std::set<int> programLines;
+    for (const int line : session.debugger().markedLines()) {
+        programLines.insert(line - 1);
+    }
+    m_programEditor->setMarkedLines(std::move(programLines));
     std::set<int> listingLines;
-    for (const int address : m_breakMicro) {
-        if (const int line = listingLineOf(address); line >= 0) {
+    for (const std::uint32_t address : session.debugger().microBreakpoints()) {
+        if (const int line = listingLineOf(static_cast<int>(address)); line >= 0) {
             listingLines.insert(line);
         }
     }
@@ -124,11 +129,11 @@ void MainWindow::showCurrentMarks() {
     // Inside an instruction the arrow stays on it, as the selection does.
     const std::int32_t at = currentInstructionAddress();
     int current = -1;
-    for (const auto& [line, address] : instructionLines()) {
-        if (address > at) {
+    for (const InstructionLine& instruction : session.debugger().instructionLines()) {
+        if (instruction.address > at) {
             break;
         }
-        current = line;
+        current = instruction.line - 1;
     }
     m_programEditor->setCurrentLine(current);
 }

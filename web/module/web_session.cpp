@@ -127,19 +127,6 @@ val WebSession::compile(const std::string& text) {
     const bool loaded = m_session.compileAndLoadText(text).loaded;
     result.set("loaded", loaded);
     result.set("errors", errorsValue(placeErrors(text, m_session.machine().errors)));
-    // Where each instruction starts, by source line, for breakpoints set in the editor.
-    val instructions = val::array();
-    const ControlPath& m = m_session.machine();
-    for (std::int32_t address = 0; address < m.methodAreaSize; ++address) {
-        const std::uint32_t* offset = m.sourceMap.peek(static_cast<std::uint32_t>(address));
-        if (offset != nullptr) {
-            val item = val::object();
-            item.set("address", address);
-            item.set("line", lineOf(*offset));
-            instructions.call<void>("push", item);
-        }
-    }
-    result.set("instructions", instructions);
     return result;
 }
 
@@ -216,6 +203,19 @@ std::string WebSession::stepBackIjvm() {
     return finish(m_session.stepBackIjvm());
 }
 
+val WebSession::toggleLineBreakpoint(int line) {
+    const std::optional<LineToggle> toggled = m_session.debugger().toggleLineBreakpoint(line);
+    val result = val::object();
+    result.set("line", toggled ? toggled->line : 0);
+    result.set("on", toggled && toggled->on);
+    return result;
+}
+
+bool WebSession::toggleMicroBreakpoint(int address) {
+    return address >= 0 &&
+           m_session.debugger().toggleMicroBreakpoint(static_cast<std::uint32_t>(address));
+}
+
 val WebSession::view(const val& options) {
     const ControlPath& m = m_session.machine();
     ViewFormat format;
@@ -256,6 +256,16 @@ val WebSession::view(const val& options) {
     const BreakpointStop stop = m_session.lastBreakpoint();
     v.set("breakpointKind", static_cast<int>(stop.kind));
     v.set("breakpointAddress", stop.address);
+    val lines = val::array();
+    for (const int line : m_session.debugger().markedLines()) {
+        lines.call<void>("push", line);
+    }
+    v.set("breakpointLines", lines);
+    val micro = val::array();
+    for (const std::uint32_t address : m_session.debugger().microBreakpoints()) {
+        micro.call<void>("push", address);
+    }
+    v.set("microBreakpoints", micro);
     return v;
 }
 
@@ -288,8 +298,9 @@ void bindSession() {
         .function("stepBackMicro", &WebSession::stepBackMicro)
         .function("stepBackIjvm", &WebSession::stepBackIjvm)
         .function("setInput", &WebSession::setInput)
-        .function("setPcBreakpoint", &WebSession::setPcBreakpoint)
-        .function("setMicroBreakpoint", &WebSession::setMicroBreakpoint)
+        .function("toggleLineBreakpoint", &WebSession::toggleLineBreakpoint)
+        .function("toggleMicroBreakpoint", &WebSession::toggleMicroBreakpoint)
+        .function("clearLineBreakpoints", &WebSession::clearLineBreakpoints)
         .function("microInstructions", &WebSession::microInstructions)
         .function("view", &WebSession::view)
         .function("listing", &WebSession::listing)

@@ -18,8 +18,8 @@ class WebSession {
 public:
     WebSession();
 
-    /// Assembles and loads text: {loaded, errors: [{message, line, start, length}],
-    /// instructions: [{address, line}]}.
+    /// Assembles and loads text: {loaded, errors: [{message, line, start, length}]}. The marks
+    /// stay on the lines that still hold an instruction.
     emscripten::val compile(const std::string& text);
     /// Translates a microprogram and, without problems, puts it in place of the control store
     /// (a run is abandoned, a loaded program restarts): {ok, problems: [{line, message}]}.
@@ -37,13 +37,17 @@ public:
     std::string stepBackIjvm();
 
     void setInput(int value) { m_session.setInput(value); }
-    void setPcBreakpoint(int address, bool on) { m_session.setPcBreakpoint(address, on); }
-    void setMicroBreakpoint(int address, bool on) {
-        m_session.setMicroBreakpoint(static_cast<std::uint32_t>(address), on);
-    }
+    /// Marks or unmarks the instruction on line (from 1) or the first one below it: {line, on},
+    /// line 0 when no instruction starts there or below.
+    emscripten::val toggleLineBreakpoint(int line);
+    /// Marks or unmarks a micro-address; whether it is marked now.
+    bool toggleMicroBreakpoint(int address);
+    /// Unmarks every instruction (another program comes into the editor).
+    void clearLineBreakpoints() { m_session.debugger().clearPcBreakpoints(); }
     double microInstructions() const { return static_cast<double>(m_session.microInstructions()); }
 
-    /// Everything the page shows of the machine; options: {addressRadix, valueRadix,
+    /// Everything the page shows of the machine, with the marked lines (breakpointLines) and
+    /// micro-addresses (microBreakpoints); options: {addressRadix, valueRadix,
     /// rawMethodArea, linkPointer, previousPc, previousLv}.
     emscripten::val view(const emscripten::val& options);
     /// The listing text of every micro-address (empty where nothing is stored).

@@ -17,13 +17,11 @@ let nextId = 1;
 let running = false;
 let runFinished = Promise.resolve();
 let loadedText = null; // the text compiled last, while it is loaded
-let instructions = []; // {address, line} of the program loaded
+let compiledText = null; // the text compiled last, loaded or not: the lines breakpoints name
 let shownRegisters = [];
 let lastView = null;
 let format = 0;
 let fileName = localStorage.getItem(storageKeys.name) || 'program.jvm';
-const lineBreakpoints = new Set();
-const microBreakpoints = new Set();
 let listingTexts = [];
 let bundledMicroprogram = '';
 
@@ -112,6 +110,9 @@ function showView(view) {
         $('output').textContent = printable(view.output);
         editor.setCurrentLine(loadedText !== null && loadedText === editor.value ? view.currentLine : 0);
     }
+    // The marks live in the session; the editor and the listing only draw them.
+    editor.setBreakpoints(view.breakpointLines);
+    markListing(view.microBreakpoints);
     picture.show(p, shownRegisters, view.mpc);
     renderMir(p);
     selectLine($('listing'), view.lastMpc);
@@ -151,13 +152,18 @@ function renderMir(p) {
 }
 
 function renderListing() {
-    fillList($('listing'), listingTexts.map((text, address) => `${String(address).padStart(3, ' ')}: ${text}`), (li, address) => {
-        li.classList.toggle('breakpoint', microBreakpoints.has(address));
+    fillList($('listing'), listingTexts.map((text, address) => `${String(address).padStart(3, ' ')}: ${text}`), (li) => {
         li.title = tr('Punto di arresto');
     });
     if (lastView) {
+        markListing(lastView.microBreakpoints);
         selectLine($('listing'), lastView.lastMpc);
     }
+}
+
+function markListing(addresses) {
+    const marked = new Set(addresses);
+    [...$('listing').children].forEach((li, address) => li.classList.toggle('breakpoint', marked.has(address)));
 }
 
 // ---- Commands ---------------------------------------------------------------------------------
@@ -177,11 +183,10 @@ async function compile() {
     }
     const text = editor.value;
     const result = await call('compile', text);
-    instructions = result.instructions;
+    compiledText = text;
     showErrors(result.errors);
     if (result.loaded) {
         loadedText = text;
-        await applyBreakpoints();
         status(tr('Il programma è stato compilato e caricato in memoria'));
     } else {
         loadedText = null;
@@ -271,47 +276,23 @@ async function refresh() {
     renderListing();
 }
 
-async function applyBreakpoints() {
-    for (const line of lineBreakpoints) {
-        const address = addressOfLine(line);
-        if (address !== undefined) {
-            await call('setPcBreakpoint', address, true);
-        }
-    }
-    for (const address of microBreakpoints) {
-        await call('setMicroBreakpoint', address, true);
-    }
-}
-
-function addressOfLine(line) {
-    const found = instructions.find((i) => i.line === line);
-    return found ? found.address : undefined;
-}
-
+// The session marks the instruction on the line or the first one below it, as on the desktop;
+// the lines must be those compiled.
 async function toggleLineBreakpoint(line) {
-    const on = !lineBreakpoints.has(line);
-    if (on) {
-        lineBreakpoints.add(line);
-    } else {
-        lineBreakpoints.delete(line);
+    if (compiledText !== null && compiledText !== editor.value) {
+        status(tr('Il programma è stato modificato: compilare prima'));
+        return;
     }
-    editor.setBreakpoints([...lineBreakpoints]);
-    const address = addressOfLine(line);
-    if (address !== undefined && loadedText !== null) {
-        await call('setPcBreakpoint', address, on);
+    const toggled = await call('toggleLineBreakpoint', line);
+    if (!toggled || !toggled.line) {
+        status(tr('Nessuna istruzione caricata da questa riga in poi: compilare prima'));
+        return;
     }
-    status(tr(on ? 'Punto di arresto alla riga %1' : 'Punto di arresto tolto dalla riga %1', line));
+    status(tr(toggled.on ? 'Punto di arresto alla riga %1' : 'Punto di arresto tolto dalla riga %1', toggled.line));
 }
 
 async function toggleMicroBreakpoint(address) {
-    const on = !microBreakpoints.has(address);
-    if (on) {
-        microBreakpoints.add(address);
-    } else {
-        microBreakpoints.delete(address);
-    }
-    await call('setMicroBreakpoint', address, on);
-    renderListing();
+    const on = await call('toggleMicroBreakpoint', address);
     status(tr(on ? 'Punto di arresto sul micro-indirizzo %1' : 'Punto di arresto tolto dal micro-indirizzo %1', address));
 }
 
@@ -323,9 +304,8 @@ function currentEditorLine() {
 function setProgram(text, name) {
     editor.value = text;
     loadedText = null;
-    instructions = [];
-    lineBreakpoints.clear();
-    editor.setBreakpoints([]);
+    compiledText = null;
+    call('clearLineBreakpoints');
     showErrors([]);
     fileName = name;
     localStorage.setItem(storageKeys.program, text);

@@ -66,7 +66,7 @@ const english = {
     'Fermato dal punto di arresto a PC = %1': 'Stopped by the breakpoint at PC = %1',
     'Indietro: %1 micro-istruzioni dal reset': 'Back: %1 micro-instructions since the reset',
     'Nessun passo da annullare': 'No step to undo',
-    'Nessuna istruzione su questa riga': 'No instruction on this line',
+    'Nessuna istruzione caricata da questa riga in poi: compilare prima': 'No instruction loaded from this line on: compile first',
     'Il programma è stato modificato. Scartare le modifiche?': 'The program has been modified. Discard the changes?',
     'Caricamento...': 'Loading...',
     'Esecuzione': 'Execute',

@@ -73,8 +73,9 @@ const commands = {
     stepBackMicro: () => session.stepBackMicro(),
     stepBackIjvm: () => session.stepBackIjvm(),
     setInput: (value) => session.setInput(value),
-    setPcBreakpoint: (address, on) => session.setPcBreakpoint(address, on),
-    setMicroBreakpoint: (address, on) => session.setMicroBreakpoint(address, on),
+    toggleLineBreakpoint: (line) => session.toggleLineBreakpoint(line),
+    toggleMicroBreakpoint: (address) => session.toggleMicroBreakpoint(address),
+    clearLineBreakpoints: () => session.clearLineBreakpoints(),
     listing: () => session.listing(),
     statistics: () => session.statistics(),
     view: (options) => {
@@ -104,7 +105,9 @@ onmessage = async (event) => {
         run(id);
         return;
     }
-    if (running && command !== 'view' && command !== 'statistics') {
+    // Marks may change during a run, as on the desktop: the next slice stops at them.
+    const allowedWhileRunning = ['view', 'statistics', 'toggleLineBreakpoint', 'toggleMicroBreakpoint'];
+    if (running && !allowedWhileRunning.includes(command)) {
         postMessage({ id, result: 'busy', view: session.view(viewOptions) });
         return;
     }

@@ -137,3 +137,27 @@ test('the picture geometry is whole JSON and every part lies inside the picture'
         assert.ok(end[1] > r.box[1] && end[1] < r.box[1] + r.box[3], r.name);
     }
 });
+
+test('the page\'s session keeps its breakpoints by line, across a compile', async () => {
+    const core = await coreReady;
+    const session = new core.Session();
+    const view = () => session.view({});
+    session.compile('.main\nBIPUSH 1\n\nloop: GOTO loop\n.end-main\n');
+    assert.deepStrictEqual(session.toggleLineBreakpoint(3), { line: 4, on: true });
+    assert.strictEqual(session.toggleMicroBreakpoint(7), true);
+    // A line inserted above: line 4 now holds an instruction at another address.
+    session.compile('.main\nBIPUSH 1\nBIPUSH 2\nloop: GOTO loop\n.end-main\n');
+    assert.deepStrictEqual(view().breakpointLines, [4]);
+    assert.deepStrictEqual(view().microBreakpoints, [7]);
+    session.toggleMicroBreakpoint(7);
+    let outcome = session.startRun();
+    while (outcome === 'slice') {
+        outcome = session.runSlice(1000);
+    }
+    assert.strictEqual(outcome, 'breakpoint');
+    assert.strictEqual(view().currentLine, 4);
+    session.clearLineBreakpoints();
+    assert.deepStrictEqual(view().breakpointLines, []);
+    assert.strictEqual(session.toggleLineBreakpoint(5).line, 0);
+    session.delete();
+});

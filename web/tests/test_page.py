@@ -178,6 +178,18 @@ class PageTest(unittest.TestCase):
         self.step("stepBackIjvm")
         self.assertEqual(self.register("PC"), pc)
 
+    def test_a_breakpoint_set_in_the_margin_stops_the_run(self):
+        self.set_program(ENDLESS)
+        self.compile()
+        marked = ("return [...document.querySelectorAll('#editor .breakpoint[data-line]')]"
+                  ".map(row => Number(row.dataset.line))")
+        # The comment line passes its mark to the first instruction below it.
+        self.driver.execute_script("document.querySelector('#editor [data-line=\"1\"]').click()")
+        self.wait_for(lambda: self.driver.execute_script(marked) == [3])
+        self.click("run")
+        self.wait_for(lambda: "punto di arresto" in self.status())
+        self.assertEqual(self.register("PC"), 7)
+
     def test_an_error_is_marked_and_the_error_list_selects_it(self):
         self.set_program(".main\nBIPUSH 1\nFOO\nHALT\n.end-main\n")
         self.compile()
