@@ -23,12 +23,12 @@ bool CheckProgramWriter::canExercise(const Instruction& instruction, std::string
         return true;
     }
     if (!instruction.stackEffect) {
-        why = localized("nessun effetto sulla pila");
+        why = localized(MessageId::CheckSkipNoEffect);
         return false;
     }
     if (instruction.operands == OperandKind::LabelOffset ||
         instruction.operands == OperandKind::Method) {
-        why = localized("un operando label o method");
+        why = localized(MessageId::CheckSkipLabelOperand);
         return false;
     }
     return true;

@@ -32,7 +32,7 @@ std::string word(std::int32_t v) {
 }
 
 std::string differs(const std::string& what, std::int32_t expected, std::int32_t found) {
-    return localized("%1: atteso %2, trovato %3", {what, word(expected), word(found)});
+    return localized(MessageId::CheckExpectedFound, {what, word(expected), word(found)});
 }
 
 std::int32_t machineWord(const ControlPath& machine, std::int32_t address) {
@@ -41,18 +41,18 @@ std::int32_t machineWord(const ControlPath& machine, std::int32_t address) {
 }
 
 std::string wordName(std::int32_t address, const ReferenceIjvm& reference) {
-    std::string name = localized("parola di memoria %1", {word(address)});
+    std::string name = localized(MessageId::CheckMemoryWord, {word(address)});
     if (address == memory_map::kInputWord) {
-        return name + localized(" (ingresso)");
+        return name + localized(MessageId::CheckInputWord);
     }
     if (address >= memory_map::kFirstOutputWord && address <= memory_map::kLastOutputWord) {
-        return name + localized(" (uscita)");
+        return name + localized(MessageId::CheckOutputWord);
     }
     if (address == reference.SP) {
-        return name + localized(" (cima della pila)");
+        return name + localized(MessageId::CheckStackTopWord);
     }
     if (address >= reference.LV && address < reference.SP) {
-        return name + localized(" (frame a LV + %1)", {word(address - reference.LV)});
+        return name + localized(MessageId::CheckFrameWord, {word(address - reference.LV)});
     }
     return name;
 }
@@ -96,18 +96,17 @@ std::vector<std::string> MicroprogramCheck::compare(const ReferenceIjvm& referen
     std::vector<std::string> out;
     const ControlPath& m = m_machine;
     if (!returned) {
-        out.push_back(localized("non è mai tornato al ciclo principale (%1 micro-istruzioni)",
-                                {std::to_string(kInstructionBound)}));
+        out.push_back(
+            localized(MessageId::CheckNeverReturned, {std::to_string(kInstructionBound)}));
         return out;
     }
     if (reference.halted && m.MPC != memory_map::kHaltAddress) {
         out.push_back(
-            localized("non ha fermato la macchina (MPC %1 invece dell'indirizzo di HALT %2)",
-                      {word(m.MPC), word(memory_map::kHaltAddress)}));
+            localized(MessageId::CheckDidNotHalt, {word(m.MPC), word(memory_map::kHaltAddress)}));
         return out;
     }
     if (!reference.halted && m.MPC != memory_map::kMainLoop) {
-        out.push_back(localized("ha fermato la macchina all'indirizzo di HALT"));
+        out.push_back(localized(MessageId::CheckHalted));
         return out;
     }
     if (m.PC() != reference.PC) {
@@ -123,15 +122,15 @@ std::vector<std::string> MicroprogramCheck::compare(const ReferenceIjvm& referen
         out.push_back(differs("CPP", memory_map::kConstantPoolBase, m.CPP()));
     }
     if (m.TOS() != reference.word(reference.SP)) {
-        out.push_back(differs(localized("TOS (copia della cima della pila)"),
-                              reference.word(reference.SP), m.TOS()));
+        out.push_back(
+            differs(localized(MessageId::CheckTosWord), reference.word(reference.SP), m.TOS()));
     }
     if (!reference.halted) {
         // Between instructions MBR already holds the opcode at PC (or it is arriving).
         const std::int32_t mbr = (m.pendingMem & 1u) != 0 ? m.fetchLatch : (m.MBR() & 0xFF);
         if (mbr != reference.byte(reference.PC)) {
-            out.push_back(differs(localized("MBR (il prossimo opcode, già letto)"),
-                                  reference.byte(reference.PC), mbr));
+            out.push_back(
+                differs(localized(MessageId::CheckMbrWord), reference.byte(reference.PC), mbr));
         }
     }
     std::vector<std::int32_t> wrong;
@@ -156,7 +155,7 @@ std::vector<std::string> MicroprogramCheck::compare(const ReferenceIjvm& referen
                               machineWord(m, wrong[i])));
     }
     if (wrong.size() > kMemoryDifferencesShown) {
-        out.push_back(localized("altre %1 parole di memoria differiscono",
+        out.push_back(localized(MessageId::CheckMoreWordsDiffer,
                                 {std::to_string(wrong.size() - kMemoryDifferencesShown)}));
     }
     return out;
@@ -229,9 +228,9 @@ bool MicroprogramCheck::runProgram(const std::string& source, std::uint32_t inpu
     m_loader.invalidateMemoryCache();
     m_loader.loadProgramText(source);
     if (!m_loader.errors.empty()) {
-        m_error = localized("un programma generato non si assembla (%1):\n",
-                            {m_loader.errors.begin()->message}) +
-                  source;
+        m_error =
+            localized(MessageId::CheckProgramDoesNotAssemble, {m_loader.errors.begin()->message}) +
+            source;
         return false;
     }
     ControlPath& m = m_machine;
@@ -419,13 +418,13 @@ bool allPassed(const std::vector<InstructionCheck>& results) {
 
 std::string verdictLine(const InstructionCheck& result) {
     if (!result.notChecked.empty()) {
-        return localized("%1 non verificata (%2)", {result.name, result.notChecked});
+        return localized(MessageId::CheckSkipped, {result.name, result.notChecked});
     }
     if (result.failures > 0) {
         return result.name + " FAIL";
     }
     if (result.executions == 0) {
-        return result.name + localized(" FAIL (mai eseguita)");
+        return result.name + localized(MessageId::CheckNeverExecuted);
     }
     std::string line = result.name + " ok " + std::to_string(result.fewestMicro);
     if (result.mostMicro != result.fewestMicro) {
@@ -439,7 +438,7 @@ std::vector<std::string> failureDetails(const InstructionCheck& result) {
     if (result.failures == 0) {
         return lines;
     }
-    lines.push_back(localized("il più breve programma che fallisce:"));
+    lines.push_back(localized(MessageId::CheckShortestProgram));
     std::size_t start = 0;
     int number = 1;
     while (start < result.program.size()) {
@@ -454,15 +453,14 @@ std::vector<std::string> failureDetails(const InstructionCheck& result) {
         start = end + 1;
         ++number;
     }
-    lines.push_back(result.line > 0
-                        ? localized("%1 alla riga %2, partita da uno stato corretto:",
-                                    {result.name, std::to_string(result.line)})
-                        : localized("la chiamata iniziale di main (INVOKEVIRTUAL al byte 0):"));
+    lines.push_back(result.line > 0 ? localized(MessageId::CheckInstructionAtLine,
+                                                {result.name, std::to_string(result.line)})
+                                    : localized(MessageId::CheckStartupCall));
     for (const std::string& difference : result.differences) {
         lines.push_back("  " + difference);
     }
     // A routine that loops would fill pages: repeats are counted, and the list is cut.
-    std::string addresses = localized("micro-indirizzi eseguiti:");
+    std::string addresses = localized(MessageId::CheckMicroAddresses);
     const std::vector<std::int32_t>& trace = result.microAddresses;
     std::size_t shown = 0;
     for (std::size_t i = 0; i < trace.size(); ++shown) {
@@ -471,12 +469,12 @@ std::vector<std::string> failureDetails(const InstructionCheck& result) {
             ++run;
         }
         if (shown == kAddressesShown) {
-            addresses += localized(" ... (%1 in tutto)", {std::to_string(trace.size())});
+            addresses += localized(MessageId::CheckTraceTotal, {std::to_string(trace.size())});
             break;
         }
         addresses += " " + std::to_string(trace[i]);
         if (run > 1) {
-            addresses += localized(" (%1 volte)", {std::to_string(run)});
+            addresses += localized(MessageId::CheckTraceRepeats, {std::to_string(run)});
         }
         i += run;
     }

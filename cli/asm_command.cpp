@@ -17,8 +17,6 @@ namespace tessaro::cli {
 
 namespace {
 
-const char* const kAsmUsage = "uso: tessaro-cli asm PROGRAMMA.jvm [--instructions FILE] [--dump]\n";
-
 // Where each instruction begins in the method area, with the mnemonic to show there.
 std::vector<std::string> instructionStarts(IjvmAssembler& assembler) {
     std::vector<std::string> starts(static_cast<std::size_t>(assembler.methodArea.length));
@@ -62,11 +60,12 @@ void dump(IjvmAssembler& assembler) {
     for (const Method& method : assembler.methods) {
         const int at = poolWord(assembler.constantPool, constantCount + i);
         if (at >= 0 && static_cast<std::size_t>(at) < headers.size()) {
-            headers[static_cast<std::size_t>(at)] = localized("; metodo %1", {method.name});
+            headers[static_cast<std::size_t>(at)] =
+                localized(MessageId::DumpMethodHeader, {method.name});
         }
         ++i;
     }
-    std::printf(localized("Area dei metodi (%d byte)\n").c_str(), assembler.methodArea.length);
+    std::printf(localized(MessageId::DumpMethodArea).c_str(), assembler.methodArea.length);
     for (int a = 0; a < assembler.methodArea.length; ++a) {
         const std::string& text = starts[static_cast<std::size_t>(a)];
         const std::string& header = headers[static_cast<std::size_t>(a)];
@@ -83,7 +82,7 @@ void dump(IjvmAssembler& assembler) {
         std::printf("%s\n", line.c_str());
     }
     const int words = assembler.constantPool.length / 4;
-    std::printf(localized("Area delle costanti (%d parole)\n").c_str(), words);
+    std::printf(localized(MessageId::DumpConstantPool).c_str(), words);
     int k = 0;
     for (const Symbol& constant : assembler.constants) {
         std::printf("%6d  %-20s  %d\n", k, constant.name.c_str(),
@@ -109,29 +108,28 @@ int asmCommand(int argc, char** argv) {
             wantDump = true;
         } else if (arg == "--instructions") {
             if (i + 1 >= argc) {
-                std::fprintf(stderr, localized("%s: %s richiede un valore\n%s").c_str(),
-                             "tessaro-cli asm", arg.c_str(), localized(kAsmUsage).c_str());
+                std::fprintf(stderr, localized(MessageId::CliNeedsValue).c_str(), "tessaro-cli asm",
+                             arg.c_str(), localized(MessageId::CliAsmUsage).c_str());
                 return 1;
             }
             instructionsPath = argv[++i];
         } else if (arg == "--help" || arg == "-h") {
-            std::fputs(localized(kAsmUsage).c_str(), stdout);
+            std::fputs(localized(MessageId::CliAsmUsage).c_str(), stdout);
             return 0;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, localized("tessaro-cli asm: opzione sconosciuta '%s'\n%s").c_str(),
-                         arg.c_str(), localized(kAsmUsage).c_str());
+            std::fprintf(stderr, localized(MessageId::CliAsmUnknownOption).c_str(), arg.c_str(),
+                         localized(MessageId::CliAsmUsage).c_str());
             return 1;
         } else if (program.empty()) {
             program = arg;
         } else {
-            std::fprintf(stderr,
-                         localized("tessaro-cli asm: più di un programma indicato\n%s").c_str(),
-                         localized(kAsmUsage).c_str());
+            std::fprintf(stderr, localized(MessageId::CliAsmTwoPrograms).c_str(),
+                         localized(MessageId::CliAsmUsage).c_str());
             return 1;
         }
     }
     if (program.empty()) {
-        std::fputs(localized(kAsmUsage).c_str(), stderr);
+        std::fputs(localized(MessageId::CliAsmUsage).c_str(), stderr);
         return 1;
     }
 

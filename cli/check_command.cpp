@@ -20,9 +20,6 @@ namespace {
 constexpr const char* kCommand = "tessaro-cli check";
 constexpr std::chrono::seconds kQuietTime{3};
 constexpr std::chrono::seconds kProgressEvery{2};
-const char* const kCheckUsage =
-    "uso: tessaro-cli check [MICROPROGRAMMA.mal] [--instructions FILE] [--seed N] "
-    "[--programs N]\n";
 
 // A whole number from min to max, plain decimal digits.
 bool parseCount(const std::string& option, const std::string& text, long long min, long long max,
@@ -32,10 +29,8 @@ bool parseCount(const std::string& option, const std::string& text, long long mi
     value = std::strtoll(text.c_str(), &end, 10);
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || *end != '\0' ||
         errno == ERANGE || value < min || value > max) {
-        std::fprintf(
-            stderr,
-            localized("%s: %s richiede un numero intero da %lld a %lld, non '%s'\n").c_str(),
-            kCommand, option.c_str(), min, max, text.c_str());
+        std::fprintf(stderr, localized(MessageId::CliNeedsNumberInRange).c_str(), kCommand,
+                     option.c_str(), min, max, text.c_str());
         return false;
     }
     return true;
@@ -50,20 +45,20 @@ int checkCommand(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            std::fputs(localized(kCheckUsage).c_str(), stdout);
+            std::fputs(localized(MessageId::CliCheckUsage).c_str(), stdout);
             return 0;
         }
         if (arg == "--instructions") {
             if (i + 1 >= argc) {
-                std::fprintf(stderr, localized("%s: %s richiede un valore\n%s").c_str(), kCommand,
-                             arg.c_str(), localized(kCheckUsage).c_str());
+                std::fprintf(stderr, localized(MessageId::CliNeedsValue).c_str(), kCommand,
+                             arg.c_str(), localized(MessageId::CliCheckUsage).c_str());
                 return 1;
             }
             instructionsPath = argv[++i];
         } else if (arg == "--seed" || arg == "--programs") {
             if (i + 1 >= argc) {
-                std::fprintf(stderr, localized("%s: %s richiede un valore\n%s").c_str(), kCommand,
-                             arg.c_str(), localized(kCheckUsage).c_str());
+                std::fprintf(stderr, localized(MessageId::CliNeedsValue).c_str(), kCommand,
+                             arg.c_str(), localized(MessageId::CliCheckUsage).c_str());
                 return 1;
             }
             long long value = 0;
@@ -77,14 +72,14 @@ int checkCommand(int argc, char** argv) {
                 options.programs = static_cast<int>(value);
             }
         } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, localized("%s: opzione sconosciuta '%s'\n%s").c_str(), kCommand,
-                         arg.c_str(), localized(kCheckUsage).c_str());
+            std::fprintf(stderr, localized(MessageId::CliUnknownOption).c_str(), kCommand,
+                         arg.c_str(), localized(MessageId::CliCheckUsage).c_str());
             return 1;
         } else if (microprogram.empty()) {
             microprogram = arg;
         } else {
-            std::fprintf(stderr, localized("%s: più di un microprogramma indicato\n%s").c_str(),
-                         kCommand, localized(kCheckUsage).c_str());
+            std::fprintf(stderr, localized(MessageId::CliTwoMicroprograms).c_str(), kCommand,
+                         localized(MessageId::CliCheckUsage).c_str());
             return 1;
         }
     }
@@ -107,8 +102,8 @@ int checkCommand(int argc, char** argv) {
             return;
         }
         lastShown = now;
-        std::fprintf(stderr, localized("%s: %lld di %lld programmi verificati (%lld %%)\n").c_str(),
-                     kCommand, static_cast<long long>(done), static_cast<long long>(total),
+        std::fprintf(stderr, localized(MessageId::CliCheckProgress).c_str(), kCommand,
+                     static_cast<long long>(done), static_cast<long long>(total),
                      static_cast<long long>(100 * done / std::max<std::int64_t>(total, 1)));
     };
     MicroprogramCheck check(store);
@@ -116,7 +111,7 @@ int checkCommand(int argc, char** argv) {
     Memory<std::uint32_t, Mic> loaded;
     addControlStoreRecords(store, loaded);
     for (const std::string& warning : missingRoutineWarnings(*instructions, loaded)) {
-        std::fprintf(stderr, localized("%s: avviso: %s\n").c_str(), kCommand, warning.c_str());
+        std::fprintf(stderr, localized(MessageId::CliWarning).c_str(), kCommand, warning.c_str());
     }
     const std::vector<InstructionCheck> results = check.run(options);
     if (results.empty()) {

@@ -41,12 +41,8 @@ InputAnswer InputNumbers::next() {
             text.resize(kLongestInputNumber);
             text += "...";
         }
-        std::fprintf(stderr,
-                     localized("tessaro-cli run: ingresso standard: '%s' non è un numero di una "
-                               "parola (decimale, o nelle forme 0x1F, 0o17, 0n101; con un segno "
-                               "facoltativo)\n")
-                         .c_str(),
-                     text.c_str());
+        std::fprintf(stderr, "tessaro-cli run: %s\n",
+                     localized(MessageId::RunBadInputNumber, {text}).c_str());
         return InputAnswer{InputAnswer::Kind::Failed, 0};
     }
     return InputAnswer{InputAnswer::Kind::Word, number.value};

@@ -23,9 +23,8 @@ std::shared_ptr<const InstructionSet> loadInstructionSet(const char* command,
         std::fprintf(stderr, "%s\n", error.c_str());
     }
     if (!file.set) {
-        std::fprintf(
-            stderr, "%s\n",
-            localized("%1: l'insieme di istruzioni '%2' non è usato", {command, path}).c_str());
+        std::fprintf(stderr, "%s\n",
+                     localized(MessageId::CliInstructionSetUnused, {command, path}).c_str());
         return nullptr;
     }
     return std::make_shared<const InstructionSet>(std::move(*file.set));

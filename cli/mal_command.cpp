@@ -14,7 +14,7 @@
 namespace tessaro::cli {
 
 int malCommand(int argc, char** argv) {
-    const std::string usage = localized("uso: tessaro-cli mal SORGENTE.mal USCITA.bin\n");
+    const std::string usage = localized(MessageId::CliMalUsage);
     if (argc == 1 && (std::strcmp(argv[0], "--help") == 0 || std::strcmp(argv[0], "-h") == 0)) {
         std::fputs(usage.c_str(), stdout);
         return 0;
@@ -28,7 +28,7 @@ int malCommand(int argc, char** argv) {
     std::error_code ignored;
     if (std::filesystem::equivalent(sourcePath, outputPath, ignored)) {
         std::fprintf(stderr, "tessaro-cli mal: %s\n",
-                     localized("il file di uscita %1 è il sorgente stesso", {outputPath}).c_str());
+                     localized(MessageId::MalOutputIsSource, {outputPath}).c_str());
         return 1;
     }
     std::string text;
@@ -40,7 +40,7 @@ int malCommand(int argc, char** argv) {
     std::vector<MalProblem> problems = translated.problems;
     if (!writeControlStoreFile(outputPath, translated.records)) {
         problems.insert(problems.begin(),
-                        {0, localized("impossibile scrivere il file %1", {outputPath})});
+                        {0, localized(MessageId::MalCannotWriteFile, {outputPath})});
     }
     for (const MalProblem& problem : problems) {
         if (problem.line > 0) {

@@ -15,7 +15,7 @@ bool translateMicroprogram(const char* command, const std::string& path,
     std::string shownName = path;
     if (path.empty()) {
         text = bundledMicroprogram();
-        shownName = localized("velkora.mal (incorporato)");
+        shownName = localized(MessageId::CliBuiltInMicroprogram);
     } else if (!readInputFile(command, path, text)) {
         return false;
     }

@@ -10,8 +10,8 @@ namespace tessaro::cli {
 bool readInputFile(const char* command, const std::string& path, std::string& text) {
     WholeFile file = readWholeFile(path);
     if (!file.ok()) {
-        std::fprintf(stderr, localized("%s: impossibile leggere '%s': %s\n").c_str(), command,
-                     path.c_str(), file.reason().c_str());
+        std::fprintf(stderr, localized(MessageId::CliCannotRead).c_str(), command, path.c_str(),
+                     file.reason().c_str());
         return false;
     }
     text = std::move(file.text);

@@ -12,6 +12,7 @@
 #include "machine/execution_report.h"
 #include "machine/machine_session.h"
 #include "machine/routine_lines.h"
+#include "presentation/outcome_message.h"
 
 #include <algorithm>
 #include <chrono>
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tessaro::cli {
@@ -32,7 +34,6 @@ constexpr int kExitErr = 3;
 constexpr int kExitMemoryLimit = 4;
 
 constexpr const char* kCommand = "tessaro-cli run";
-constexpr const char* kStoppedByErr = "tessaro-cli run: il programma si è fermato con ERR\n";
 
 // Translates the microprogram and fills the control store; problems are bad input.
 bool loadMicroprogram(const RunOptions& options, MachineSession& session) {
@@ -43,7 +44,7 @@ bool loadMicroprogram(const RunOptions& options, MachineSession& session) {
     session.loadControlStore(store);
     for (const std::string& warning : missingRoutineWarnings(*session.machine().instructionSet,
                                                              session.machine().controlStore)) {
-        std::fprintf(stderr, localized("%s: avviso: %s\n").c_str(), kCommand, warning.c_str());
+        std::fprintf(stderr, localized(MessageId::CliWarning).c_str(), kCommand, warning.c_str());
     }
     return true;
 }
@@ -51,48 +52,36 @@ bool loadMicroprogram(const RunOptions& options, MachineSession& session) {
 void printTrace(const ControlPath& machine, std::int32_t address, const std::string& text) {
     const std::int32_t* top = machine.wordMemory.peek(static_cast<std::uint32_t>(machine.SP()));
     if (top != nullptr) {
-        std::fprintf(stderr, localized("%6d  %-28s cima della pila %d\n").c_str(), address,
-                     text.c_str(), *top);
+        std::fprintf(stderr, localized(MessageId::CliTraceLine).c_str(), address, text.c_str(),
+                     *top);
     } else {
-        std::fprintf(stderr, localized("%6d  %-28s cima della pila (mai scritta)\n").c_str(),
-                     address, text.c_str());
+        std::fprintf(stderr, localized(MessageId::CliTraceLineUnwritten).c_str(), address,
+                     text.c_str());
     }
 }
 
-void reportOutside(const ControlPath& machine) {
-    std::fprintf(stderr,
-                 localized("tessaro-cli run: il programma è andato oltre la fine del suo codice "
-                           "(PC = %d) senza HALT\n")
-                     .c_str(),
-                 machine.PC());
-}
-
-void reportMemoryLimit(const MachineSession& session) {
-    std::fprintf(stderr,
-                 localized("tessaro-cli run: il programma richiede più di %lld parole di memoria, "
-                           "il limite (--memory-limit N ne fissa un altro); fermato a PC = %d\n")
-                     .c_str(),
-                 static_cast<long long>(session.memoryLimit()), session.machine().PC());
-}
-
-void reportStepLimit(const RunOptions& options) {
-    std::fprintf(stderr,
-                 localized("tessaro-cli run: nessun HALT entro %lld micro-istruzioni\n").c_str(),
-                 static_cast<long long>(options.maxSteps));
+// Says on standard error how the run ended, when there is something to say.
+void reportEnd(const MachineSession& session, const RunOptions& options, Outcome outcome) {
+    OutcomeFacts facts;
+    facts.bound = options.maxSteps;
+    facts.memoryLimit = session.memoryLimit();
+    facts.pc = session.machine().PC();
+    if (const std::optional<Message> message =
+            outcomeMessage(outcome, facts, OutcomeAudience::CommandLine)) {
+        std::fprintf(stderr, "%s: %s\n", kCommand, messageText(*message, language()).c_str());
+    }
 }
 
 // Says why the run ended, when it did not halt, and gives the exit status.
 int finishRun(const MachineSession& session, const RunOptions& options, Outcome outcome) {
+    reportEnd(session, options, outcome);
     switch (outcome) {
     case Outcome::MemoryFull:
-        reportMemoryLimit(session);
         return kExitMemoryLimit;
     case Outcome::BoundReached:
     case Outcome::SliceDone:
-        reportStepLimit(options);
         return kExitStepLimit;
     case Outcome::Err:
-        std::fputs(localized(kStoppedByErr).c_str(), stderr);
         return kExitErr;
     default:
         return kExitHalted;
@@ -101,12 +90,12 @@ int finishRun(const MachineSession& session, const RunOptions& options, Outcome 
 
 void printStats(const MachineSession& session, std::int64_t micro, std::int64_t instructions,
                 double seconds) {
-    std::fprintf(stderr, localized("micro-istruzioni: %lld\n").c_str(),
+    std::fprintf(stderr, localized(MessageId::StatsMicroInstructions).c_str(),
                  static_cast<long long>(micro));
-    std::fprintf(stderr, localized("istruzioni IJVM: %lld\n").c_str(),
+    std::fprintf(stderr, localized(MessageId::StatsIjvmInstructions).c_str(),
                  static_cast<long long>(instructions));
-    std::fprintf(stderr, localized("secondi: %.6f\n").c_str(), seconds);
-    std::fprintf(stderr, localized("micro-istruzioni/s: %.0f\n").c_str(),
+    std::fprintf(stderr, localized(MessageId::StatsSeconds).c_str(), seconds);
+    std::fprintf(stderr, localized(MessageId::StatsRate).c_str(),
                  seconds > 0 ? static_cast<double>(micro) / seconds : 0.0);
     std::fputs(opcodeTable(session.counts(), session.microInstructions(),
                            *session.machine().instructionSet)
@@ -155,7 +144,7 @@ int runInSlices(MachineSession& session, const RunOptions& options) {
     }
     const auto stopped = std::chrono::steady_clock::now();
     if (outcome == Outcome::OutsideProgram) {
-        reportOutside(session.machine());
+        reportEnd(session, options, outcome);
         return kExitBadInput;
     }
     // The port has said why (or main will: output that cannot be written).
@@ -180,7 +169,7 @@ int runTraced(MachineSession& session, const RunOptions& options) {
             break;
         }
         if (session.atInstructionBoundary() && session.outsideProgram()) {
-            reportOutside(machine);
+            reportEnd(session, options, Outcome::OutsideProgram);
             return kExitBadInput;
         }
         const std::int32_t address = machine.PC();

@@ -8,10 +8,6 @@
 
 namespace tessaro::cli {
 
-const char* const kRunUsage = "uso: tessaro-cli run PROGRAMMA.jvm [--microprogram FILE.mal] "
-                              "[--instructions FILE] [--max-steps N] [--memory-limit N] [--trace] "
-                              "[--stats]\n";
-
 bool parseRunOptions(int argc, char** argv, RunOptions& options) {
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -22,9 +18,8 @@ bool parseRunOptions(int argc, char** argv, RunOptions& options) {
         } else if (arg == "--microprogram" || arg == "--instructions" || arg == "--max-steps" ||
                    arg == "--memory-limit") {
             if (i + 1 >= argc) {
-                std::fprintf(stderr,
-                             localized("tessaro-cli run: %s richiede un valore\n%s").c_str(),
-                             arg.c_str(), localized(kRunUsage).c_str());
+                std::fprintf(stderr, localized(MessageId::CliRunNeedsValue).c_str(), arg.c_str(),
+                             localized(MessageId::CliRunUsage).c_str());
                 return false;
             }
             const std::string value = argv[++i];
@@ -42,29 +37,25 @@ bool parseRunOptions(int argc, char** argv, RunOptions& options) {
             const long long count = std::strtoll(value.c_str(), &end, 10);
             if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos ||
                 *end != '\0' || errno == ERANGE || count < 1) {
-                std::fprintf(stderr,
-                             localized("tessaro-cli run: %s richiede un numero intero di almeno 1, "
-                                       "non '%s'\n")
-                                 .c_str(),
-                             arg.c_str(), value.c_str());
+                std::fprintf(stderr, localized(MessageId::CliRunNeedsPositive).c_str(), arg.c_str(),
+                             value.c_str());
                 return false;
             }
             (arg == "--max-steps" ? options.maxSteps : options.memoryLimit) = count;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, localized("tessaro-cli run: opzione sconosciuta '%s'\n%s").c_str(),
-                         arg.c_str(), localized(kRunUsage).c_str());
+            std::fprintf(stderr, localized(MessageId::CliRunUnknownOption).c_str(), arg.c_str(),
+                         localized(MessageId::CliRunUsage).c_str());
             return false;
         } else if (options.program.empty()) {
             options.program = arg;
         } else {
-            std::fprintf(stderr,
-                         localized("tessaro-cli run: più di un programma indicato\n%s").c_str(),
-                         localized(kRunUsage).c_str());
+            std::fprintf(stderr, localized(MessageId::CliRunTwoPrograms).c_str(),
+                         localized(MessageId::CliRunUsage).c_str());
             return false;
         }
     }
     if (options.program.empty()) {
-        std::fputs(localized(kRunUsage).c_str(), stderr);
+        std::fputs(localized(MessageId::CliRunUsage).c_str(), stderr);
         return false;
     }
     return true;

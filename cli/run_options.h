@@ -5,9 +5,6 @@
 
 namespace tessaro::cli {
 
-/// Usage line of the run command.
-extern const char* const kRunUsage;
-
 /// The options of the run command.
 struct RunOptions {
     std::string program;

@@ -146,7 +146,7 @@ Parse parseNumber(const std::string& s) {
 }
 
 std::string invalidNumberMessage(const std::string& s) {
-    return localized("Errore: il numero %1 non è valido. Il programma sarà adesso terminato.", {s});
+    return localized(MessageId::NumberTextInvalid, {s});
 }
 
 } // namespace

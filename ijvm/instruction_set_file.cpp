@@ -116,34 +116,35 @@ bool readLine(std::string_view line, Instruction& instruction, std::string& erro
     if (open != std::string_view::npos) {
         const std::size_t close = line.rfind(')');
         if (close == std::string_view::npos || close < open) {
-            error =
-                localized("effetto sulla pila non valido: %1", {localized("una '(' non è chiusa")});
+            error = localized(MessageId::SetBadStackEffect,
+                              {localized(MessageId::SetUnclosedParenthesis)});
             return false;
         }
         if (!splitWords(line.substr(close + 1)).empty()) {
-            error = localized("testo inatteso dopo l'effetto sulla pila");
+            error = localized(MessageId::SetTextAfterEffect);
             return false;
         }
         effectText = line.substr(open + 1, close - open - 1);
         hasEffect = true;
         line = line.substr(0, open);
     } else if (line.find(')') != std::string_view::npos) {
-        error = localized("effetto sulla pila non valido: %1", {localized("una ')' senza '('")});
+        error =
+            localized(MessageId::SetBadStackEffect, {localized(MessageId::SetStrayParenthesis)});
         return false;
     }
     std::vector<std::string> words = splitWords(line);
     const std::optional<int> code = parseOpcode(words[0]);
     if (!code) {
-        error = localized("'%1' non è un opcode (decimale, oppure 0xHH)", {words[0]});
+        error = localized(MessageId::SetBadOpcode, {words[0]});
         return false;
     }
     if (*code > 255) {
-        error = localized("l'opcode %1 è fuori da 0-255", {words[0]});
+        error = localized(MessageId::SetOpcodeOutOfRange, {words[0]});
         return false;
     }
     instruction.opcode = static_cast<std::uint8_t>(*code);
     if (words.size() < 2) {
-        error = localized("manca il mnemonico dopo l'opcode");
+        error = localized(MessageId::SetMissingMnemonic);
         return false;
     }
     std::size_t next = 1;
@@ -155,13 +156,12 @@ bool readLine(std::string_view line, Instruction& instruction, std::string& erro
     for (const std::string& word : mnemonicWords) {
         for (const char* directive : kDirectives) {
             if (word == upper(directive)) {
-                error =
-                    localized("il mnemonico %1 coincide con la direttiva %2", {word, directive});
+                error = localized(MessageId::SetMnemonicIsDirective, {word, directive});
                 return false;
             }
         }
         if (!isMnemonicWord(word)) {
-            error = localized("'%1' non è un mnemonico (lettere, cifre e _)", {word});
+            error = localized(MessageId::SetBadMnemonic, {word});
             return false;
         }
     }
@@ -179,13 +179,11 @@ bool readLine(std::string_view line, Instruction& instruction, std::string& erro
         const std::string kind = word.substr(0, colon);
         const std::string name = colon == std::string::npos ? "" : word.substr(colon + 1);
         if (!isOperandWord(kind)) {
-            error = localized("tipo di operando '%1' sconosciuto (byte, var, widevar, const, "
-                              "label, method)",
-                              {kind});
+            error = localized(MessageId::SetUnknownOperandKind, {kind});
             return false;
         }
         if (colon != std::string::npos && !isMnemonicWord(name)) {
-            error = localized("'%1' non è un nome di operando", {name});
+            error = localized(MessageId::SetBadOperandName, {name});
             return false;
         }
         kinds.push_back(kind);
@@ -198,7 +196,7 @@ bool readLine(std::string_view line, Instruction& instruction, std::string& erro
         }
     }
     if (form == nullptr) {
-        error = localized("questi operandi non vanno insieme (un operando, oppure var byte)");
+        error = localized(MessageId::SetOperandsClash);
         return false;
     }
     instruction.operands = form->kind;
@@ -214,7 +212,7 @@ bool readLine(std::string_view line, Instruction& instruction, std::string& erro
         std::string why;
         instruction.stackEffect = StackEffect::parse(effectText, names, why);
         if (!instruction.stackEffect) {
-            error = localized("effetto sulla pila non valido: %1", {why});
+            error = localized(MessageId::SetBadStackEffect, {why});
             return false;
         }
     }
@@ -250,13 +248,13 @@ InstructionSetFile readInstructionSet(std::string_view text, const std::string& 
             continue;
         }
         if (const auto found = lineOfOpcode.find(instruction.opcode); found != lineOfOpcode.end()) {
-            report(localized("l'opcode %1 è già usato alla riga %2",
+            report(localized(MessageId::SetOpcodeTaken,
                              {hexByte(instruction.opcode), std::to_string(found->second)}));
             continue;
         }
         if (const auto found = lineOfMnemonic.find(instruction.mnemonic);
             found != lineOfMnemonic.end()) {
-            report(localized("il mnemonico %1 è già usato alla riga %2",
+            report(localized(MessageId::SetMnemonicTaken,
                              {instruction.display, std::to_string(found->second)}));
             continue;
         }

@@ -129,7 +129,7 @@ private:
     int primary() {
         skipBlanks();
         if (m_at >= m_text.size()) {
-            return fail(localized("un'espressione finisce troppo presto"));
+            return fail(localized(MessageId::EffectEndsEarly));
         }
         const char c = m_text[m_at];
         if (c == '(') {
@@ -140,7 +140,7 @@ private:
                 return -1;
             }
             if (m_at >= m_text.size() || m_text[m_at] != ')') {
-                return fail(localized("una '(' non è chiusa"));
+                return fail(localized(MessageId::SetUnclosedParenthesis));
             }
             ++m_at;
             return inner;
@@ -169,11 +169,11 @@ private:
             node.kind = 'v';
             node.name = std::string(m_text.substr(start, m_at - start));
             if (std::find(m_names.begin(), m_names.end(), node.name) == m_names.end()) {
-                return fail(localized("nome '%1' sconosciuto", {node.name}));
+                return fail(localized(MessageId::EffectUnknownName, {node.name}));
             }
             return add(node);
         }
-        return fail(localized("'%1' inatteso", {std::string(1, c)}));
+        return fail(localized(MessageId::EffectUnexpected, {std::string(1, c)}));
     }
 
     int number() {
@@ -189,17 +189,17 @@ private:
                               : hex && d >= 'A' && d <= 'F' ? d - 'A' + 10
                                                             : -1;
             if (digit < 0) {
-                return fail(
-                    localized("numero '%1' non valido", {m_text.substr(start, m_at - start + 1)}));
+                return fail(localized(MessageId::EffectBadNumberText,
+                                      {m_text.substr(start, m_at - start + 1)}));
             }
             value = value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
             if (value > 0xFFFFFFFFu) {
-                return fail(localized("numero troppo grande per 32 bit"));
+                return fail(localized(MessageId::EffectNumberTooLarge));
             }
             ++m_at;
         }
         if (m_at == digitsStart) {
-            return fail(localized("numero non valido"));
+            return fail(localized(MessageId::EffectBadNumber));
         }
         Node node;
         node.kind = 'n';
@@ -219,7 +219,7 @@ std::optional<StackEffect> StackEffect::parse(std::string_view text,
                                               std::string& error) {
     const std::size_t separator = text.find("--");
     if (separator == std::string_view::npos) {
-        error = localized("manca '--' tra le parole tolte dalla pila e quelle messe");
+        error = localized(MessageId::EffectMissingDashes);
         return std::nullopt;
     }
     StackEffect effect;
@@ -228,11 +228,11 @@ std::optional<StackEffect> StackEffect::parse(std::string_view text,
     for (const std::string& name : effect.m_popped) {
         if (!isNameStart(name[0]) ||
             !std::all_of(name.begin(), name.end(), [](char c) { return isNameChar(c); })) {
-            error = localized("'%1' non è un nome", {name});
+            error = localized(MessageId::EffectNotAName, {name});
             return std::nullopt;
         }
         if (std::find(names.begin(), names.end(), name) != names.end()) {
-            error = localized("il nome '%1' è usato due volte", {name});
+            error = localized(MessageId::EffectNameTwice, {name});
             return std::nullopt;
         }
         names.push_back(name);

@@ -57,7 +57,7 @@ std::vector<AddressFigures> busiestAddresses(const ExecutionCounts& counts, std:
 
 std::string opcodeTable(const ExecutionCounts& counts, std::int64_t microCount,
                         const InstructionSet& instructions) {
-    std::string text = localized("istruzione          esecuzioni    micro-istruzioni\n");
+    std::string text = localized(MessageId::StatsTableHeader);
     char line[96];
     for (const OpcodeFigures& f : opcodeFigures(counts, microCount, instructions)) {
         std::snprintf(line, sizeof line, "%-15s %12lld  %18lld\n", f.name.c_str(),

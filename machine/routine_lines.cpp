@@ -30,12 +30,8 @@ std::vector<std::string> missingRoutineWarnings(const InstructionSet& set,
         std::snprintf(code, sizeof code, "0x%02X", instruction.opcode);
         const std::string line = std::to_string(instruction.opcode);
         warnings.push_back(
-            absent ? localized("%1 (opcode %2): la riga %3 del control store è oltre l'ultima "
-                               "riga, non una routine",
-                               {instruction.display, code, line})
-                   : localized("%1 (opcode %2): la riga %3 del control store è una riga di "
-                               "riempimento, non una routine",
-                               {instruction.display, code, line}));
+            absent ? localized(MessageId::RoutinePastLastLine, {instruction.display, code, line})
+                   : localized(MessageId::RoutineOnFillerLine, {instruction.display, code, line}));
     }
     return warnings;
 }

@@ -114,8 +114,7 @@ const Token* secondJump(const std::vector<Token>& tokens, std::size_t from) {
 }
 
 std::string secondJumpMessage(const Token& jump) {
-    return localized("più di un salto nella riga: %1 dopo il primo salto non è ammesso",
-                     {jump.text});
+    return localized(MessageId::MalSecondJump, {jump.text});
 }
 
 bool textIs(const std::vector<Token>& tokens, std::size_t index, std::string_view text) {
@@ -154,11 +153,10 @@ void MicroAssembler::firstPass() {
             m_result.lineStart[at] = source.lineStart;
             m_result.lineLength[at] = source.offset() - source.lineStart;
         } else if (address == kAddresses) {
-            report(line, localized("più di 512 righe di istruzioni: gli indirizzi da 512 in poi "
-                                   "non esistono nel control store"));
+            report(line, localized(MessageId::MalTooManyLines));
         }
         if (label->size() > static_cast<std::size_t>(kMaxLabel)) {
-            report(line, localized("etichetta %1 più lunga di 29 caratteri", {shown(*label)}));
+            report(line, localized(MessageId::MalLabelTooLong, {shown(*label)}));
         }
         // A line without a label reads as "label", which no upper-cased source name can be.
         if (*label != "label") {
@@ -168,10 +166,9 @@ void MicroAssembler::firstPass() {
     }
     m_result.instructionCount = address;
     if (source.lineTooLong) {
-        report(source.tooLongLine,
-               localized("riga più lunga di 254 caratteri: la lettura del file termina qui"));
+        report(source.tooLongLine, localized(MessageId::MalLineTooLong));
     } else if (address == 0) {
-        report(1, localized("il file non contiene istruzioni"));
+        report(1, localized(MessageId::MalNoInstructions));
     }
 }
 
@@ -190,21 +187,18 @@ void MicroAssembler::secondPass() {
             }
         }
         if (lineText.size() > static_cast<std::size_t>(kMaxLineText)) {
-            report(
-                line,
-                localized("etichetta e istruzione superano 69 caratteri: il commento è tagliato"));
+            report(line, localized(MessageId::MalCommentCut));
         }
         m_instrText = source.text;
         const std::string foreign = foreignCharacters(m_instrText);
         if (!foreign.empty()) {
-            report(line, localized("carattere non ammesso nell'istruzione: %1", {foreign}));
+            report(line, localized(MessageId::MalForeignCharacter, {foreign}));
         } else if (std::optional<std::string> problem = instructionProblem(m_instrText)) {
             report(line, *problem);
         }
         resolveControl(address, line);
         if (m_instrText.size() > static_cast<std::size_t>(kMaxInstrText)) {
-            report(line, localized("istruzione di %1 caratteri dopo la risoluzione dei salti (al "
-                                   "massimo 49)",
+            report(line, localized(MessageId::MalInstructionTooLong,
                                    {std::to_string(m_instrText.size())}));
         }
         writeRecord(address, line, false);
@@ -214,7 +208,7 @@ void MicroAssembler::secondPass() {
 
 std::int32_t MicroAssembler::resolveTarget(const std::string& name, int type, int line) {
     if (name.size() > static_cast<std::size_t>(kMaxLabel)) {
-        report(line, localized("nome di etichetta %1 più lungo di 29 caratteri", {shown(name)}));
+        report(line, localized(MessageId::MalLabelNameTooLong, {shown(name)}));
     }
     const std::int32_t address = m_result.addressOf(name);
     if (address >= 0) {
@@ -224,11 +218,11 @@ std::int32_t MicroAssembler::resolveTarget(const std::string& name, int type, in
         // A number where a label belongs is taken as the address itself.
         const std::int32_t value = digitsValue(name);
         if (value >= kAddresses) {
-            report(line, localized("indirizzo %1 fuori dal control store (0-511)", {shown(name)}));
+            report(line, localized(MessageId::MalAddressOutside, {shown(name)}));
         }
         return value;
     }
-    report(line, localized("etichetta non definita: %1", {shown(name)}));
+    report(line, localized(MessageId::MalUndefinedLabel, {shown(name)}));
     return 0;
 }
 
@@ -246,7 +240,7 @@ void MicroAssembler::resolveControl(int address, int line) {
         if (text == "GOTO" && !textIs(tokens, k + 1, "(")) {
             const Token* target = tokenAt(tokens, k + 1);
             if (target == nullptr || target->type == 1) {
-                report(line, localized("GOTO senza etichetta"));
+                report(line, localized(MessageId::MalGotoWithoutLabel));
                 tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(k) + 1, Token{"0", 3});
             } else {
                 tokens[k + 1].text =
@@ -269,8 +263,7 @@ void MicroAssembler::resolveControl(int address, int line) {
                                     textIs(tokens, k + 7, "ELSE") &&
                                     textIs(tokens, k + 8, "GOTO") && tokenAt(tokens, k + 9);
             if (!wellFormed) {
-                report(line, localized("IF non nella forma IF (Z) GOTO etichetta; ELSE GOTO "
-                                       "etichetta (oppure IF (N) ...)"));
+                report(line, localized(MessageId::MalMalformedIf));
             }
             const Token* elseToken = tokenAt(tokens, k + 9);
             const Token* thenToken = tokenAt(tokens, k + 5);
@@ -282,9 +275,8 @@ void MicroAssembler::resolveControl(int address, int line) {
                 tokens[k + 9].text = std::to_string(elseAddress);
             }
             if (elseAddress >= kHighHalf) {
-                report(line, localized("destinazione ELSE %1 non sotto 256: il ramo vero non può "
-                                       "raggiungere la destinazione dell'IF",
-                                       {std::to_string(elseAddress)}));
+                report(line,
+                       localized(MessageId::MalElseTargetTooHigh, {std::to_string(elseAddress)}));
             }
             m_result.trampolines.try_emplace(elseAddress + kHighHalf, address);
             m_instrText = " GOTO " + std::to_string(thenAddress) + ";";
@@ -310,19 +302,15 @@ void MicroAssembler::writeRecord(int address, int line, bool trampoline) {
         m_result.instructionCount <= kAddresses &&
         std::none_of(m_result.problems.begin(), m_result.problems.end(),
                      [line](const MalProblem& p) { return p.line == line; })) {
-        report(line, localized("NextAddr %1 fuori dal control store (0-511)",
-                               {std::to_string(mic.nextAddr)}));
+        report(line, localized(MessageId::MalNextAddressOutside, {std::to_string(mic.nextAddr)}));
     }
     const auto [at, inserted] = m_written.try_emplace(address, Written{line, trampoline});
     if (!inserted) {
         const Written& earlier = at->second;
-        const char* const taken =
-            earlier.trampoline
-                ? "indirizzo %1 già occupato dal salto del ramo vero dell'IF della riga %2: %3"
-                : "indirizzo %1 già occupato dall'istruzione della riga %2: %3";
+        const MessageId taken = earlier.trampoline ? MessageId::MalAddressTakenByTrampoline
+                                                   : MessageId::MalAddressTakenByInstruction;
         const std::string lost =
-            localized(trampoline ? "il salto del ramo vero dell'IF di questa riga va perso"
-                                 : "l'istruzione di questa riga va persa");
+            localized(trampoline ? MessageId::MalTrampolineLost : MessageId::MalInstructionLost);
         report(line,
                localized(taken, {std::to_string(address), std::to_string(earlier.line), lost}));
     }

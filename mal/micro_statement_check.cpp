@@ -128,7 +128,7 @@ std::optional<std::string> statementProblem(const Statement& statement) {
     }
     for (const Word& word : statement) {
         if (!isKnown(word)) {
-            return localized("parola sconosciuta: %1", {word.text});
+            return localized(MessageId::MalUnknownWord, {word.text});
         }
     }
     // D1 = D2 = ... = expression
@@ -143,28 +143,28 @@ std::optional<std::string> statementProblem(const Statement& statement) {
     const Statement& expression = parts.back();
     for (std::size_t k = 0; k + 1 < parts.size(); ++k) {
         if (parts[k].size() != 1) {
-            return localized("istruzione incompleta: %1", {joined(statement)});
+            return localized(MessageId::MalIncomplete, {joined(statement)});
         }
         if (!oneOf(kDestinations, parts[k][0].text)) {
-            return localized("%1 non può stare in questa posizione", {parts[k][0].text});
+            return localized(MessageId::MalMisplaced, {parts[k][0].text});
         }
     }
     if (expression.empty()) {
-        return localized("istruzione incompleta: %1", {joined(statement)});
+        return localized(MessageId::MalIncomplete, {joined(statement)});
     }
     if (isAluExpression(expression, parts.size() > 1)) {
         return std::nullopt;
     }
     if (const Word* constant = strangeConstant(expression)) {
-        return localized("costante %1: l'ALU produce soltanto 0, 1 e -1", {constant->text});
+        return localized(MessageId::MalBadConstant, {constant->text});
     }
     if (const Word* operand = misplacedOperand(expression)) {
-        return localized("%1 non può stare in questa posizione", {operand->text});
+        return localized(MessageId::MalMisplaced, {operand->text});
     }
     if (parts.size() == 1 && expression.size() == 1) {
-        return localized("istruzione incompleta: %1", {joined(statement)});
+        return localized(MessageId::MalIncomplete, {joined(statement)});
     }
-    return localized("espressione che l'ALU non sa calcolare: %1", {joined(expression)});
+    return localized(MessageId::MalAluCannotCompute, {joined(expression)});
 }
 
 } // namespace

@@ -199,26 +199,6 @@ Line %1: %2</translation>
         <translation>Cancel</translation>
     </message>
     <message>
-        <source>%1 micro-istruzioni in %2 s (%3 milioni al secondo)</source>
-        <translation>%1 micro-instructions in %2 s (%3 million per second)</translation>
-    </message>
-    <message>
-        <source>In esecuzione: </source>
-        <translation>Running: </translation>
-    </message>
-    <message>
-        <source>Istruzione IJVM interrotta: il ciclo principale non è stato raggiunto dopo %1 micro-istruzioni</source>
-        <translation>IJVM instruction interrupted: the main loop was not reached after %1 micro-instructions</translation>
-    </message>
-    <message>
-        <source>Esecuzione fermata: </source>
-        <translation>Run stopped: </translation>
-    </message>
-    <message>
-        <source>Programma terminato (HALT): </source>
-        <translation>Program ended (HALT): </translation>
-    </message>
-    <message>
         <source>Esecuzione fermata: il programma è stato sostituito</source>
         <translation>Run stopped: the program was replaced</translation>
     </message>
@@ -407,26 +387,6 @@ Line %1: %2</translation>
         <translation>No instruction loaded from this line on: compile first</translation>
     </message>
     <message>
-        <source>Fermato dal punto di arresto sul micro-indirizzo %1</source>
-        <translation>Stopped by the breakpoint at micro-address %1</translation>
-    </message>
-    <message>
-        <source>Fermato dal punto di arresto alla riga %1 (PC = %2)</source>
-        <translation>Stopped by the breakpoint on line %1 (PC = %2)</translation>
-    </message>
-    <message>
-        <source>Fermato dal punto di arresto a PC = %1</source>
-        <translation>Stopped by the breakpoint at PC = %1</translation>
-    </message>
-    <message>
-        <source>Indietro: la macchina è già all&apos;ultimo reset o caricamento</source>
-        <translation>Back: the machine is already at the last reset or load</translation>
-    </message>
-    <message>
-        <source>Indietro: %1 micro-istruzioni dal reset</source>
-        <translation>Back: %1 micro-instructions since the reset</translation>
-    </message>
-    <message>
         <source>IJVM files (*.jvm);;JAS files (*.jas);;All files (*.*)</source>
         <translation>IJVM files (*.jvm);;JAS files (*.jas);;All files (*.*)</translation>
     </message>
@@ -497,10 +457,6 @@ Line %1: %2</translation>
     <message>
         <source>Indietro di un&apos;istruzione IJVM (Ctrl+F8)</source>
         <translation>Back one IJVM instruction (Ctrl+F8)</translation>
-    </message>
-    <message>
-        <source>Esecuzione fermata: il programma usa più di %1 parole di memoria, il limite (Reset o Indietro per continuare)</source>
-        <translation>Execution stopped: the program uses more than %1 words of memory, the limit (Reset or Back to go on)</translation>
     </message>
     <message>
         <source>(nuovo)</source>

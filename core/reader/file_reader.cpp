@@ -30,7 +30,7 @@ FileReader::FileReader(const std::string& name)
 
 bool FileReader::open() {
     if (!tryOpen()) {
-        fatal(localized("Errore nel metodo FileReader::open(): impossibile aprire il file"));
+        fatal(localized(MessageId::FileReaderCannotOpen));
     }
     return true;
 }

@@ -15,16 +15,16 @@ std::string WholeFile::reason() const {
     case ReadFailure::None:
         return {};
     case ReadFailure::Directory:
-        return localized("è una cartella");
+        return localized(MessageId::ReadIsDirectory);
     case ReadFailure::TooLarge:
-        return localized("è più grande di %1 MB, il massimo per un sorgente",
+        return localized(MessageId::ReadTooLarge,
                          {std::to_string(kMaxSourceBytes / (1024 * 1024))});
     case ReadFailure::CannotOpen:
     case ReadFailure::ReadError:
         break;
     }
     return errorNumber != 0 ? std::string(std::strerror(errorNumber))
-                            : localized("errore di lettura");
+                            : localized(MessageId::ReadFailed);
 }
 
 WholeFile readWholeFile(const std::string& path, std::size_t limit) {

@@ -4,6 +4,8 @@
 #include "core/language.h"
 #include "core/number_text.h"
 #include "core/reader/whole_file.h"
+#include "presentation/error_list.h"
+#include "presentation/outcome_message.h"
 #include "ui/app/text_file.h"
 #include "ui/app/user_settings.h"
 #include "ui/app/window_layout.h"
@@ -122,12 +124,12 @@ void MainWindow::loadMicroprogram() {
     const QString source = m_paths.microprogramSource();
     const WholeFile file = readWholeFile(QFile::encodeName(source).toStdString());
     if (file.failure == ReadFailure::CannotOpen) {
-        fatal(localized("Errore nel metodo FileReaderMic1::open(): impossibile aprire il file"));
+        fatal(localized(MessageId::MicroprogramReaderCannotOpen));
     }
     if (file.ok()) {
         microprogram = MicroAssembler::assemble(file.text);
     } else {
-        microprogram.problems.push_back({1, localized("errore di lettura del file")});
+        microprogram.problems.push_back({1, localized(MessageId::MalReadError)});
     }
     m_problems = microprogram.problems;
     // MP/velkora.bin is written for whoever looks at it; the machine takes the store from
@@ -136,13 +138,13 @@ void MainWindow::loadMicroprogram() {
     if (!TextFile::writeBytes(bin,
                               QByteArray::fromStdString(controlStoreText(microprogram.records)))
              .ok) {
-        m_problems.insert(m_problems.begin(),
-                          {0, localized("impossibile scrivere il file %1",
-                                        {QFile::encodeName(bin).toStdString()})});
+        m_problems.insert(
+            m_problems.begin(),
+            {0, localized(MessageId::MalCannotWriteFile, {QFile::encodeName(bin).toStdString()})});
     }
     m_microprogramPath->setText(QDir::toNativeSeparators(source));
     const QByteArray bytes = QByteArray::fromStdString(file.text);
-    m_listingOffsets = SourceOffsets(bytes);
+    m_listingOffsets = SourceOffsets(byteView(bytes));
     m_microprogramListing->setPlainText(TextFile::decode(bytes));
     session.loadControlStore(microprogram.records);
 }
@@ -226,7 +228,7 @@ bool MainWindow::compileIfModified() {
     m_programEditor->setTextCursor(cursor);
     m_programEditor->verticalScrollBar()->setValue(scroll);
     m_programEditor->document()->setModified(false);
-    m_scratchOffsets = SourceOffsets(bytes);
+    m_scratchOffsets = SourceOffsets(byteView(bytes));
     // The session keeps the marks on the lines that still hold an instruction.
     session.assembleText(bytes.toStdString());
     showBreakpointMarks();
@@ -252,11 +254,11 @@ void MainWindow::compileAndLoad() {
         return;
     }
     m_errorList->hide();
-    const List<AssemblyError>& errors = machine().errors;
+    const std::vector<ListedError> errors = errorList(machine().errors, m_scratchOffsets);
     if (!errors.empty()) {
         m_errorList->blockSignals(true);
         m_errorList->clear();
-        for (const AssemblyError& error : errors) {
+        for (const ListedError& error : errors) {
             m_errorList->addItem(QString::fromStdString(error.message));
         }
         m_errorList->blockSignals(false);
@@ -264,13 +266,12 @@ void MainWindow::compileAndLoad() {
         m_errorList->raise();
         // Every error's span gets a wavy underline with its message as the tooltip.
         QList<IjvmHighlighter::ErrorMark> marks;
-        for (const AssemblyError& error : errors) {
-            const CharSpan span = m_scratchOffsets.span(error.position, error.length);
-            marks.append({span.start, span.length, QString::fromStdString(error.message)});
+        for (const ListedError& error : errors) {
+            marks.append({error.selected.start, error.selected.length,
+                          QString::fromStdString(error.message)});
         }
         m_highlighter->setErrorMarks(marks);
-        const AssemblyError& first = *errors.begin();
-        selectSpan(m_programEditor, m_scratchOffsets.span(first.position, first.length));
+        selectSpan(m_programEditor, errors.front().selected);
         return;
     }
     refreshAll();
@@ -279,13 +280,11 @@ void MainWindow::compileAndLoad() {
 }
 
 void MainWindow::errorClicked(int row) {
-    const List<AssemblyError>& errors = machine().errors;
-    if (row < 0 || row >= errors.size()) {
+    const std::vector<ListedError> errors = errorList(machine().errors, m_scratchOffsets);
+    if (row < 0 || static_cast<std::size_t>(row) >= errors.size()) {
         return;
     }
-    auto it = errors.begin();
-    std::advance(it, row);
-    selectSpan(m_programEditor, m_scratchOffsets.span(it->position, it->length));
+    selectSpan(m_programEditor, errors[static_cast<std::size_t>(row)].selected);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -324,35 +323,28 @@ bool MainWindow::takeOutcome(Outcome outcome) {
     }
 }
 
-QString MainWindow::outcomeStatus(Outcome outcome, RunKind kind) const {
-    const std::int64_t executed = session.runMicroInstructions();
-    const double seconds = std::max(0.001, session.runSeconds());
-    const QString speed = tr("%1 micro-istruzioni in %2 s (%3 milioni al secondo)")
-                              .arg(executed)
-                              .arg(seconds, 0, 'f', 2)
-                              .arg(static_cast<double>(executed) / seconds / 1e6, 0, 'f', 1);
-    switch (outcome) {
-    case Outcome::NotLoaded:
+QString MainWindow::outcomeStatus(Outcome outcome, RunKind kind, bool steppedBack) const {
+    if (outcome == Outcome::NotLoaded) {
         return notLoadedText();
-    case Outcome::Busy:
-        return QString();
-    case Outcome::SliceDone:
-        return tr("In esecuzione: ") + speed;
-    case Outcome::BoundReached:
-        return tr("Istruzione IJVM interrotta: il ciclo principale non "
-                  "è stato raggiunto dopo %1 micro-istruzioni")
-            .arg(executed);
-    case Outcome::BreakpointHit:
-        return breakpointStatus();
-    case Outcome::Stopped:
-        return tr("Esecuzione fermata: ") + speed;
-    case Outcome::MemoryFull:
-        return memoryLimitStatus();
-    case Outcome::AtHistoryStart:
-        return tr("Indietro: la macchina è già all'ultimo reset o caricamento");
-    default:
-        return kind == RunKind::Run ? tr("Programma terminato (HALT): ") + speed : QString();
     }
+    if (outcome == Outcome::Busy) {
+        return QString();
+    }
+    OutcomeFacts facts;
+    facts.kind = kind;
+    facts.steppedBack = steppedBack;
+    facts.executed = session.runMicroInstructions();
+    facts.seconds = session.runSeconds();
+    facts.memoryLimit = session.memoryLimit();
+    facts.microInstructions = session.microInstructions();
+    if (outcome == Outcome::BreakpointHit) {
+        facts.breakpoint = session.lastBreakpoint();
+        if (facts.breakpoint.kind == BreakpointStop::Kind::Pc) {
+            facts.breakpointLine = session.debugger().lineOf(facts.breakpoint.address);
+        }
+    }
+    const std::optional<Message> message = outcomeMessage(outcome, facts, OutcomeAudience::Window);
+    return message ? QString::fromStdString(messageText(*message, language())) : QString();
 }
 
 void MainWindow::reportOutcome(Outcome outcome, RunKind kind) {
@@ -466,12 +458,6 @@ void MainWindow::executeSlice() {
         return;
     }
     finishExecution(kind, outcome);
-}
-
-QString MainWindow::memoryLimitStatus() const {
-    return tr("Esecuzione fermata: il programma usa più di %1 parole di memoria, il limite "
-              "(Reset o Indietro per continuare)")
-        .arg(session.memoryLimit());
 }
 
 void MainWindow::finishExecution(RunKind kind, Outcome outcome) {

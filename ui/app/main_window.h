@@ -2,11 +2,11 @@
 
 #include "machine/machine_session.h"
 #include "mal/micro_assembler.h"
+#include "presentation/source_offsets.h"
 #include "ui/app/app_paths.h"
 #include "ui/app/machine_views.h"
 #include "ui/app/recovery_copy.h"
 #include "ui/app/register_panel.h"
-#include "ui/app/source_offsets.h"
 #include "ui/editor/margin_editor.h"
 
 #include <QMainWindow>
@@ -216,8 +216,8 @@ private:
     /// status line is cleared and the command goes on.
     bool takeOutcome(Outcome outcome);
     /// The words of an outcome for the status line (or, for NotLoaded, the message window);
-    /// kind tells which sliced execution ended with it.
-    QString outcomeStatus(Outcome outcome, RunKind kind) const;
+    /// kind tells which sliced execution ended with it, steppedBack that a step back did.
+    QString outcomeStatus(Outcome outcome, RunKind kind, bool steppedBack = false) const;
     /// Tells the user of an outcome: the message window for NotLoaded, the status line
     /// otherwise; nothing while a run goes on.
     void reportOutcome(Outcome outcome, RunKind kind = RunKind::None);
@@ -252,13 +252,10 @@ private:
     void showBreakpointMarks();
     /// Moves the margins' arrows to the instruction and micro-instruction about to execute.
     void showCurrentMarks();
-    QString breakpointStatus() const;
     /// Starts keeping recovery copies of both editors' unsaved text.
     void keepRecoveryCopies();
     /// Offers to put back the unsaved text a crashed session left; true when it was put back.
     bool offerRecovery(const UnsavedText& unsaved, bool microprogram);
-    /// The status line of a machine stopped at its memory limit.
-    QString memoryLimitStatus() const;
     void stepBack(bool ijvm);
     void refreshStatistics(bool nowAndThen = false);
 

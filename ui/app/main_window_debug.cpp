@@ -52,19 +52,6 @@ void MainWindow::toggleLineBreakpoint(int cursorLine) {
                              : tr("Punto di arresto tolto dalla riga %1").arg(toggled->line));
 }
 
-QString MainWindow::breakpointStatus() const {
-    const BreakpointStop stop = session.lastBreakpoint();
-    if (stop.kind == BreakpointStop::Kind::Micro) {
-        return tr("Fermato dal punto di arresto sul micro-indirizzo %1").arg(stop.address);
-    }
-    if (const int line = session.debugger().lineOf(stop.address); line > 0) {
-        return tr("Fermato dal punto di arresto alla riga %1 (PC = %2)")
-            .arg(line)
-            .arg(stop.address);
-    }
-    return tr("Fermato dal punto di arresto a PC = %1").arg(stop.address);
-}
-
 void MainWindow::stepBack(bool ijvm) {
     settle();
     const Outcome outcome = ijvm ? session.stepBackIjvm() : session.stepBackMicro();
@@ -75,8 +62,7 @@ void MainWindow::stepBack(bool ijvm) {
         reportOutcome(outcome);
         return;
     }
-    m_runStatus->setText(
-        tr("Indietro: %1 micro-istruzioni dal reset").arg(session.microInstructions()));
+    m_runStatus->setText(outcomeStatus(outcome, RunKind::None, true));
     refreshAll();
     refreshStatistics();
 }

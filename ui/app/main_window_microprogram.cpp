@@ -29,7 +29,7 @@ void MainWindow::installMicroprogram(AssembledMicroprogram translated, const QBy
     // The listing selection reads the microprogram's line table, so both change together.
     microprogram = std::move(translated);
     m_problems.clear();
-    m_listingOffsets = SourceOffsets(listing);
+    m_listingOffsets = SourceOffsets(byteView(listing));
     m_microprogramListing->setPlainText(TextFile::decode(listing));
     m_microprogramPath->setText(QDir::toNativeSeparators(path));
     labelListing();

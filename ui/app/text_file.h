@@ -3,7 +3,15 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
+#include <string_view>
+
 namespace tessaro {
+
+/// The bytes of an array, for the Qt-free code that reads them.
+inline std::string_view byteView(const QByteArray& bytes) {
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
 
 /// Outcome of reading or writing a text file: on failure `error` holds the platform's reason.
 struct TextFileResult {

@@ -1,13 +1,16 @@
 #include "web/module/program_run.h"
 
+#include "core/language.h"
 #include "core/number_text.h"
 #include "ijvm/instruction_set.h"
 #include "machine/machine_session.h"
+#include "presentation/outcome_message.h"
 #include "web/module/microprogram_text.h"
 
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <optional>
 
 namespace tessaro::web {
 
@@ -40,9 +43,7 @@ public:
                 token.resize(kLongestInputNumber);
                 token += "...";
             }
-            message = "standard input: '" + token +
-                      "' is not a number of one word (decimal, or the forms 0x1F, 0o17, 0n101; "
-                      "with an optional sign)";
+            message = messageText({MessageId::RunBadInputNumber, {token}}, Language::English);
             return InputAnswer{InputAnswer::Kind::Failed, 0};
         }
         return InputAnswer{InputAnswer::Kind::Word, number.value};
@@ -53,18 +54,16 @@ private:
     std::size_t m_at = 0;
 };
 
-std::string outsideMessage(const ControlPath& machine) {
-    return "the program ran past the end of its code (PC = " + std::to_string(machine.PC()) +
-           ") without HALT";
-}
-
-std::string boundMessage(std::int64_t maxSteps) {
-    return "no HALT within " + std::to_string(maxSteps) + " micro-instructions";
-}
-
-std::string memoryMessage(const MachineSession& session) {
-    return "the program needs more than " + std::to_string(session.memoryLimit()) +
-           " words of memory, the limit; stopped at PC = " + std::to_string(session.machine().PC());
+// The module speaks English whatever the page's language: its callers read the message as a
+// diagnostic, like the outcome's name beside it.
+std::string endMessage(const MachineSession& session, Outcome outcome, std::int64_t maxSteps) {
+    OutcomeFacts facts;
+    facts.bound = maxSteps;
+    facts.memoryLimit = session.memoryLimit();
+    facts.pc = session.machine().PC();
+    const std::optional<Message> message =
+        outcomeMessage(outcome, facts, OutcomeAudience::BrowserModule);
+    return message ? messageText(*message, Language::English) : std::string();
 }
 
 // Runs to HALT in the session's run loop, IN reading from the input text and OUT adding to
@@ -93,26 +92,19 @@ void runInSlices(MachineSession& session, const std::string& inputText, std::int
     }
     if (outcome == Outcome::OutsideProgram) {
         run.end = RunEnd::Error;
-        run.message = outsideMessage(session.machine());
+        run.message = endMessage(session, outcome, maxSteps);
     } else if (outcome == Outcome::PortFailed) {
         run.end = RunEnd::Error;
     } else if (outcome == Outcome::MemoryFull) {
         run.end = RunEnd::Memory;
-        run.message = memoryMessage(session);
+        run.message = endMessage(session, outcome, maxSteps);
     } else if (outcome == Outcome::SliceDone) {
         run.end = RunEnd::Bound;
-        run.message = boundMessage(maxSteps);
+        run.message = endMessage(session, outcome, maxSteps);
     } else if (session.haltedByErr()) {
         run.end = RunEnd::Err;
-        run.message = "the program stopped with ERR";
+        run.message = endMessage(session, Outcome::Err, maxSteps);
     }
-}
-
-// Characters (code points) in the bytes of text before byte offset.
-int characters(const std::string& text, std::size_t bytes) {
-    bytes = std::min(bytes, text.size());
-    return static_cast<int>(std::count_if(text.begin(), text.begin() + static_cast<long>(bytes),
-                                          [](char ch) { return (ch & 0xC0) != 0x80; }));
 }
 
 } // namespace
@@ -148,21 +140,9 @@ std::string bytesAsText(const std::string& bytes) {
     return text;
 }
 
-std::vector<SourceError> placeErrors(const std::string& source, const List<AssemblyError>& errors) {
-    std::vector<SourceError> placed;
-    for (const AssemblyError& error : errors) {
-        const auto at = static_cast<std::size_t>(std::max(0, error.position));
-        SourceError e;
-        e.message = error.message;
-        e.line = 1 + static_cast<int>(std::count(
-                         source.begin(),
-                         source.begin() + static_cast<long>(std::min(at, source.size())), '\n'));
-        e.start = characters(source, at);
-        e.length =
-            characters(source, at + static_cast<std::size_t>(std::max(0, error.length))) - e.start;
-        placed.push_back(e);
-    }
-    return placed;
+std::vector<ListedError> placeErrors(const std::string& source, const List<AssemblyError>& errors) {
+    // The text area keeps the source's last line break.
+    return errorList(errors, SourceOffsets(source, SourceOffsets::FinalLineBreak::Kept));
 }
 
 ProgramRun runProgram(const std::string& source, const std::string& input, std::int64_t maxSteps) {
@@ -174,7 +154,7 @@ ProgramRun runProgram(const std::string& source, const std::string& input, std::
     if (!session->compileAndLoadText(source).loaded) {
         run.end = RunEnd::Error;
         run.errors = placeErrors(source, session->machine().errors);
-        run.message = "the program has errors";
+        run.message = messageText({MessageId::RunHasErrors, {}}, Language::English);
         return run;
     }
     const std::int64_t start = session->microInstructions();

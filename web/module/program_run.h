@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ijvm/records.h"
+#include "presentation/error_list.h"
 
 #include <cstdint>
 #include <string>
@@ -17,22 +18,13 @@ enum class RunEnd {
     Error,  ///< the program did not assemble, ran off its code, or the input was not a number
 };
 
-/// An assembler error placed in the source: characters (code points) rather than bytes, so a
-/// page can select it in its text.
-struct SourceError {
-    std::string message;
-    int line = 0;   ///< 1-based
-    int start = 0;  ///< first character of the span
-    int length = 0; ///< characters of the span
-};
-
 /// What a batch run of a program gave.
 struct ProgramRun {
     std::string output;
     RunEnd end = RunEnd::Halt;
     std::int64_t microInstructions = 0; ///< after the start-up call that enters main
     std::string message;                ///< why it ended, for every end but Halt
-    std::vector<SourceError> errors;    ///< when the source did not assemble
+    std::vector<ListedError> errors;    ///< when the source did not assemble
 };
 
 /// "halt", "err", "bound", "memory" or "error".
@@ -48,7 +40,7 @@ ProgramRun runProgram(const std::string& source, const std::string& input, std::
 /// byte from 128 up is not valid UTF-8.
 std::string bytesAsText(const std::string& bytes);
 
-/// The assembler's errors placed in source.
-std::vector<SourceError> placeErrors(const std::string& source, const List<AssemblyError>& errors);
+/// The assembler's errors placed in a source as the page's text area holds it.
+std::vector<ListedError> placeErrors(const std::string& source, const List<AssemblyError>& errors);
 
 } // namespace tessaro::web

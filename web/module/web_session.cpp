@@ -102,14 +102,14 @@ val pictureValue(const MachinePicture& p) {
 
 } // namespace
 
-val errorsValue(const std::vector<SourceError>& errors) {
+val errorsValue(const std::vector<ListedError>& errors) {
     val list = val::array();
-    for (const SourceError& error : errors) {
+    for (const ListedError& error : errors) {
         val item = val::object();
         item.set("message", error.message);
         item.set("line", error.line);
-        item.set("start", error.start);
-        item.set("length", error.length);
+        item.set("start", error.selected.start);
+        item.set("length", error.selected.length);
         list.call<void>("push", item);
     }
     return list;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "machine/machine_session.h"
+#include "presentation/error_list.h"
 #include "presentation/machine_texts.h"
 
 #include <emscripten/val.h>
@@ -69,6 +70,6 @@ private:
 void bindSession();
 
 /// The errors as the page reads them.
-emscripten::val errorsValue(const std::vector<struct SourceError>& errors);
+emscripten::val errorsValue(const std::vector<ListedError>& errors);
 
 } // namespace tessaro::web

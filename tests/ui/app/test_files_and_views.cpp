@@ -2,9 +2,9 @@
 // in editor positions, the data folder, and the output's control characters.
 #include "data/bundled.h"
 #include "ijvm/instruction_set.h"
+#include "presentation/source_offsets.h"
 #include "ui/app/app_paths.h"
 #include "ui/app/machine_views.h"
-#include "ui/app/source_offsets.h"
 #include "ui/app/text_file.h"
 
 #include <QDir>
@@ -98,7 +98,7 @@ private slots:
         QFETCH(int, start);
         QFETCH(int, length);
         QFETCH(QString, text);
-        const SourceOffsets offsets(bytes);
+        const SourceOffsets offsets(byteView(bytes));
         const CharSpan span = offsets.span(start, length);
         QCOMPARE(TextFile::decode(bytes).mid(span.start, span.length), text);
         QCOMPARE(offsets.charPosition(-3), 0);
