@@ -256,6 +256,8 @@ private:
     void keepRecoveryCopies();
     /// Offers to put back the unsaved text a crashed session left; true when it was put back.
     bool offerRecovery(const UnsavedText& unsaved, bool microprogram);
+    /// Asks whether to put a recovery copy back into its editor: true for Ripristina.
+    bool askToRestore(const QString& question);
     void stepBack(bool ijvm);
     void refreshStatistics(bool nowAndThen = false);
 

@@ -11,9 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPushButton>
 
 namespace tessaro {
 
@@ -109,15 +107,7 @@ void MainWindow::offerInstructionSetRecovery() {
     const QString text = tr("Tessaro si è chiuso senza salvare le modifiche all'insieme di "
                             "istruzioni %1. Ripristinarle nell'editor?")
                              .arg(QDir::toNativeSeparators(unsaved.filePath));
-    emit messageShown(QStringLiteral("Tessaro"), text);
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Tessaro"), text, QMessageBox::NoButton,
-                    this);
-    box.setTextFormat(Qt::PlainText);
-    QPushButton* restore = box.addButton(tr("Ripristina"), QMessageBox::AcceptRole);
-    box.addButton(tr("Scarta"), QMessageBox::DestructiveRole);
-    box.setDefaultButton(restore);
-    box.exec();
-    if (box.clickedButton() != restore) {
+    if (!askToRestore(text)) {
         QFile::remove(m_paths.instructionSetRecoveryFile());
         return;
     }

@@ -44,6 +44,18 @@ void MainWindow::keepRecoveryCopies() {
     keepInstructionSetRecoveryCopy();
 }
 
+bool MainWindow::askToRestore(const QString& question) {
+    emit messageShown(QStringLiteral("Tessaro"), question);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tessaro"), question,
+                    QMessageBox::NoButton, this);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* restore = box.addButton(tr("Ripristina"), QMessageBox::AcceptRole);
+    box.addButton(tr("Scarta"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(restore);
+    box.exec();
+    return box.clickedButton() == restore;
+}
+
 bool MainWindow::offerRecovery(const UnsavedText& unsaved, bool microprogram) {
     const QString name =
         unsaved.filePath.isEmpty() ? tr("(nuovo)") : QDir::toNativeSeparators(unsaved.filePath);
@@ -54,18 +66,9 @@ bool MainWindow::offerRecovery(const UnsavedText& unsaved, bool microprogram) {
                      : tr("Tessaro si è chiuso senza salvare le modifiche al programma %1. "
                           "Ripristinarle nell'editor?")
                            .arg(name);
-    emit messageShown(QStringLiteral("Tessaro"), text);
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Tessaro"), text, QMessageBox::NoButton,
-                    this);
-    box.setTextFormat(Qt::PlainText);
-    QPushButton* restore = box.addButton(tr("Ripristina"), QMessageBox::AcceptRole);
-    box.addButton(tr("Scarta"), QMessageBox::DestructiveRole);
-    box.setDefaultButton(restore);
-    box.exec();
-    const QString copy =
-        microprogram ? m_paths.microprogramRecoveryFile() : m_paths.programRecoveryFile();
-    if (box.clickedButton() != restore) {
-        QFile::remove(copy);
+    if (!askToRestore(text)) {
+        QFile::remove(microprogram ? m_paths.microprogramRecoveryFile()
+                                   : m_paths.programRecoveryFile());
         return false;
     }
     if (microprogram) {
