@@ -21,10 +21,6 @@ bool isDecimalDigit(char ch) {
     return ch >= '0' && ch <= '9';
 }
 
-bool isByteContinuation(char ch) {
-    return (static_cast<unsigned char>(ch) & 0xC0U) == 0x80U;
-}
-
 // Value of a hexadecimal digit, or -1.
 int digitValue(char ch) {
     const char up = upperAscii(ch);
@@ -48,8 +44,7 @@ enum class ParseStatus { Ok, BadText, BadDigit };
 struct Parse {
     ParseStatus status = ParseStatus::Ok;
     std::int32_t value = 0;
-    std::string rest;     // the text after the sign
-    std::string badDigit; // the offending character (whole, when it is a UTF-8 sequence)
+    std::string rest; // the text after the sign
 };
 
 std::string unsignedDigits(std::uint32_t v, unsigned radix) {
@@ -127,14 +122,7 @@ Parse parseNumber(const std::string& s) {
             }
             const int digit = digitValue(t[i]);
             if (digit < 0) {
-                std::size_t first = i;
-                if (isByteContinuation(t[i])) {
-                    while (first > 0 && isByteContinuation(t[first])) {
-                        --first;
-                    }
-                }
                 p.status = ParseStatus::BadDigit;
-                p.badDigit = t.substr(first, i - first + 1);
                 return p;
             }
             value += weight * static_cast<std::uint32_t>(digit);

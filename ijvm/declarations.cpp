@@ -32,7 +32,7 @@ bool IjvmAssembler::parseConstants() {
     reader.seek(start);
     m_atEnd = false;
     if (!closed) {
-        addError(11, "", "", 0, start, 2);
+        addErrorAt(start, 2, 11, "");
         return true;
     }
     std::unordered_set<std::string> names;
@@ -54,7 +54,7 @@ bool IjvmAssembler::parseConstants() {
             reader.token == ".end-constant" || (!delivered && reader.token.empty());
         constant.value = number(reader.token, reader.tokenStart);
         if (!names.insert(constant.name).second) {
-            addError(1, constant.name, constant.name, 0, reader.tokenStart, currentTokenLength());
+            addErrorAt(reader.tokenStart, currentTokenLength(), 1, constant.name, constant.name);
         }
         constants.insertTail(constant);
         if (missing) {
@@ -136,7 +136,7 @@ bool IjvmAssembler::readHeader(Method& method) {
         reader.seek(headerStart);
         reader.tokenStart = headerStart;
         m_atEnd = false;
-        addError(code, name, "", 0, 0, 0);
+        addError(code, name);
         return false;
     };
     // headerStart lies past the ".method" just read; at or past the end no "(" is found.
@@ -168,7 +168,7 @@ bool IjvmAssembler::readHeader(Method& method) {
         parameter.name = cutUtf8(paramName, kSymbolBytes);
         method.paramCount += 1;
         if (!names.insert(parameter.name).second) {
-            addError(2, method.name, parameter.name, 0, textStart, textLength);
+            addErrorAt(textStart, textLength, 2, method.name, parameter.name);
         }
         method.variables.insertTail(parameter);
     };
@@ -263,7 +263,7 @@ bool IjvmAssembler::parseVariables(Method& method, const std::string& closer, in
     m_atEnd = false;
     if (!closed) {
         reader.seek(stop);
-        addError(15, method.name, "", 0, start, 2);
+        addErrorAt(start, 2, 15, method.name);
         return false;
     }
     reader.seek(start);
@@ -281,7 +281,7 @@ bool IjvmAssembler::parseVariables(Method& method, const std::string& closer, in
         variable.name = cutUtf8(reader.token, kSymbolBytes);
         method.varCount += 1;
         if (!names.insert(variable.name).second) {
-            addError(2, method.name, variable.name, 0, reader.tokenStart, currentTokenLength());
+            addErrorAt(reader.tokenStart, currentTokenLength(), 2, method.name, variable.name);
         }
         method.variables.insertTail(variable);
         if (!delivered) {
@@ -299,17 +299,17 @@ void IjvmAssembler::parseBody(Method& method, const std::string& closer) {
         if (m_atEnd) {
             // Nothing more can come: the method ends here, with one error. A last token that
             // the end of the file ended rather than a line end is still a line of the body.
-            addError(3, method.name, "", 0, 0, 0);
+            addError(3, method.name);
             if (!reader.token.empty() && !parseIstruction(method) && !reader.token.empty()) {
-                addError(4, method.name, reader.token, method.instrCount, 0, 0);
+                addError(4, method.name, reader.token, method.instrCount);
             }
             break;
         }
         if (reader.token == ".method") {
-            addError(3, method.name, "", 0, 0, 0);
+            addError(3, method.name);
         }
         if (!parseIstruction(method)) {
-            addError(4, method.name, reader.token, method.instrCount, 0, 0);
+            addError(4, method.name, reader.token, method.instrCount);
         }
         next();
     }
@@ -334,7 +334,7 @@ void IjvmAssembler::parseBody(Method& method, const std::string& closer) {
 
 void IjvmAssembler::finishMethod(Method& method) {
     if (methods.contains(method)) {
-        addError(10, method.name, "", 0, 0, 0);
+        addError(10, method.name);
     }
     method.number = methodCount;
     ++methodCount;

@@ -35,7 +35,7 @@ void IjvmAssembler::encodeImage() {
         }
     }
     if (mainMethod == nullptr) {
-        addError(5, "", "", 0, 0, 0);
+        addError(5, "");
     }
     methodArea.putHalf(constantCount + (mainMethod != nullptr ? mainMethod->number : 0));
 
@@ -139,7 +139,7 @@ void IjvmAssembler::encode(const Method& method, const InstructionRecord& record
     auto variableIndex = [&] {
         const Symbol* variable = findVariable(method, operand1);
         if (variable == nullptr) {
-            addError(8, method.name, operand1, 0, operandPos, operandLength);
+            addErrorAt(operandPos, operandLength, 8, method.name, operand1);
             return 0;
         }
         return variable->index;
@@ -168,7 +168,7 @@ void IjvmAssembler::encode(const Method& method, const InstructionRecord& record
     case OperandKind::LabelOffset: {
         const Symbol* label = findLabel(method, operand1);
         if (label == nullptr) {
-            addError(6, method.name, operand1, 0, operandPos, operandLength);
+            addErrorAt(operandPos, operandLength, 6, method.name, operand1);
         }
         methodArea.putHalf((label != nullptr ? label->value : 0) - record.address);
         break;
@@ -176,7 +176,7 @@ void IjvmAssembler::encode(const Method& method, const InstructionRecord& record
     case OperandKind::Constant: {
         const Symbol* constant = findConstant(operand1);
         if (constant == nullptr) {
-            addError(7, method.name, operand1, 0, operandPos, operandLength);
+            addErrorAt(operandPos, operandLength, 7, method.name, operand1);
         }
         methodArea.putHalf(constant != nullptr ? constant->index : 0);
         break;
@@ -184,7 +184,7 @@ void IjvmAssembler::encode(const Method& method, const InstructionRecord& record
     case OperandKind::Method: {
         const Method* callee = findMethod(operand1);
         if (callee == nullptr && !m_droppedMethods.contains(operand1)) {
-            addError(9, method.name, operand1, 0, operandPos, operandLength);
+            addErrorAt(operandPos, operandLength, 9, method.name, operand1);
         }
         methodArea.putHalf(constants.count + (callee != nullptr ? callee->number : 0));
         break;

@@ -75,7 +75,9 @@ void IjvmAssembler::addMessage(const std::string& message, int position, int len
 }
 
 void IjvmAssembler::addError(int code, const std::string& firstName, const std::string& secondName,
-                             int number, int position, int length) {
+                             int number) {
+    int position = 0;
+    int length = 0;
     switch (errorSpan(code)) {
     case ErrorSpan::Given:
         break;
@@ -89,6 +91,11 @@ void IjvmAssembler::addError(int code, const std::string& firstName, const std::
         break;
     }
     addMessage(errorMessage(code, firstName, secondName, number), position, length);
+}
+
+void IjvmAssembler::addErrorAt(int position, int length, int code, const std::string& firstName,
+                               const std::string& secondName) {
+    addMessage(errorMessage(code, firstName, secondName, 0), position, length);
 }
 
 } // namespace tessaro

@@ -74,11 +74,14 @@ public:
     /// errors for undeclared names and bad numbers.
     void encode(const Method& method, const InstructionRecord& record);
 
-    /// Appends the error of the given code. firstName is the method's name (code 1: the
+    /// Appends the error of the given code, over the token its code names (the current or the
+    /// last one; none for the other codes). firstName is the method's name (code 1: the
     /// constant's), secondName the name concerned, number the instruction count (code 4).
-    /// position and length are used by the codes whose span is given by the caller.
-    void addError(int code, const std::string& firstName, const std::string& secondName, int number,
-                  int position, int length);
+    void addError(int code, const std::string& firstName, const std::string& secondName = {},
+                  int number = 0);
+    /// Appends the error of a code whose span the caller knows.
+    void addErrorAt(int position, int length, int code, const std::string& firstName,
+                    const std::string& secondName = {});
 
     /// Appends an error with a ready message and span (message cut to 99 bytes).
     void addMessage(const std::string& message, int position, int length);

@@ -15,7 +15,7 @@ bool IjvmAssembler::parseIstruction(Method& method) {
         label.name = cutUtf8(reader.token.substr(0, reader.token.size() - 1), kLabelBytes);
         label.value = codeOffset;
         if (!m_labelNames.insert(label.name).second || method.labels.contains(label)) {
-            addError(0, method.name, label.name, 0, 0, 0);
+            addError(0, method.name, label.name);
         }
         m_labels.push_back(label);
         next();

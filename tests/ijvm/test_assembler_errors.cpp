@@ -263,7 +263,7 @@ TEST(IjvmErrors, LongMessagesAreCutOnACharacterBoundary) {
 
 TEST(IjvmErrors, UnknownCodeIsStillRecordedAndVectorsKeepTheirCapacity) {
     IjvmAssembler a("unused");
-    a.addError(12, "m", "n", 0, 5, 6);
+    a.addErrorAt(5, 6, 12, "m", "n");
     ASSERT_EQ(a.errors.size(), 1);
     EXPECT_EQ(a.errors.begin()->position, 5);
     EXPECT_FALSE(firstError(a).empty());
