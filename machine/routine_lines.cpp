@@ -1,6 +1,7 @@
 #include "machine/routine_lines.h"
 
 #include "core/language.h"
+#include "machine/control_word.h"
 
 #include <cstdio>
 
@@ -12,8 +13,9 @@ bool holdsRoutineLine(const Memory<std::uint32_t, Mic>& controlStore, std::uint3
         return false;
     }
     const auto word = static_cast<std::uint32_t>(line->word);
-    const bool writesOrUsesMemory = ((word >> 4) & 0x7u) != 0 || ((word >> 7) & 0x1FFu) != 0;
-    const bool branches = ((word >> 24) & 0x7u) != 0 || line->NextAddr != 0;
+    const bool writesOrUsesMemory =
+        control_word::kMem.of(word) != 0 || control_word::kC.of(word) != 0;
+    const bool branches = control_word::kJam.of(word) != 0 || line->NextAddr != 0;
     return writesOrUsesMemory || branches;
 }
 
