@@ -86,6 +86,10 @@ public:
     void noteExecuted();
     /// Notes that the input word is about to become value.
     void recordInput(std::int32_t value) { m_history.recordInput(m_machine, value); }
+    /// Notes the word that the micro-instruction after countBefore reads from the input.
+    void recordInputRead(std::int64_t countBefore, std::int32_t value) {
+        m_history.recordInputRead(m_machine, countBefore, value);
+    }
     /// Whether the machine can go back at all: a history begun before the present.
     bool canGoBack() const;
     /// Where going back one IJVM instruction leads: the start of the instruction the machine

@@ -46,11 +46,20 @@ void ExecutionHistory::checkpointIfDue(const ControlPath& machine) {
 }
 
 void ExecutionHistory::recordInput(const ControlPath& machine, std::int32_t value) {
+    record(machine, {machine.microCount, value, false});
+}
+
+void ExecutionHistory::recordInputRead(const ControlPath& machine, std::int64_t countBefore,
+                                       std::int32_t value) {
+    record(machine, {countBefore, value, true});
+}
+
+void ExecutionHistory::record(const ControlPath& machine, const InputChange& change) {
     if (m_checkpoints.empty()) {
         return;
     }
     noteInputChange(machine);
-    m_inputs.push_back({machine.microCount, value});
+    m_inputs.push_back(change);
 }
 
 void ExecutionHistory::take(const ControlPath& machine, std::size_t inputsBefore) {
@@ -107,7 +116,9 @@ bool ExecutionHistory::rewindTo(ControlPath& machine, std::int64_t target) {
         m_checkpointBytes -= it->state.bytes();
     }
     m_checkpoints.erase(after, m_checkpoints.end());
-    std::erase_if(m_inputs, [target](const InputChange& change) { return change.count > target; });
+    std::erase_if(m_inputs, [target](const InputChange& change) {
+        return change.count > target || (change.read && change.count == target);
+    });
 
     const Checkpoint& from = m_checkpoints.back();
     machine.undoMemory(m_log, from.logEnd);
@@ -141,6 +152,7 @@ void ExecutionHistory::replayTo(ControlPath& machine, std::int64_t target, std::
     std::size_t input = nextInput;
     for (;;) {
         while (input < m_inputs.size() && m_inputs[input].count <= machine.microCount) {
+            // (A read at the target's count was forgotten with everything after the target.)
             putInput(machine, m_inputs[input].value);
             ++input;
         }

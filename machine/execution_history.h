@@ -59,6 +59,9 @@ public:
     /// Notes that the input word is about to become value, with the machine at its present
     /// micro-instruction count: call it before changing the word.
     void recordInput(const ControlPath& machine, std::int32_t value);
+    /// Notes that the micro-instruction after count countBefore reads value from the input
+    /// word: going back to countBefore or before undoes that read, and the word it took.
+    void recordInputRead(const ControlPath& machine, std::int64_t countBefore, std::int32_t value);
     /// Puts machine back into its state at micro-instruction count target (between
     /// firstCount() and the present), and forgets everything after it. False, with nothing
     /// changed, when target is outside that range.
@@ -78,11 +81,13 @@ private:
     struct InputChange {
         std::int64_t count = 0;
         std::int32_t value = 0;
+        bool read = false; // taken by the micro-instruction after count, not put at count
     };
 
     void take(const ControlPath& machine, std::size_t inputsBefore);
     void thin(std::int64_t now);
     void forgetOldest();
+    void record(const ControlPath& machine, const InputChange& change);
     void noteInputChange(const ControlPath& machine);
     void putInput(ControlPath& machine, std::int32_t value);
     void replayTo(ControlPath& machine, std::int64_t target, std::size_t nextInput);

@@ -308,12 +308,9 @@ bool MachineSession::beforeInputRead(std::int32_t& word) {
     m_inputAskedBy = instruction;
     const std::int32_t value = answer.kind == InputAnswer::Kind::Word ? answer.word : 0;
     // Going back replays the word from here, without asking the supplier again. The step
-    // loops add up the count only when they end: the history is shown the count of the
+    // loops add up the count only when they end: the machine tells the count before the
     // micro-instruction that reads.
-    const std::int64_t present = m_machine.microCount;
-    m_machine.microCount = m_machine.ioAccessCount();
-    m_debugger.recordInput(value);
-    m_machine.microCount = present;
+    m_debugger.recordInputRead(m_machine.ioAccessCount(), value);
     word = value;
     return true;
 }

@@ -145,6 +145,12 @@ TEST_F(Session, AStopRequestEndsTheRunAfterItsSlice) {
     EXPECT_EQ(session->state(), SessionState::Stopped);
     EXPECT_EQ(session->microStep(), Outcome::Done);
     EXPECT_EQ(session->state(), SessionState::Loaded);
+    // Going back leaves a stop behind as well.
+    ASSERT_EQ(session->startRun(RunKind::Run), Outcome::SliceDone);
+    session->requestStop();
+    EXPECT_EQ(session->runSlice(100), Outcome::Stopped);
+    EXPECT_EQ(session->stepBackMicro(), Outcome::Done);
+    EXPECT_EQ(session->state(), SessionState::Loaded);
 }
 
 TEST_F(Session, ASlicedIjvmStepEndsAtTheNextBoundaryOrAtItsBound) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <map>
 #include <string>
 
 namespace tessaro::testing {
@@ -143,6 +144,25 @@ TEST_F(SessionPort, AnOutCutShortByTheBoundGivesItsCharacterOnlyWhenItEnds) {
 
 TEST_F(SessionPort, GoingBackReplaysTheWordsWithoutAskingAgain) {
     load(kEchoUntilZero);
+    // Taken one micro-instruction at a time, every state is seen again on the way back: the
+    // words come back at the micro-instructions that read them.
+    supply({'x', 'y', 0});
+    std::map<std::int64_t, MachineState> seen;
+    do {
+        seen.emplace(session->microInstructions(), MachineState(session->machine()));
+    } while (session->microStep() == Outcome::Done);
+    ASSERT_EQ(asked, 3);
+    int backs = 0;
+    for (; session->stepBackMicro() == Outcome::Done; ++backs) {
+        const std::int64_t at = session->microInstructions();
+        ASSERT_TRUE(seen.contains(at)) << at;
+        ASSERT_EQ(firstDifference(seen.at(at), MachineState(session->machine())), "") << at;
+    }
+    EXPECT_GT(backs, 20);
+    EXPECT_EQ(asked, 3);
+
+    session->reset();
+    asked = 0;
     supply({'x', 'y', 0});
     ASSERT_EQ(runInOneSlice(), Outcome::Halted);
     // Back to the second IN: the first word stays read, the second is undone.
