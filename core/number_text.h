@@ -57,4 +57,8 @@ void removeChars(std::string& text, const std::string& set);
 /// fixed-size text field of the system is filled.
 std::string cutUtf8(const std::string& text, std::size_t max);
 
+/// How many bytes the UTF-8 sequence that starts with lead claims: 1 for ASCII and for a stray
+/// continuation byte, else 2, 3 or 4 by the lead's high bits.
+std::size_t utf8SequenceLength(unsigned char lead);
+
 } // namespace tessaro

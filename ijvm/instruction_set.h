@@ -74,7 +74,7 @@ inline constexpr std::uint8_t ERR = 0x84;
 /// written. A value: the built-in set, or one read from an instruction-set file.
 class InstructionSet {
 public:
-    InstructionSet() { m_byOpcode.fill(-1); }
+    InstructionSet() : InstructionSet(std::vector<Instruction>{}) {}
     /// The set of these instructions; their opcodes and mnemonics are distinct.
     explicit InstructionSet(std::vector<Instruction> instructions);
 

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "core/number_text.h"
+
 // Name sizes and small text helpers shared by the assembler's passes.
 namespace tessaro::ijvm_names {
 
@@ -42,8 +44,7 @@ inline std::string trimBlanks(const std::string& text) {
 
 /// The whole UTF-8 character whose first byte is at (the byte itself when the sequence is cut).
 inline std::string utf8CharacterAt(const std::string& text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const std::size_t length = utf8SequenceLength(static_cast<unsigned char>(text[at]));
     if (at + length > text.size()) {
         return text.substr(at, 1);
     }

@@ -1,5 +1,6 @@
 #include "machine/control_path.h"
 
+#include "core/number_text.h"
 #include "core/reader/file_reader.h"
 #include "ijvm/instruction_set.h"
 #include "machine/control_store_file.h"
@@ -21,25 +22,6 @@ using control_word::kMemFetch;
 using control_word::kMemRead;
 using control_word::kMemWrite;
 constexpr int kSourceLineMax = 49;
-
-// Drops a last character that a cut left incomplete, so that the text stays valid UTF-8.
-void dropBrokenTail(std::string& text) {
-    std::size_t lead = text.size();
-    std::size_t continuation = 0;
-    while (lead > 0 && continuation < 3 &&
-           (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) {
-        --lead;
-        ++continuation;
-    }
-    if (lead == 0) {
-        return;
-    }
-    const auto first = static_cast<unsigned char>(text[lead - 1]);
-    const std::size_t need = first >= 0xF0 ? 3 : first >= 0xE0 ? 2 : first >= 0xC0 ? 1 : 0;
-    if (continuation < need) {
-        text.resize(lead - 1);
-    }
-}
 
 } // namespace
 
@@ -402,15 +384,11 @@ std::string ControlPath::sourceLine(std::uint32_t address) const {
     const std::uint32_t* offset = sourceMap.peek(address);
     const std::uint32_t at = offset != nullptr ? *offset : 0u;
     reader.seek(at > static_cast<std::uint32_t>(INT32_MAX) ? INT32_MAX : static_cast<int>(at));
-    reader.readUntil(kSourceLineMax, "\n");
+    // One byte more than is shown tells whether the cut falls inside a character.
+    reader.readUntil(kSourceLineMax + 1, "\n");
     reader.close();
-    std::string line;
-    for (char c : reader.token) {
-        if (c != '\r' && c != '\n') {
-            line.push_back(c);
-        }
-    }
-    dropBrokenTail(line);
+    std::string line = cutUtf8(reader.token, kSourceLineMax);
+    removeChars(line, "\r\n");
     return line;
 }
 

@@ -49,10 +49,7 @@ WholeFile readWholeFile(const std::string& path, std::size_t limit) {
             break;
         }
         if (result.text.size() + got > limit) {
-            result.failure = ReadFailure::TooLarge;
-            result.text.clear();
-            result.text.shrink_to_fit();
-            return result;
+            return {.text = {}, .failure = ReadFailure::TooLarge, .errorNumber = 0};
         }
         result.text.append(buffer, got);
     }

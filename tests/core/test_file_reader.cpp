@@ -1,10 +1,13 @@
 // The source reader both assemblers tokenize with: separators, comments, offsets, raw reads.
 
 #include "core/reader/file_reader.h"
+#include "core/reader/whole_file.h"
 #include "tests/support/files.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -174,3 +177,38 @@ TEST(FileReaderOpen, ReadOnlyFileOpens) {
     ASSERT_TRUE(reader.nextToken());
     EXPECT_EQ(reader.token, "A");
 }
+
+namespace {
+
+TEST(WholeFile, ReadsEveryByteOrSaysWhyNot) {
+    const std::string text = std::string("a\0b\r\n", 5) + std::string(70000, 'x');
+    const std::string scratch = writeScratch(text);
+    struct Case {
+        std::string path;
+        std::size_t limit;
+        tessaro::ReadFailure failure;
+        int errorNumber;
+        std::string reason; // a part of it
+    };
+    using F = tessaro::ReadFailure;
+    const Case cases[] = {
+        {scratch, text.size(), F::None, 0, ""},
+        {scratch, text.size() - 1, F::TooLarge, 0, "64 MB"},
+        {::testing::TempDir(), 100, F::Directory, 0, "cartella"},
+        {::testing::TempDir() + "no_such_dir/none.jvm", 100, F::CannotOpen, ENOENT,
+         std::strerror(ENOENT)},
+        // Opens, then fails on the first read: nothing is mapped at address 0.
+        {"/proc/self/mem", 100, F::ReadError, EIO, std::strerror(EIO)},
+    };
+    for (const Case& c : cases) {
+        const tessaro::WholeFile file = tessaro::readWholeFile(c.path, c.limit);
+        EXPECT_EQ(file.failure, c.failure) << c.path;
+        EXPECT_EQ(file.ok(), c.failure == F::None) << c.path;
+        EXPECT_EQ(file.errorNumber, c.errorNumber) << c.path;
+        EXPECT_EQ(file.text, c.failure == F::None ? text : "") << c.path;
+        EXPECT_NE(file.reason().find(c.reason), std::string::npos) << file.reason();
+        EXPECT_EQ(file.reason().empty(), c.reason.empty()) << c.path;
+    }
+}
+
+} // namespace

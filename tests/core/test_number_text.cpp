@@ -115,6 +115,17 @@ TEST(NumberText, Printing) {
     }
 }
 
+TEST(NumberText, Utf8SequenceLengthFollowsTheLeadByte) {
+    // Each boundary between the lead-byte ranges, from both sides.
+    const std::pair<unsigned char, std::size_t> cases[] = {
+        {0x00, 1}, {0x7F, 1}, {0x80, 1}, {0xBF, 1}, {0xC0, 2}, {0xDF, 2},
+        {0xE0, 3}, {0xEF, 3}, {0xF0, 4}, {0xF4, 4},
+    };
+    for (const auto& [lead, length] : cases) {
+        EXPECT_EQ(utf8SequenceLength(lead), length) << int{lead};
+    }
+}
+
 TEST(NumberText, RemoveCharacters) {
     std::string text = "a b\tc  d";
     removeChars(text, " \t");
