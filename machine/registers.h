@@ -55,21 +55,20 @@ struct BSource {
     std::string_view name;
     std::uint32_t code;
     RegisterIndex reg;
-    bool signExtended; ///< MBR's byte sign-extended (otherwise the register as it is)
 };
 
 /// The B codes a microprogram can name. The datapath itself reads codes 0 to 9 as the register
 /// of that index and code 10 as MBR sign-extended; every other code gives 0.
 inline constexpr std::array<BSource, 9> kBSources{{
-    {"MDR", 1, kMDR, false},
-    {"PC", 2, kPC, false},
-    {"SP", 3, kSP, false},
-    {"LV", 4, kLV, false},
-    {"CPP", 5, kCPP, false},
-    {"TOS", 6, kTOS, false},
-    {"OPC", 7, kOPC, false},
-    {"MBRU", 9, kMBR, false},
-    {"MBR", 10, kMBR, true},
+    {"MDR", 1, kMDR},
+    {"PC", 2, kPC},
+    {"SP", 3, kSP},
+    {"LV", 4, kLV},
+    {"CPP", 5, kCPP},
+    {"TOS", 6, kTOS},
+    {"OPC", 7, kOPC},
+    {"MBRU", 9, kMBR},
+    {"MBR", 10, kMBR},
 }};
 
 /// The B code that puts MBR's byte sign-extended on the bus; codes below it read the register

@@ -1,7 +1,8 @@
 #include "mal/mal_source_reader.h"
 
+#include "machine/registers.h"
+
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -9,9 +10,8 @@ namespace tessaro {
 
 namespace {
 
-constexpr std::array<std::string_view, 16> kReservedWords = {
-    "MAR", "MBR", "MDR",  "PC", "SP", "LV", "CPP", "TOS",
-    "OPC", "H",   "GOTO", "WR", "RD", "Z",  "N",   "IF"};
+// Besides the register names, which no label may take either.
+constexpr std::string_view kReservedWords[] = {"GOTO", "WR", "RD", "Z", "N", "IF"};
 
 bool isWhiteSpace(char ch) {
     return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
@@ -39,12 +39,9 @@ std::string normalise(std::string line) {
 }
 
 bool isReserved(std::string_view word) {
-    for (std::string_view reserved : kReservedWords) {
-        if (word == reserved) {
-            return true;
-        }
-    }
-    return false;
+    const auto named = [word](const auto& entry) { return entry.name == word; };
+    return std::ranges::any_of(register_file::kRegisters, named) ||
+           std::ranges::find(kReservedWords, word) != std::end(kReservedWords);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/language.h"
 #include "core/reader/string_tokenizer.h"
+#include "machine/registers.h"
 #include "mal/micro_instruction_encoder.h"
 
 #include <algorithm>
@@ -19,13 +20,9 @@ struct Word {
 };
 using Statement = std::vector<Word>;
 
-constexpr std::array<std::string_view, 9> kBSources = {"MDR", "PC",  "SP",   "LV", "CPP",
-                                                       "TOS", "OPC", "MBRU", "MBR"};
-constexpr std::array<std::string_view, 11> kDestinations = {"MAR", "MDR", "PC", "SP", "LV", "CPP",
-                                                            "TOS", "OPC", "H",  "Z",  "N"};
-constexpr std::array<std::string_view, 15> kOtherWords = {"MAR", "H",    "Z",   "N",   "GOTO",
-                                                          "IF",  "ELSE", "RD",  "WR",  "FETCH",
-                                                          "AND", "OR",   "NOT", "SHL", "SHR"};
+// The words of a statement besides register names, numbers and operators.
+constexpr std::array<std::string_view, 13> kOtherWords = {
+    "Z", "N", "GOTO", "IF", "ELSE", "RD", "WR", "FETCH", "AND", "OR", "NOT", "SHL", "SHR"};
 constexpr std::string_view kOperators = "=+-<>();";
 
 template <std::size_t N>
@@ -34,7 +31,20 @@ bool oneOf(const std::array<std::string_view, N>& names, std::string_view text) 
 }
 
 bool isBSource(const Word& word) {
-    return !word.number && oneOf(kBSources, word.text);
+    return !word.number && std::ranges::any_of(register_file::kBSources, [&word](const auto& b) {
+               return b.name == word.text;
+           });
+}
+// A register the C bus writes, or a flag an ALU result sets.
+bool isDestination(std::string_view text) {
+    return text == "Z" || text == "N" ||
+           std::ranges::any_of(register_file::kRegisters, [text](const auto& r) {
+               return r.cBit >= 0 && r.name == text;
+           });
+}
+bool isRegister(std::string_view text) {
+    return std::ranges::any_of(register_file::kRegisters,
+                               [text](const auto& r) { return r.name == text; });
 }
 bool isH(const Word& word) {
     return word.text == "H";
@@ -46,7 +56,7 @@ bool isKnown(const Word& word) {
     if (word.text.size() == 1 && kOperators.find(word.text[0]) != std::string_view::npos) {
         return true;
     }
-    return oneOf(kBSources, word.text) || oneOf(kOtherWords, word.text);
+    return isBSource(word) || isRegister(word.text) || oneOf(kOtherWords, word.text);
 }
 
 std::string joined(const Statement& words) {
@@ -145,7 +155,7 @@ std::optional<std::string> statementProblem(const Statement& statement) {
         if (parts[k].size() != 1) {
             return localized(MessageId::MalIncomplete, {joined(statement)});
         }
-        if (!oneOf(kDestinations, parts[k][0].text)) {
+        if (!isDestination(parts[k][0].text)) {
             return localized(MessageId::MalMisplaced, {parts[k][0].text});
         }
     }

@@ -292,7 +292,7 @@ constexpr Polyline bDecoderLine(int code) {
     // MBR has two codes: the zero-extended byte's line lies above the row centre.
     const register_file::BSource* source =
         register_file::bSourceOf(static_cast<std::uint32_t>(code));
-    const bool alt = source->reg == kMBR && !source->signExtended;
+    const bool alt = source->reg == kMBR && source->code != register_file::kBSignedMbr;
     const int y = rowCentre(row) + (alt ? -kLayout.decoderLineOffset : kLayout.decoderLineOffset);
     return {{Point{kLayout.bDecoder.x(), y}, Point{registerBox(row).right() + 1, y}}, 2};
 }

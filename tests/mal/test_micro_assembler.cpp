@@ -198,6 +198,8 @@ TEST(MicroAssembler, WordsTheMachineDoesNotHaveAreReportedWithTheirLine) {
         {" H = TOS + H + MDR", "espressione che l'ALU non sa calcolare: TOS + H + MDR"},
         {" H = H - TOS", "espressione che l'ALU"},
         {" H = NOT TOS", "espressione che l'ALU"},
+        {" H = TOS H", "espressione che l'ALU"},
+        {" H = - TOS", "espressione che l'ALU"},
         {" H = TOS << 3", "espressione che l'ALU"},
         {" MBR = TOS", "MBR non può stare"},
         {" TOS = MAR", "MAR non può stare"},
