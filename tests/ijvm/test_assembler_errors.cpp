@@ -141,6 +141,9 @@ std::vector<Row> rows() {
          kMain + "0 70 | 3"},
         brokenHeader(".method f", noOpening("f")),
         brokenHeader(".method f\nIRETURN\n.end-method", noOpening("f")),
+        // A tab or a carriage return ends the name as a space does: "x(p)" is a second word.
+        brokenHeader(".method f\tx(p)\nIRETURN\n.end-method", noOpening("f")),
+        brokenHeader(".method f\rx(p)\nIRETURN\n.end-method", noOpening("f")),
         brokenHeader(".method abcdefghijklmnopqrstu(x)\nIRETURN\n.end-method",
                      noOpening("abcdefghijklmnopqrst")),
         brokenHeader(".method f(a", noClosing("f")),
