@@ -66,7 +66,8 @@ ControlPath randomMachine(std::mt19937& random) {
     for (std::uint8_t& byte : machine.methodArea) {
         byte = static_cast<std::uint8_t>(random());
     }
-    machine.methodAreaSize = 300;
+    // Fewer than the bytes held: beyond the size, both paths must fetch 0.
+    machine.methodAreaSize = 280;
     return machine;
 }
 
@@ -87,9 +88,11 @@ TEST(FastPath, SingleStepsAgreeWithThePlainStepOnRandomMicroprograms) {
         randomRegisters(plain, random);
         ControlPath fast = plain;
         for (int step = 0; step < 400; ++step) {
-            // Random programs wander to huge addresses; pull MAR back now and then.
+            // Random programs wander to huge addresses; pull MAR back now and then, and PC to
+            // around the end of the method area.
             if (step % 7 == 0) {
                 plain.MAR() = fast.MAR() = static_cast<std::int32_t>(random() % 3000) - 6;
+                plain.PC() = fast.PC() = static_cast<std::int32_t>(random() % 320);
             }
             plain.microStep();
             EXPECT_TRUE(fast.ijvmStepBounded(1) || (fast.MPC != 0 && fast.MPC != 0x70));
