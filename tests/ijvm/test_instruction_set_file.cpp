@@ -38,6 +38,13 @@ TEST(InstructionSetFile, RefusesEachWrongLineWithItsNumber) {
         {"0x50 IMUL ( a b -- a*b", "f.txt:3: malformed stack effect: a '(' is not closed"},
         {"0x50 IMUL ( a -- a ) x", "f.txt:3: unexpected text after the stack effect"},
         {"0x50 IMUL ( a -- a $ 1 )", "f.txt:3: malformed stack effect: unexpected '$'"},
+        {"0x50 IMUL ( a -- a+12x )", "f.txt:3: malformed stack effect: bad number '12x'"},
+        {"0x50 IMUL ( a -- 0xAg )", "f.txt:3: malformed stack effect: bad number '0xAg'"},
+        {"0x50 IMUL ( a -- 0x )", "f.txt:3: malformed stack effect: bad number"},
+        {"0x50 IMUL ( a -- 0x100000000 )",
+         "f.txt:3: malformed stack effect: number too large for 32 bits"},
+        {"0x50 IMUL ( 1a -- 1 )", "f.txt:3: malformed stack effect: '1a' is not a name"},
+        {"0x50 IMUL ( a b$ -- 1 )", "f.txt:3: malformed stack effect: 'b$' is not a name"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -92,6 +99,7 @@ TEST(StackEffect, ComputesIn32BitTwosComplement) {
          1, 3, {-5, -3, 1, 3, 16, 0, 0, 0, 2, 1, 3, 2}},
         {"a b -- 1+a<<2 0x7FFFFFFF+1 0xFFFFFFFF", 1, 0, {8, INT_MIN, -1}},
         {"a b -- b a", 1, 2, {2, 1}},
+        {"a b -- 0xff+0XFF 0xFFFFFFFF 4294967295 0xaB", 0, 0, {510, -1, -1, 171}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.effect);
