@@ -56,6 +56,24 @@ TEST(InstructionSetFile, RefusesEachWrongLineWithItsNumber) {
     setLanguage(Language::Italian);
 }
 
+TEST(InstructionSetFile, OpcodesAreDecimalOrHexadecimalInEitherCase) {
+    const std::pair<const char*, int> accepted[] = {
+        {"0xAb", 0xAB}, {"0XfE", 0xFE}, {"0x00000000C", 0x0C}, {"009", 9}, {"255", 255}, {"0", 0},
+    };
+    for (const auto& [text, code] : accepted) {
+        const InstructionSetFile file = readInstructionSet(std::string(text) + " FOO\n", "f.txt");
+        ASSERT_TRUE(file.set.has_value()) << text << ": " << file.errors.front();
+        EXPECT_EQ(file.set->findWritten("FOO")->opcode, code) << text;
+    }
+    for (const char* text : {"0x", "0xG1", "0x1g", "12a", "1-2", "1@", "0x0000000001", "0000000001"}) {
+        const InstructionSetFile file = readInstructionSet(std::string(text) + " FOO\n", "f.txt");
+        EXPECT_FALSE(file.set.has_value()) << text;
+        ASSERT_EQ(file.errors.size(), 1u) << text;
+        EXPECT_NE(file.errors[0].find(std::string("'") + text + "'"), std::string::npos)
+            << file.errors[0];
+    }
+}
+
 TEST(InstructionSetFile, ReadsNewInstructionsWithTheirForms) {
     const InstructionSetFile file = readInstructionSet(
         "// a comment line\n\n70 ineg ( a -- 0-a ) // negate\n0x51 ISHRB byte:n ( a -- a>>n )\n"
