@@ -335,14 +335,13 @@ void ControlPath::run() {
 void ControlPath::reset() {
     dropPendingOutput();
     pendingMem = 0;
-    MIR = 0;
     fetchLatch = 0;
     readLatch = 0;
     for (std::int32_t& reg : registers) {
         reg = 0;
     }
+    // The first micro step, below, sets MIR and lastMPC.
     MPC = 0;
-    lastMPC = 0;
     microCount = 0;
     PC() = memory_map::kResetPC;
     SP() = memory_map::kStackBase;
