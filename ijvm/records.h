@@ -63,13 +63,6 @@ struct AssemblyError {
     std::string message; ///< at most 99 bytes, cut on a UTF-8 character boundary
     int position = 0;    ///< byte offset where the span begins
     int length = 0;      ///< span length in bytes
-
-    friend bool operator==(const AssemblyError& a, const AssemblyError& b) {
-        return a.position == b.position && a.message == b.message;
-    }
-    friend bool operator<(const AssemblyError& a, const AssemblyError& b) {
-        return a.position < b.position;
-    }
 };
 
 /// A byte buffer of fixed capacity; putHalf is big-endian, putWord little-endian. The assembler

@@ -112,9 +112,9 @@ TEST(StackEffect, ComputesIn32BitTwosComplement) {
         {"a b -- a<<b", 1, 33, {2}},
         {"a b -- a&b|a^b", 12, 10, {14}},
         // Each operator against its neighbours in binding strength, and left to right.
-        {"a b -- a-b*2 a-b-1 b*b%2 b/b*b 1<<b+1 b>>1+1 b>>>1+1 b&2<<1 b^b&1 a|b^b b-b+b "
-         "b>>1<<1",
-         1, 3, {-5, -3, 1, 3, 16, 0, 0, 0, 2, 1, 3, 2}},
+        {"a b -- a-b*2 a-b-1 b*b%2 b/b*b b*b/2 1<<b+1 b>>1+1 b>>>1+1 b&2<<1 b^b&1 a|b^b "
+         "b-b+b b>>1<<1",
+         1, 3, {-5, -3, 1, 3, 4, 16, 0, 0, 0, 2, 1, 3, 2}},
         {"a b -- 1+a<<2 0x7FFFFFFF+1 0xFFFFFFFF", 1, 0, {8, INT_MIN, -1}},
         {"a b -- b a", 1, 2, {2, 1}},
         {"a b -- 0xff+0XFF 0xFFFFFFFF 4294967295 0xaB", 0, 0, {510, -1, -1, 171}},

@@ -132,6 +132,8 @@ TEST_F(DebuggerTest, MarksOutsideTheMachineAreIgnoredAndClearingLeavesNone) {
     EXPECT_TRUE(debugger().microBreakpoints().empty());
     EXPECT_TRUE(debugger().markedLines().empty());
     EXPECT_FALSE(session->machine().hasBreakpoints());
+    EXPECT_TRUE(machineMarks().empty());
+    EXPECT_FALSE(session->machine().hasMicroBreakpoint(opcode::IADD));
 }
 
 } // namespace
