@@ -240,6 +240,10 @@ TEST(ControlPathIndex, EntriesChangedOrReplacedOutsideAreSeen) {
     machine.runFor(1);
     EXPECT_EQ(machine.MPC, 5);
     machine.MPC = 0;
+    // And back to 0, the value an entry has before it is first decoded.
+    machine.controlStore[0].NextAddr = 0;
+    machine.runFor(1);
+    EXPECT_EQ(machine.MPC, 0);
     // Replaced wholesale: the documented call.
     tessaro::Memory<std::uint32_t, Mic> other;
     other[0].word = static_cast<std::int32_t>(controlWord(bus::MAR, mem::none, to::H, alu::zero));
