@@ -13,9 +13,8 @@ using namespace ijvm_names;
 
 namespace {
 
-constexpr std::array<const char*, 8> kDirectives = {".constant",   ".end-constant", ".method",
-                                                    ".end-method", ".main",         ".end-main",
-                                                    ".var",        ".end-var"};
+constexpr const char* kDirectives[] = {".constant", ".end-constant", ".method", ".end-method",
+                                       ".main",     ".end-main",     ".var",    ".end-var"};
 
 // The operand lists an instruction may have, by the words that write them.
 struct OperandForm {

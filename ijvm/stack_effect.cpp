@@ -34,17 +34,9 @@ std::vector<std::string> words(std::string_view text) {
 
 // Binding strength of a binary operator, as in C: a higher number binds tighter.
 int precedence(const std::string& op) {
-    static const std::array<std::pair<const char*, int>, 11> table = {{{"|", 1},
-                                                                       {"^", 2},
-                                                                       {"&", 3},
-                                                                       {"<<", 4},
-                                                                       {">>", 4},
-                                                                       {">>>", 4},
-                                                                       {"+", 5},
-                                                                       {"-", 5},
-                                                                       {"*", 6},
-                                                                       {"/", 6},
-                                                                       {"%", 6}}};
+    static const std::pair<const char*, int> table[] = {{"|", 1},  {"^", 2},   {"&", 3}, {"<<", 4},
+                                                        {">>", 4}, {">>>", 4}, {"+", 5}, {"-", 5},
+                                                        {"*", 6},  {"/", 6},   {"%", 6}};
     for (const auto& [text, level] : table) {
         if (op == text) {
             return level;

@@ -61,10 +61,10 @@ inline constexpr std::uint32_t kAll = 0xFFFFFFFFu;
 } // namespace alu_detail
 
 /// The ALU functions, one row each.
-inline constexpr std::array<AluFunction, 16> kAluFunctions = [] {
+inline constexpr auto kAluFunctions = [] {
     using alu_detail::kAll;
     // clang-format off
-    return std::array<AluFunction, 16>{{
+    return std::to_array<AluFunction>({
         // operation              display       aMask aFlip bMask bFlip carry addMask andMask orMask
         {AluOp::A,             "H",         {kAll, 0,    0,    0,    0,    kAll,   0,      0}},
         {AluOp::B,             "B",         {0,    0,    kAll, 0,    0,    kAll,   0,      0}},
@@ -82,7 +82,7 @@ inline constexpr std::array<AluFunction, 16> kAluFunctions = [] {
         {AluOp::Zero,          "",          {0,    0,    0,    0,    0,    kAll,   0,      0}},
         {AluOp::One,           "",          {0,    0,    0,    0,    1,    kAll,   0,      0}},
         {AluOp::MinusOne,      "",          {0,    kAll, 0,    0,    0,    kAll,   0,      0}},
-    }};
+    });
     // clang-format on
 }();
 

@@ -48,7 +48,7 @@ private:
     static constexpr std::uint32_t kPagedWords = 1u << 20;  // the stack and the constant pool
     static constexpr std::uint32_t kHighBase = 0xFFFFFF00u; // the I/O words -6 .. -1 and near
     std::array<std::unique_ptr<std::int32_t*[]>, (kPagedWords >> kPageBits)> m_pages;
-    std::array<std::int32_t*, 256> m_high{};
+    std::array<std::int32_t*, 0u - kHighBase> m_high{};
 };
 
 /// The register-transfer half of the Mic-1: registers, buses, ALU, shifter, flags and the

@@ -59,7 +59,7 @@ struct BSource {
 
 /// The B codes a microprogram can name. The datapath itself reads codes 0 to 9 as the register
 /// of that index and code 10 as MBR sign-extended; every other code gives 0.
-inline constexpr std::array<BSource, 9> kBSources{{
+inline constexpr auto kBSources = std::to_array<BSource>({
     {"MDR", 1, kMDR},
     {"PC", 2, kPC},
     {"SP", 3, kSP},
@@ -69,7 +69,7 @@ inline constexpr std::array<BSource, 9> kBSources{{
     {"OPC", 7, kOPC},
     {"MBRU", 9, kMBR},
     {"MBR", 10, kMBR},
-}};
+});
 
 /// The B code that puts MBR's byte sign-extended on the bus; codes below it read the register
 /// of their index.

@@ -21,8 +21,8 @@ struct Word {
 using Statement = std::vector<Word>;
 
 // The words of a statement besides register names, numbers and operators.
-constexpr std::array<std::string_view, 13> kOtherWords = {
-    "Z", "N", "GOTO", "IF", "ELSE", "RD", "WR", "FETCH", "AND", "OR", "NOT", "SHL", "SHR"};
+constexpr auto kOtherWords = std::to_array<std::string_view>(
+    {"Z", "N", "GOTO", "IF", "ELSE", "RD", "WR", "FETCH", "AND", "OR", "NOT", "SHL", "SHR"});
 constexpr std::string_view kOperators = "=+-<>();";
 
 template <std::size_t N>
@@ -32,15 +32,14 @@ bool oneOf(const std::array<std::string_view, N>& names, std::string_view text) 
 
 bool isBSource(const Word& word) {
     return !word.number && std::ranges::any_of(register_file::kBSources, [&word](const auto& b) {
-               return b.name == word.text;
-           });
+        return b.name == word.text;
+    });
 }
 // A register the C bus writes, or a flag an ALU result sets.
 bool isDestination(std::string_view text) {
     return text == "Z" || text == "N" ||
-           std::ranges::any_of(register_file::kRegisters, [text](const auto& r) {
-               return r.cBit >= 0 && r.name == text;
-           });
+           std::ranges::any_of(register_file::kRegisters,
+                               [text](const auto& r) { return r.cBit >= 0 && r.name == text; });
 }
 bool isRegister(std::string_view text) {
     return std::ranges::any_of(register_file::kRegisters,
