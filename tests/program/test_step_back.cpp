@@ -202,6 +202,14 @@ TEST(StepBackAcrossStackGrowth, RestoresEveryRegisterAndWord) {
                 << "back to " << targets[i];
         }
         EXPECT_EQ(session->stepBackTo(first - 1), Outcome::AtHistoryStart);
+        // One step on, a target before the history or after the present changes nothing.
+        ASSERT_EQ(session->microStep(), Outcome::Done);
+        const MachineState now(session->machine());
+        for (const std::int64_t target : {first - 1, first + 2}) {
+            EXPECT_EQ(session->stepBackTo(target), Outcome::AtHistoryStart) << target;
+            EXPECT_EQ(firstDifference(now, MachineState(session->machine())), "") << target;
+        }
+        EXPECT_EQ(session->stepBackTo(first), Outcome::Done);
     }
 }
 
