@@ -81,9 +81,7 @@ void MachineSession::forgetExecution() {
 }
 
 void MachineSession::unload() {
-    abandonRun();
-    m_loaded = false;
-    m_stopped = false;
+    forgetExecution();
 }
 
 SessionState MachineSession::state() const {

@@ -96,6 +96,17 @@ TEST_F(SessionPort, NoWordAvailableReadsZeroAsAnInputThatHasEnded) {
     EXPECT_EQ(runInOneSlice(), Outcome::Halted);
     EXPECT_EQ(printed, ".");
     EXPECT_EQ(asked, 1);
+    // With only the sink connected, IN reads the input word as it was set.
+    session->setInputSupplier({});
+    session->reset();
+    printed.clear();
+    session->setInput('R');
+    ASSERT_EQ(session->ijvmStep(), Outcome::Done); // IN
+    EXPECT_EQ(session->machine().TOS(), 'R');
+    for (int i = 0; i < 3; ++i) { // DUP, IFEQ, OUT
+        ASSERT_EQ(session->ijvmStep(), Outcome::Done);
+    }
+    EXPECT_EQ(printed, "R");
     // Disconnected, IN reads the input word as it was set.
     session->setInputSupplier({});
     session->setOutputSink({});
@@ -103,7 +114,7 @@ TEST_F(SessionPort, NoWordAvailableReadsZeroAsAnInputThatHasEnded) {
     session->setInput('Q');
     ASSERT_EQ(session->ijvmStep(), Outcome::Done); // IN
     EXPECT_EQ(session->machine().TOS(), 'Q');
-    EXPECT_EQ(printed, ".");
+    EXPECT_EQ(printed, "R");
 }
 
 TEST_F(SessionPort, AFailedPortStopsTheRunAtOnce) {
