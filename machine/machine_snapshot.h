@@ -15,8 +15,6 @@ namespace tessaro {
 /// changes them.
 class MachineSnapshot {
 public:
-    /// An empty snapshot (restoring it is not meaningful).
-    MachineSnapshot() = default;
     /// Copies the state of machine.
     explicit MachineSnapshot(const ControlPath& machine);
 
@@ -29,14 +27,15 @@ public:
     std::size_t bytes() const;
 
 private:
-    std::int32_t m_a = 0, m_b = 0, m_c = 0;
-    std::uint8_t m_n = 0, m_z = 0, m_aluFunction = 0, m_shiftCode = 0;
-    std::int32_t m_registers[10] = {};
-    std::int32_t m_readLatch = 0, m_fetchLatch = 0;
-    std::uint32_t m_mir = 0;
-    std::uint8_t m_pendingMem = 0;
-    std::int32_t m_mpc = 0, m_lastMpc = 0;
-    std::int64_t m_microCount = 0;
+    // Every member is set from the machine: a snapshot is never empty.
+    std::int32_t m_a, m_b, m_c;
+    std::uint8_t m_n, m_z, m_aluFunction, m_shiftCode;
+    std::int32_t m_registers[register_file::kCount];
+    std::int32_t m_readLatch, m_fetchLatch;
+    std::uint32_t m_mir;
+    std::uint8_t m_pendingMem;
+    std::int32_t m_mpc, m_lastMpc;
+    std::int64_t m_microCount;
     Mic m_currentMic;
     ExecutionCounts m_counts;
 };
