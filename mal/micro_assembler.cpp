@@ -19,8 +19,9 @@ constexpr const char* kDelimiters = "=+-~|&;()<>";
 // Where an IF's true branch lands: its ELSE address in the upper half of the store.
 constexpr std::int32_t kHighHalf = static_cast<std::int32_t>(control_word::kHighHalf);
 
+// The source reader has upper-cased every line.
 bool isLetter(unsigned char ch) {
-    return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
+    return ch >= 'A' && ch <= 'Z';
 }
 bool isDigit(unsigned char ch) {
     return ch >= '0' && ch <= '9';
