@@ -85,6 +85,26 @@ constexpr const BSource* bSourceOf(std::uint32_t code) {
     return nullptr;
 }
 
+/// The register named name, or nullptr.
+constexpr const Register* registerNamed(std::string_view name) {
+    for (const Register& reg : kRegisters) {
+        if (reg.name == name) {
+            return &reg;
+        }
+    }
+    return nullptr;
+}
+
+/// The B source named name, or nullptr.
+constexpr const BSource* bSourceNamed(std::string_view name) {
+    for (const BSource& source : kBSources) {
+        if (source.name == name) {
+            return &source;
+        }
+    }
+    return nullptr;
+}
+
 /// The C-field bit of a register index, -1 for none.
 constexpr int cBitOf(int reg) {
     return reg >= 0 && reg < kCount ? kRegisters[static_cast<std::size_t>(reg)].cBit : -1;

@@ -39,9 +39,12 @@ std::string normalise(std::string line) {
 }
 
 bool isReserved(std::string_view word) {
-    const auto named = [word](const auto& entry) { return entry.name == word; };
-    return std::ranges::any_of(register_file::kRegisters, named) ||
-           std::ranges::find(kReservedWords, word) != std::end(kReservedWords);
+    for (std::string_view reserved : kReservedWords) {
+        if (word == reserved) {
+            return true;
+        }
+    }
+    return register_file::registerNamed(word) != nullptr;
 }
 
 } // namespace

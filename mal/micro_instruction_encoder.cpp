@@ -77,11 +77,8 @@ const std::string& MicroInstructionEncoder::peek(int offset) {
 }
 
 void MicroInstructionEncoder::orBSource(const std::string& name) {
-    for (const register_file::BSource& source : register_file::kBSources) {
-        if (name == source.name) {
-            word |= control_word::kB.place(source.code);
-            return;
-        }
+    if (const register_file::BSource* source = register_file::bSourceNamed(name)) {
+        word |= control_word::kB.place(source->code);
     }
 }
 
@@ -198,11 +195,9 @@ void MicroInstructionEncoder::ruleAssign(const std::string& token) {
         return;
     }
     const std::string& destination = take(-2, 2);
-    for (const register_file::Register& reg : register_file::kRegisters) {
-        if (reg.cBit >= 0 && destination == reg.name) {
-            word |= control_word::kC.place(1u << reg.cBit);
-            return;
-        }
+    const register_file::Register* reg = register_file::registerNamed(destination);
+    if (reg != nullptr && reg->cBit >= 0) {
+        word |= control_word::kC.place(1u << reg->cBit);
     }
 }
 

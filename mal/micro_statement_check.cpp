@@ -31,19 +31,12 @@ bool oneOf(const std::array<std::string_view, N>& names, std::string_view text) 
 }
 
 bool isBSource(const Word& word) {
-    return !word.number && std::ranges::any_of(register_file::kBSources, [&word](const auto& b) {
-        return b.name == word.text;
-    });
+    return !word.number && register_file::bSourceNamed(word.text) != nullptr;
 }
 // A register the C bus writes, or a flag an ALU result sets.
 bool isDestination(std::string_view text) {
-    return text == "Z" || text == "N" ||
-           std::ranges::any_of(register_file::kRegisters,
-                               [text](const auto& r) { return r.cBit >= 0 && r.name == text; });
-}
-bool isRegister(std::string_view text) {
-    return std::ranges::any_of(register_file::kRegisters,
-                               [text](const auto& r) { return r.name == text; });
+    const register_file::Register* reg = register_file::registerNamed(text);
+    return text == "Z" || text == "N" || (reg != nullptr && reg->cBit >= 0);
 }
 bool isH(const Word& word) {
     return word.text == "H";
@@ -55,7 +48,8 @@ bool isKnown(const Word& word) {
     if (word.text.size() == 1 && kOperators.find(word.text[0]) != std::string_view::npos) {
         return true;
     }
-    return isBSource(word) || isRegister(word.text) || oneOf(kOtherWords, word.text);
+    return isBSource(word) || register_file::registerNamed(word.text) != nullptr ||
+           oneOf(kOtherWords, word.text);
 }
 
 std::string joined(const Statement& words) {
