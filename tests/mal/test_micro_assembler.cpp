@@ -201,6 +201,8 @@ TEST(MicroAssembler, WordsTheMachineDoesNotHaveAreReportedWithTheirLine) {
         {" H = TOS H", "espressione che l'ALU"},
         {" H = - TOS", "espressione che l'ALU"},
         {" H = TOS << 3", "espressione che l'ALU"},
+        {" H = TOS << 1", "espressione che l'ALU"},
+        {" H = TOS >> 8", "espressione che l'ALU"},
         {" MBR = TOS", "MBR non può stare"},
         {" TOS = MAR", "MAR non può stare"},
         {" H = TOS ~ H", "parola sconosciuta: ~"},
