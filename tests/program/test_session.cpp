@@ -68,6 +68,18 @@ protected:
 };
 
 TEST_F(Session, NothingExecutesWithoutALoadedProgram) {
+    // A new session: nothing loaded, marked, pending or refused, and history kept.
+    EXPECT_EQ(session->state(), SessionState::NothingLoaded);
+    EXPECT_FALSE(session->canStepBack());
+    EXPECT_FALSE(session->atMemoryLimit());
+    EXPECT_TRUE(session->debugger().keepsHistory());
+    const ControlPath& machine = session->machine();
+    EXPECT_FALSE(machine.hasBreakpoints());
+    EXPECT_FALSE(machine.leftCode());
+    EXPECT_FALSE(machine.wordLimitReached());
+    EXPECT_FALSE(machine.ioRefused());
+    EXPECT_FALSE(machine.outputPending());
+    EXPECT_EQ(session->printed(), "");
     expectNothingRuns();
     EXPECT_EQ(session->microInstructions(), 0);
     // A program with errors is assembled but not loaded.
