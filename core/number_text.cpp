@@ -337,6 +337,10 @@ std::string cutUtf8(const std::string& text, std::size_t max) {
     return text.substr(0, end);
 }
 
+std::string hexByte(std::uint8_t value) {
+    return "0x" + digitString(std::uint32_t{value}, 16, 2);
+}
+
 std::size_t utf8SequenceLength(unsigned char lead) {
     return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
 }

@@ -41,6 +41,9 @@ std::string padRight(const std::string& src, int width);
 /// '0' characters then src, to width characters; a longer src is kept whole.
 std::string padLeftZeros(const std::string& src, int width);
 
+/// A byte as it is named in messages: "0x" and two upper-case hexadecimal digits.
+std::string hexByte(std::uint8_t value);
+
 /// Signed decimal text of v.
 std::string decimalText(std::int32_t v);
 

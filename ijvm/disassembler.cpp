@@ -1,8 +1,8 @@
 #include "ijvm/disassembler.h"
 
+#include "core/number_text.h"
 #include "ijvm/instruction_set.h"
 
-#include <cstdio>
 
 namespace tessaro {
 
@@ -26,9 +26,7 @@ std::string describeInstruction(const std::vector<std::uint8_t>& methodArea,
     const std::uint8_t code = byteAt(methodArea, methodAreaSize, address);
     const Instruction* instruction = instructions.find(code);
     if (instruction == nullptr) {
-        char unknown[32];
-        std::snprintf(unknown, sizeof unknown, "byte 0x%02X", code);
-        return unknown;
+        return "byte " + hexByte(code);
     }
     const std::uint8_t b1 = byteAt(methodArea, methodAreaSize, std::int64_t{address} + 1);
     const std::uint8_t b2 = byteAt(methodArea, methodAreaSize, std::int64_t{address} + 2);

@@ -1,10 +1,10 @@
 #include "ijvm/instruction_set_file.h"
 
 #include "core/language.h"
+#include "core/number_text.h"
 #include "ijvm/names.h"
 
 #include <array>
-#include <cstdio>
 #include <map>
 
 namespace tessaro {
@@ -99,12 +99,6 @@ bool isMnemonicWord(const std::string& word) {
         }
     }
     return true;
-}
-
-std::string hexByte(int code) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", code & 0xFF);
-    return text;
 }
 
 // Reads one line that holds an instruction; false with why in error.

@@ -1,6 +1,7 @@
 #include "machine/execution_report.h"
 
 #include "core/language.h"
+#include "core/number_text.h"
 
 #include "ijvm/instruction_set.h"
 
@@ -16,9 +17,7 @@ std::string nameOf(std::uint8_t opcode, const InstructionSet& instructions) {
     if (instruction != nullptr) {
         return instruction->display;
     }
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", opcode);
-    return text;
+    return hexByte(opcode);
 }
 
 } // namespace

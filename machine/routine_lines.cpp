@@ -1,9 +1,9 @@
 #include "machine/routine_lines.h"
 
 #include "core/language.h"
+#include "core/number_text.h"
 #include "machine/control_word.h"
 
-#include <cstdio>
 
 namespace tessaro {
 
@@ -28,8 +28,7 @@ std::vector<std::string> missingRoutineWarnings(const InstructionSet& set,
             continue;
         }
         const bool absent = controlStore.peek(instruction.opcode) == nullptr;
-        char code[8];
-        std::snprintf(code, sizeof code, "0x%02X", instruction.opcode);
+        const std::string code = hexByte(instruction.opcode);
         const std::string line = std::to_string(instruction.opcode);
         warnings.push_back(
             absent ? localized(MessageId::RoutinePastLastLine, {instruction.display, code, line})

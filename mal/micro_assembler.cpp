@@ -8,7 +8,6 @@
 #include "mal/micro_statement_check.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string_view>
 
 namespace tessaro {
@@ -42,9 +41,7 @@ std::string describeByte(unsigned char ch) {
     if (ch >= 0x21 && ch < 0x7F) {
         return std::string("'") + static_cast<char>(ch) + "'";
     }
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "0x%02X", ch);
-    return buffer;
+    return hexByte(ch);
 }
 
 // Characters that no tokenizing rule accepts, each named once, in order of appearance.

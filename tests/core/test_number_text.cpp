@@ -108,6 +108,10 @@ TEST(NumberText, Printing) {
         {cutUtf8("perch\xC3\xA9", 6), "perch"}, // never inside a character
         {cutUtf8("\xE2\x82\xAC", 2), ""},
         {cutUtf8("abc", 0), ""},
+        {hexByte(0), "0x00"},
+        {hexByte(0x0B), "0x0B"},
+        {hexByte(0xA0), "0xA0"},
+        {hexByte(0xFF), "0xFF"},
     };
     int row = 0;
     for (const auto& [actual, expected] : cases) {
