@@ -60,6 +60,28 @@ TEST(NumberText, ReadingWrapsLikeA32BitWordAndRejectsMalformedText) {
     }
 }
 
+// What a person may type as one word: each form at the edge of what it holds, and the typing
+// mistakes the reader alone would take.
+TEST(NumberText, AWellFormedNumberFitsAWordInTheFormItIsWrittenIn) {
+    const std::pair<const char*, bool> cases[] = {
+        {"0", true},           {"7", true},           {"+7", true},         {"-7", true},
+        {"007", true},         {"2147483647", true},  {"2147483648", false}, {"-2147483648", true},
+        {"-2147483649", false}, {"+2147483648", false}, {"00000000002147483647", true},
+        {"21474836470", false}, {"1999999999", true},  {"3000000000", false}, {"0x0", true},
+        {"0xFFFFFFFF", true},  {"0x100000000", false}, {"0x000000001FFFFFFFF", false},
+        {"0X00000000FFFFFFFF", true}, {"0xabcdef", true}, {"0xAbCdEf", true}, {"0xG", false},
+        {"0x", false},         {"0o37777777777", true}, {"0o40000000000", false},
+        {"0O17", true},        {"0o8", false},        {"0n" "11111111111111111111111111111111", true},
+        {"0n1" "00000000000000000000000000000000", false}, {"0N0101", true}, {"0n2", false},
+        {"0x00", true},        {"", false},           {"-", false},         {"+", false},
+        {"x1", false},         {"12abc", false},      {"1 2", false},       {"0z1", false},
+        {"--1", false},        {"9x10", true},         {" 1", false},        {"-0x10", true},
+    };
+    for (const auto& [text, wellFormed] : cases) {
+        EXPECT_EQ(wellFormedNumber(text), wellFormed) << text;
+    }
+}
+
 TEST(NumberText, Printing) {
     const std::pair<std::string, std::string> cases[] = {
         {radixText(255, 16), "0xFF"},
@@ -104,6 +126,9 @@ TEST(NumberText, Printing) {
         {padLeftZeros("7", 3), "007"},
         {padLeftZeros("12345", 3), "12345"},
         {padLeftZeros("", 2), "00"},
+        {padLeftZeros("", 1), "0"},
+        {padLeftZeros("5", -1), "5"},
+        {padRight("", 1), " "},
         {cutUtf8("perch\xC3\xA9", 7), "perch\xC3\xA9"},
         {cutUtf8("perch\xC3\xA9", 6), "perch"}, // never inside a character
         {cutUtf8("\xE2\x82\xAC", 2), ""},
