@@ -62,6 +62,7 @@ TEST_F(DebuggerTest, ALineMarksItsInstructionOrTheFirstOneBelow) {
         EXPECT_FALSE(debugger().toggleLineBreakpoint(c.line)->on);
         EXPECT_TRUE(debugger().markedLines().empty());
         EXPECT_TRUE(machineMarks().empty());
+        EXPECT_FALSE(session->machine().hasBreakpoints());
     }
 }
 
@@ -125,6 +126,10 @@ TEST_F(DebuggerTest, MarksOutsideTheMachineAreIgnoredAndClearingLeavesNone) {
     debugger().setMicroBreakpoint(DecodedStore::kSize, true);
     EXPECT_TRUE(debugger().pcBreakpoints().empty());
     EXPECT_TRUE(debugger().microBreakpoints().empty());
+    EXPECT_FALSE(session->machine().hasBreakpoints());
+    // On and off again, a micro-address leaves no mark behind.
+    EXPECT_TRUE(debugger().toggleMicroBreakpoint(opcode::IADD));
+    EXPECT_FALSE(debugger().toggleMicroBreakpoint(opcode::IADD));
     EXPECT_FALSE(session->machine().hasBreakpoints());
     EXPECT_TRUE(debugger().toggleMicroBreakpoint(opcode::IADD));
     debugger().toggleLineBreakpoint(2);
