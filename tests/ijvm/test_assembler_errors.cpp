@@ -161,6 +161,11 @@ std::vector<Row> rows() {
         foreignParameter("a_b", "_"),
         foreignParameter("x.y", "."),
         foreignParameter("n\xC3\xA9", "\xC3\xA9"),
+        foreignParameter("n\xE2\x82\xAC", "\xE2\x82\xAC"),
+        // A sequence cut short is named by its lead byte alone.
+        foreignParameter("n\xE2\x82z", "\xE2"),
+        foreignParameter("n\xE2z\x82", "\xE2"),
+        foreignParameter("n\xC3", "\xC3"),
         foreignParameter("ab cd$", "$"),
         // Undeclared names in every operand position encode index 0.
         {".method f()\nGOTO l1\nIFEQ l2\nIFLT l3\nIFICMPEQ l4\nILOAD v1\nISTORE v2\n"

@@ -69,6 +69,9 @@ TEST(TranslateEndToEnd, RecordsInMemoryLoadAsTheirFileDoes) {
         const AssembledMicroprogram translated = MicroAssembler::assemble(source);
         const std::string bin = scratchPath(uniqueName(".bin"));
         ASSERT_TRUE(writeControlStoreFile(bin, translated.records));
+        // A full disk shows only when the buffered bytes are flushed: still a failure.
+        EXPECT_FALSE(writeControlStoreFile("/dev/full", translated.records));
+        EXPECT_FALSE(writeControlStoreFile(scratchPath("none/x.bin"), translated.records));
         EXPECT_EQ(readFile(bin), controlStoreText(translated.records));
         ControlPath fromFile;
         fromFile.loadControlStore(bin);

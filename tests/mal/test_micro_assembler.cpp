@@ -87,12 +87,12 @@ TEST(MicroAssembler, RecordsAndProblems) {
         {"undefined label jumps to 0", "H = 0\n\nGOTO NOWHERE\n",
          "0 1 1081344\tlabel: H = 0;\n1 0 0\tlabel: GOTO NOWHERE;\n"
          "3: etichetta non definita: NOWHERE\n"},
-        {"foreign characters; a label is read up to its first one where used",
-         "MAIN_1 H = 0\n GOTO MAIN_1\n H = H + 1.\n",
+        {"foreign characters, each named once; a label is read up to its first one where used",
+         "MAIN_1 H = 0\n GOTO MAIN_1\n H = H + 1.$.\x7F\n",
          "0 1 1081344\tMAIN_1: H = 0;\n1 0 0\tlabel: GOTO MAIN_1;\n2 3 3768320\tlabel: H = H + "
-         "1.;\n"
+         "1.$.?;\n"
          "2: carattere non ammesso nell'istruzione: '_'\n2: etichetta non definita: MAIN\n"
-         "3: carattere non ammesso nell'istruzione: '.'\n"},
+         "3: carattere non ammesso nell'istruzione: '.', '$', 0x7F\n"},
         {"numbers as targets are addresses",
          "GOTO 5\nZ = H; IF (Z) GOTO 7; ELSE GOTO 3\n GOTO 900\n",
          "0 5 0\tlabel: GOTO 5;\n259 7 0\tlabel: Z = H; IF (Z) GOTO 7; ELSE GOTO 3;\n"

@@ -252,6 +252,10 @@ TEST_F(Session, ARunStopsBeforeEachVisitOfAMarkedInstructionAndAStepDoesNot) {
     session->debugger().setPcBreakpoint(iinc, false);
     session->debugger().setMicroBreakpoint(opcode::GOTO, false);
     EXPECT_EQ(runToEnd(5), Outcome::Halted);
+    // Marked again, it stops a run again.
+    session->reset();
+    session->debugger().setPcBreakpoint(iinc, true);
+    EXPECT_EQ(runToEnd(5), Outcome::BreakpointHit);
 }
 
 TEST_F(Session, AMarkedMicroAddressStopsBeforeItsMicroInstruction) {
