@@ -205,6 +205,9 @@ TEST(MicroAssembler, WordsTheMachineDoesNotHaveAreReportedWithTheirLine) {
         {" H = TOS >> 8", "espressione che l'ALU"},
         {" MBR = TOS", "MBR non può stare"},
         {" TOS = MAR", "MAR non può stare"},
+        {" H = Z", "Z non può stare"},
+        {" H = TOS OR MDR", "espressione che l'ALU non sa calcolare: TOS OR MDR"},
+        {" TOS", "istruzione incompleta: TOS"},
         {" H = TOS ~ H", "parola sconosciuta: ~"},
     };
     for (const auto& [line, problem] : refused) {
