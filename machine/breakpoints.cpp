@@ -30,7 +30,7 @@ void ControlPath::setPcBreakpoint(std::int32_t address, bool on) {
     if (at >= m_pcBreaks.size()) {
         m_pcBreaks.resize(at + 1, 0);
     }
-    m_pcBreaks[at] = on ? 1 : 0;
+    m_pcBreaks[at] = static_cast<std::uint8_t>(on);
     m_pcBreakpointCount += on ? 1 : -1;
     m_breakpointCount += on ? 1 : -1;
     // Instruction boundaries are the visits of the main loop: only there is PC looked at.

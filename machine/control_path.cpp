@@ -83,8 +83,9 @@ bool ControlPath::breakHere(const DecodedMic& d, std::uint32_t mpc) {
         m_breakStop = {BreakpointStop::Kind::Micro, static_cast<std::int32_t>(mpc)};
         return true;
     }
+    // The only other flag is kBreakOnPc: d is the main loop, where PC is looked at.
     const std::int32_t pc = registers[kPC];
-    if ((d.breakFlags & kBreakOnPc) != 0 && hasPcBreakpoint(pc)) {
+    if (hasPcBreakpoint(pc)) {
         m_breakStop = {BreakpointStop::Kind::Pc, pc};
         return true;
     }

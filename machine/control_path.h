@@ -26,20 +26,21 @@ class PrintedLog;
 
 /// A control-store entry taken apart once for the fast step loops: the fields, the ALU
 /// function, and the entry it was made from (with the word and NextAddr it
-/// had then, so that an entry changed in place is noticed and taken apart again).
+/// had then, so that an entry changed in place is noticed and taken apart again). Only mic is
+/// looked at before the entry is taken apart, which sets every other field.
 struct DecodedMic {
     const Mic* mic = nullptr;
-    std::int32_t word = 0;
-    std::int32_t nextAddr = 0;
-    std::uint32_t next = 0;        ///< NextAddr modulo 512
+    std::int32_t word{};
+    std::int32_t nextAddr{};
+    std::uint32_t next{};          ///< NextAddr modulo 512
     AluMasks alu = kAluNone.masks; ///< what the ALU computes
-    std::uint16_t cBits = 0;
-    std::uint8_t bCode = 0;
-    std::uint8_t mem = 0;
-    std::uint8_t jam = 0;
-    std::uint8_t aluFunction = 0;
-    std::uint8_t shiftCode = 0;
-    std::uint8_t breakFlags = 0; ///< kBreakHere, kBreakOnPc: what a breaking run checks here
+    std::uint16_t cBits{};
+    std::uint8_t bCode{};
+    std::uint8_t mem{};
+    std::uint8_t jam{};
+    std::uint8_t aluFunction{};
+    std::uint8_t shiftCode{};
+    std::uint8_t breakFlags{}; ///< kBreakHere, kBreakOnPc: what a breaking run checks here
 };
 
 /// The decoded entries of micro-addresses 0..511. Copying yields an empty table (the pointers

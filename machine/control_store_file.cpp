@@ -4,6 +4,7 @@
 #include "core/reader/file_reader.h"
 #include "machine/control_word.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -31,20 +32,13 @@ std::int32_t wordValue(const std::string& text) {
         negative = text[i] == '-';
         ++i;
     }
+    // Magnitudes stop growing past 2^31, which is INT32_MIN's and more than INT32_MAX.
+    constexpr std::int64_t kMagnitudeCap = std::int64_t{INT32_MAX} + 1;
     std::int64_t value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > std::int64_t{INT32_MAX} + 1) {
-            value = std::int64_t{INT32_MAX} + 1;
-        }
+        value = std::min(value * 10 + (text[i] - '0'), kMagnitudeCap);
     }
-    if (negative) {
-        value = -value;
-    }
-    if (value > INT32_MAX) {
-        value = INT32_MAX;
-    }
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(std::min<std::int64_t>(negative ? -value : value, INT32_MAX));
 }
 
 // The rest of the current line (the line feed consumed), keeping the first kMaxComment bytes.

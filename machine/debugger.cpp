@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string_view>
 
 namespace tessaro {
 
@@ -12,10 +13,8 @@ namespace {
 std::vector<std::uint32_t> lineStarts(const std::string& text) {
     std::vector<std::uint32_t> starts{0};
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            ++i;
-        }
         if (text[i] == '\n' || text[i] == '\r') {
+            i += std::string_view(text).substr(i, 2) == "\r\n" ? 1 : 0;
             starts.push_back(static_cast<std::uint32_t>(i + 1));
         }
     }

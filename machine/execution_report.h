@@ -13,16 +13,16 @@ namespace tessaro {
 
 /// One opcode's share of a run.
 struct OpcodeFigures {
-    std::uint8_t opcode = 0;
-    std::string name;       ///< as written in a source ("WIDE ILOAD"), or "0x.." when unknown
-    std::int64_t runs = 0;  ///< dispatches from the main loop
-    std::int64_t micro = 0; ///< micro-instructions of those instructions
+    std::uint8_t opcode{};
+    std::string name;     ///< as written in a source ("WIDE ILOAD"), or "0x.." when unknown
+    std::int64_t runs{};  ///< dispatches from the main loop
+    std::int64_t micro{}; ///< micro-instructions of those instructions
 };
 
 /// One micro-address's share of a run.
 struct AddressFigures {
-    std::uint32_t address = 0;
-    std::int64_t runs = 0;
+    std::uint32_t address{};
+    std::int64_t runs{};
 };
 
 /// The opcodes that ran, the ones that took most micro-instructions first (then by opcode).

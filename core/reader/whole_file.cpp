@@ -34,7 +34,6 @@ WholeFile readWholeFile(const std::string& path, std::size_t limit) {
         result.failure = ReadFailure::Directory;
         return result;
     }
-    errno = 0;
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                                &std::fclose);
     if (file == nullptr) {

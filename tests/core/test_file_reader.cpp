@@ -123,6 +123,14 @@ TEST(FileReaderRaw, ReadUntilStopsAtDelimiterNulOrMax) {
     EXPECT_EQ(reader.token, "kl"); // the carriage return removed
     EXPECT_FALSE(reader.readUntil(50, "\n"));
     EXPECT_EQ(reader.token, "z");
+
+    // However far a read may go, a token keeps only its first kMaxToken bytes.
+    FileReader longLine(writeScratch(std::string(300, 'q') + "\nnext\n"));
+    longLine.open();
+    ASSERT_TRUE(longLine.readUntil(1000, "\n"));
+    EXPECT_EQ(longLine.token, std::string(FileReader::kMaxToken, 'q'));
+    ASSERT_TRUE(longLine.readUntil(1000, "\n"));
+    EXPECT_EQ(longLine.token, "next");
 }
 
 TEST(FileReaderRaw, SkipPastFindsTheFirstOccurrenceWithinMax) {

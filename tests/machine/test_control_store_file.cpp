@@ -86,8 +86,9 @@ TEST(ControlStoreFile, WriterAndReaderAgree) {
 TEST(ControlStoreFileBadInput, OutOfRangeNumbersAreKeptWithinTheMachine) {
     const Store store =
         load(record(512, 1, 1) + record(100000, 1, 1) + "-3 1 1\tneg\n" + record(10, 600, 1) +
-             "11 -1 -1\tall ones\n" + "12 99999999999999 99999999999999\tbig\n");
-    EXPECT_EQ(store.elementCount(), 3);
+             "11 -1 -1\tall ones\n" + "12 99999999999999 99999999999999\tbig\n" +
+             "13 -99999999999999 -99999999999999\tsmall\n" + "14 -2147483647 2147483647\tends\n");
+    EXPECT_EQ(store.elementCount(), 5);
     EXPECT_EQ(store.peek(512), nullptr);
     EXPECT_EQ(store.peek(0xFFFFFFFDu), nullptr);
     EXPECT_EQ(at(store, 10).NextAddr, 600 - 512);
@@ -95,6 +96,11 @@ TEST(ControlStoreFileBadInput, OutOfRangeNumbersAreKeptWithinTheMachine) {
     EXPECT_EQ(at(store, 11).word, 0x7FFFFFF);
     EXPECT_EQ(at(store, 12).NextAddr, 511);
     EXPECT_EQ(at(store, 12).word, 0x7FFFFFF);
+    // Far below the range reads as its lowest value, 0x80000000: no bit within the machine.
+    EXPECT_EQ(at(store, 13).NextAddr, 0);
+    EXPECT_EQ(at(store, 13).word, 0);
+    EXPECT_EQ(at(store, 14).NextAddr, 1);
+    EXPECT_EQ(at(store, 14).word, 0x7FFFFFF);
 }
 
 TEST(ControlStoreFileBadInput, BrokenLinesCostOnlyThemselves) {

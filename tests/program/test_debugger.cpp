@@ -127,6 +127,14 @@ TEST_F(DebuggerTest, MarksOutsideTheMachineAreIgnoredAndClearingLeavesNone) {
     EXPECT_TRUE(debugger().pcBreakpoints().empty());
     EXPECT_TRUE(debugger().microBreakpoints().empty());
     EXPECT_FALSE(session->machine().hasBreakpoints());
+    // The first and the last address are inside.
+    for (const std::int32_t edge : {0, ControlPath::kMaxPcBreakpoint}) {
+        debugger().setPcBreakpoint(edge, true);
+        EXPECT_TRUE(session->machine().hasPcBreakpoint(edge)) << edge;
+        EXPECT_TRUE(debugger().pcBreakpoints().contains(edge)) << edge;
+        debugger().setPcBreakpoint(edge, false);
+    }
+    EXPECT_FALSE(session->machine().hasBreakpoints());
     // On and off again, a micro-address leaves no mark behind.
     EXPECT_TRUE(debugger().toggleMicroBreakpoint(opcode::IADD));
     EXPECT_FALSE(debugger().toggleMicroBreakpoint(opcode::IADD));

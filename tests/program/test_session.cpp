@@ -13,6 +13,9 @@
 #include <map>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace tessaro::testing {
 namespace {
@@ -320,6 +323,32 @@ TEST_F(Session, ARunCountsWhatSteppingObservesForEveryOpcode) {
     session->reset();
     EXPECT_EQ(session->counts().microInstructions(), 0);
     EXPECT_EQ(session->counts().instructions(), 0);
+}
+
+// Ties go by address or opcode, lowest first, whatever order they were counted in. Opcode 0,
+// which no instruction has, is counted like any other and named by its number.
+TEST(ExecutionReport, TheBusiestComeFirstAndTiesKeepTheirOrder) {
+    ExecutionCounts counts;
+    for (const auto& [address, runs] : {std::pair{9, 7}, {5, 3}, {2, 3}, {1, 1}}) {
+        counts.perAddress[static_cast<std::size_t>(address)] = runs;
+    }
+    std::vector<std::pair<std::uint32_t, std::int64_t>> top;
+    for (const AddressFigures& f : busiestAddresses(counts, 3)) {
+        top.emplace_back(f.address, f.runs);
+    }
+    EXPECT_EQ(top, (std::vector<std::pair<std::uint32_t, std::int64_t>>{{9, 7}, {2, 3}, {5, 3}}));
+    EXPECT_EQ(busiestAddresses(counts, 9).size(), 4u);
+
+    counts.dispatch(0x00, 0);
+    counts.dispatch(opcode::IADD, 4);
+    counts.dispatch(opcode::ISUB, 7);
+    counts.dispatch(0x00, 10);
+    std::vector<std::tuple<std::string, std::int64_t, std::int64_t>> figures;
+    for (const OpcodeFigures& f : opcodeFigures(counts, 12)) {
+        figures.emplace_back(f.name, f.runs, f.micro);
+    }
+    EXPECT_EQ(figures, (std::vector<std::tuple<std::string, std::int64_t, std::int64_t>>{
+                           {"0x00", 2, 6}, {"IADD", 1, 3}, {"ISUB", 1, 3}}));
 }
 
 TEST_F(Session, ResetAndLoadForgetTheHistoryAndGoingBackIsExact) {
