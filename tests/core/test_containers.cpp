@@ -59,7 +59,7 @@ TEST(Containers, ListBehavesLikeAVector) {
         List<Tagged>& list = lists[which];
         std::vector<Tagged>& model = models[which];
         const Tagged value{listKeys[pick(7)], nextTag++};
-        const int op = pick(9);
+        const int op = pick(11);
         SCOPED_TRACE("step " + std::to_string(step) + ", operation " + std::to_string(op));
         if (op == 0) {
             list.insertTail(value);
@@ -105,6 +105,21 @@ TEST(Containers, ListBehavesLikeAVector) {
             list.clear();
             EXPECT_EQ(contentsOf(copy), contentsOf(model));
             model.clear();
+        } else if (op >= 9) {
+            // By node, after the element at a position (the sentinel: at the front), then
+            // reads by index from there on must not follow a cursor left behind.
+            const int at = pick(static_cast<int>(model.size()) + 1) - 1;
+            List<Tagged>::NodeBase* node = list.head;
+            for (int k = 0; k <= at; ++k) {
+                node = node->next;
+            }
+            if (op == 9 && at >= 0) {
+                list.erase(node);
+                model.erase(model.begin() + at);
+            } else if (op == 10) {
+                list.insertAfter(node, value);
+                model.insert(model.begin() + at + 1, value);
+            }
         }
         ASSERT_EQ(list.count, static_cast<int>(model.size()));
         ASSERT_EQ(contentsOf(list), contentsOf(model));
