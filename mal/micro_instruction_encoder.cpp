@@ -65,7 +65,7 @@ std::int32_t numericValue(const std::string& text) {
 } // namespace
 
 MicroInstructionEncoder::MicroInstructionEncoder(const std::string& instruction)
-    : StringTokenizer(instruction, kDelimiters), text(instruction.substr(0, 49)) {}
+    : StringTokenizer(instruction, kDelimiters) {}
 
 const std::string& MicroInstructionEncoder::take(int offset, int advance) {
     const Elem* elem = getToken(offset, advance, true);
@@ -87,7 +87,6 @@ void MicroInstructionEncoder::orAlu(std::uint32_t function) {
 }
 
 void MicroInstructionEncoder::compile() {
-    current = 0;
     while (true) {
         const Elem* step = getToken(0, 1, true);
         if (step == nullptr) {

@@ -14,7 +14,6 @@ class MicroInstructionEncoder : public StringTokenizer {
 public:
     static constexpr const char* kDelimiters = "=+-~|&;<>()";
 
-    std::string text;          ///< the instruction text, at most 49 bytes
     std::uint32_t word = 0;    ///< control bits 0-26
     std::int32_t nextAddr = 0; ///< next-address field
 
@@ -22,9 +21,6 @@ public:
 
     /// Fills word and nextAddr; called once.
     void compile();
-
-    std::uint32_t getWord() const { return word; }
-    std::int32_t getNextAddr() const { return nextAddr; }
 
 private:
     // The token at cursor + offset, moving the cursor like getToken; an empty token (changing
