@@ -42,8 +42,6 @@ public:
 
     /// Bytes that have a value.
     std::int64_t byteCount() const { return m_bytes; }
-    /// Room for n ranges without growing.
-    void reserve(std::size_t n) { m_ranges.reserve(n); }
 
 private:
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;

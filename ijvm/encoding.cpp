@@ -40,11 +40,6 @@ void IjvmAssembler::encodeImage() {
     methodArea.putHalf(constantCount + (mainMethod != nullptr ? mainMethod->number : 0));
 
     int i = 0;
-    std::size_t instructionCount = 0;
-    for (const Method& method : methods) {
-        instructionCount += method.instructions.size();
-    }
-    sourceMap.reserve(instructionCount + static_cast<std::size_t>(methods.count));
     for (const Method& method : methods) {
         constantPool.putWord(methodArea.length);
         methodArea.putHalf(method.paramCount);

@@ -26,9 +26,9 @@ bool MachineSession::runChunked(std::int64_t budget) {
             halted = m_machine.runFor(chunk);
         }
         const std::int64_t executed = m_machine.microCount - before;
-        if (executed > 0) {
-            m_skipBreakOnce = false;
-        }
+        // The stop a run resumes from is behind it now; a chunk that could not move ends the
+        // run, and the next run starts from a stop again.
+        m_skipBreakOnce = false;
         left -= executed;
         m_debugger.noteExecuted();
         if (halted || executed == 0 || m_lastBreak.kind != BreakpointStop::Kind::None ||

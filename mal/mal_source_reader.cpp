@@ -58,7 +58,6 @@ std::int32_t MalSourceReader::offset() const {
 bool MalSourceReader::readRawLine(std::string& line) {
     line.clear();
     if (m_failed || m_offset >= m_source.size()) {
-        m_failed = true;
         return false;
     }
     ++lineNumber;
