@@ -29,12 +29,9 @@ constexpr bool isPastPrologue(std::int64_t pc) {
 inline constexpr int kLinkPointerWord = 0;
 /// Word offset from LV of the first local.
 inline constexpr int kFirstLocalWord = 1;
-/// Word offsets from LV of the saved PC and LV, after a frame's locals locals.
+/// Word offset from LV of the saved PC, after a frame's locals locals; the saved LV follows it.
 constexpr int savedPcWord(int locals) {
     return kFirstLocalWord + locals;
-}
-constexpr int savedLvWord(int locals) {
-    return savedPcWord(locals) + 1;
 }
 
 } // namespace tessaro::image_layout
