@@ -19,15 +19,11 @@ bool isNameChar(char c) {
 
 std::vector<std::string> words(std::string_view text) {
     std::vector<std::string> found;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t start = text.find_first_not_of(" \t", at);
-        if (start == std::string_view::npos) {
-            break;
-        }
+    std::size_t start = text.find_first_not_of(" \t");
+    while (start != std::string_view::npos) {
         const std::size_t end = std::min(text.find_first_of(" \t", start), text.size());
         found.emplace_back(text.substr(start, end - start));
-        at = end;
+        start = text.find_first_not_of(" \t", end);
     }
     return found;
 }

@@ -26,6 +26,8 @@ TEST(InstructionSetFile, RefusesEachWrongLineWithItsNumber) {
         {"256 BIG", "f.txt:3: opcode 256 is outside 0-255"},
         {"0x100 BIG", "f.txt:3: opcode 0x100 is outside 0-255"},
         {"-1 NEG", "f.txt:3: '-1' is not an opcode (decimal, or 0xHH)"},
+        {"0x50", "f.txt:3: no mnemonic after the opcode"},
+        {"0x50 // IMUL", "f.txt:3: no mnemonic after the opcode"},
         {"0x50 PUSH word", "f.txt:3: unknown operand kind 'word'"},
         {"0x50 PUSH byte byte", "f.txt:3: these operands do not go together"},
         {"0x50 .main", "f.txt:3: mnemonic .MAIN collides with the directive .main"},
@@ -65,7 +67,8 @@ TEST(InstructionSetFile, OpcodesAreDecimalOrHexadecimalInEitherCase) {
         ASSERT_TRUE(file.set.has_value()) << text << ": " << file.errors.front();
         EXPECT_EQ(file.set->findWritten("FOO")->opcode, code) << text;
     }
-    for (const char* text : {"0x", "0xG1", "0x1g", "12a", "1-2", "1@", "0x0000000001", "0000000001"}) {
+    for (const char* text :
+         {"0x", "0xG1", "0x1g", "12a", "1-2", "1@", "0x0000000001", "0000000001"}) {
         const InstructionSetFile file = readInstructionSet(std::string(text) + " FOO\n", "f.txt");
         EXPECT_FALSE(file.set.has_value()) << text;
         ASSERT_EQ(file.errors.size(), 1u) << text;
@@ -114,7 +117,9 @@ TEST(StackEffect, ComputesIn32BitTwosComplement) {
         // Each operator against its neighbours in binding strength, and left to right.
         {"a b -- a-b*2 a-b-1 b*b%2 b/b*b b*b/2 1<<b+1 b>>1+1 b>>>1+1 b&2<<1 b^b&1 a|b^b "
          "b-b+b b>>1<<1",
-         1, 3, {-5, -3, 1, 3, 4, 16, 0, 0, 0, 2, 1, 3, 2}},
+         1,
+         3,
+         {-5, -3, 1, 3, 4, 16, 0, 0, 0, 2, 1, 3, 2}},
         {"a b -- 1+a<<2 0x7FFFFFFF+1 0xFFFFFFFF", 1, 0, {8, INT_MIN, -1}},
         {"a b -- b a", 1, 2, {2, 1}},
         {"a b -- 0xff+0XFF 0xFFFFFFFF 4294967295 0xaB", 0, 0, {510, -1, -1, 171}},
