@@ -13,11 +13,6 @@ using memory_map::wordKey;
 // machine stops.
 static_assert(opcode::HALT == memory_map::kHaltAddress);
 
-void MachineSession::loadControlStore(const std::string& path) {
-    m_machine.loadControlStore(path);
-    restartHistory();
-}
-
 void MachineSession::loadControlStore(const ControlStoreRecords& records) {
     m_machine.loadControlStore(records);
     restartHistory();
@@ -38,11 +33,6 @@ void MachineSession::replaceControlStore(const ControlStoreRecords& records) {
     }
 }
 
-MachineSession::LoadResult MachineSession::compileAndLoad(const std::string& path) {
-    assemble(path);
-    return LoadResult{acceptProgram()};
-}
-
 MachineSession::LoadResult MachineSession::compileAndLoadText(const std::string& text) {
     assembleText(text);
     return LoadResult{acceptProgram()};
@@ -51,15 +41,6 @@ MachineSession::LoadResult MachineSession::compileAndLoadText(const std::string&
 bool MachineSession::acceptProgram() {
     m_loaded = m_machine.errors.empty();
     return m_loaded;
-}
-
-void MachineSession::assemble(const std::string& path) {
-    // A mark stays on every line that still holds an instruction.
-    const std::set<int> marked = m_debugger.markedLines();
-    forgetExecution();
-    m_machine.loadProgram(path);
-    m_debugger.programReplaced(marked);
-    restartHistory();
 }
 
 void MachineSession::assembleText(const std::string& text) {
@@ -249,10 +230,14 @@ Outcome MachineSession::runSlice() {
     // Aim the next slice at the target time, whatever the speed of this machine.
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - started);
-    const std::int64_t ms = std::max<std::int64_t>(1, took.count());
-    m_sliceSize =
-        std::clamp<std::int64_t>(m_sliceSize * kSliceTarget.count() / ms, 10'000, 5'000'000);
+    m_sliceSize = nextSliceSize(m_sliceSize, took.count());
     return outcome;
+}
+
+std::int64_t MachineSession::nextSliceSize(std::int64_t size, std::int64_t tookMs) {
+    // Less than a millisecond counts as one: the clock cannot tell how much faster it was.
+    const std::int64_t ms = std::max<std::int64_t>(1, tookMs);
+    return std::clamp<std::int64_t>(size * kSliceTarget.count() / ms, 10'000, 5'000'000);
 }
 
 Outcome MachineSession::finishRun(Outcome outcome) {

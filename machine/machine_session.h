@@ -80,8 +80,6 @@ public:
         m_machine.instructionSet = std::move(set);
     }
 
-    /// Adds the records of a control-store file to the machine's control store.
-    void loadControlStore(const std::string& path);
     /// Adds a translated microprogram's records to the machine's control store.
     void loadControlStore(const ControlStoreRecords& records);
     /// Puts a translated microprogram's records in place of the whole control store, while
@@ -89,17 +87,12 @@ public:
     /// loop's decoded copy of them are dropped, and a loaded program is reset to its start.
     void replaceControlStore(const ControlStoreRecords& records);
 
-    /// Assembles the program file at path and loads it (also when it has errors, so that the
-    /// views show what was assembled); the program counts as loaded only without errors.
-    LoadResult compileAndLoad(const std::string& path);
-    /// compileAndLoad on a source text in memory: no file is read or written, so sessions
-    /// that share a data folder never see each other's program.
+    /// Assembles a source text and loads it (also when it has errors, so that the views show
+    /// what was assembled); the program counts as loaded only without errors. No file is read
+    /// or written, so sessions that share a data folder never see each other's program.
     LoadResult compileAndLoadText(const std::string& text);
-    /// Assembles and loads the program file at path, as a step command does after an edit:
-    /// the machine holds the new image, yet the program does not count as loaded until it is
-    /// accepted.
-    void assemble(const std::string& path);
-    /// assemble on a source text in memory.
+    /// Assembles and loads a source text, as a step command does after an edit: the machine
+    /// holds the new image, yet the program does not count as loaded until it is accepted.
     void assembleText(const std::string& text);
     /// Makes the program assembled last count as loaded, when it has no errors.
     bool acceptProgram();
@@ -225,6 +218,9 @@ public:
 
     /// How long a slice of runSlice() aims to take, so that a window stays responsive.
     static constexpr std::chrono::milliseconds kSliceTarget{40};
+    /// The budget of the next slice of runSlice(), when one of size took tookMs: scaled to
+    /// kSliceTarget, within 10,000 and 5,000,000.
+    static std::int64_t nextSliceSize(std::int64_t size, std::int64_t tookMs);
 
 private:
     /// The common start of an execution command: Busy while a run goes on (nothing changes),

@@ -168,6 +168,36 @@ TEST_F(Session, AStopRequestEndsTheRunAfterItsSlice) {
     EXPECT_EQ(session->state(), SessionState::Loaded);
 }
 
+// A window's runs go by the clock: slices grow on a fast machine and shrink on a slow one.
+TEST(SessionSlices, AimAtTheTargetTimeWithinTheirBounds) {
+    const std::int64_t target = MachineSession::kSliceTarget.count();
+    const struct {
+        std::int64_t size, tookMs, next;
+    } rows[] = {
+        {200'000, target, 200'000},         {200'000, 2 * target, 100'000},
+        {200'000, target / 2, 400'000},     {200'000, 0, 5'000'000},
+        {200'000, -5, 5'000'000},           {100'000, 1, 4'000'000},
+        {20'000, 4 * target, 10'000},       {10'000, 1000 * target, 10'000},
+        {4'000'000, target - 1, 4'102'564}, {4'900'000, target / 2, 5'000'000},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(MachineSession::nextSliceSize(row.size, row.tookMs), row.next)
+            << row.size << " in " << row.tookMs << " ms";
+    }
+}
+
+TEST_F(Session, ARunByTheClockEndsLikeAnyOtherAndIsTimed) {
+    load(kCountdown);
+    ASSERT_EQ(session->startRun(RunKind::Run), Outcome::SliceDone);
+    Outcome outcome = Outcome::SliceDone;
+    for (int slices = 0; outcome == Outcome::SliceDone && slices < 1000; ++slices) {
+        outcome = session->runSlice();
+    }
+    EXPECT_EQ(outcome, Outcome::Halted);
+    EXPECT_GE(session->runSeconds(), 0.0);
+    EXPECT_LT(session->runSeconds(), 60.0);
+}
+
 TEST_F(Session, ASlicedIjvmStepEndsAtTheNextBoundaryOrAtItsBound) {
     load(kCountdown);
     const std::int32_t pc = session->machine().PC();
