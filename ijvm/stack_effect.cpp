@@ -95,7 +95,7 @@ private:
         int left = primary();
         while (left >= 0) {
             const std::string op = peekOperator();
-            const int level = op.empty() ? 0 : precedence(op);
+            const int level = precedence(op);
             if (level < minLevel) {
                 break;
             }

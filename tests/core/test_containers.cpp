@@ -3,6 +3,7 @@
 
 #include "core/array.h"
 #include "core/elem.h"
+#include "core/fatal.h"
 #include "core/key_index.h"
 #include "core/list.h"
 #include "core/memory.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <random>
 #include <vector>
@@ -262,9 +264,10 @@ TEST(Containers, KeyIndexBehavesLikeAMap) {
         } else if (random() % 3 == 0) {
             index.remove(key);
             model.erase(key);
-        } else {
-            index.add(key, &targets[key]);
-            model[key] = &targets[key];
+        } else { // a key added again is kept with its new target
+            int* const target = &targets[(key + static_cast<std::uint32_t>(step)) % 600];
+            index.add(key, target);
+            model[key] = target;
         }
         const auto probe = static_cast<std::uint32_t>(random() % 600);
         const auto kept = model.find(probe);
@@ -304,6 +307,13 @@ TEST(ContainersDeath, BadIndexOrSizeEndsTheProcessWithTheFixedLines) {
     a.reversed = 1; // the check is on the logical index, whatever the direction
     EXPECT_FATAL_OUTPUT(a[3], arrayLine);
     EXPECT_FATAL_OUTPUT(Array<int> bad(-1), "^Errore nella funzione Array::Array\n$");
+    // A window shows the line as well, after it is written, under the program's name.
+    setMessageHook([](const std::string& caption, const std::string& text) {
+        std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+    });
+    EXPECT_FATAL_OUTPUT(list[1], "^Errore nel metodo List<T>::operator\\[\\]\\(T\\): indice fuori "
+                                 "limite\n\\[Tessaro\\] Errore nel metodo");
+    setMessageHook(nullptr);
 }
 
 } // namespace

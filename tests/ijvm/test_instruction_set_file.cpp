@@ -29,12 +29,19 @@ TEST(InstructionSetFile, RefusesEachWrongLineWithItsNumber) {
         {"0x50", "f.txt:3: no mnemonic after the opcode"},
         {"0x50 // IMUL", "f.txt:3: no mnemonic after the opcode"},
         {"0x50 PUSH word", "f.txt:3: unknown operand kind 'word'"},
+        {"0x50 9X", "f.txt:3: '9X' is not a mnemonic (letters, digits and _)"},
+        {"0x50 I-MUL", "f.txt:3: 'I-MUL' is not a mnemonic (letters, digits and _)"},
+        {"0x50 WIDE 2X", "f.txt:3: '2X' is not a mnemonic (letters, digits and _)"},
+        {"0x50 PUSH byte:9x", "f.txt:3: '9x' is not an operand name"},
+        {"0x50 PUSH a ) b", "f.txt:3: malformed stack effect: a ')' without '('"},
         {"0x50 PUSH byte byte", "f.txt:3: these operands do not go together"},
         {"0x50 .main", "f.txt:3: mnemonic .MAIN collides with the directive .main"},
         {"0x50 .END-VAR", "f.txt:3: mnemonic .END-VAR collides with the directive .end-var"},
         {"0x50 IMUL ( a b a*b )", "f.txt:3: malformed stack effect: no '--'"},
         {"0x50 IMUL ( a b -- a*c )", "f.txt:3: malformed stack effect: unknown name 'c'"},
         {"0x50 IMUL ( a b -- a* )", "f.txt:3: malformed stack effect: an expression ends"},
+        {"0x50 NEG ( a -- - )", "f.txt:3: malformed stack effect: an expression ends"},
+        {"0x50 NEG ( a -- (a+) )", "f.txt:3: malformed stack effect: unexpected ')'"},
         {"0x50 IMUL ( a b -- (a*b )", "f.txt:3: malformed stack effect: a '(' is not closed"},
         {"0x50 IMUL ( a a -- a )", "f.txt:3: malformed stack effect: the name 'a' is used twice"},
         {"0x50 IMUL ( a b -- a*b", "f.txt:3: malformed stack effect: a '(' is not closed"},
@@ -132,8 +139,12 @@ TEST(StackEffect, ComputesIn32BitTwosComplement) {
         EXPECT_EQ(effect->apply({{"a", c.a}, {"b", c.b}}), c.pushed);
     }
     std::string error;
-    const std::optional<StackEffect> divide = StackEffect::parse("a b -- a/b", {}, error);
-    EXPECT_FALSE(divide->apply({{"a", 1}, {"b", 0}}).has_value());
+    // A division by zero anywhere leaves nothing to push.
+    for (const char* text : {"a b -- a/b", "a b -- (a%b)+1", "a b -- 1-a/b", "a b -- a -(a/b)"}) {
+        const std::optional<StackEffect> divide = StackEffect::parse(text, {}, error);
+        ASSERT_TRUE(divide.has_value()) << text;
+        EXPECT_FALSE(divide->apply({{"a", 1}, {"b", 0}}).has_value()) << text;
+    }
     const std::optional<StackEffect> shift = StackEffect::parse("a -- a>>n", {"n"}, error);
     EXPECT_EQ(shift->apply({{"a", -8}, {"n", 1}}), std::vector<std::int32_t>{-4});
 }

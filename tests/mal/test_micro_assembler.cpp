@@ -208,6 +208,8 @@ TEST(MicroAssembler, WordsTheMachineDoesNotHaveAreReportedWithTheirLine) {
         {" H = Z", "Z non può stare"},
         {" H = TOS OR MDR", "espressione che l'ALU non sa calcolare: TOS OR MDR"},
         {" TOS", "istruzione incompleta: TOS"},
+        {" H TOS = MDR", "istruzione incompleta: H TOS = MDR"},
+        {" H = H + MDR + 1 + 1", "espressione che l'ALU non sa calcolare: H + MDR + 1 + 1"},
         {" H = TOS ~ H", "parola sconosciuta: ~"},
     };
     for (const auto& [line, problem] : refused) {

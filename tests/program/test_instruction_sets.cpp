@@ -55,6 +55,14 @@ TEST(InstructionSets, ANewInstructionAssemblesRunsAndIsChecked) {
                                        "store is a filler line"),
               std::string::npos)
         << unroutedEnglish.err;
+    // An opcode beyond the microprogram's last line is told apart from a filler line.
+    const std::string farSet =
+        writeScratch(readFile(kExercise + "instructions.txt") + "0xF8 IFOO\n");
+    const CliResult far = runCli("--lang en run " + program + " --instructions " + quoted(farSet));
+    EXPECT_NE(far.err.find("warning: IFOO (opcode 0xF8): line 248 of the control store lies past "
+                           "the last line, not a routine"),
+              std::string::npos)
+        << far.err;
 
     const std::string check = "check --programs 12 " + kSet + " ";
     const CliResult right = runCli(check + quoted(kExercise + "ineg.mal"));
