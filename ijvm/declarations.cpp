@@ -12,10 +12,7 @@ namespace tessaro {
 
 using namespace ijvm_names;
 
-bool IjvmAssembler::parseConstants() {
-    if (reader.token != ".constant") {
-        return false;
-    }
+void IjvmAssembler::parseConstants() {
     const int start = reader.tell();
     bool closed = false;
     for (;;) {
@@ -33,7 +30,7 @@ bool IjvmAssembler::parseConstants() {
     m_atEnd = false;
     if (!closed) {
         addErrorAt(start, 2, 11, "");
-        return true;
+        return;
     }
     std::unordered_set<std::string> names;
     for (const Symbol& c : constants) {
@@ -62,7 +59,6 @@ bool IjvmAssembler::parseConstants() {
             break;
         }
     }
-    return true;
 }
 
 namespace {
@@ -210,26 +206,17 @@ bool IjvmAssembler::readHeader(Method& method) {
     return true;
 }
 
-bool IjvmAssembler::parseMethod() {
-    if (reader.token != ".method") {
-        return false;
-    }
+void IjvmAssembler::parseMethod() {
     Method method;
-    if (!readHeader(method)) {
-        return true;
+    if (readHeader(method)) {
+        parseSectionRest(method, ".end-method");
     }
-    parseSectionRest(method, ".end-method");
-    return true;
 }
 
-bool IjvmAssembler::parseMain() {
-    if (reader.token != ".main") {
-        return false;
-    }
+void IjvmAssembler::parseMain() {
     Method method;
     method.name = "main";
     parseSectionRest(method, ".end-main");
-    return true;
 }
 
 void IjvmAssembler::parseSectionRest(Method& method, const std::string& closer) {

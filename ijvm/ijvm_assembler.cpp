@@ -39,8 +39,13 @@ void IjvmAssembler::assembleSource() {
         m_source.resize(stop);
     }
     m_atEnd = false;
+    // Words between the sections are passed over.
     while (next()) {
-        if (!parseConstants() && !parseMethod()) {
+        if (reader.token == ".constant") {
+            parseConstants();
+        } else if (reader.token == ".method") {
+            parseMethod();
+        } else if (reader.token == ".main") {
             parseMain();
         }
     }

@@ -51,15 +51,12 @@ public:
     /// in the errors count bytes of it).
     const std::string& source() const { return m_source; }
 
-    /// At ".constant": reads the section into constants. False if the current token is
-    /// not ".constant".
-    bool parseConstants();
-    /// At ".method": reads the header, the variable block and the body. False if the current
-    /// token is not ".method".
-    bool parseMethod();
-    /// At ".main": as parseMethod, for the main section. False if the current token is not
-    /// ".main".
-    bool parseMain();
+    /// After ".constant": reads the section into constants.
+    void parseConstants();
+    /// After ".method": reads the header, the variable block and the body.
+    void parseMethod();
+    /// After ".main": as parseMethod, for the main section.
+    void parseMain();
     /// After ".var": reads the variables up to ".end-var" (indexes continue from counter);
     /// false when the block has no ".end-var" before ".var", closer or the end of the file.
     /// What follows a method's or main's header: the optional variable block, the body up to

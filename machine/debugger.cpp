@@ -8,29 +8,30 @@ namespace tessaro {
 
 namespace {
 
-// Where each line of text begins. CR LF, a lone CR and LF each end a line, as an editor shows
-// them, so that the lines match the ones the user sees.
-std::vector<std::uint32_t> lineStarts(const std::string& text) {
-    std::vector<std::uint32_t> starts{0};
+// Where each line break of text ends. CR LF, a lone CR and LF each end a line, as an editor
+// shows them, so that the lines match the ones the user sees.
+std::vector<std::uint32_t> lineBreaks(const std::string& text) {
+    std::vector<std::uint32_t> breaks;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\n' || text[i] == '\r') {
             i += std::string_view(text).substr(i, 2) == "\r\n" ? 1 : 0;
-            starts.push_back(static_cast<std::uint32_t>(i + 1));
+            breaks.push_back(static_cast<std::uint32_t>(i));
         }
     }
-    return starts;
+    return breaks;
 }
 
 std::vector<InstructionLine> findInstructionLines(const ControlPath& machine) {
-    const std::vector<std::uint32_t> starts = lineStarts(machine.programSource);
+    const std::vector<std::uint32_t> breaks = lineBreaks(machine.programSource);
     std::vector<InstructionLine> lines;
     const std::uint32_t* previous = nullptr;
     for (std::int32_t address = 0; address < machine.methodAreaSize; ++address) {
         const std::uint32_t* offset = machine.sourceMap.peek(static_cast<std::uint32_t>(address));
         // Every byte of an instruction maps to its source: the first one starts it.
         if (offset != nullptr && (previous == nullptr || *previous != *offset)) {
+            // A line's number is one more than the breaks before it.
             const auto line =
-                std::upper_bound(starts.begin(), starts.end(), *offset) - starts.begin();
+                std::lower_bound(breaks.begin(), breaks.end(), *offset) - breaks.begin() + 1;
             lines.push_back({static_cast<int>(line), address});
         }
         previous = offset;

@@ -1,5 +1,6 @@
 #include "core/reader/string_tokenizer.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace tessaro {
@@ -24,9 +25,7 @@ StringTokenizer::StringTokenizer(const std::string& text, const std::string& del
     // NUL and line feed end the text like a terminator would.
     auto atEnd = [&] { return pos >= n || text[pos] == '\0' || text[pos] == '\n'; };
     while (!atEnd()) {
-        while (pos < n && text[pos] == ' ') {
-            ++pos;
-        }
+        pos = std::min(text.find_first_not_of(' ', pos), n);
         if (atEnd()) {
             break;
         }

@@ -78,6 +78,10 @@ TEST_F(DebuggerTest, LinesAreCountedAsAnEditorShowsThem) {
     EXPECT_EQ(lines.back().line, 7);
     load(crlf);
     EXPECT_EQ(debugger().instructionLines(), lines);
+    // A line break as the very first byte starts line 2.
+    load("\n" + std::string(kProgram));
+    EXPECT_EQ(debugger().instructionLines().front().line, 3);
+    EXPECT_EQ(debugger().instructionLines().back().line, 8);
     // Only the first byte of an instruction starts it.
     EXPECT_EQ(debugger().lineOf(lines.front().address + 1), 0);
 }
