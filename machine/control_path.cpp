@@ -131,7 +131,7 @@ template <ControlPath::LoopMode kMode> bool ControlPath::stepLoop(std::int64_t m
                 }
                 if (mpc == static_cast<std::uint32_t>(kMainLoop) && stopOutsideCode &&
                     static_cast<std::uint32_t>(reg[kPC]) >=
-                        static_cast<std::uint32_t>(std::max(methodAreaSize, 0))) {
+                        static_cast<std::uint32_t>(methodAreaSize)) {
                     m_leftCode = true;
                     break;
                 }
