@@ -276,6 +276,16 @@ TEST(Containers, KeyIndexBehavesLikeAMap) {
     }
 }
 
+// However many keys come, a free slot is left, where a search for an absent key ends.
+TEST(Containers, KeyIndexNeverFillsUp) {
+    KeyIndex<int> index;
+    int target = 0;
+    for (std::uint32_t key = 0; key < 300; ++key) {
+        index.add(key, &target);
+        ASSERT_EQ(index.find(key + 100'000), nullptr) << key;
+    }
+}
+
 TEST(Containers, ArrayReadsBackToFrontAndCopiesInLogicalOrder) {
     Array<int> a(3);
     for (int i = 0; i < 3; ++i) {
