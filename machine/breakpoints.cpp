@@ -34,7 +34,7 @@ void ControlPath::setPcBreakpoint(std::int32_t address, bool on) {
     m_pcBreakpointCount += on ? 1 : -1;
     m_breakpointCount += on ? 1 : -1;
     // Instruction boundaries are the visits of the main loop: only there is PC looked at.
-    setBreakFlag(static_cast<std::uint32_t>(kMainLoop), kBreakOnPc, m_pcBreakpointCount > 0);
+    setBreakFlag(static_cast<std::uint32_t>(kMainLoop), kBreakOnPc, m_pcBreakpointCount != 0);
 }
 
 bool ControlPath::hasPcBreakpoint(std::int32_t address) const {

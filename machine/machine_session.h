@@ -69,7 +69,7 @@ public:
 
     /// Result of a compile and load: loaded, or the assembler's errors (in machine().errors).
     struct LoadResult {
-        bool loaded = false;
+        bool loaded{};
     };
 
     /// The machine and its tables, for the views.

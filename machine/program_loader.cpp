@@ -54,7 +54,7 @@ void ControlPath::takeProgram(const IjvmAssembler& assembler) {
     methodAreaSize = size;
 
     const ByteImage& pool = assembler.constantPool;
-    constantPoolWords = std::max(pool.capacity, 0) / 4;
+    constantPoolWords = pool.capacity / 4;
     for (int i = 0; i < constantPoolWords; ++i) {
         wordMemory[memory_map::wordKey(memory_map::kConstantPoolBase + i)] = poolWord(pool, i);
     }

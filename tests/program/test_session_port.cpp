@@ -195,6 +195,7 @@ TEST_F(SessionPort, ARunCanStopWherePcLeavesTheProgramsCode) {
     EXPECT_EQ(runInOneSlice(), Outcome::OutsideProgram);
     EXPECT_EQ(session->machine().PC(), codeEnd);
     EXPECT_TRUE(session->atInstructionBoundary());
+    EXPECT_EQ(session->nextOpcode(), 0); // no byte there
     EXPECT_EQ(printed, "A");
     // Asked again, it stops at once; without the stop the zero bytes beyond run on.
     EXPECT_EQ(runInOneSlice(), Outcome::OutsideProgram);
@@ -203,6 +204,14 @@ TEST_F(SessionPort, ARunCanStopWherePcLeavesTheProgramsCode) {
     ASSERT_EQ(session->startRun(RunKind::Run), Outcome::SliceDone);
     EXPECT_EQ(session->runSlice(1000), Outcome::SliceDone);
     EXPECT_GT(session->machine().PC(), codeEnd);
+    // Each zero byte out there is an instruction of its own (opcode 0): going back by one
+    // instruction goes back to the last of them, not to where the history begins.
+    session->requestStop();
+    ASSERT_EQ(session->runSlice(1), Outcome::Stopped);
+    const std::int64_t count = session->microInstructions();
+    ASSERT_EQ(session->stepBackIjvm(), Outcome::Done);
+    EXPECT_GT(session->microInstructions(), count - 10);
+    EXPECT_LT(session->microInstructions(), count);
 }
 
 TEST_F(SessionPort, ANewProgramMayRunAfterOneThatFilledTheMemory) {
