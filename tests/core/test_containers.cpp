@@ -120,7 +120,7 @@ TEST(Containers, ListBehavesLikeAVector) {
                 model.erase(model.begin() + at);
             } else if (op == 10) {
                 list.insertAfter(node, value);
-                model.insert(model.begin() + at + 1, value);
+                model.insert(model.begin() + (at + 1), value);
             }
         }
         ASSERT_EQ(list.count, static_cast<int>(model.size()));

@@ -5,14 +5,13 @@
 //
 //   tessaro_microcode_mutants MICROPROGRAM.mal EXAMPLES_DIR [--sample N] [--seed S]
 //                             [--check-only] [--only TEXT] [--list]
-//   tessaro_microcode_mutants MICROPROGRAM.mal EXAMPLES_DIR --ci N [--part K/M]
+//   tessaro_microcode_mutants MICROPROGRAM.mal EXAMPLES_DIR --ci N
 //
 // --only TEXT keeps the mutants whose kind or description holds TEXT ("edit", "iadd3").
 // --check-only leaves out the second look (to see what a change of the check's programs costs).
 // --ci N takes mutants in the order the seed gives, keeps those that change what an example
 // program does (so that each is surely wrong) until N are kept, and fails unless the check
-// catches every one of them. --part K/M keeps every M-th mutant of the order, from the K-th
-// (counted from 0), so that M processes can share the work.
+// catches every one of them.
 
 #include "behaviour.h"
 #include "check/microprogram_check.h"
@@ -44,8 +43,6 @@ struct Options {
     bool checkOnly = false; // no second look: a mutant the check passes is only listed
     std::string only;       // keep the mutants whose kind or description holds this text
     bool list = false;      // only list the mutants
-    int part = 0;           // with parts > 1, only the mutants at part, part + parts, ...
-    int parts = 1;
 };
 
 struct Tally {
@@ -189,11 +186,6 @@ bool parse(int argc, char** argv, Options& options) {
         const bool valued = arg == "--sample" || arg == "--seed" || arg == "--ci";
         if (arg == "--only" && i + 1 < argc) {
             options.only = argv[++i];
-        } else if (arg == "--part" && i + 1 < argc) {
-            if (std::sscanf(argv[++i], "%d/%d", &options.part, &options.parts) != 2 ||
-                options.parts < 1 || options.part < 0 || options.part >= options.parts) {
-                return false;
-            }
         } else if (valued && i + 1 < argc) {
             const long value = std::strtol(argv[++i], nullptr, 10);
             if (arg == "--seed") {
@@ -223,8 +215,7 @@ int run(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::fputs("usage: tessaro_microcode_mutants MICROPROGRAM.mal EXAMPLES_DIR "
-                   "[--sample N] [--seed S] [--check-only] [--only TEXT] [--list] [--ci N] "
-                   "[--part K/M]\n",
+                   "[--sample N] [--seed S] [--check-only] [--only TEXT] [--list] [--ci N]\n",
                    stderr);
         return 2;
     }
@@ -253,14 +244,6 @@ int run(int argc, char** argv) {
     std::erase_if(mutants, [&options](const Mutant& m) {
         return (m.kind + " " + m.description).find(options.only) == std::string::npos;
     });
-    if (options.parts > 1) {
-        std::vector<Mutant> share;
-        for (std::size_t i = static_cast<std::size_t>(options.part); i < mutants.size();
-             i += static_cast<std::size_t>(options.parts)) {
-            share.push_back(std::move(mutants[i]));
-        }
-        mutants = std::move(share);
-    }
     if (options.list) {
         for (const Mutant& mutant : mutants) {
             std::printf("%s %s\n", mutant.kind.c_str(), mutant.description.c_str());
